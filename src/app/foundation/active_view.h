@@ -1,0 +1,26 @@
+#pragma once
+// How every subsystem asks the main window about the active view: the current
+// file and the selected entries of whichever tab is showing. The main window
+// implements it; subsystems receive it by reference.
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+struct TSelectionInfo {
+    QString Page;     // the single current file, empty when there is none
+    int SelCount = 0; // selected entries of the active view
+    int Count = 0;    // all entries of the active view
+};
+
+class ActiveView {
+public:
+    virtual ~ActiveView() = default;
+    virtual QString GetCurrentFile() const = 0;
+    virtual TSelectionInfo GetSelectionInfo() const = 0;
+    // Full paths of the selected entries, in view order.
+    virtual QStringList SelectedFiles() const = 0;
+};
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+// Every question and message the program puts to the user goes through one
+// injectable service, so that each command can run in a test without a person:
+// the program installs QtPrompts, tests install a scripted double.
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+enum class Answer { Yes, No, Cancel };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Information box with one OK button.
+    virtual void ShowInfo(const QString &message) = 0;
+    // Confirmation with Yes and No; true only for Yes.
+    virtual bool AskYesNo(const QString &message) = 0;
+    // Question with Yes, No and Cancel; closing the box counts as Cancel.
+    virtual Answer AskYesNoCancel(const QString &message) = 0;
+    // Error box with one OK button.
+    virtual void ShowError(const QString &message) = 0;
+    // The default system beep.
+    virtual void Beep() = 0;
+
+    // Standard file and folder dialogs; an empty result means cancelled.
+    virtual QString GetOpenFileName(const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+    virtual QStringList GetOpenFileNames(const QString &caption, const QString &dir,
+                                         const QString &filter) = 0;
+    virtual QString GetSaveFileName(const QString &caption, const QString &dir,
+                                    const QString &filter) = 0;
+    virtual QString GetExistingDirectory(const QString &caption, const QString &dir) = 0;
+
+    // Several error paths sound the beep before their error box.
+    void BeepAndShowError(const QString &message) {
+        Beep();
+        ShowError(message);
+    }
+};
+
+// Line break inside message texts.
+inline constexpr char16_t kMessageBreak = u'\n';
+
+} // namespace velmora
