@@ -15,11 +15,11 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent) {
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(u"<h2>Velmora</h2><p>Version 1.0b</p>"_s, this);
     title->setAlignment(Qt::AlignCenter);
-    auto *text = new QLabel(
-        u"<p>Velmora browses web sites kept as folders on your disk: it previews pages, "
-        u"edits and formats their source, makes thumbnails and snapshots of them, and "
-        u"keeps searchable lists of their files.</p>"_s,
-        this);
+    auto *text =
+        new QLabel(u"<p>Velmora browses web sites kept as folders on your disk: it previews pages, "
+                   u"edits and formats their source, makes thumbnails and snapshots of them, and "
+                   u"keeps searchable lists of their files.</p>"_s,
+                   this);
     text->setWordWrap(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -12,9 +12,9 @@ void CaptionPanel::SetActive(bool active) {
     if (active == active_)
         return;
     active_ = active;
-    setStyleSheet(QStringLiteral("color: white; font-weight: bold; background: %1;")
-                      .arg(active ? QStringLiteral("rgb(0,128,128)")
-                                  : QStringLiteral("rgb(128,128,128)")));
+    setStyleSheet(
+        QStringLiteral("color: white; font-weight: bold; background: %1;")
+            .arg(active ? QStringLiteral("rgb(0,128,128)") : QStringLiteral("rgb(128,128,128)")));
 }
 
 } // namespace velmora

@@ -61,10 +61,10 @@ TForm1::TForm1(Program &program, MainWindowViews views) : program_(program) {
 }
 
 TForm1::~TForm1() {
-    const QString viewPath = currentFolder_.isEmpty() ||
-                                     IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
-                                 ? program_.Folders().ProgramDir
-                                 : currentFolder_;
+    const QString viewPath =
+        currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
+            ? program_.Folders().ProgramDir
+            : currentFolder_;
     program_.SaveAtExit({geometry(), viewPath});
     // The views may own their widgets and go before the tabs do: nothing may
     // call back into this half-destroyed window while they are taken down.
@@ -74,7 +74,9 @@ TForm1::~TForm1() {
         view->SelectionChanged = nullptr;
 }
 
-TabView *TForm1::View(int page) const { return views_[size_t(page)].get(); }
+TabView *TForm1::View(int page) const {
+    return views_[size_t(page)].get();
+}
 
 // ---- start-up --------------------------------------------------------------
 
@@ -193,6 +195,8 @@ void TForm1::ShowFolder(const QString &folder) {
     View(TabFile)->ShowFolderFiles(folderFiles_);
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            lbDir_->expand(parent);
         lbDir_->setCurrentIndex(index);
         lbDir_->scrollTo(index);
     }
@@ -223,7 +227,9 @@ void TForm1::SyncThumbCount() {
     View(TabThumb)->ShowFolderFiles(folderFiles_);
 }
 
-QString TForm1::GetCurrentFile() const { return View(pageControl_->currentIndex())->CurrentFile(); }
+QString TForm1::GetCurrentFile() const {
+    return View(pageControl_->currentIndex())->CurrentFile();
+}
 
 TSelectionInfo TForm1::GetSelectionInfo() const {
     const TabView *view = View(pageControl_->currentIndex());
@@ -234,7 +240,9 @@ QStringList TForm1::SelectedFiles() const {
     return View(pageControl_->currentIndex())->SelectedFiles();
 }
 
-QString TForm1::HintText() const { return labelHint_->text(); }
+QString TForm1::HintText() const {
+    return labelHint_->text();
+}
 
 void TForm1::UpdateStatus() {
     if (program_.State().StartingUp)
@@ -272,7 +280,9 @@ bool TForm1::PageControl1Changing(int from) {
     return SaveChangesPrompt();
 }
 
-void TForm1::ClearThumbnailCorner() { imgMini_->clear(); }
+void TForm1::ClearThumbnailCorner() {
+    imgMini_->clear();
+}
 
 void TForm1::PageControl1Change(int index) {
     labelHint_->clear();
@@ -288,7 +298,8 @@ void TForm1::PageControl1Change(int index) {
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
         break;
-    default: break;
+    default:
+        break;
     }
     UpdateStatus();
 }
@@ -307,9 +318,9 @@ void TForm1::AppActivate() {
         return;
     // Remember the new stamp first, so one outside change asks only once.
     state.EditorFileTime = stamp;
-    const bool reload = program_.Ask().AskYesNo(u"File: "_s + current + kMessageBreak +
-                            u" has been changed by another application."_s + kMessageBreak +
-                            kMessageBreak + u"Reload from disk?"_s);
+    const bool reload = program_.Ask().AskYesNo(
+        u"File: "_s + current + kMessageBreak + u" has been changed by another application."_s +
+        kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
     if (reload && ReloadPreview)
         ReloadPreview();
 }
@@ -324,9 +335,13 @@ void TForm1::closeEvent(QCloseEvent *event) {
 
 // ---- progress bar -------------------------------------------------------------
 
-void TForm1::SetRange(int minimum, int maximum) { progressActFile_->setRange(minimum, maximum); }
+void TForm1::SetRange(int minimum, int maximum) {
+    progressActFile_->setRange(minimum, maximum);
+}
 
-void TForm1::SetPosition(int position) { progressActFile_->setValue(position); }
+void TForm1::SetPosition(int position) {
+    progressActFile_->setValue(position);
+}
 
 void TForm1::OnFocusChanged(QWidget *now) {
     panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));

@@ -26,9 +26,13 @@ PlaceholderListView::~PlaceholderListView() {
         delete list_;
 }
 
-int PlaceholderListView::Count() const { return list_->count(); }
+int PlaceholderListView::Count() const {
+    return list_->count();
+}
 
-int PlaceholderListView::SelectedCount() const { return int(list_->selectedItems().size()); }
+int PlaceholderListView::SelectedCount() const {
+    return int(list_->selectedItems().size());
+}
 
 QString PlaceholderListView::CurrentFile() const {
     const QListWidgetItem *item = list_->currentItem();

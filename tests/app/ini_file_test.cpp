@@ -62,9 +62,9 @@ TEST(IniFile, ValuesAreCutAt2047Characters) {
 
 TEST(IniFile, WritingKeepsEverythingElse) {
     IniFile ini = Parsed("; keep me\r\n[A]\r\nx=1\r\nunknown = keep\r\n\r\n[B]\r\ny=2\r\n");
-    ini.WriteString(u"a"_s, u"X"_s, u"10"_s);   // replaced in place
-    ini.WriteString(u"A"_s, u"new"_s, u"n"_s);  // after the last entry, before the blank
-    ini.WriteString(u"C"_s, u"z"_s, u"3"_s);    // new section at the end
+    ini.WriteString(u"a"_s, u"X"_s, u"10"_s);  // replaced in place
+    ini.WriteString(u"A"_s, u"new"_s, u"n"_s); // after the last entry, before the blank
+    ini.WriteString(u"C"_s, u"z"_s, u"3"_s);   // new section at the end
     EXPECT_EQ(ini.ToBytes(), QByteArray("; keep me\r\n[A]\r\nX=10\r\nunknown = keep\r\nnew=n\r\n"
                                         "\r\n[B]\r\ny=2\r\n[C]\r\nz=3\r\n"));
 }
@@ -72,9 +72,8 @@ TEST(IniFile, WritingKeepsEverythingElse) {
 TEST(IniFile, WrittenValuesReadBackUnchanged) {
     // Values whose ends the reader would trim or unquote are written quoted;
     // line breaks cannot be held by a line and become blanks.
-    const QStringList values{u""_s,       u"plain"_s,  u" lead"_s,   u"trail\t"_s,
-                             u"\"q\""_s,  u"'s'"_s,    u"\"half"_s,  u"a=b;c"_s,
-                             u"\u00E4\u20AC"_s, u"[x]"_s};
+    const QStringList values{u""_s,    u"plain"_s,  u" lead"_s, u"trail\t"_s,      u"\"q\""_s,
+                             u"'s'"_s, u"\"half"_s, u"a=b;c"_s, u"\u00E4\u20AC"_s, u"[x]"_s};
     IniFile ini;
     for (int i = 0; i < values.size(); ++i)
         ini.WriteString(u"S"_s, u"k"_s + QString::number(i), values[i]);

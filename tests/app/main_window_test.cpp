@@ -105,9 +105,7 @@ protected:
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
-    static QAction *Entry(TForm1 &w, const QString &name) {
-        return w.findChild<QAction *>(name);
-    }
+    static QAction *Entry(TForm1 &w, const QString &name) { return w.findChild<QAction *>(name); }
 };
 
 TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
@@ -136,16 +134,15 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
             optionKeys << line.section(u'=', 0, 0);
         }
     }
-    EXPECT_EQ(sections, (QStringList{u"[OPTIONS]"_s, u"[POSITION_MAIN]"_s, u"[COLORS]"_s,
-                                     u"[THUMBS]"_s, u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s,
-                                     u"[EDITOR3]"_s, u"[EDITOR4]"_s, u"[EDITOR5]"_s,
-                                     u"[EDITOR6]"_s}));
+    EXPECT_EQ(sections,
+              (QStringList{u"[OPTIONS]"_s, u"[POSITION_MAIN]"_s, u"[COLORS]"_s, u"[THUMBS]"_s,
+                           u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s, u"[EDITOR3]"_s,
+                           u"[EDITOR4]"_s, u"[EDITOR5]"_s, u"[EDITOR6]"_s}));
     EXPECT_EQ(optionKeys,
               (QStringList{u"StyleName"_s, u"PopUpStyleName"_s, u"BackupExt"_s,
-                           u"DoCreateBackUps"_s, u"DoValidate"_s, u"LastSearch"_s,
-                           u"LastReplace"_s, u"ALLOWED_EXTENSIONS"_s, u"DoShowFileIcons"_s,
-                           u"DoRecycleBin"_s, u"DoShowHints"_s, u"DoOpenOnSingleClick"_s,
-                           u"CACHE_MAX"_s}));
+                           u"DoCreateBackUps"_s, u"DoValidate"_s, u"LastSearch"_s, u"LastReplace"_s,
+                           u"ALLOWED_EXTENSIONS"_s, u"DoShowFileIcons"_s, u"DoRecycleBin"_s,
+                           u"DoShowHints"_s, u"DoOpenOnSingleClick"_s, u"CACHE_MAX"_s}));
     EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
     EXPECT_TRUE(prompts.calls.isEmpty());
 }
@@ -153,7 +150,8 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
 TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     QDir(dir.path()).mkpath(u"THUMBS/=web/"_s);
     WriteFile(IniPath(), "[OPTIONS]\nStyleName=MYSTYLE\n[COLORS]\nTagCol=255\n[PATHS]\n"
-                         "VIEW_PATH=" + (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
+                         "VIEW_PATH=" +
+                             (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
     StartProgram();
     EXPECT_EQ(program->Config().TagCol, 255);
     EXPECT_EQ(program->Config().ViewPath, ProgramDir() + u"THUMBS/=web/"_s);
@@ -287,9 +285,8 @@ TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
     QDir(dir.path()).mkdir(u"HELP"_s);
     WriteFile(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
     auto w = OpenWindow();
-    for (const QString &name :
-         {u"GeneralOptions1"_s, u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
-          u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
+    for (const QString &name : {u"GeneralOptions1"_s, u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
+                                u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
         prompts.Clear();
         QAction *action = Entry(*w, name);
         ASSERT_NE(action, nullptr) << name.toStdString();
