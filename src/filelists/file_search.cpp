@@ -47,6 +47,7 @@ namespace {
 struct ListedEntry {
     QString name;
     bool isDir = false;
+    bool isLink = false;
     bool usable = false; // not hidden, name decodable, type known
     bool hasStat = false;
     struct stat st {};
@@ -111,6 +112,7 @@ private:
                 return; // a dangling link names nothing that could be listed
             entry.hasStat = true;
             entry.isDir = S_ISDIR(entry.st.st_mode);
+            entry.isLink = type == DT_LNK;
         } else {
             entry.isDir = type == DT_DIR;
         }
@@ -150,7 +152,8 @@ public:
                 options_.onEntry();
             if (!entry.usable)
                 continue;
-            if (entry.isDir && descendAllowed && !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s)) {
+            if (entry.isDir && descendAllowed && (options_.descendIntoLinks || !entry.isLink) &&
+                !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s)) {
                 // In entry mode nothing below a folder whose name an entry
                 // line cannot hold could be listed.
                 if (!options_.entryMode || CanHoldInEntryLine(entry.name)) {

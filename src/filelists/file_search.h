@@ -35,6 +35,9 @@ struct SearchOptions {
     bool entryMode = true;          // entry lines; otherwise plain full paths
     // Called once per directory entry, so that a window can keep repainting.
     std::function<void()> onEntry;
+    // When off, folders reached through a symbolic link are not entered (the
+    // thumbnail cleaning must not delete files outside the thumbnail folder).
+    bool descendIntoLinks = true;
 };
 
 // Depth first, entries in the order the file system lists them, a subfolder's
