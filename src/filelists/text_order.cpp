@@ -30,6 +30,23 @@ std::vector<int> RanksFromOrder(const std::vector<int> &order, const std::vector
     return ranks;
 }
 
+// Length of the beginning that all texts of order[begin, end) share from
+// offset on: skipping it spares sorting rounds that could not tell them apart.
+qsizetype CommonLength(const std::vector<QStringView> &texts, const std::vector<int> &order,
+                       int begin, int end, qsizetype offset) {
+    const QStringView first = texts[size_t(order[size_t(begin)])];
+    qsizetype common = first.size() - offset;
+    for (int i = begin + 1; i < end && common > 0; ++i) {
+        const QStringView text = texts[size_t(order[size_t(i)])];
+        const qsizetype limit = std::min(common, text.size() - offset);
+        qsizetype k = 0;
+        while (k < limit && text[offset + k] == first[offset + k])
+            ++k;
+        common = k;
+    }
+    return std::max<qsizetype>(common, 0);
+}
+
 // Ranks by UTF-16 code units, most significant first: the texts are sorted by
 // their first four units packed into one integer, and every run that agrees
 // on them is sorted again on the next four. Paths share long beginnings, so
@@ -52,8 +69,11 @@ std::vector<int> CodeUnitRanks(const std::vector<QStringView> &texts) {
     };
     std::vector<Range> pending{{0, n, 0}};
     while (!pending.empty()) {
-        const Range range = pending.back();
+        Range range = pending.back();
         pending.pop_back();
+        if (range.end - range.begin < 2)
+            continue;
+        range.offset += CommonLength(texts, order, range.begin, range.end, range.offset);
         items.clear();
         for (int i = range.begin; i < range.end; ++i) {
             const QStringView text = texts[size_t(order[size_t(i)])];
