@@ -118,6 +118,12 @@ QString FileListModel::Field(int row, int column) const {
     return rows_[size_t(row)].FieldView(column).toString();
 }
 
+QStringView FileListModel::FieldView(int row, int column) const {
+    if (row < 0 || row >= Count() || column < 0 || column >= kEntryFieldCount)
+        return {};
+    return rows_[size_t(row)].FieldView(column);
+}
+
 std::vector<int> FileListModel::SortedOrder(int column, Qt::SortOrder order) const {
     std::vector<QStringView> cells;
     cells.reserve(rows_.size());

@@ -51,6 +51,8 @@ public:
 
     int Count() const { return int(rows_.size()); }
     QString Field(int row, int column) const;
+    // The same without a copy; valid until the row changes.
+    QStringView FieldView(int row, int column) const;
 
     void AddLVEntry(const QString &line);
     void SetLVEntry(int row, const QString &line);

@@ -64,14 +64,14 @@ bool DecodeName(const char *raw, QString &name) {
     return true;
 }
 
-// Reads a whole folder once and closes it again before anything descends, so
-// that a deep tree never holds more than one folder open. Returns false when
-// the folder cannot be listed or was listed before (a link cycle).
 using FolderId = std::pair<dev_t, ino_t>;
 
+// Reads a whole folder once and closes it again before anything descends, so
+// that a deep tree never holds more than one folder open. List returns false
+// when the folder cannot be listed or was listed before (a link cycle).
 class FolderLister {
 public:
-    FolderLister(std::set<FolderId> *visited) : visited_(visited) {}
+    explicit FolderLister(std::set<FolderId> *visited) : visited_(visited) {}
 
     bool List(const QByteArray &path, const ExtensionFilter *statMatches,
               std::vector<ListedEntry> &entries) {
@@ -108,11 +108,16 @@ private:
                          ListedEntry &entry) {
         const unsigned char type = d->d_type;
         if (type == DT_LNK || type == DT_UNKNOWN) {
+            entry.isLink = type == DT_LNK;
+            if (type == DT_UNKNOWN) { // some file systems do not tell the type
+                if (::fstatat(dirFd, d->d_name, &entry.st, AT_SYMLINK_NOFOLLOW) != 0)
+                    return;
+                entry.isLink = S_ISLNK(entry.st.st_mode);
+            }
             if (::fstatat(dirFd, d->d_name, &entry.st, 0) != 0)
                 return; // a dangling link names nothing that could be listed
             entry.hasStat = true;
             entry.isDir = S_ISDIR(entry.st.st_mode);
-            entry.isLink = type == DT_LNK;
         } else {
             entry.isDir = type == DT_DIR;
         }

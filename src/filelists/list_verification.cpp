@@ -68,6 +68,28 @@ std::optional<FoundEntry> LookUp(const QString &path, FolderNames *names) {
     return StatAs(folder + onDisk, onDisk);
 }
 
+void AdvanceProgress(ProgressBar *progress, int row, int step) {
+    if (progress && (row + 1) % step == 0)
+        ProgressSet(*progress, false, (row + 1) / step);
+}
+
+// True when the line MakeEntryLine would build from found equals the row's
+// line: checked field by field, as nearly every entry of a list is unchanged
+// and building its line only to compare it would cost more than the lookup.
+bool RowMatches(const FileListModel &model, int row, const FoundEntry &found) {
+    const QStringView folder = model.FieldView(row, FieldFolder);
+    if (!folder.endsWith(u'/') || folder.endsWith(u"//") || !CanHoldInEntryLine(found.name))
+        return false;
+    const qsizetype dot = found.name.lastIndexOf(u'.');
+    const QStringView name(found.name);
+    const QStringView filename = dot < 0 ? name : name.left(dot);
+    const QStringView ext = dot < 0 ? QStringView() : name.mid(dot);
+    return filename == model.FieldView(row, FieldFilename) &&
+           ext == model.FieldView(row, FieldExt) &&
+           model.FieldView(row, FieldSize) == FormatEntrySize(found.size) &&
+           model.FieldView(row, FieldDate) == FormatEntryDate(found.modified);
+}
+
 } // namespace
 
 std::optional<FoundEntry> LookUpFileAnyCase(const QString &path) {
@@ -90,6 +112,10 @@ VerifyResult VerifyLoadedList(FileListModel &model, QStringList &workList, Progr
     for (int i = 0; i < result.total; ++i) {
         const QString path = model.GetLVEntryPath(i);
         const std::optional<FoundEntry> found = LookUp(path, &names);
+        if (found && RowMatches(model, i, *found)) {
+            AdvanceProgress(progress, i, step);
+            continue;
+        }
         const QString line = found ? MakeEntryLine(model.Field(i, FieldFolder), *found) : QString();
         if (line.isEmpty()) {
             gone.append(i);
@@ -102,8 +128,7 @@ VerifyResult VerifyLoadedList(FileListModel &model, QStringList &workList, Progr
             ++result.updated;
             workList.append(u"Updated:  "_s + path);
         }
-        if (progress && (i + 1) % step == 0)
-            ProgressSet(*progress, false, (i + 1) / step);
+        AdvanceProgress(progress, i, step);
     }
     // Taken out in one step at the end: the rows stay in place meanwhile, so
     // the report keeps the view's order and removal stays linear.

@@ -77,13 +77,18 @@ TEST_F(VerifyTest, CountsARenameToAnotherLetterCaseAsUpdated) {
 TEST_F(VerifyTest, ReportsEmptyLinesAndStaleFieldsButKeepsHiddenFiles) {
     WriteBytes(root + u".hidden.htm"_s, "x");
     const QString fresh = MakeEntryLine(root, *LookUpFileAnyCase(root + u".hidden.htm"_s));
-    model.FillLVFromList({QString(), fresh, root + u"*.hidden*.htm*999*someday"_s});
+    QString doubled = fresh;
+    doubled.replace(root, root + u'/');
+    model.FillLVFromList({QString(), fresh, root + u"*.hidden*.htm*999*someday"_s, doubled});
     const VerifyResult result = VerifyLoadedList(model, work);
     EXPECT_EQ(result.removed, 1);
     EXPECT_EQ(work.first(), u"Not Found:  "_s);
-    // The hidden file was found twice; the one with stale fields was refreshed.
-    EXPECT_EQ(result.updated, 1);
-    EXPECT_EQ(model.Count(), 2);
+    // The hidden file was found three times; the entries with stale fields or
+    // a doubled separator were refreshed.
+    EXPECT_EQ(result.updated, 2);
+    EXPECT_EQ(model.Count(), 3);
+    for (int row = 0; row < model.Count(); ++row)
+        EXPECT_EQ(model.GetLVEntryLine(row), fresh);
 }
 
 TEST_F(VerifyTest, AllGoneLeavesNothingToSave) {
