@@ -36,6 +36,10 @@ void RemoveEmptySubfolders(const QString &thumbDir) {
 ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList &workList,
                            Settings &settings, const std::function<void()> &onEntry) {
     ThumbCleaning result;
+    // An empty folder name would become "/" and the cleaning would walk the
+    // whole disk deleting pictures; there is nothing to clean then.
+    if (thumbDir.isEmpty())
+        return result;
     const QString dir = WithBackslash(thumbDir);
     settings.DoValidate = false;
     workList.clear();
