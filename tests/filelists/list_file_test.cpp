@@ -39,10 +39,11 @@ TEST_F(ListFileTest, WritesCrLfAfterEveryLineAndReadsItBack) {
 }
 
 TEST_F(ListFileTest, AcceptsEveryKindOfLineEnd) {
+    static const char withNul[] = "a*b\nc*d\re\0garbage\r\nmore";
     const QStringList expected{u"a*b"_s, u"c*d"_s, u"e"_s};
     for (const QByteArray &bytes :
          {QByteArray("a*b\r\nc*d\r\ne\r\n"), QByteArray("a*b\nc*d\ne\n"), QByteArray("a*b\rc*d\re"),
-          QByteArray("a*b\r\nc*d\ne"), QByteArray("a*b\nc*d\re\0garbage\r\nmore", 25)}) {
+          QByteArray("a*b\r\nc*d\ne"), QByteArray(withNul, sizeof withNul - 1)}) {
         WriteBytes(Path(u"x.lst"_s), bytes);
         const ListFileText read = ReadListFile(Path(u"x.lst"_s));
         ASSERT_TRUE(read.ok);
