@@ -1,4 +1,5 @@
 #include "thumb_cleaning.h"
+#include <cerrno>
 
 #include "file_search.h"
 #include "file_utils.h"
@@ -34,7 +35,8 @@ void RemoveEmptySubfolders(const QString &thumbDir) {
 } // namespace
 
 ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList &workList,
-                           Settings &settings, const std::function<void()> &onEntry) {
+                           Settings &settings, const std::function<void()> &onEntry,
+                           const ThumbRemover &remove) {
     ThumbCleaning result;
     // An empty folder name would become "/" and the cleaning would walk the
     // whole disk deleting pictures; there is nothing to clean then.
@@ -55,20 +57,30 @@ ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList 
     for (const QString &thumb : workList) {
         if (!removeAll && PageExists(PageFromThumbName(dir, thumb)))
             continue;
-        // unlink never follows a link and never removes a folder.
-        ::unlink(QFile::encodeName(thumb).constData());
-        ++result.removed;
+        if (remove(thumb))
+            ++result.removed;
+        else
+            ++result.failed;
     }
     RemoveEmptySubfolders(dir);
     return result;
 }
 
+bool UnlinkThumbnail(const QString &path) {
+    // unlink never follows a link and never removes a folder. A file that is
+    // already gone counts as removed.
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT;
+}
+
 QString ThumbCleaningMessage(const ThumbCleaning &result, bool removeAll) {
-    if (removeAll)
-        return QString::number(result.removed) + u" thumbnails removed."_s;
     const QString br(kMessageBreak);
-    return QString::number(result.found) + u" thumbnails found."_s + br + br +
-           QString::number(result.removed) + u" orphaned thumbnails removed."_s;
+    QString text = removeAll
+                       ? QString::number(result.removed) + u" thumbnails removed."_s
+                       : QString::number(result.found) + u" thumbnails found."_s + br + br +
+                             QString::number(result.removed) + u" orphaned thumbnails removed."_s;
+    if (result.failed > 0)
+        text += br + br + QString::number(result.failed) + u" thumbnails could not be deleted."_s;
+    return text;
 }
 
 } // namespace velmora

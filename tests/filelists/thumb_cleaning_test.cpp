@@ -91,3 +91,18 @@ TEST_F(ThumbCleaningTest, AnEmptyOrMissingFolderCountsNothing) {
     EXPECT_EQ(missing.found, 0);
     EXPECT_EQ(missing.removed, 0);
 }
+
+TEST_F(ThumbCleaningTest, AThumbnailThatResistsDeletionIsNotCountedAsRemoved) {
+    Thumb(site, u"a.htm"_s);
+    Thumb(site, u"b.htm"_s);
+    int attempts = 0;
+    const auto refuseFirst = [&](const QString &path) {
+        return ++attempts == 1 ? false : UnlinkThumbnail(path);
+    };
+    const ThumbCleaning result = RemoveThumbs(thumbDir, true, work, settings, {}, refuseFirst);
+    EXPECT_EQ(result.found, 2);
+    EXPECT_EQ(result.removed, 1);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(ThumbCleaningMessage(result, true),
+              u"1 thumbnails removed.\n\n1 thumbnails could not be deleted."_s);
+}
