@@ -169,11 +169,27 @@ struct Geometry {
     }
 }
 
+// Each sum as the float value of its byte: clamped to 0 .. 255, then rounded
+// half to even by adding and taking away 2^23 (exact in float arithmetic for
+// values below 2^23, in the default rounding mode). The same as ToByte.
+[[gnu::always_inline]] inline void RoundSumsBody(F8 *sums, int count) {
+    const F8 zero = {};
+    const F8 top = zero + 255.0f;
+    const F8 magic = zero + 8388608.0f;
+    for (int k = 0; k < count; ++k) {
+        F8 v = sums[k];
+        v = v < zero ? zero : v;
+        v = v > top ? top : v;
+        sums[k] = (v + magic) - magic;
+    }
+}
+
 // The same loops compiled twice: for any x86-64 processor, and with AVX for
 // the 8-float vectors in one register. Both give the same results; only the
 // instruction width differs.
 using ColumnSumsFn = void (*)(const F8 *, const WeightLists &, F8 *);
 using RowSumsFn = void (*)(const F8 *, int, const WeightLists &, int, F8 *);
+using RoundSumsFn = void (*)(F8 *, int);
 
 void ColumnSumsPlain(const F8 *block, const WeightLists &lists, F8 *sums) {
     ColumnSumsBody(block, lists, sums);
@@ -182,7 +198,14 @@ void RowSumsPlain(const F8 *inter, int vectors, const WeightLists &lists, int i,
     RowSumsBody(inter, vectors, lists, i, acc);
 }
 
+void RoundSumsPlain(F8 *sums, int count) {
+    RoundSumsBody(sums, count);
+}
+
 #if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void RoundSumsAvx(F8 *sums, int count) {
+    RoundSumsBody(sums, count);
+}
 __attribute__((target("avx"))) void ColumnSumsAvx(const F8 *block, const WeightLists &lists,
                                                   F8 *sums) {
     ColumnSumsBody(block, lists, sums);
@@ -201,12 +224,18 @@ ColumnSumsFn ColumnSums() {
 RowSumsFn RowSums() {
     return HasAvx() ? RowSumsAvx : RowSumsPlain;
 }
+RoundSumsFn RoundSums() {
+    return HasAvx() ? RoundSumsAvx : RoundSumsPlain;
+}
 #else
 ColumnSumsFn ColumnSums() {
     return ColumnSumsPlain;
 }
 RowSumsFn RowSums() {
     return RowSumsPlain;
+}
+RoundSumsFn RoundSums() {
+    return RoundSumsPlain;
 }
 #endif
 
@@ -218,6 +247,7 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
     VectorBuffer block(rowBytes);
     VectorBuffer columnSums(static_cast<std::size_t>(g.dw) * 3);
     const ColumnSumsFn columnSumsOf = ColumnSums();
+    const RoundSumsFn roundSums = RoundSums();
     const qsizetype step = src.bytesPerLine();
     const uchar *base = src.constBits();
     for (int r0 = 0; r0 < g.sh; r0 += kLanes) {
@@ -227,16 +257,19 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
             rows[l] = base + step * (r0 + std::min(l, lanes - 1));
         TransposeRows(rows, rowBytes, block.data());
         columnSumsOf(block.data(), lists, columnSums.data());
-        const F8 *sum = columnSums.data();
-        for (int l = 0; l < lanes; ++l) {
-            float *out = inter + static_cast<qsizetype>(r0 + l) * interStride;
-            for (int k = 0; k < g.dw * 3; ++k)
-                out[k] = ToByte(sum[k][l]);
-            if (sums) {
+        F8 *sum = columnSums.data();
+        if (sums) {
+            for (int l = 0; l < lanes; ++l) {
                 float *rowSums = sums->data() + static_cast<qsizetype>(r0 + l) * g.dw * 3;
                 for (int k = 0; k < g.dw * 3; ++k)
                     rowSums[k] = sum[k][l];
             }
+        }
+        roundSums(sum, g.dw * 3);
+        for (int l = 0; l < lanes; ++l) {
+            float *out = inter + static_cast<qsizetype>(r0 + l) * interStride;
+            for (int k = 0; k < g.dw * 3; ++k)
+                out[k] = sum[k][l];
         }
     }
 }
@@ -246,16 +279,18 @@ void VerticalPass(const F8 *inter, int interVectors, const Geometry &g, const We
     VectorBuffer accBuffer(interVectors);
     F8 *acc = accBuffer.data();
     const RowSumsFn rowSumsOf = RowSums();
+    const RoundSumsFn roundSums = RoundSums();
     const int rowFloats = g.dw * 3;
     for (int i = 0; i < g.dh; ++i) {
         rowSumsOf(inter, interVectors, lists, i, acc);
         const auto *sum = reinterpret_cast<const float *>(acc);
-        uchar *out = dst.scanLine(i);
-        for (int x = 0; x < rowFloats; ++x)
-            out[x] = ToByte(sum[x]);
         if (sums)
             std::memcpy(sums->data() + static_cast<qsizetype>(i) * rowFloats, sum,
                         sizeof(float) * rowFloats);
+        roundSums(acc, interVectors);
+        uchar *out = dst.scanLine(i);
+        for (int x = 0; x < rowFloats; ++x)
+            out[x] = static_cast<uchar>(sum[x]);
     }
 }
 

@@ -257,6 +257,23 @@ TEST(Resample, ToByteRoundsHalfToEvenAndClamps) {
     EXPECT_EQ(ToByte(127.49f), 127);
 }
 
+TEST(Resample, HalfwaySumsRoundToEven) {
+    // Doubling with "Triangle" puts every odd destination pixel halfway
+    // between two source pixels, weights 0.5 and 0.5.
+    QImage source(10, 10, kPictureFormat);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            std::fill_n(source.scanLine(y) + 3 * x, 3, std::uint8_t(x + 1));
+    QImage destination(19, 10, kPictureFormat);
+    ResampleImage(source, destination, TriangleKernel, 1.0f);
+    const std::uint8_t *row = destination.constScanLine(4);
+    EXPECT_EQ(row[3 * 1], 2); // 1.5
+    EXPECT_EQ(row[3 * 3], 2); // 2.5
+    EXPECT_EQ(row[3 * 5], 4); // 3.5
+    EXPECT_EQ(row[3 * 7], 4); // 4.5
+    EXPECT_EQ(row[3 * 18], 10);
+}
+
 TEST(Resample, EmptySourceIsRefusedAndDestinationUntouched) {
     QImage empty;
     QImage destination(20, 20, QImage::Format_RGB32);
