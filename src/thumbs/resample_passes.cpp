@@ -20,6 +20,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace velmora::resample {
 namespace {
@@ -184,12 +187,22 @@ struct Geometry {
     }
 }
 
+// Rounded sums of a block back into the intermediate rows: lane l of
+// sums[k] goes to row l, column k.
+[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, float *out,
+                                                 qsizetype stride, int lanes) {
+    for (int k = from; k < count; ++k)
+        for (int l = 0; l < lanes; ++l)
+            out[l * stride + k] = sums[k][l];
+}
+
 // The same loops compiled twice: for any x86-64 processor, and with AVX for
 // the 8-float vectors in one register. Both give the same results; only the
 // instruction width differs.
 using ColumnSumsFn = void (*)(const F8 *, const WeightLists &, F8 *);
 using RowSumsFn = void (*)(const F8 *, int, const WeightLists &, int, F8 *);
 using RoundSumsFn = void (*)(F8 *, int);
+using RoundAndStoreFn = void (*)(F8 *, int, float *, qsizetype, int);
 
 void ColumnSumsPlain(const F8 *block, const WeightLists &lists, F8 *sums) {
     ColumnSumsBody(block, lists, sums);
@@ -200,6 +213,10 @@ void RowSumsPlain(const F8 *inter, int vectors, const WeightLists &lists, int i,
 
 void RoundSumsPlain(F8 *sums, int count) {
     RoundSumsBody(sums, count);
+}
+void RoundAndStorePlain(F8 *sums, int count, float *out, qsizetype stride, int lanes) {
+    RoundSumsBody(sums, count);
+    StoreRowsBody(sums, 0, count, out, stride, lanes);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -214,6 +231,39 @@ __attribute__((target("avx"))) void RowSumsAvx(const F8 *inter, int vectors,
                                                const WeightLists &lists, int i, F8 *acc) {
     RowSumsBody(inter, vectors, lists, i, acc);
 }
+// Eight columns at a time are turned from eight vectors of eight rows into
+// eight vectors of eight columns (an 8 x 8 transpose) and stored row by row.
+__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, float *out,
+                                                     qsizetype stride, int lanes) {
+    RoundSumsBody(sums, count);
+    int k = 0;
+    if (lanes == kLanes) {
+        for (; k + 8 <= count; k += 8) {
+            const auto *in = reinterpret_cast<const float *>(sums + k);
+            __m256 r[8];
+            for (int j = 0; j < 8; ++j)
+                r[j] = _mm256_load_ps(in + 8 * j);
+            __m256 t[8], u[8];
+            for (int j = 0; j < 4; ++j) {
+                t[2 * j] = _mm256_unpacklo_ps(r[2 * j], r[2 * j + 1]);
+                t[2 * j + 1] = _mm256_unpackhi_ps(r[2 * j], r[2 * j + 1]);
+            }
+            for (int h = 0; h < 2; ++h) {
+                u[4 * h + 0] = _mm256_shuffle_ps(t[4 * h + 0], t[4 * h + 2], 0x44);
+                u[4 * h + 1] = _mm256_shuffle_ps(t[4 * h + 0], t[4 * h + 2], 0xEE);
+                u[4 * h + 2] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0x44);
+                u[4 * h + 3] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0xEE);
+            }
+            for (int l = 0; l < 4; ++l) {
+                _mm256_storeu_ps(out + l * stride + k,
+                                 _mm256_permute2f128_ps(u[l], u[l + 4], 0x20));
+                _mm256_storeu_ps(out + (l + 4) * stride + k,
+                                 _mm256_permute2f128_ps(u[l], u[l + 4], 0x31));
+            }
+        }
+    }
+    StoreRowsBody(sums, k, count, out, stride, lanes);
+}
 bool HasAvx() {
     static const bool avx = __builtin_cpu_supports("avx");
     return avx;
@@ -227,6 +277,9 @@ RowSumsFn RowSums() {
 RoundSumsFn RoundSums() {
     return HasAvx() ? RoundSumsAvx : RoundSumsPlain;
 }
+RoundAndStoreFn RoundAndStore() {
+    return HasAvx() ? RoundAndStoreAvx : RoundAndStorePlain;
+}
 #else
 ColumnSumsFn ColumnSums() {
     return ColumnSumsPlain;
@@ -236,6 +289,9 @@ RowSumsFn RowSums() {
 }
 RoundSumsFn RoundSums() {
     return RoundSumsPlain;
+}
+RoundAndStoreFn RoundAndStore() {
+    return RoundAndStorePlain;
 }
 #endif
 
@@ -247,7 +303,7 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
     VectorBuffer block(rowBytes);
     VectorBuffer columnSums(static_cast<std::size_t>(g.dw) * 3);
     const ColumnSumsFn columnSumsOf = ColumnSums();
-    const RoundSumsFn roundSums = RoundSums();
+    const RoundAndStoreFn roundAndStore = RoundAndStore();
     const qsizetype step = src.bytesPerLine();
     const uchar *base = src.constBits();
     for (int r0 = 0; r0 < g.sh; r0 += kLanes) {
@@ -265,12 +321,8 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
                     rowSums[k] = sum[k][l];
             }
         }
-        roundSums(sum, g.dw * 3);
-        for (int l = 0; l < lanes; ++l) {
-            float *out = inter + static_cast<qsizetype>(r0 + l) * interStride;
-            for (int k = 0; k < g.dw * 3; ++k)
-                out[k] = sum[k][l];
-        }
+        roundAndStore(sum, g.dw * 3, inter + static_cast<qsizetype>(r0) * interStride, interStride,
+                      lanes);
     }
 }
 
