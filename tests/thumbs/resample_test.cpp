@@ -297,6 +297,17 @@ TEST(Resample, TinyPicturesStayInsideTheirPixels) {
     ResampleImage(source, destination, Lanczos3Kernel, 3.0f);
     for (int x = 0; x < 9; ++x)
         EXPECT_NEAR(qRed(destination.pixel(x, 0)), 100, 2) << x;
+    // One source pixel, and a destination of one pixel (whose scale would
+    // otherwise be 0).
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(QColor(40, 80, 120));
+    QImage wide(12, 1, QImage::Format_RGB32);
+    ResampleImage(dot, wide, Lanczos3Kernel, 3.0f);
+    ASSERT_TRUE(IsPicture(wide));
+    EXPECT_EQ(wide.pixelColor(11, 0), QColor(40, 80, 120));
+    QImage single(1, 1, kPictureFormat);
+    ResampleImage(source, single, MitchellKernel, 2.0f);
+    EXPECT_NEAR(qRed(single.pixel(0, 0)), 100, 2);
 }
 
 } // namespace
