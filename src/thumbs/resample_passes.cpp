@@ -270,22 +270,49 @@ __attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar 
     StoreRowsBody(sums, k, count, out, stride, lanes);
 }
 
+__attribute__((target("avx"))) inline __m256 WidenBytes(const uchar *bytes8) {
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes8));
+    const __m128i lo = _mm_cvtepu8_epi32(bytes);
+    const __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(bytes, 4));
+    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+}
+
+// Four taps are added per pass over the row, one after the other in list
+// order, so each sum sees the same additions in the same order as with one
+// tap per pass, with a quarter of the loads and stores of the sums.
 __attribute__((target("avx"))) void RowSumsAvx(const uchar *inter, qsizetype stride, int vectors,
                                                const WeightLists &lists, int i, F8 *acc) {
     auto *sum = reinterpret_cast<float *>(acc);
     for (int k = 0; k < vectors; ++k)
         _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
-    for (int t = lists.first[i]; t < lists.first[i + 1]; ++t) {
+    int t = lists.first[i];
+    const int end = lists.first[i + 1];
+    for (; t + 4 <= end; t += 4) {
+        const uchar *r0 = inter + lists.pixel[t] * stride;
+        const uchar *r1 = inter + lists.pixel[t + 1] * stride;
+        const uchar *r2 = inter + lists.pixel[t + 2] * stride;
+        const uchar *r3 = inter + lists.pixel[t + 3] * stride;
+        const __m256 a0 = _mm256_set1_ps(lists.weight[t]);
+        const __m256 a1 = _mm256_set1_ps(lists.weight[t + 1]);
+        const __m256 a2 = _mm256_set1_ps(lists.weight[t + 2]);
+        const __m256 a3 = _mm256_set1_ps(lists.weight[t + 3]);
+        for (int k = 0; k < vectors; ++k) {
+            float *s = sum + kLanes * k;
+            __m256 v = _mm256_load_ps(s);
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r0 + 8 * k), a0));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r1 + 8 * k), a1));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r2 + 8 * k), a2));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r3 + 8 * k), a3));
+            _mm256_store_ps(s, v);
+        }
+    }
+    for (; t < end; ++t) {
         const uchar *row = inter + lists.pixel[t] * stride;
         const __m256 a = _mm256_set1_ps(lists.weight[t]);
         for (int k = 0; k < vectors; ++k) {
-            const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(row + 8 * k));
-            const __m128i lo = _mm_cvtepu8_epi32(bytes);
-            const __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(bytes, 4));
-            const __m256 v =
-                _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
             float *s = sum + kLanes * k;
-            _mm256_store_ps(s, _mm256_add_ps(_mm256_load_ps(s), _mm256_mul_ps(v, a)));
+            _mm256_store_ps(
+                s, _mm256_add_ps(_mm256_load_ps(s), _mm256_mul_ps(WidenBytes(row + 8 * k), a)));
         }
     }
 }
