@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-QColor ColorFromRef(ColorRef color) {
+QColor EngineColor(ColorRef color) {
     if (color < 0 || color > 0xFFFFFF)
         return {};
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);

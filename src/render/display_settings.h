@@ -23,7 +23,7 @@ struct DisplaySettings {
 
 // $00BBGGRR to a colour; clNone (and any value outside 24 bits) gives an
 // invalid colour, which means "the engine's own default".
-QColor ColorFromRef(ColorRef color);
+QColor EngineColor(ColorRef color);
 // Point size to the CSS pixel size the engine takes (96 pixels per inch).
 int PixelsFromPoints(int points);
 

@@ -12,7 +12,7 @@ QString JsString(const QString &text) {
 }
 
 QString CssColour(ColorRef color) {
-    const QColor c = ColorFromRef(color);
+    const QColor c = EngineColor(color);
     return c.isValid() ? c.name() : QString();
 }
 

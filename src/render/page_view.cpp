@@ -136,7 +136,7 @@ void PageView::SetDisplay(const DisplaySettings &display) {
     s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
     s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, pixels * 13 / 16);
     s->setAttribute(QWebEngineSettings::AutoLoadImages, display.showImages);
-    const QColor background = ColorFromRef(display.backgroundColor);
+    const QColor background = EngineColor(display.backgroundColor);
     m_page->setBackgroundColor(background.isValid() ? background : QColor(Qt::white));
     QWebEngineScriptCollection &scripts = m_page->scripts();
     for (const QWebEngineScript &old : scripts.find(kColoursScriptName))
