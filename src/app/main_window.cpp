@@ -1,0 +1,350 @@
+#include "main_window.h"
+
+#include "about_box.h"
+#include "caption_panel.h"
+#include "file_utils.h"
+#include "filter_definition.h"
+#include "placeholder_views.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+static const QStringList kTabNames{u"Folder View"_s, u"Thumbnail View"_s, u"File Lists"_s};
+static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
+
+TForm1::TForm1(Program &program, MainWindowViews views) : program_(program) {
+    views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
+    if (!views_[TabFile])
+        views_[TabFile] = std::make_unique<PlaceholderListView>();
+    if (!views_[TabThumb])
+        views_[TabThumb] = std::make_unique<PlaceholderListView>(QListView::IconMode);
+    if (!views_[TabTree])
+        views_[TabTree] = std::make_unique<PlaceholderListView>();
+    for (auto &view : views_)
+        view->SelectionChanged = [this] { UpdateStatus(); };
+
+    program_.State().StartingUp = true;
+    setObjectName(u"Form1"_s);
+    setWindowTitle(WindowTitle);
+    BuildLayout();
+    BuildMenu();
+
+    // Position and size as stored; the first show centres the window, so in
+    // effect only the size is restored.
+    const Settings &s = program_.Config();
+    move(s.Left, s.Top);
+    resize(s.Width, s.Height);
+
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    AppActivate();
+            });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { OnFocusChanged(now); });
+}
+
+TForm1::~TForm1() {
+    const QString viewPath =
+        currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
+            ? program_.Folders().ProgramDir
+            : currentFolder_;
+    program_.SaveAtExit({geometry(), viewPath});
+    // The views may own their widgets and go before the tabs do: nothing may
+    // call back into this half-destroyed window while they are taken down.
+    disconnect(pageControl_, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
+    for (auto &view : views_)
+        view->SelectionChanged = nullptr;
+}
+
+TabView *TForm1::View(int page) const {
+    return views_[size_t(page)].get();
+}
+
+// ---- start-up --------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (firstShowDone_)
+        return;
+    firstShowDone_ = true;
+    FormShow();
+    CentreOnScreen();
+}
+
+bool TForm1::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TForm1::FormShow() {
+    LoadThumbStyle(program_.Config().StyleName);
+    program_.State().CommandFile = ReadCommandLine(QApplication::arguments().mid(1));
+    LoadTagSyntax();
+    ApplyFilterDefinition();
+    ShowFolder(program_.Config().ViewPath);
+    pageControl_->setCurrentIndex(TabThumb);
+    pageControl_->setCurrentIndex(TabFile);
+    ApplyHints();
+}
+
+void TForm1::FormActivate() {
+    program_.State().StartingUp = false;
+    JumpToFileAndFolder(program_.State().CommandFile);
+    UpdateStatus();
+    labelHint_->setText(kWelcome);
+}
+
+void TForm1::LoadThumbStyle(const QString &) {
+    // The stored style name is read and kept, but the program always works
+    // with its one style, THUMBS.
+    program_.StyleFolder = program_.Folders().StyleDir + u"THUMBS/"_s;
+    program_.Config().StyleName = u"THUMBS"_s;
+    setWindowTitle(WindowTitle);
+}
+
+void TForm1::LoadTagSyntax() {
+    QStringList &lines = program_.State().TagSyntaxList;
+    lines.clear();
+    QFile file(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = QString::fromUtf8(file.readAll());
+    lines = text.split(u'\n');
+    for (QString &line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+}
+
+void TForm1::ApplyFilterDefinition() {
+    const QSignalBlocker blocker(cbFilter_);
+    cbFilter_->clear();
+    for (const FileFilter &filter : ParseFilterDefinition(program_.Config().AllowedExtensions))
+        cbFilter_->addItem(filter.description, filter.mask);
+    cbFilter_->setCurrentIndex(0);
+    currentMask_ = cbFilter_->currentData().toString();
+}
+
+void TForm1::ApplyHints() {
+    const bool show = program_.Config().DoShowHints;
+    const std::pair<QWidget *, QString> hints[] = {
+        {cbDrive_, u"Select File(s):"_s},
+        {imgMini_, u"Double click here to create/update thumbnail(s)"_s},
+        {cbFilter_, u"Determine which files types should be filtered"_s},
+    };
+    for (const auto &[widget, hint] : hints) {
+        widget->setToolTip(show ? hint : QString());
+        widget->setToolTipDuration(5000);
+    }
+}
+
+void TForm1::CentreOnScreen() {
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+// ---- folders and the active view -------------------------------------------
+
+// The filter's patterns for listing a folder. A three-letter extension also
+// stands for longer ones that start with it, so "*.htm" lists index.html too.
+static QStringList NameFiltersOf(const QString &mask) {
+    QStringList patterns;
+    for (QString pattern : mask.split(u';', Qt::SkipEmptyParts)) {
+        pattern = pattern.trimmed();
+        patterns << pattern;
+        const qsizetype dot = pattern.lastIndexOf(u'.');
+        if (dot >= 0 && pattern.size() - dot - 1 == 3)
+            patterns << pattern + u"?*"_s;
+    }
+    return patterns;
+}
+
+void TForm1::ShowFolder(const QString &folder) {
+    if (!QFileInfo(folder).isDir())
+        return;
+    currentFolder_ = WithBackslash(QDir(folder).absolutePath());
+    const QDir dir(currentFolder_);
+    folderFiles_.clear();
+    for (const QString &name :
+         dir.entryList(NameFiltersOf(currentMask_), QDir::Files, QDir::Name | QDir::IgnoreCase))
+        folderFiles_ << currentFolder_ + name;
+    View(TabFile)->ShowFolderFiles(folderFiles_);
+    const QModelIndex index = dirModel_->index(currentFolder_);
+    if (index.isValid()) {
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+            lbDir_->expand(parent);
+        lbDir_->setCurrentIndex(index);
+        lbDir_->scrollTo(index);
+    }
+    SyncThumbCount();
+    UpdateStatus();
+}
+
+void TForm1::ApplyFilter(int index) {
+    currentMask_ = cbFilter_->itemData(index).toString();
+    if (!currentFolder_.isEmpty())
+        ShowFolder(currentFolder_);
+}
+
+void TForm1::JumpToFileAndFolder(const QString &path) {
+    if (path.isEmpty())
+        return;
+    const QFileInfo info(path);
+    if (!info.dir().exists())
+        return;
+    if (WithBackslash(info.absolutePath()) != currentFolder_)
+        ShowFolder(info.absolutePath());
+    View(TabFile)->FocusFile(info.absoluteFilePath());
+}
+
+void TForm1::SyncThumbCount() {
+    if (program_.State().StartingUp)
+        return;
+    View(TabThumb)->ShowFolderFiles(folderFiles_);
+}
+
+QString TForm1::GetCurrentFile() const {
+    return View(pageControl_->currentIndex())->CurrentFile();
+}
+
+TSelectionInfo TForm1::GetSelectionInfo() const {
+    const TabView *view = View(pageControl_->currentIndex());
+    return {view->CurrentFile(), view->SelectedCount(), view->Count()};
+}
+
+QStringList TForm1::SelectedFiles() const {
+    return View(pageControl_->currentIndex())->SelectedFiles();
+}
+
+QString TForm1::HintText() const {
+    return labelHint_->text();
+}
+
+void TForm1::UpdateStatus() {
+    if (program_.State().StartingUp)
+        return;
+    const int page = pageControl_->currentIndex();
+    const TabView *view = View(page);
+    const int selected = view->SelectedCount();
+    const QString suffix = u"  ("_s + QString::number(selected) + u" of "_s +
+                           QString::number(view->Count()) + u" files selected)"_s;
+    extrasMenu_->menuAction()->setEnabled(selected > 0);
+    extrasMenu_->setEnabled(selected > 0);
+    labelHint_->setText(view->CurrentFile());
+    for (int i = 0; i < pageControl_->count(); ++i)
+        pageControl_->setTabText(i, i == page ? kTabNames[i] + suffix : kTabNames[i]);
+}
+
+// ---- tabs --------------------------------------------------------------------
+
+void TForm1::OnTabBarChanged(int index) {
+    if (switchingBack_)
+        return;
+    if (!PageControl1Changing(shownPage_)) {
+        switchingBack_ = true;
+        pageControl_->setCurrentIndex(shownPage_);
+        switchingBack_ = false;
+        return;
+    }
+    shownPage_ = index;
+    PageControl1Change(index);
+}
+
+bool TForm1::PageControl1Changing(int from) {
+    if (program_.State().StartingUp || from != TabFile || !SaveChangesPrompt)
+        return true;
+    return SaveChangesPrompt();
+}
+
+void TForm1::ClearThumbnailCorner() {
+    imgMini_->clear();
+}
+
+void TForm1::PageControl1Change(int index) {
+    labelHint_->clear();
+    ClearThumbnailCorner();
+    switch (index) {
+    case TabFile:
+        program_.State().EditorFile.clear();
+        program_.State().EditorFileTime = 0;
+        break;
+    case TabThumb:
+        SyncThumbCount();
+        View(TabThumb)->SelectFirstIfNone();
+        if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
+            View(TabThumb)->Widget()->setFocus();
+        break;
+    default:
+        break;
+    }
+    UpdateStatus();
+}
+
+// ---- returning to the program, closing ----------------------------------------
+
+void TForm1::AppActivate() {
+    SharedState &state = program_.State();
+    if (state.StartingUp || pageControl_->currentIndex() != TabFile)
+        return;
+    const QString current = GetCurrentFile();
+    if (current.isEmpty() || current != state.EditorFile || state.EditorFileTime == 0)
+        return;
+    const qint64 stamp = FileStamp(current);
+    if (stamp == 0 || stamp == state.EditorFileTime)
+        return;
+    // Remember the new stamp first, so one outside change asks only once.
+    state.EditorFileTime = stamp;
+    const bool reload = program_.Ask().AskYesNo(
+        u"File: "_s + current + kMessageBreak + u" has been changed by another application."_s +
+        kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
+    if (reload && ReloadPreview)
+        ReloadPreview();
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    if (SaveChangesPrompt && !SaveChangesPrompt()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// ---- progress bar -------------------------------------------------------------
+
+void TForm1::SetRange(int minimum, int maximum) {
+    progressActFile_->setRange(minimum, maximum);
+}
+
+void TForm1::SetPosition(int position) {
+    progressActFile_->setValue(position);
+}
+
+void TForm1::OnFocusChanged(QWidget *now) {
+    panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));
+}
+
+} // namespace velmora

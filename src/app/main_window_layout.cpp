@@ -1,0 +1,265 @@
+// Building the main window's widgets and menu.
+#include "about_box.h"
+#include "caption_panel.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStorageInfo>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+constexpr int kLeftColumnWidth = 163;
+
+// The tiled picture behind the top and bottom strips: silver with a fine
+// engraved line pattern.
+QPixmap StripTile() {
+    QPixmap tile(8, 8);
+    tile.fill(QColor(192, 192, 192));
+    QPainter p(&tile);
+    p.setPen(QColor(176, 176, 176));
+    p.drawLine(0, 7, 7, 0);
+    p.setPen(QColor(208, 208, 208));
+    p.drawPoint(0, 0);
+    return tile;
+}
+
+QWidget *Strip(int height, QWidget *parent) {
+    auto *strip = new QWidget(parent);
+    strip->setFixedHeight(height);
+    strip->setAutoFillBackground(true);
+    QPalette palette = strip->palette();
+    palette.setBrush(QPalette::Window, QBrush(StripTile()));
+    strip->setPalette(palette);
+    return strip;
+}
+
+// Runs a command when the watched widget is double-clicked.
+class DoubleClickFilter final : public QObject {
+public:
+    DoubleClickFilter(QObject *parent, std::function<void()> command)
+        : QObject(parent), command_(std::move(command)) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            command_();
+        return false;
+    }
+
+private:
+    std::function<void()> command_;
+};
+
+// Drive roots: the root folder and the home folder first, then every other
+// mounted volume.
+QStringList DriveRoots() {
+    QStringList roots{u"/"_s, QDir::homePath()};
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
+            roots << volume.rootPath();
+    return roots;
+}
+
+} // namespace
+
+void TForm1::BuildLayout() {
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    QWidget *panelButtons = Strip(16, central);
+    panelButtons->setObjectName(u"PanelButtons"_s);
+    labelHint_ = new QLabel(panelButtons);
+    labelHint_->setObjectName(u"LabelHint"_s);
+    labelHint_->setAlignment(Qt::AlignCenter);
+    labelHint_->setStyleSheet(u"color: black;"_s);
+    auto *hintLayout = new QHBoxLayout(panelButtons);
+    hintLayout->setContentsMargins(4, 0, 4, 0);
+    hintLayout->addWidget(labelHint_);
+    column->addWidget(panelButtons);
+
+    progressActFile_ = new QProgressBar(central);
+    progressActFile_->setObjectName(u"ProgressActFile"_s);
+    progressActFile_->setFixedHeight(11);
+    progressActFile_->setRange(0, 10);
+    progressActFile_->setValue(0);
+    progressActFile_->setTextVisible(false);
+    column->addWidget(progressActFile_);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
+    splitter->setHandleWidth(4);
+    splitter->addWidget(BuildLeftColumn());
+
+    pageControl_ = new QTabWidget(splitter);
+    pageControl_->setObjectName(u"PageControl1"_s);
+    pageControl_->setDocumentMode(true);
+    const QStringList names{u"Folder View"_s, u"Thumbnail View"_s, u"File Lists"_s};
+    const QStringList pageNames{u"TabFile"_s, u"TabThumb"_s, u"TabTree"_s};
+    for (int page = 0; page < 3; ++page) {
+        QWidget *widget = View(page)->Widget();
+        widget->setObjectName(pageNames[page]);
+        pageControl_->addTab(widget, names[page]);
+    }
+    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
+    splitter->addWidget(pageControl_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kLeftColumnWidth, 550});
+    column->addWidget(splitter, 1);
+
+    QWidget *bottom = Strip(18, central);
+    auto *bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(4, 0, 4, 0);
+    bottomLayout->addStretch();
+    auto *badge = new QLabel(u"<b>Velmora</b>"_s, bottom);
+    badge->setStyleSheet(u"color: rgb(0,128,128); font-size: 9px;"_s);
+    bottomLayout->addWidget(badge);
+    column->addWidget(bottom);
+
+    setCentralWidget(central);
+}
+
+QWidget *TForm1::BuildLeftColumn() {
+    leftColumn_ = new QWidget;
+    leftColumn_->setObjectName(u"PanelDateiManager"_s);
+    leftColumn_->setMinimumWidth(120);
+    auto *layout = new QVBoxLayout(leftColumn_);
+    layout->setContentsMargins(2, 0, 2, 2);
+    layout->setSpacing(2);
+
+    panelDirectoryTop_ = new CaptionPanel(u"Folder Selection"_s, leftColumn_);
+    panelDirectoryTop_->setObjectName(u"PanelDirectoryTop"_s);
+    layout->addWidget(panelDirectoryTop_);
+
+    cbDrive_ = new QComboBox(leftColumn_);
+    cbDrive_->setObjectName(u"CBDrive"_s);
+    cbDrive_->addItems(DriveRoots());
+    connect(cbDrive_, &QComboBox::activated, this,
+            [this](int index) { ShowFolder(cbDrive_->itemText(index)); });
+    layout->addWidget(cbDrive_);
+
+    dirModel_ = new QFileSystemModel(this);
+    dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    dirModel_->setRootPath(u"/"_s);
+    lbDir_ = new QTreeView(leftColumn_);
+    lbDir_->setObjectName(u"LBDir"_s);
+    lbDir_->setModel(dirModel_);
+    lbDir_->setHeaderHidden(true);
+    for (int c = 1; c < dirModel_->columnCount(); ++c)
+        lbDir_->hideColumn(c);
+    const auto openFolder = [this](const QModelIndex &index) {
+        ShowFolder(dirModel_->filePath(index));
+    };
+    connect(lbDir_, &QTreeView::clicked, this, [this, openFolder](const QModelIndex &index) {
+        if (program_.Config().DoOpenOnSingleClick)
+            openFolder(index);
+    });
+    connect(lbDir_, &QTreeView::doubleClicked, this, openFolder);
+    layout->addWidget(lbDir_, 1);
+
+    auto *corner = new QLabel(u"--- Thumbnail Corner ---"_s, leftColumn_);
+    corner->setObjectName(u"PanelActThumb"_s);
+    corner->setAlignment(Qt::AlignCenter);
+    layout->addWidget(corner);
+    imgMini_ = new QLabel(leftColumn_);
+    imgMini_->setObjectName(u"ImgMini"_s);
+    imgMini_->setFixedSize(SharedState::ThumbWidth, SharedState::ThumbHeight);
+    imgMini_->setAlignment(Qt::AlignCenter);
+    imgMini_->setCursor(Qt::PointingHandCursor);
+    imgMini_->installEventFilter(new DoubleClickFilter(
+        imgMini_, [this] { NotYetAvailable(u"Create/update thumbnail(s)"_s); }));
+    layout->addWidget(imgMini_, 0, Qt::AlignHCenter);
+
+    panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);
+    panelFilterTop_->setObjectName(u"PanelFilterTop"_s);
+    layout->addWidget(panelFilterTop_);
+    cbFilter_ = new QComboBox(leftColumn_);
+    cbFilter_->setObjectName(u"CBFilter"_s);
+    cbFilter_->setStyleSheet(u"QComboBox { color: blue; }"_s);
+    connect(cbFilter_, &QComboBox::activated, this, &TForm1::ApplyFilter);
+    layout->addWidget(cbFilter_);
+    return leftColumn_;
+}
+
+QAction *TForm1::AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
+                              std::function<void()> command) {
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
+    return action;
+}
+
+void TForm1::BuildMenu() {
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(u"MainMenu1"_s);
+
+    QMenu *file = bar->addMenu(u"&File"_s);
+    AddMenuEntry(file, u"&Close Velmora"_s, u"Close1"_s, [this] { close(); });
+
+    QMenu *options = bar->addMenu(u"&Options"_s);
+    AddMenuEntry(options, u"&General Options"_s, u"GeneralOptions1"_s,
+                 [this] { NotYetAvailable(u"General Options"_s); });
+    AddMenuEntry(options, u"&Temporary Browser Settings"_s, u"BrowserOptions1"_s,
+                 [this] { NotYetAvailable(u"Temporary Browser Settings"_s); });
+
+    extrasMenu_ = bar->addMenu(u"&Extras"_s);
+    extrasMenu_->setObjectName(u"SnapShot1"_s);
+    AddMenuEntry(extrasMenu_, u"&Create Snapshot(s)"_s, u"Snapcurrenrfile1"_s,
+                 [this] { NotYetAvailable(u"Create Snapshot(s)"_s); });
+    extrasMenu_->setEnabled(false);
+    extrasMenu_->menuAction()->setEnabled(false);
+
+    QMenu *clean = bar->addMenu(u"&Clean"_s);
+    AddMenuEntry(clean, u"Remove orphaned thumbs from disk"_s, u"Removeoutdatedthumbs1"_s,
+                 [this] { NotYetAvailable(u"Remove orphaned thumbs from disk"_s); });
+    AddMenuEntry(clean, u"Remove all thumbs from disk"_s, u"Removeallthumbsfromdisk1"_s,
+                 [this] { NotYetAvailable(u"Remove all thumbs from disk"_s); });
+
+    QMenu *help = bar->addMenu(u"&Help"_s);
+    AddMenuEntry(help, u"&Show Help"_s, u"Sh1"_s, [this] { ShowHelp(); });
+    AddMenuEntry(help, u"&Velmora Hompage"_s, u"VelmoraHompage1"_s,
+                 [this] { program_.Desktop().OpenUrl(QUrl(HomePageUrl)); });
+    help->addSeparator();
+    AddMenuEntry(help, u"&About"_s, u"About2"_s, [this] { ShowAbout(); });
+}
+
+void TForm1::NotYetAvailable(const QString &caption) {
+    program_.Ask().ShowInfo(u"\""_s + caption +
+                            u"\" is not available in this version of Velmora yet."_s);
+}
+
+// Until the program has its own help window, the help pages open in the
+// default web browser.
+void TForm1::ShowHelp() {
+    const QString index = program_.Folders().ShippedPath(u"HELP/index.htm"_s);
+    if (!QFileInfo(index).isFile()) {
+        program_.Ask().ShowInfo(u"The help pages are missing:"_s + kMessageBreak + index);
+        return;
+    }
+    program_.Desktop().OpenUrl(QUrl::fromLocalFile(index));
+}
+
+void TForm1::ShowAbout() {
+    AboutBox box(this);
+    box.exec();
+}
+
+} // namespace velmora

@@ -1,0 +1,76 @@
+#include "placeholder_views.h"
+
+#include <QFileInfo>
+
+namespace velmora {
+
+static constexpr int kPathRole = Qt::UserRole;
+
+PlaceholderListView::PlaceholderListView(QListView::ViewMode mode) : list_(new QListWidget) {
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setViewMode(mode);
+    if (mode == QListView::IconMode) {
+        list_->setResizeMode(QListView::Adjust);
+        list_->setGridSize(QSize(150, 40));
+    }
+    QObject::connect(list_, &QListWidget::itemSelectionChanged, list_, [this] {
+        if (SelectionChanged)
+            SelectionChanged();
+    });
+}
+
+PlaceholderListView::~PlaceholderListView() {
+    // The list belongs to its tab once it is placed; only delete it if it
+    // was never given a parent.
+    if (list_ && !list_->parent())
+        delete list_;
+}
+
+int PlaceholderListView::Count() const {
+    return list_->count();
+}
+
+int PlaceholderListView::SelectedCount() const {
+    return int(list_->selectedItems().size());
+}
+
+QString PlaceholderListView::CurrentFile() const {
+    const QListWidgetItem *item = list_->currentItem();
+    return item && item->isSelected() ? item->data(kPathRole).toString() : QString();
+}
+
+QStringList PlaceholderListView::SelectedFiles() const {
+    QStringList paths;
+    for (int i = 0; i < list_->count(); ++i)
+        if (list_->item(i)->isSelected())
+            paths << list_->item(i)->data(kPathRole).toString();
+    return paths;
+}
+
+void PlaceholderListView::SelectFirstIfNone() {
+    if (list_->count() > 0 && list_->selectedItems().isEmpty())
+        list_->setCurrentRow(0);
+}
+
+void PlaceholderListView::ShowFolderFiles(const QStringList &paths) {
+    const QSignalBlocker blocker(list_);
+    list_->clear();
+    for (const QString &path : paths) {
+        auto *item = new QListWidgetItem(QFileInfo(path).fileName(), list_);
+        item->setData(kPathRole, path);
+    }
+    if (SelectionChanged)
+        SelectionChanged();
+}
+
+void PlaceholderListView::FocusFile(const QString &path) {
+    for (int i = 0; i < list_->count(); ++i) {
+        if (list_->item(i)->data(kPathRole).toString() == path) {
+            list_->setCurrentRow(i);
+            list_->scrollToItem(list_->item(i));
+            return;
+        }
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+// What the main window needs from the view on each of its three tabs: the
+// widget, the entry and selection counts, the current file, and a call when
+// the selection changes. The tabs' own issues build the real views; until then
+// placeholder lists stand in, and tests use doubles.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace velmora {
+
+class TabView {
+public:
+    virtual ~TabView() = default;
+    virtual QWidget *Widget() = 0;
+    virtual int Count() const = 0;
+    virtual int SelectedCount() const = 0;
+    // The single current file (focused entry), empty when there is none.
+    virtual QString CurrentFile() const = 0;
+    virtual QStringList SelectedFiles() const = 0;
+    // Focuses and selects the first entry when nothing is selected.
+    virtual void SelectFirstIfNone() {}
+    // The files of the folder shown in the folder view, in its order; the
+    // folder and thumbnail views show them, the file list keeps its own.
+    virtual void ShowFolderFiles(const QStringList &paths) { (void)paths; }
+    // Puts the caret on path when it is one of the entries.
+    virtual void FocusFile(const QString &path) { (void)path; }
+
+    // Set by the main window; views call it after every selection change.
+    std::function<void()> SelectionChanged;
+};
+
+} // namespace velmora

@@ -1,0 +1,313 @@
+#include "file_utils.h"
+#include "ini_file.h"
+#include "main_window.h"
+#include "scripted_prompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QRandomGenerator>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using velmora::testing::ScriptedPrompts;
+using Kind = ScriptedPrompts::Kind;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Stands in for a tab's view: the test sets its counts and current file.
+class FakeView final : public TabView {
+public:
+    QWidget *Widget() override { return &widget; }
+    int Count() const override { return count; }
+    int SelectedCount() const override { return selected; }
+    QString CurrentFile() const override { return current; }
+    QStringList SelectedFiles() const override { return {}; }
+    void Select(int n, int of, const QString &file = {}) {
+        selected = n;
+        count = of;
+        current = file;
+        if (SelectionChanged)
+            SelectionChanged();
+    }
+    QWidget widget;
+    int count = 0;
+    int selected = 0;
+    QString current;
+};
+
+class RecordingDesktop final : public DesktopServices {
+public:
+    bool OpenUrl(const QUrl &url) override {
+        urls << url;
+        return true;
+    }
+    bool StartDetached(const QString &, const QStringList &) override { return true; }
+    QList<QUrl> urls;
+};
+
+void WriteFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    RecordingDesktop desktop;
+    std::unique_ptr<Program> program;
+    FakeView *folder = nullptr, *thumbs = nullptr, *lists = nullptr;
+
+    QString ProgramDir() const { return dir.path() + u'/'; }
+    QString IniPath() const { return ProgramDir() + u"prg.ini"_s; }
+
+    void StartProgram() {
+        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts, desktop);
+        program->Start(QSize(1000, 800));
+    }
+
+    // Creates, shows and activates the main window, as the event loop would.
+    std::unique_ptr<TForm1> OpenWindow() {
+        if (!program)
+            StartProgram();
+        MainWindowViews views;
+        auto f = std::make_unique<FakeView>();
+        auto t = std::make_unique<FakeView>();
+        auto l = std::make_unique<FakeView>();
+        folder = f.get();
+        thumbs = t.get();
+        lists = l.get();
+        views.folder = std::move(f);
+        views.thumbs = std::move(t);
+        views.lists = std::move(l);
+        auto window = std::make_unique<TForm1>(*program, std::move(views));
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        EXPECT_FALSE(program->State().StartingUp);
+        return window;
+    }
+
+    QStringList IniLines() const {
+        QFile f(IniPath());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    static QAction *Entry(TForm1 &w, const QString &name) { return w.findChild<QAction *>(name); }
+};
+
+TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
+    {
+        auto w = OpenWindow();
+        EXPECT_TRUE(QDir(ProgramDir() + u"THUMBS"_s).exists());
+        EXPECT_TRUE(QDir(ProgramDir() + u"FILELISTS"_s).exists());
+        auto *filter = w->findChild<QComboBox *>(u"CBFilter"_s);
+        ASSERT_NE(filter, nullptr);
+        EXPECT_EQ(filter->count(), 8);
+        EXPECT_EQ(filter->currentText(), u"All HTML file types + Pictures"_s);
+        EXPECT_EQ(w->windowTitle(), u" Velmora v1.0b "_s);
+        EXPECT_EQ(w->HintText(), u"Welcome to Velmora - Please open a HTML file folder ..."_s);
+        EXPECT_FALSE(QFile::exists(IniPath())); // written once, at the end
+        Entry(*w, u"Close1"_s)->trigger();
+        EXPECT_FALSE(w->isVisible());
+    }
+    const QStringList lines = IniLines();
+    QStringList sections, optionKeys;
+    QString section;
+    for (const QString &line : lines) {
+        if (line.startsWith(u'[')) {
+            section = line;
+            sections << line;
+        } else if (section == u"[OPTIONS]"_s) {
+            optionKeys << line.section(u'=', 0, 0);
+        }
+    }
+    EXPECT_EQ(sections,
+              (QStringList{u"[OPTIONS]"_s, u"[POSITION_MAIN]"_s, u"[COLORS]"_s, u"[THUMBS]"_s,
+                           u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s, u"[EDITOR3]"_s,
+                           u"[EDITOR4]"_s, u"[EDITOR5]"_s, u"[EDITOR6]"_s}));
+    EXPECT_EQ(optionKeys,
+              (QStringList{u"StyleName"_s, u"PopUpStyleName"_s, u"BackupExt"_s,
+                           u"DoCreateBackUps"_s, u"DoValidate"_s, u"LastSearch"_s, u"LastReplace"_s,
+                           u"ALLOWED_EXTENSIONS"_s, u"DoShowFileIcons"_s, u"DoRecycleBin"_s,
+                           u"DoShowHints"_s, u"DoOpenOnSingleClick"_s, u"CACHE_MAX"_s}));
+    EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
+    QDir(dir.path()).mkpath(u"THUMBS/=web/"_s);
+    WriteFile(IniPath(), "[OPTIONS]\nStyleName=MYSTYLE\n[COLORS]\nTagCol=255\n[PATHS]\n"
+                         "VIEW_PATH=" +
+                             (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
+    StartProgram();
+    EXPECT_EQ(program->Config().TagCol, 255);
+    EXPECT_EQ(program->Config().ViewPath, ProgramDir() + u"THUMBS/=web/"_s);
+    {
+        auto w = OpenWindow();
+        EXPECT_EQ(program->Config().StyleName, u"THUMBS"_s);
+        EXPECT_EQ(program->StyleFolder, ProgramDir() + u"STYLES/THUMBS/"_s);
+    }
+    const QStringList lines = IniLines();
+    EXPECT_TRUE(lines.contains(u"StyleName=THUMBS"_s));
+    EXPECT_TRUE(lines.contains(u"TagCol=16711680"_s));
+    EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
+}
+
+TEST_F(MainWindowTest, MissingStartFolderFallsBackToTheProgramFolder) {
+    WriteFile(IniPath(), "[PATHS]\nVIEW_PATH=/no/such/folder/\n");
+    StartProgram();
+    EXPECT_EQ(program->Config().ViewPath, ProgramDir());
+}
+
+TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaults) {
+    QRandomGenerator random(7);
+    QByteArray noise(4096, Qt::Uninitialized);
+    for (char &c : noise)
+        c = char(random.bounded(256));
+    for (const QByteArray &content : {noise, QByteArray(10 * 1024 * 1024, 'x')}) {
+        WriteFile(IniPath(), content);
+        StartProgram();
+        EXPECT_EQ(program->Config().Width, 800);
+        EXPECT_EQ(program->Config().AllowedExtensions, DefaultFilterDefinition());
+        program.reset();
+    }
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsFileGivesOneErrorBoxNamingIt) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"prg.ini"_s)); // can be neither read nor written
+    {
+        auto w = OpenWindow();
+        EXPECT_EQ(program->Config().CacheMax, 200);
+        w->close();
+    }
+    ASSERT_EQ(prompts.Count(Kind::Error), 1);
+    EXPECT_TRUE(prompts.Texts(Kind::Error).first().contains(IniPath()));
+}
+
+TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
+    auto w = OpenWindow();
+    QTabWidget *pages = w->Pages();
+    folder->Select(2, 7, u"/site/a.htm"_s);
+    EXPECT_EQ(pages->tabText(0), u"Folder View  (2 of 7 files selected)"_s);
+    EXPECT_EQ(pages->tabText(1), u"Thumbnail View"_s);
+    EXPECT_EQ(pages->tabText(2), u"File Lists"_s);
+    EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
+    EXPECT_EQ(w->HintText(), u"/site/a.htm"_s);
+
+    folder->Select(0, 7);
+    EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
+    EXPECT_FALSE(w->ExtrasMenu()->menuAction()->isEnabled());
+
+    thumbs->Select(1, 3, u"/site/b.htm"_s);
+    pages->setCurrentIndex(TForm1::TabThumb);
+    EXPECT_EQ(pages->tabText(0), u"Folder View"_s);
+    EXPECT_EQ(pages->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
+    EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
+    EXPECT_EQ(w->GetCurrentFile(), u"/site/b.htm"_s);
+    const TSelectionInfo info = w->GetSelectionInfo();
+    EXPECT_EQ(info.SelCount, 1);
+    EXPECT_EQ(info.Count, 3);
+
+    pages->setCurrentIndex(TForm1::TabTree);
+    EXPECT_EQ(pages->tabText(1), u"Thumbnail View"_s);
+    EXPECT_EQ(pages->tabText(2), u"File Lists  (0 of 0 files selected)"_s);
+    EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
+}
+
+TEST_F(MainWindowTest, CancelKeepsTheTabAndTheProgram) {
+    auto w = OpenWindow();
+    int asked = 0;
+    bool answer = false;
+    w->SaveChangesPrompt = [&] {
+        ++asked;
+        return answer;
+    };
+    w->Pages()->setCurrentIndex(TForm1::TabThumb);
+    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
+    EXPECT_EQ(asked, 1);
+
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(asked, 2);
+
+    answer = true;
+    w->Pages()->setCurrentIndex(TForm1::TabThumb);
+    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabThumb);
+    w->Pages()->setCurrentIndex(TForm1::TabTree); // only leaving Folder View asks
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(w->close());
+}
+
+TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
+    const QString page = dir.filePath(u"page.htm"_s);
+    WriteFile(page, "<p>");
+    auto w = OpenWindow();
+    folder->Select(1, 1, page);
+    int reloads = 0;
+    w->ReloadPreview = [&] { ++reloads; };
+    SharedState &state = program->State();
+    state.EditorFile = page;
+    state.EditorFileTime = FileStamp(page);
+    w->AppActivate();
+    EXPECT_EQ(prompts.Count(Kind::YesNo), 0); // unchanged: nothing asked
+
+    state.EditorFileTime -= 5000;
+    prompts.yesNoAnswers = {false};
+    w->AppActivate();
+    ASSERT_EQ(prompts.Count(Kind::YesNo), 1);
+    EXPECT_EQ(prompts.Texts(Kind::YesNo).first(),
+              u"File: "_s + page +
+                  u"\n has been changed by another application.\n\nReload from disk?"_s);
+    EXPECT_EQ(reloads, 0);
+    w->AppActivate();
+    EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
+
+    state.EditorFileTime -= 5000;
+    prompts.yesNoAnswers = {true};
+    w->AppActivate();
+    EXPECT_EQ(reloads, 1);
+}
+
+TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
+    QDir(dir.path()).mkdir(u"HELP"_s);
+    WriteFile(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
+    auto w = OpenWindow();
+    for (const QString &name : {u"GeneralOptions1"_s, u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
+                                u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
+        prompts.Clear();
+        QAction *action = Entry(*w, name);
+        ASSERT_NE(action, nullptr) << name.toStdString();
+        action->trigger();
+        EXPECT_EQ(prompts.Count(Kind::Info), 1) << name.toStdString();
+    }
+    Entry(*w, u"Sh1"_s)->trigger();
+    Entry(*w, u"VelmoraHompage1"_s)->trigger();
+    ASSERT_EQ(desktop.urls.size(), 2);
+    EXPECT_EQ(desktop.urls[0], QUrl::fromLocalFile(dir.filePath(u"HELP/index.htm"_s)));
+    EXPECT_EQ(desktop.urls[1].scheme(), u"https"_s);
+
+    QString aboutTitle;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            aboutTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    Entry(*w, u"About2"_s)->trigger();
+    EXPECT_EQ(aboutTitle, u"About -  Velmora v1.0b "_s);
+}
+
+} // namespace
