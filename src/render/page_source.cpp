@@ -14,6 +14,10 @@ QString LocalPageScheme() {
 QUrl PageUrlFromPath(const QString &path) {
     QUrl url;
     url.setScheme(LocalPageScheme());
+    // One host for every local page: they are one site to the engine, so
+    // it keeps one renderer for a run of pages instead of starting one per
+    // page.
+    url.setHost(u"local"_s);
     url.setPath(QFileInfo(path).absoluteFilePath(), QUrl::DecodedMode);
     return url;
 }

@@ -36,7 +36,7 @@ void RegisterLocalPageScheme() {
     if (QWebEngineUrlScheme::schemeByName(name).name() == name)
         return;
     QWebEngineUrlScheme scheme(name);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     // Local content that may load other local content, treated as a secure
     // origin so pages get the same script features as on a file: URL.
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme |

@@ -55,7 +55,12 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     if (!QFileInfo(pagePath).isFile())
         return Fail(error, u"Can't locate file: "_s + pagePath);
     // The snapshot code shares the base size; the base box decides here.
-    CBSnapBaseChange(m_settings.ThumbBaseIndex);
+    if (m_fixedBase) {
+        m_capture.BaseWidth = m_fixedBase->width();
+        m_capture.BaseHeight = m_fixedBase->height();
+    } else {
+        CBSnapBaseChange(m_settings.ThumbBaseIndex);
+    }
     const WaitCursor busy;
 
     Picture capture;

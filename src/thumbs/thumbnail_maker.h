@@ -8,9 +8,11 @@
 
 #include "file_utils.h"
 
+#include <QSize>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace velmora {
 
@@ -59,6 +61,9 @@ public:
     bool ClearThumbnail(const QString &pagePath, QString *error = nullptr);
     // The thumbnail path of a page.
     QString ThumbPathOf(const QString &pagePath) const;
+    // A base size of its own instead of the base box's (the batch command's
+    // --base); nullopt goes back to the base box.
+    void SetFixedBase(std::optional<QSize> base) { m_fixedBase = base; }
 
 private:
     PageCapture &m_capture;
@@ -67,6 +72,7 @@ private:
     ThumbnailCache *m_cache;
     Prompts &m_prompts;
     FreeSpaceQuery m_freeSpace;
+    std::optional<QSize> m_fixedBase;
 };
 
 } // namespace velmora
