@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -111,6 +114,33 @@ TEST_F(ThumbsToolTest, HangingPageFailsAndTheOthersAreMade) {
     EXPECT_EQ(run.lines[2], dir.filePath(u"site/c.htm"_s) + u": ok"_s);
     EXPECT_TRUE(QFileInfo::exists(ThumbOf(dir.filePath(u"site/c.htm"_s))));
     EXPECT_FALSE(QFileInfo::exists(ThumbOf(hang)));
+}
+
+// Ctrl+C ends the run after the page in hand: every page reported has its
+// complete thumbnail, and no half-written file is left behind.
+TEST_F(ThumbsToolTest, InterruptStopsAfterThePageInHand) {
+    for (int n = 0; n < 100; ++n)
+        Write(u"stop/page%1.htm"_s.arg(n, 3, 10, QChar(u'0')), "<body>page");
+    QProcess tool;
+    tool.start(QString::fromUtf8(VELMORA_THUMBS_TOOL),
+               {u"--program-dir"_s, programDir, dir.filePath(u"stop"_s)});
+    QSignalSpy output(&tool, &QProcess::readyReadStandardOutput);
+    ASSERT_TRUE(output.wait(60000));
+    ::kill(pid_t(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 130);
+    const QStringList lines =
+        QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 1);
+    EXPECT_LT(lines.size(), 100);
+    const QStringList written =
+        QDir(QFileInfo(ThumbOf(dir.filePath(u"stop/x.htm"_s))).absolutePath())
+            .entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(written.size(), lines.size()) << written.join(u' ').toStdString();
+    for (const QString &line : lines) {
+        ASSERT_TRUE(line.endsWith(u": ok"_s)) << line.toStdString();
+        EXPECT_EQ(QImage(ThumbOf(line.chopped(4))).size(), QSize(130, 100));
+    }
 }
 
 TEST_F(ThumbsToolTest, BadArgumentsAreRefused) {
