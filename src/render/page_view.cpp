@@ -198,6 +198,8 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     wait.expect = expect;
     wait.path = expectedPath;
     wait.token = ++m_generation;
+    if (m_options.devicePixelPerCssPixel)
+        m_page->setZoomFactor(1.0 / DevicePixelRatio());
     // Waiting for paint only: the document is already there.
     wait.started = expect == Expect::Current && !m_busy;
     m_wait = &wait;
@@ -381,12 +383,15 @@ QString PageView::SelectedText() const {
     return m_page->selectedText();
 }
 
-QImage PageView::Grab() {
+qreal PageView::DevicePixelRatio() const {
+    return m_view->devicePixelRatioF();
+}
+
+QImage PageView::Grab(QSize pixels) {
+    const QSize target = pixels.isValid() ? pixels : m_view->size();
     QImage image = m_view->grab().toImage();
-    // On a scaled screen the engine paints more device pixels than CSS
-    // pixels; the picture is brought back to one pixel per CSS pixel.
-    if (image.size() != m_view->size())
-        image = image.scaled(m_view->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(1.0);
     return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -394,12 +399,12 @@ QImage PageView::Grab() {
 // The renderer has painted when a load ends, but its picture reaches this
 // process a little later. A capture therefore waits for further frames until
 // two pictures in a row agree.
-QImage PageView::GrabSettled() {
-    QImage previous = Grab();
+QImage PageView::GrabSettled(QSize pixels) {
+    QImage previous = Grab(pixels);
     for (int n = 0; n < kStableGrabTries; ++n) {
         if (!WaitUntilPainted())
             break;
-        QImage next = Grab();
+        QImage next = Grab(pixels);
         if (next == previous)
             break;
         previous = std::move(next);

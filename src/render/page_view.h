@@ -29,6 +29,10 @@ struct ViewOptions {
     int historyLength = 0; // 0: no history
     QString fixedFontName = QStringLiteral("Courier New");
     int timeLimitMs = 10000; // of every load
+    // Captures: the page is zoomed by 1 / the screen's scale, so that on any
+    // screen one CSS pixel is painted as one device pixel; the view's size in
+    // CSS pixels is then its size in device pixels.
+    bool devicePixelPerCssPixel = false;
 };
 
 // A link as the pointer or a click found it: its address, its target frame
@@ -77,10 +81,14 @@ public:
     void CopySelection();
     QString SelectedText() const;
 
-    // The visible part of the view, one pixel per CSS pixel.
-    QImage Grab();
+    // The visible part of the view as a picture of the given size (default:
+    // the view's size); a picture painted at another size (a scaled screen)
+    // is scaled to it.
+    QImage Grab(QSize pixels = {});
     // The same once the picture has stopped changing (for captures).
-    QImage GrabSettled();
+    QImage GrabSettled(QSize pixels = {});
+    // Device pixels per logical pixel of the screen the view is on.
+    qreal DevicePixelRatio() const;
     bool IsBusy() const { return m_busy; }
     // How many times a hung or timed-out page was thrown away (tests, tools).
     int Recoveries() const { return m_recoveries; }

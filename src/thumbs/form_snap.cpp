@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QPainter>
+#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +17,7 @@ ViewOptions CaptureViewOptions() {
     ViewOptions options;
     options.historyLength = 0;
     options.fixedFontName = u"Courier New"_s;
+    options.devicePixelPerCssPixel = true;
     return options;
 }
 
@@ -35,9 +37,11 @@ TFormSnap::~TFormSnap() {
     FormClose();
 }
 
-void TFormSnap::FormCreate(int width, int height) {
-    setFixedSize(width, height);
-    m_ownView->setGeometry(0, 0, width, height);
+void TFormSnap::FormCreate(int width, int height, bool borrowing) {
+    m_base = QSize(width, height);
+    const qreal scale = borrowing ? 1.0 : m_ownView->DevicePixelRatio();
+    setFixedSize(qCeil(width / scale), qCeil(height / scale));
+    m_ownView->setGeometry(rect());
     if (!isVisible())
         show();
 }
@@ -82,11 +86,11 @@ PageView *TFormSnap::ShownView() const {
 }
 
 QImage TFormSnap::PaintToBitmap() {
-    QImage bitmap(size(), QImage::Format_RGB32);
+    QImage bitmap(m_base, QImage::Format_RGB32);
     bitmap.fill(kSilver);
     PageView *view = ShownView();
     QPainter painter(&bitmap);
-    painter.drawImage(view->geometry().topLeft(), view->GrabSettled());
+    painter.drawImage(0, 0, view->GrabSettled(m_base));
     return bitmap;
 }
 

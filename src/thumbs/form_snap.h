@@ -18,8 +18,12 @@ public:
     explicit TFormSnap(RenderProfile &profile);
     ~TFormSnap() override;
 
-    // Client area of exactly width x height.
-    void FormCreate(int width, int height);
+    // A client area of exactly width x height pixels: CSS pixels of the
+    // page, and device pixels of the screen (on a scaled screen the window
+    // is smaller in logical pixels and its view zooms the page to match).
+    // A borrowed view is not zoomed, so borrowing gives a window of
+    // width x height logical pixels.
+    void FormCreate(int width, int height, bool borrowing);
     // Loads the page into the window's own view with the given display
     // settings (those of the internal browser).
     bool LoadHTMLFile(const QString &pagePath, const DisplaySettings &display, int timeLimitMs,
@@ -39,6 +43,7 @@ private:
     PageView *ShownView() const;
 
     PageView *m_ownView = nullptr; // child of this window
+    QSize m_base;
     QPointer<PageView> m_borrowed;
     QPointer<QWidget> m_borrowedParent;
     QRect m_borrowedGeometry;

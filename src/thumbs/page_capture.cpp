@@ -42,7 +42,7 @@ bool PageCapture::CapturePage(const QString &pagePath, int cropRight, int cropBo
         return Fail(error, u"The crops leave nothing of the capture."_s);
 
     TFormSnap &form = Form();
-    form.FormCreate(BaseWidth, BaseHeight);
+    form.FormCreate(BaseWidth, BaseHeight, SnapViewMode);
     bool loaded;
     if (SnapViewMode) {
         loaded = form.BorrowView(m_internalBrowser, error);

@@ -3,7 +3,9 @@
 
 #include "capture_fixture.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QProcess>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,40 @@ TEST_F(CaptureTest, CapturesPageColoursAtTheirPlaces) {
 
 // A page taller than the base is cut at the bottom, and the engine's scroll
 // bar is part of the picture.
+// On a screen scaled by 2 a capture still has one pixel per CSS pixel: the
+// test runs itself again on such a screen and looks at one-pixel stripes.
+TEST_F(CaptureTest, ScaledScreenGivesOnePixelPerCssPixel) {
+    if (!qEnvironmentVariableIsSet("VELMORA_SCALED_SCREEN")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_SCALE_FACTOR"_s, u"2"_s);
+        env.insert(u"VELMORA_SCALED_SCREEN"_s, u"1"_s);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--gtest_filter=CaptureTest.ScaledScreenGivesOnePixelPerCssPixel"_s});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+        return;
+    }
+    ASSERT_EQ(qApp->devicePixelRatio(), 2.0);
+    const QString page =
+        Write(u"stripes.htm"_s, "<body style='margin:0;background:repeating-linear-gradient("
+                                "to right,#000 0 1px,#fff 1px 2px)'>"
+                                "<div style='position:absolute;left:101px;top:51px;width:30px;"
+                                "height:20px;background:#f00'></div>");
+    capture.BaseWidth = 320;
+    capture.BaseHeight = 240;
+    Picture shot;
+    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot));
+    ASSERT_EQ(shot.size(), QSize(320, 240));
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(shot.pixelColor(x, 200), x % 2 ? QColor(Qt::white) : QColor(Qt::black)) << x;
+    EXPECT_EQ(shot.pixelColor(101, 51), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(130, 70), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(131, 71), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(100, 50), QColor(Qt::red));
+}
+
 TEST_F(CaptureTest, TallPageIsCutAtTheBottom) {
     const QString page =
         Write(u"tall.htm"_s, "<body style='margin:0'>"
