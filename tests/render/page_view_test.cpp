@@ -4,6 +4,8 @@
 #include "page_fixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -59,8 +61,14 @@ TEST_F(PageViewTest, PaintsPageColoursAtTheirPlaces) {
     EXPECT_EQ(shot.pixelColor(140, 80), QColor(0x33, 0x66, 0x99));
 }
 
-TEST_F(PageViewTest, MissingFileFailsWithItsName) {
+TEST_F(PageViewTest, ShowsHtmlTextAndRefusesMissingFiles) {
     auto view = MakeView(200, 100);
+    Write(u"blue.png"_s, Png(20, 20, Qt::blue));
+    ASSERT_TRUE(view->LoadHtml(u"<body style='margin:0;background:#ff0000'><img src='blue.png'>"_s,
+                               dir.path()));
+    const QImage shot = view->GrabSettled();
+    EXPECT_EQ(shot.pixelColor(150, 80), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::blue)); // resolved against the base folder
     QString error;
     const QString missing = dir.filePath(u"nothing.htm"_s);
     EXPECT_FALSE(view->LoadFile(missing, &error));
@@ -209,6 +217,18 @@ TEST_F(PageViewTest, LinkHoverAndCancellableClick) {
     EXPECT_EQ(clicks[0].target, QString());
     EXPECT_EQ(clicks[0].framePath, page);
     EXPECT_EQ(view->CurrentFile(), page);
+
+    // Key presses reach the program first; Ctrl+A and Ctrl+C select and copy.
+    QSignalSpy keys(view.get(), &PageView::KeyPressed);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, u"a"_s);
+    QApplication::sendEvent(surface, &key);
+    ASSERT_EQ(keys.count(), 1);
+    QSignalSpy copied(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+    view->SelectAll();
+    view->CopySelection();
+    ASSERT_TRUE(copied.wait(5000));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(u"framed"_s))
+        << QGuiApplication::clipboard()->text().toStdString();
 
     cancel = false;
     QSignalSpy history(view.get(), &PageView::HistoryChanged);
