@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -182,8 +183,15 @@ bool PageView::Rerender(QString *error) {
 }
 
 bool PageView::WaitUntilPainted() {
+    // While a navigation is under way its end is awaited; otherwise the
+    // document is there and only its painting is.
     return RunLoad(
-        Expect::Current, {}, [this] { OnLoadingChanged({}, false, true); }, nullptr);
+        Expect::Current, {},
+        [this] {
+            if (!m_busy)
+                OnLoadingChanged({}, false, true);
+        },
+        nullptr);
 }
 
 QString PageView::CurrentFile() const {
@@ -201,8 +209,9 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     if (m_options.devicePixelPerCssPixel)
         m_page->setZoomFactor(1.0 / DevicePixelRatio());
     // Waiting for paint only: the document is already there.
-    wait.started = expect == Expect::Current && !m_busy;
+    wait.started = expect == Expect::Current;
     m_wait = &wait;
+    const QPointer<PageView> self(this);
 
     QTimer limit;
     limit.setSingleShot(true);
@@ -217,6 +226,11 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     start();
     if (!wait.done)
         wait.loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!self) { // the view was destroyed while it waited
+        if (error)
+            *error = wait.error;
+        return false;
+    }
     if (m_wait == &wait)
         m_wait = nullptr;
     if (wait.timedOut)
