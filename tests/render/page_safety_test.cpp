@@ -36,6 +36,12 @@ TEST_F(PageSafetyTest, RemoteResourcesAreNeverRequested) {
     EXPECT_EQ(view->GrabSettled().pixelColor(190, 90), QColor(Qt::green));
     for (const QString &url : profile.BlockedUrls())
         EXPECT_TRUE(url.startsWith(remote)) << url.toStdString();
+    // HTML given as text is not local content; its requests reach the
+    // request filter, which refuses them.
+    ASSERT_TRUE(view->LoadHtml(u"<img src='%1g.png'><script src='%1h.js'></script>"_s.arg(remote)));
+    EXPECT_EQ(profile.BlockedRequests(), 2) << profile.BlockedUrls().join(u' ').toStdString();
+    for (const QString &url : profile.BlockedUrls())
+        EXPECT_TRUE(url.startsWith(remote)) << url.toStdString();
     QTest::qWait(100);
     EXPECT_EQ(connections, 0);
 }
