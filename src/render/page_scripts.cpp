@@ -59,9 +59,9 @@ QString DefaultColoursScript(const DisplaySettings &display) {
                 display.showImages ? u"false"_s : u"true"_s);
 }
 
-QString SettleScript(const QString &messageKey, int token, int maxRounds) {
+QString SettleScript(const QString &messageKey, int token, int maxRounds, int frames) {
     return uR"JS((function () {
-  const key = %1, token = %2, maxRounds = %3;
+  const key = %1, token = %2, maxRounds = %3, frames = %4;
   let changed = false, rounds = 0;
   const watcher = new MutationObserver(function () { changed = true; });
   watcher.observe(document, { subtree: true, childList: true, attributes: true,
@@ -77,7 +77,9 @@ QString SettleScript(const QString &messageKey, int token, int maxRounds) {
     else requestAnimationFrame(then);
   }
   function round() {
-    setTimeout(function () { nextFrame(function () { nextFrame(check); }); }, 0);
+    setTimeout(function () {
+      nextFrame(frames > 1 ? function () { nextFrame(check); } : check);
+    }, 0);
   }
   function check() {
     if ((changed || picturesPending()) && rounds < maxRounds) {
@@ -92,7 +94,8 @@ QString SettleScript(const QString &messageKey, int token, int maxRounds) {
   round();
 })();)JS"_s.arg(JsString(messageKey))
         .arg(token)
-        .arg(maxRounds);
+        .arg(maxRounds)
+        .arg(frames);
 }
 
 } // namespace velmora

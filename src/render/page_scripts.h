@@ -20,9 +20,9 @@ QString LinkHoverScript(const QString &messageKey);
 QString DefaultColoursScript(const DisplaySettings &display);
 
 // Waits until the document has painted and stopped changing: pending
-// timeouts run, two frames are drawn, and this repeats while the document
-// still changes or pictures still load (at most maxRounds times). Then it
-// reports "painted " + token.
-QString SettleScript(const QString &messageKey, int token, int maxRounds);
+// timeouts run, the given number of frames is drawn, and this repeats while
+// the document still changes or pictures still load (at most maxRounds
+// times). Then it reports "painted " + token.
+QString SettleScript(const QString &messageKey, int token, int maxRounds, int frames);
 
 } // namespace velmora

@@ -194,6 +194,13 @@ bool PageView::WaitUntilPainted() {
         nullptr);
 }
 
+bool PageView::WaitForFrame() {
+    if (m_busy)
+        return WaitUntilPainted();
+    return RunLoad(
+        Expect::Frame, {}, [this] { OnLoadingChanged({}, false, true); }, nullptr);
+}
+
 QString PageView::CurrentFile() const {
     return PathFromPageUrl(m_page->url());
 }
@@ -209,7 +216,7 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     if (m_options.devicePixelPerCssPixel)
         m_page->setZoomFactor(1.0 / DevicePixelRatio());
     // Waiting for paint only: the document is already there.
-    wait.started = expect == Expect::Current;
+    wait.started = expect == Expect::Current || expect == Expect::Frame;
     m_wait = &wait;
     const QPointer<PageView> self(this);
 
@@ -280,7 +287,10 @@ void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
         return;
     }
     wait->loaded = true;
-    m_page->runJavaScript(SettleScript(m_messageKey, wait->token, kSettleRounds),
+    // A load waits for two frames after the document stopped changing; a
+    // capture that only looks for one more frame waits for one.
+    const int frames = wait->expect == Expect::Frame ? 1 : 2;
+    m_page->runJavaScript(SettleScript(m_messageKey, wait->token, kSettleRounds, frames),
                           QWebEngineScript::ApplicationWorld);
 }
 
@@ -416,7 +426,7 @@ QImage PageView::Grab(QSize pixels) {
 QImage PageView::GrabSettled(QSize pixels) {
     QImage previous = Grab(pixels);
     for (int n = 0; n < kStableGrabTries; ++n) {
-        if (!WaitUntilPainted())
+        if (!WaitForFrame())
             break;
         QImage next = Grab(pixels);
         if (next == previous)

@@ -108,7 +108,7 @@ protected:
 
 private:
     struct Wait;
-    enum class Expect { File, Html, Blank, Current };
+    enum class Expect { File, Html, Blank, Current, Frame };
 
     void CreatePage();
     void InstallScripts();
@@ -116,6 +116,7 @@ private:
                  QString *error);
     void Finish(bool ok, const QString &error);
     void RecoverFromHang();
+    bool WaitForFrame();
     void OnLoadingChanged(const QUrl &url, bool started, bool succeeded);
     void OnScriptMessage(const QString &message);
     void OnUrlChanged(const QUrl &url);
