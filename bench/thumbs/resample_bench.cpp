@@ -34,5 +34,3 @@ BENCHMARK(BM_ResampleLanczos3)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -20,6 +20,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace velmora::resample {
 namespace {
@@ -156,68 +159,210 @@ struct Geometry {
 }
 #undef VELMORA_ADD_TAP
 
-// One destination row of the vertical pass: the taps are the outer loop, the
-// intermediate row (vectors F8 wide) the inner one.
-[[gnu::always_inline]] inline void RowSumsBody(const F8 *inter, int vectors,
-                                               const WeightLists &lists, int i, F8 *acc) {
-    std::fill(acc, acc + vectors, F8{});
-    for (int t = lists.first[i]; t < lists.first[i + 1]; ++t) {
-        const F8 *row = inter + static_cast<qsizetype>(lists.pixel[t]) * vectors;
-        const float a = lists.weight[t];
-        for (int k = 0; k < vectors; ++k)
-            acc[k] = acc[k] + row[k] * a;
+// Each sum as the float value of its byte: clamped to 0 .. 255, then rounded
+// half to even by adding and taking away 2^23 (exact in float arithmetic for
+// values below 2^23, in the default rounding mode). The same as ToByte.
+[[gnu::always_inline]] inline void RoundSumsBody(F8 *sums, int count) {
+    const F8 zero = {};
+    const F8 top = zero + 255.0f;
+    const F8 magic = zero + 8388608.0f;
+    for (int k = 0; k < count; ++k) {
+        F8 v = sums[k];
+        v = v < zero ? zero : v;
+        v = v > top ? top : v;
+        sums[k] = (v + magic) - magic;
     }
 }
 
-// The same loops compiled twice: for any x86-64 processor, and with AVX for
-// the 8-float vectors in one register. Both give the same results; only the
-// instruction width differs.
+// Rounded sums of a block into the intermediate rows: lane l of sums[k] is
+// the byte at row l, column k.
+[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, uchar *out,
+                                                 qsizetype stride, int lanes) {
+    for (int k = from; k < count; ++k)
+        for (int l = 0; l < lanes; ++l)
+            out[l * stride + k] = static_cast<uchar>(sums[k][l]);
+}
+
+// The loops below are compiled twice: for any x86-64 processor, and with AVX
+// for the 8-float vectors in one register. Both give the same results; only
+// the instructions differ.
 using ColumnSumsFn = void (*)(const F8 *, const WeightLists &, F8 *);
-using RowSumsFn = void (*)(const F8 *, int, const WeightLists &, int, F8 *);
+using RoundAndStoreFn = void (*)(F8 *, int, uchar *, qsizetype, int);
+using RowSumsFn = void (*)(const uchar *, qsizetype, int, const WeightLists &, int, F8 *);
+using RoundToBytesFn = void (*)(F8 *, int, uchar *, int);
 
 void ColumnSumsPlain(const F8 *block, const WeightLists &lists, F8 *sums) {
     ColumnSumsBody(block, lists, sums);
 }
-void RowSumsPlain(const F8 *inter, int vectors, const WeightLists &lists, int i, F8 *acc) {
-    RowSumsBody(inter, vectors, lists, i, acc);
+
+void RoundAndStorePlain(F8 *sums, int count, uchar *out, qsizetype stride, int lanes) {
+    RoundSumsBody(sums, count);
+    StoreRowsBody(sums, 0, count, out, stride, lanes);
+}
+
+// One destination row of the vertical pass: the taps are the outer loop, the
+// intermediate row (vectors of eight bytes) the inner one.
+void RowSumsPlain(const uchar *inter, qsizetype stride, int vectors, const WeightLists &lists,
+                  int i, F8 *acc) {
+    std::fill(acc, acc + vectors, F8{});
+    for (int t = lists.first[i]; t < lists.first[i + 1]; ++t) {
+        const uchar *row = inter + lists.pixel[t] * stride;
+        const float a = lists.weight[t];
+        for (int k = 0; k < vectors; ++k) {
+            F8 v;
+            for (int j = 0; j < kLanes; ++j)
+                v[j] = row[kLanes * k + j];
+            acc[k] = acc[k] + v * a;
+        }
+    }
+}
+
+void RoundToBytesPlain(F8 *sums, int vectors, uchar *out, int count) {
+    RoundSumsBody(sums, vectors);
+    const auto *rounded = reinterpret_cast<const float *>(sums);
+    for (int x = 0; x < count; ++x)
+        out[x] = static_cast<uchar>(rounded[x]);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) inline __m128i PackToBytes(__m256 v) {
+    const __m256i ints = _mm256_cvtps_epi32(v);
+    const __m128i words =
+        _mm_packs_epi32(_mm256_castsi256_si128(ints), _mm256_extractf128_si256(ints, 1));
+    return _mm_packus_epi16(words, words);
+}
+
 __attribute__((target("avx"))) void ColumnSumsAvx(const F8 *block, const WeightLists &lists,
                                                   F8 *sums) {
     ColumnSumsBody(block, lists, sums);
 }
-__attribute__((target("avx"))) void RowSumsAvx(const F8 *inter, int vectors,
-                                               const WeightLists &lists, int i, F8 *acc) {
-    RowSumsBody(inter, vectors, lists, i, acc);
+
+// Eight columns at a time are turned from eight vectors of eight rows into
+// eight vectors of eight columns (an 8 x 8 transpose) and stored row by row.
+__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar *out,
+                                                     qsizetype stride, int lanes) {
+    RoundSumsBody(sums, count);
+    int k = 0;
+    if (lanes == kLanes) {
+        for (; k + 8 <= count; k += 8) {
+            const auto *in = reinterpret_cast<const float *>(sums + k);
+            __m256 r[8], t[8], u[8];
+            for (int j = 0; j < 8; ++j)
+                r[j] = _mm256_load_ps(in + 8 * j);
+            for (int j = 0; j < 4; ++j) {
+                t[2 * j] = _mm256_unpacklo_ps(r[2 * j], r[2 * j + 1]);
+                t[2 * j + 1] = _mm256_unpackhi_ps(r[2 * j], r[2 * j + 1]);
+            }
+            for (int h = 0; h < 2; ++h) {
+                u[4 * h + 0] = _mm256_shuffle_ps(t[4 * h + 0], t[4 * h + 2], 0x44);
+                u[4 * h + 1] = _mm256_shuffle_ps(t[4 * h + 0], t[4 * h + 2], 0xEE);
+                u[4 * h + 2] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0x44);
+                u[4 * h + 3] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0xEE);
+            }
+            for (int l = 0; l < 4; ++l) {
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + l * stride + k),
+                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x20)));
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + (l + 4) * stride + k),
+                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x31)));
+            }
+        }
+    }
+    StoreRowsBody(sums, k, count, out, stride, lanes);
 }
+
+__attribute__((target("avx"))) inline __m256 WidenBytes(const uchar *bytes8) {
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes8));
+    const __m128i lo = _mm_cvtepu8_epi32(bytes);
+    const __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(bytes, 4));
+    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+}
+
+// Four taps are added per pass over the row, one after the other in list
+// order, so each sum sees the same additions in the same order as with one
+// tap per pass, with a quarter of the loads and stores of the sums.
+__attribute__((target("avx"))) void RowSumsAvx(const uchar *inter, qsizetype stride, int vectors,
+                                               const WeightLists &lists, int i, F8 *acc) {
+    auto *sum = reinterpret_cast<float *>(acc);
+    for (int k = 0; k < vectors; ++k)
+        _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
+    int t = lists.first[i];
+    const int end = lists.first[i + 1];
+    for (; t + 4 <= end; t += 4) {
+        const uchar *r0 = inter + lists.pixel[t] * stride;
+        const uchar *r1 = inter + lists.pixel[t + 1] * stride;
+        const uchar *r2 = inter + lists.pixel[t + 2] * stride;
+        const uchar *r3 = inter + lists.pixel[t + 3] * stride;
+        const __m256 a0 = _mm256_set1_ps(lists.weight[t]);
+        const __m256 a1 = _mm256_set1_ps(lists.weight[t + 1]);
+        const __m256 a2 = _mm256_set1_ps(lists.weight[t + 2]);
+        const __m256 a3 = _mm256_set1_ps(lists.weight[t + 3]);
+        for (int k = 0; k < vectors; ++k) {
+            float *s = sum + kLanes * k;
+            __m256 v = _mm256_load_ps(s);
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r0 + 8 * k), a0));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r1 + 8 * k), a1));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r2 + 8 * k), a2));
+            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r3 + 8 * k), a3));
+            _mm256_store_ps(s, v);
+        }
+    }
+    for (; t < end; ++t) {
+        const uchar *row = inter + lists.pixel[t] * stride;
+        const __m256 a = _mm256_set1_ps(lists.weight[t]);
+        for (int k = 0; k < vectors; ++k) {
+            float *s = sum + kLanes * k;
+            _mm256_store_ps(
+                s, _mm256_add_ps(_mm256_load_ps(s), _mm256_mul_ps(WidenBytes(row + 8 * k), a)));
+        }
+    }
+}
+
+__attribute__((target("avx"))) void RoundToBytesAvx(F8 *sums, int vectors, uchar *out, int count) {
+    RoundSumsBody(sums, vectors);
+    const auto *rounded = reinterpret_cast<const float *>(sums);
+    int x = 0;
+    for (; x + 8 <= count; x += 8)
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + x),
+                         PackToBytes(_mm256_load_ps(rounded + x)));
+    for (; x < count; ++x)
+        out[x] = static_cast<uchar>(rounded[x]);
+}
+
 bool HasAvx() {
     static const bool avx = __builtin_cpu_supports("avx");
     return avx;
 }
-ColumnSumsFn ColumnSums() {
-    return HasAvx() ? ColumnSumsAvx : ColumnSumsPlain;
-}
-RowSumsFn RowSums() {
-    return HasAvx() ? RowSumsAvx : RowSumsPlain;
-}
 #else
-ColumnSumsFn ColumnSums() {
-    return ColumnSumsPlain;
-}
-RowSumsFn RowSums() {
-    return RowSumsPlain;
+bool HasAvx() {
+    return false;
 }
 #endif
 
-// Source rows into the intermediate: inter holds sh rows of dw * 3 floats
-// (each the byte value of a rounded sum), interStride floats apart.
-void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lists, float *inter,
-                    int interStride, std::vector<float> *sums) {
+struct PassFunctions {
+    ColumnSumsFn columnSums = ColumnSumsPlain;
+    RoundAndStoreFn roundAndStore = RoundAndStorePlain;
+    RowSumsFn rowSums = RowSumsPlain;
+    RoundToBytesFn roundToBytes = RoundToBytesPlain;
+};
+
+PassFunctions ForThisProcessor() {
+    PassFunctions f;
+#if defined(__x86_64__) || defined(__i386__)
+    if (HasAvx())
+        f = {ColumnSumsAvx, RoundAndStoreAvx, RowSumsAvx, RoundToBytesAvx};
+#endif
+    return f;
+}
+
+// Source rows into the intermediate picture: sh rows of dw * 3 bytes,
+// stride bytes apart (the rows are padded to whole vectors with zeros).
+void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lists,
+                    const PassFunctions &f, uchar *inter, qsizetype stride,
+                    std::vector<float> *sums) {
     const int rowBytes = g.sw * 3;
+    const int count = g.dw * 3;
     VectorBuffer block(rowBytes);
-    VectorBuffer columnSums(static_cast<std::size_t>(g.dw) * 3);
-    const ColumnSumsFn columnSumsOf = ColumnSums();
+    VectorBuffer columnSums(count);
     const qsizetype step = src.bytesPerLine();
     const uchar *base = src.constBits();
     for (int r0 = 0; r0 < g.sh; r0 += kLanes) {
@@ -226,36 +371,31 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
         for (int l = 0; l < kLanes; ++l)
             rows[l] = base + step * (r0 + std::min(l, lanes - 1));
         TransposeRows(rows, rowBytes, block.data());
-        columnSumsOf(block.data(), lists, columnSums.data());
-        const F8 *sum = columnSums.data();
-        for (int l = 0; l < lanes; ++l) {
-            float *out = inter + static_cast<qsizetype>(r0 + l) * interStride;
-            for (int k = 0; k < g.dw * 3; ++k)
-                out[k] = ToByte(sum[k][l]);
-            if (sums) {
-                float *rowSums = sums->data() + static_cast<qsizetype>(r0 + l) * g.dw * 3;
-                for (int k = 0; k < g.dw * 3; ++k)
+        F8 *sum = columnSums.data();
+        f.columnSums(block.data(), lists, sum);
+        if (sums) {
+            for (int l = 0; l < lanes; ++l) {
+                float *rowSums = sums->data() + static_cast<qsizetype>(r0 + l) * count;
+                for (int k = 0; k < count; ++k)
                     rowSums[k] = sum[k][l];
             }
         }
+        f.roundAndStore(sum, count, inter + r0 * stride, stride, lanes);
     }
 }
 
-void VerticalPass(const F8 *inter, int interVectors, const Geometry &g, const WeightLists &lists,
-                  QImage &dst, std::vector<float> *sums) {
-    VectorBuffer accBuffer(interVectors);
+void VerticalPass(const uchar *inter, qsizetype stride, const Geometry &g, const WeightLists &lists,
+                  const PassFunctions &f, QImage &dst, std::vector<float> *sums) {
+    const int vectors = static_cast<int>(stride / kLanes);
+    VectorBuffer accBuffer(vectors);
     F8 *acc = accBuffer.data();
-    const RowSumsFn rowSumsOf = RowSums();
-    const int rowFloats = g.dw * 3;
+    const int count = g.dw * 3;
     for (int i = 0; i < g.dh; ++i) {
-        rowSumsOf(inter, interVectors, lists, i, acc);
-        const auto *sum = reinterpret_cast<const float *>(acc);
-        uchar *out = dst.scanLine(i);
-        for (int x = 0; x < rowFloats; ++x)
-            out[x] = ToByte(sum[x]);
+        f.rowSums(inter, stride, vectors, lists, i, acc);
         if (sums)
-            std::memcpy(sums->data() + static_cast<qsizetype>(i) * rowFloats, sum,
-                        sizeof(float) * rowFloats);
+            std::memcpy(sums->data() + static_cast<qsizetype>(i) * count, acc,
+                        sizeof(float) * count);
+        f.roundToBytes(acc, vectors, dst.scanLine(i), count);
     }
 }
 
@@ -273,23 +413,23 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
     if (source.isNull() || destination.isNull())
         throw ResampleError("Not enough memory to resample the picture");
 
-    // Intermediate rows padded to whole vectors; the padding stays zero.
-    const int interVectors = (g.dw * 3 + kLanes - 1) / kLanes;
-    VectorBuffer inter(static_cast<std::size_t>(interVectors) * g.sh);
+    // The intermediate picture, rows padded with zeros to whole vectors.
+    const qsizetype stride = (g.dw * 3 + kLanes - 1) / kLanes * kLanes;
+    std::vector<uchar> inter(static_cast<std::size_t>(stride) * g.sh, 0);
     if (sums) {
         sums->horizontal.assign(static_cast<std::size_t>(g.sh) * g.dw * 3, 0.0f);
         sums->vertical.assign(static_cast<std::size_t>(g.dh) * g.dw * 3, 0.0f);
     }
+    const PassFunctions f = ForThisProcessor();
     {
         const WeightLists lists =
             BuildWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
-        HorizontalPass(source, g, lists, reinterpret_cast<float *>(inter.data()),
-                       interVectors * kLanes, sums ? &sums->horizontal : nullptr);
+        HorizontalPass(source, g, lists, f, inter.data(), stride,
+                       sums ? &sums->horizontal : nullptr);
     }
     const WeightLists lists =
         BuildWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
-    VerticalPass(inter.data(), interVectors, g, lists, destination,
-                 sums ? &sums->vertical : nullptr);
+    VerticalPass(inter.data(), stride, g, lists, f, destination, sums ? &sums->vertical : nullptr);
 }
 
 } // namespace velmora::resample

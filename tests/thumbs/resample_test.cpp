@@ -257,6 +257,23 @@ TEST(Resample, ToByteRoundsHalfToEvenAndClamps) {
     EXPECT_EQ(ToByte(127.49f), 127);
 }
 
+TEST(Resample, HalfwaySumsRoundToEven) {
+    // Doubling with "Triangle" puts every odd destination pixel halfway
+    // between two source pixels, weights 0.5 and 0.5.
+    QImage source(10, 10, kPictureFormat);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            std::fill_n(source.scanLine(y) + 3 * x, 3, std::uint8_t(x + 1));
+    QImage destination(19, 10, kPictureFormat);
+    ResampleImage(source, destination, TriangleKernel, 1.0f);
+    const std::uint8_t *row = destination.constScanLine(4);
+    EXPECT_EQ(row[3 * 1], 2); // 1.5
+    EXPECT_EQ(row[3 * 3], 2); // 2.5
+    EXPECT_EQ(row[3 * 5], 4); // 3.5
+    EXPECT_EQ(row[3 * 7], 4); // 4.5
+    EXPECT_EQ(row[3 * 18], 10);
+}
+
 TEST(Resample, EmptySourceIsRefusedAndDestinationUntouched) {
     QImage empty;
     QImage destination(20, 20, QImage::Format_RGB32);
@@ -280,6 +297,17 @@ TEST(Resample, TinyPicturesStayInsideTheirPixels) {
     ResampleImage(source, destination, Lanczos3Kernel, 3.0f);
     for (int x = 0; x < 9; ++x)
         EXPECT_NEAR(qRed(destination.pixel(x, 0)), 100, 2) << x;
+    // One source pixel, and a destination of one pixel (whose scale would
+    // otherwise be 0).
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(QColor(40, 80, 120));
+    QImage wide(12, 1, QImage::Format_RGB32);
+    ResampleImage(dot, wide, Lanczos3Kernel, 3.0f);
+    ASSERT_TRUE(IsPicture(wide));
+    EXPECT_EQ(wide.pixelColor(11, 0), QColor(40, 80, 120));
+    QImage single(1, 1, kPictureFormat);
+    ResampleImage(source, single, MitchellKernel, 2.0f);
+    EXPECT_NEAR(qRed(single.pixel(0, 0)), 100, 2);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QPainter>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -158,22 +157,6 @@ TEST_F(ThumbnailCacheTest, NegativeCacheMaxStillCachesOnePicture) {
     cache.LoadCachedThumb(b);
     EXPECT_EQ(cache.FindCachedThumb(b), 0);
     EXPECT_EQ(cache.PictureCount(), 1);
-}
-
-TEST_F(ThumbnailCacheTest, DrawPaintsTheSlotPicture) {
-    settings_.CacheMax = 5;
-    ThumbnailCache cache(settings_);
-    cache.LoadCachedThumb(Thumb(u"a.jpg"_s, Qt::red));
-    QImage canvas(300, 200, QImage::Format_RGB32);
-    canvas.fill(Qt::black);
-    {
-        QPainter painter(&canvas);
-        cache.Draw(painter, QPoint(150, 90), 0);
-        cache.Draw(painter, QPoint(0, 0), 7); // no such slot: nothing drawn
-    }
-    EXPECT_TRUE(Near(canvas.pixelColor(200, 150), Qt::red));
-    EXPECT_EQ(canvas.pixelColor(149, 89), QColor(Qt::black));
-    EXPECT_EQ(canvas.pixelColor(10, 10), QColor(Qt::black));
 }
 
 // After any sequence of loads, refreshes and invalidations: one picture per

@@ -1,4 +1,3 @@
-#include "picture.h"
 #include "thumbnail_names.h"
 
 #include <QDir>
@@ -65,25 +64,6 @@ TEST(ThumbnailNames, ExistenceTestLooksForAFile) {
     // A folder of that name is no thumbnail.
     ASSERT_TRUE(QDir().mkpath(ThumbFileName(thumbDir, u"/w/site"_s, u"b.htm"_s)));
     EXPECT_FALSE(HasThumbnail(thumbDir, u"/w/site"_s, u"b.htm"_s));
-}
-
-TEST(Picture, OneFormatForThePipeline) {
-    const Picture white = MakePicture(3, 2);
-    ASSERT_TRUE(IsPicture(white));
-    EXPECT_EQ(white.pixel(2, 1), qRgb(255, 255, 255));
-    EXPECT_TRUE(MakePicture(0, 5).isNull());
-
-    QImage argb(2, 1, QImage::Format_ARGB32);
-    argb.setPixel(0, 0, qRgb(10, 20, 30));
-    argb.setPixel(1, 0, qRgb(200, 100, 50));
-    ConvertToPicture(argb);
-    ASSERT_TRUE(IsPicture(argb));
-    // Bytes in memory are blue, green, red.
-    const uchar *row = argb.constScanLine(0);
-    EXPECT_EQ(row[0], 30);
-    EXPECT_EQ(row[1], 20);
-    EXPECT_EQ(row[2], 10);
-    EXPECT_EQ(ColorFromRef(0x00804020), QColor(0x20, 0x40, 0x80));
 }
 
 } // namespace
