@@ -2,9 +2,12 @@
 
 #include "about_box.h"
 #include "caption_panel.h"
+#include "file_masks.h"
 #include "file_utils.h"
 #include "filter_definition.h"
 #include "placeholder_views.h"
+#include "thumb_cleaning.h"
+#include "wait_cursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -169,29 +172,16 @@ void TForm1::CentreOnScreen() {
 
 // ---- folders and the active view -------------------------------------------
 
-// The filter's patterns for listing a folder. A three-letter extension also
-// stands for longer ones that start with it, so "*.htm" lists index.html too.
-static QStringList NameFiltersOf(const QString &mask) {
-    QStringList patterns;
-    for (QString pattern : mask.split(u';', Qt::SkipEmptyParts)) {
-        pattern = pattern.trimmed();
-        patterns << pattern;
-        const qsizetype dot = pattern.lastIndexOf(u'.');
-        if (dot >= 0 && pattern.size() - dot - 1 == 3)
-            patterns << pattern + u"?*"_s;
-    }
-    return patterns;
-}
-
 void TForm1::ShowFolder(const QString &folder) {
     if (!QFileInfo(folder).isDir())
         return;
     currentFolder_ = WithBackslash(QDir(folder).absolutePath());
     const QDir dir(currentFolder_);
+    const FileMask mask(currentMask_);
     folderFiles_.clear();
-    for (const QString &name :
-         dir.entryList(NameFiltersOf(currentMask_), QDir::Files, QDir::Name | QDir::IgnoreCase))
-        folderFiles_ << currentFolder_ + name;
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+        if (mask.Matches(name))
+            folderFiles_ << currentFolder_ + name;
     View(TabFile)->ShowFolderFiles(folderFiles_);
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
@@ -331,6 +321,21 @@ void TForm1::closeEvent(QCloseEvent *event) {
         return;
     }
     event->accept();
+}
+
+// ---- cleaning the thumbnail folder ------------------------------------------
+
+void TForm1::CleanThumbnails(bool removeAll) {
+    ThumbCleaning result;
+    {
+        const WaitCursor busy;
+        // The walk lets the window repaint; it takes no input meanwhile.
+        setEnabled(false);
+        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, program_.State().WorkList,
+                              program_.Config(), [] { QCoreApplication::processEvents(); });
+        setEnabled(true);
+    }
+    program_.Ask().ShowInfo(ThumbCleaningMessage(result, removeAll));
 }
 
 // ---- progress bar -------------------------------------------------------------

@@ -86,6 +86,7 @@ private:
     void NotYetAvailable(const QString &caption);
     void ShowHelp();
     void ShowAbout();
+    void CleanThumbnails(bool removeAll);
 
     void FormShow();
     void FormActivate();

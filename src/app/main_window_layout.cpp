@@ -229,9 +229,9 @@ void TForm1::BuildMenu() {
 
     QMenu *clean = bar->addMenu(u"&Clean"_s);
     AddMenuEntry(clean, u"Remove orphaned thumbs from disk"_s, u"Removeoutdatedthumbs1"_s,
-                 [this] { NotYetAvailable(u"Remove orphaned thumbs from disk"_s); });
+                 [this] { CleanThumbnails(false); });
     AddMenuEntry(clean, u"Remove all thumbs from disk"_s, u"Removeallthumbsfromdisk1"_s,
-                 [this] { NotYetAvailable(u"Remove all thumbs from disk"_s); });
+                 [this] { CleanThumbnails(true); });
 
     QMenu *help = bar->addMenu(u"&Help"_s);
     AddMenuEntry(help, u"&Show Help"_s, u"Sh1"_s, [this] { ShowHelp(); });

@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "file_search.h"
 #include "file_utils.h"
 
 #include <QDir>
@@ -28,24 +29,15 @@ bool Program::SaveAtExit(const SettingsAtExit &atExit) {
     return false;
 }
 
-// The kinds of files the command line accepts, whatever the filter settings:
-// the extension, cut to a dot and three letters, must be one of these.
-static bool IsAcceptedPageKind(const QString &path) {
-    static const QStringList kinds{u".HTM"_s, u".JPG"_s, u".GIF"_s, u".ASP"_s,
-                                   u".SHT"_s, u".DHT"_s, u".CFM"_s, u".JHT"_s};
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0)
-        return false;
-    const QString ext = name.mid(dot, 4).toUpper();
-    return kinds.contains(ext);
-}
+// The kinds of files the command line and dropped files accept, whatever the
+// filter settings say.
+static const QString kAcceptedKinds = u"*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s;
 
 QString ReadCommandLine(const QStringList &arguments) {
     if (arguments.isEmpty() || arguments.size() > 2)
         return {};
     const QString path = QFileInfo(arguments.last()).absoluteFilePath();
-    if (IsAcceptedPageKind(path) && QFileInfo(path).isFile())
+    if (HasAllowedExtension(path, kAcceptedKinds) && QFileInfo(path).isFile())
         return path;
     return {};
 }

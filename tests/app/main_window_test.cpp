@@ -293,6 +293,24 @@ TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
         action->trigger();
         EXPECT_EQ(prompts.Count(Kind::Info), 1) << name.toStdString();
     }
+    // Cleaning the thumbnail folder: an orphan goes, a thumbnail of an
+    // existing page stays, and the counts are reported.
+    const QString thumbs = ProgramDir() + u"THUMBS/"_s;
+    const QString folder = thumbs + dir.filePath(u"HELP"_s).replace(u'/', u'=') + u'/';
+    QDir().mkpath(folder);
+    WriteFile(folder + u"index.htm.jpg"_s, "jpeg");
+    WriteFile(folder + u"gone.htm.jpg"_s, "jpeg");
+    prompts.Clear();
+    Entry(*w, u"Removeoutdatedthumbs1"_s)->trigger();
+    EXPECT_EQ(prompts.Texts(Kind::Info),
+              QStringList{u"2 thumbnails found.\n\n1 orphaned thumbnails removed."_s});
+    EXPECT_TRUE(QFile::exists(folder + u"index.htm.jpg"_s));
+    EXPECT_TRUE(w->isEnabled());
+    prompts.Clear();
+    Entry(*w, u"Removeallthumbsfromdisk1"_s)->trigger();
+    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"1 thumbnails removed."_s});
+    EXPECT_FALSE(QDir(folder).exists());
+
     Entry(*w, u"Sh1"_s)->trigger();
     Entry(*w, u"VelmoraHompage1"_s)->trigger();
     ASSERT_EQ(desktop.urls.size(), 2);

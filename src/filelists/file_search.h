@@ -1,0 +1,55 @@
+#pragma once
+// Folder listing and file search for the file lists and the thumbnail
+// cleaning. A listing returns every entry except hidden ones (names starting
+// with '.'); symbolic links are followed, and a folder reached twice (a link
+// cycle) is searched only once.
+
+#include "file_entry.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace velmora {
+
+// The extension test of the search: the name's final extension, upper-cased
+// and cut to four characters (".HTML" becomes ".HTM"), must occur in the mask
+// with its '*' removed. "." alone and names without extension never pass.
+class ExtensionFilter {
+public:
+    explicit ExtensionFilter(const QString &mask);
+    bool Allows(QStringView name) const;
+
+private:
+    QString reducedMask_;
+};
+
+bool HasAllowedExtension(const QString &name, const QString &mask);
+
+struct SearchOptions {
+    QString mask;                   // the mask the extension test uses
+    QString thumbDir;               // folders inside it are not descended into ...
+    bool descendEverywhere = false; // ... unless this is set
+    bool entryMode = true;          // entry lines; otherwise plain full paths
+    // Called once per directory entry, so that a window can keep repainting.
+    std::function<void()> onEntry;
+    // When off, folders reached through a symbolic link are not entered (the
+    // thumbnail cleaning must not delete files outside the thumbnail folder).
+    bool descendIntoLinks = true;
+};
+
+// Depth first, entries in the order the file system lists them, a subfolder's
+// content where the subfolder stands. Folders whose name contains "_vti_cnf"
+// (any letter case) are not entered; a folder not entered takes part in the
+// extension test like a file. Appends to out. In entry mode a file whose name
+// or folder cannot be held in an entry line is left out.
+void SearchFilesRecursive(const QString &folder, const SearchOptions &options, QStringList &out);
+// The matching entries of one folder as entry lines; no subfolder is entered.
+void SearchFilesInFolder(QStringList &list, const QString &folder, const QString &mask);
+
+// One file looked up by the listing rules: nothing for a hidden or missing one.
+std::optional<FoundEntry> LookUpListedFile(const QString &path);
+
+} // namespace velmora
