@@ -1,10 +1,10 @@
 #include "page_collector.h"
 
+#include "file_masks.h"
 #include "program_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -12,32 +12,8 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 namespace {
 
-bool MatchesWildcard(const QString &fileName, const QString &pattern) {
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
-                                QRegularExpression::CaseInsensitiveOption);
-    return re.match(fileName).hasMatch();
-}
-
-bool MatchesPattern(const QString &fileName, QString pattern) {
-    pattern = pattern.trimmed();
-    if (pattern.isEmpty())
-        return false;
-    if (MatchesWildcard(fileName, pattern))
-        return true;
-    // "*.htm" also takes "index.html": a pattern extension of three plain
-    // characters stands for every extension that begins with them.
-    const qsizetype patternDot = pattern.lastIndexOf(u'.');
-    const QString ext = patternDot >= 0 ? pattern.mid(patternDot + 1) : QString();
-    const qsizetype nameDot = fileName.lastIndexOf(u'.');
-    if (ext.size() != 3 || ext.contains(u'*') || ext.contains(u'?') || nameDot < 0)
-        return false;
-    const QString nameExt = fileName.mid(nameDot + 1);
-    return nameExt.size() > 3 && nameExt.startsWith(ext, Qt::CaseInsensitive) &&
-           MatchesWildcard(fileName.left(nameDot + 4), pattern);
-}
-
 struct Search {
-    QString mask;
+    const FileMask &mask;
     QString thumbDir;
     QSet<QString> visited;
     QStringList *pages;
@@ -61,7 +37,7 @@ void SearchRecursive(Search &search, const QString &folder) {
                 SearchRecursive(search, entry.absoluteFilePath());
             continue;
         }
-        if (entry.isFile() && HasAllowedExtension(entry.fileName(), search.mask))
+        if (entry.isFile() && search.mask.Matches(entry.fileName()))
             search.pages->append(entry.absoluteFilePath());
     }
 }
@@ -74,40 +50,22 @@ QString FirstFilterMask(const QString &filterDefinition) {
     return mask.isEmpty() ? u"*.*"_s : mask;
 }
 
-bool MatchesFileMask(const QString &fileName, const QString &mask) {
-    for (const QString &pattern : mask.split(u';'))
-        if (MatchesPattern(fileName, pattern))
-            return true;
-    return false;
-}
-
-bool HasAllowedExtension(const QString &fileName, const QString &mask) {
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    if (dot < 0)
-        return false;
-    const QString ext = fileName.mid(dot).toUpper().left(4);
-    if (ext == u"."_s)
-        return false;
-    QString reduced = mask.toUpper();
-    reduced.remove(u'*');
-    return reduced.contains(ext);
-}
-
 CollectedPages CollectPages(const QStringList &paths, const QString &mask, bool recursive,
                             const QString &thumbDir) {
     CollectedPages result;
+    const FileMask fileMask(mask);
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (info.isFile()) {
             result.pages << info.absoluteFilePath();
         } else if (info.isDir()) {
             if (recursive) {
-                Search search{mask, thumbDir, {}, &result.pages};
+                Search search{fileMask, thumbDir, {}, &result.pages};
                 SearchRecursive(search, info.absoluteFilePath());
                 continue;
             }
             for (const QFileInfo &entry : Listing(info.absoluteFilePath()))
-                if (entry.isFile() && !entry.isHidden() && MatchesFileMask(entry.fileName(), mask))
+                if (entry.isFile() && fileMask.Matches(entry.fileName()))
                     result.pages << entry.absoluteFilePath();
         } else {
             result.problems << path;

@@ -13,22 +13,9 @@ using namespace Qt::StringLiterals;
 namespace velmora::testing {
 namespace {
 
-TEST(PageCollectorTest, MaskRulesOfTheFolderViewAndTheSearch) {
-    const QString mask = u"*.htm;*.asp"_s;
-    for (const QString &name : {u"a.htm"_s, u"B.HTML"_s, u"c.htm5"_s, u"d.aspx"_s})
-        EXPECT_TRUE(MatchesFileMask(name, mask)) << name.toStdString();
-    for (const QString &name : {u"a.ht"_s, u"a.htx"_s, u"htm"_s, u"a.htm.bak"_s})
-        EXPECT_FALSE(MatchesFileMask(name, mask)) << name.toStdString();
-    EXPECT_TRUE(MatchesFileMask(u"page.shtml"_s, u"*.sht"_s));
-    EXPECT_TRUE(MatchesFileMask(u"x"_s, u"*.*"_s) || MatchesFileMask(u"x.y"_s, u"*.*"_s));
-
-    for (const QString &name :
-         {u"page.htm"_s, u"PAGE.HTML"_s, u"page.htmx"_s, u"x.h"_s, u"x.ht"_s, u"x.a"_s, u"y.as"_s})
-        EXPECT_TRUE(HasAllowedExtension(name, mask)) << name.toStdString();
-    for (const QString &name : {u"page.htx"_s, u"image.jpeg"_s, u"README"_s, u"dot."_s})
-        EXPECT_FALSE(HasAllowedExtension(name, mask)) << name.toStdString();
-
+TEST(PageCollectorTest, FirstFilterOfTheDefinition) {
     EXPECT_EQ(FirstFilterMask(u"All|*.htm;*.jpg|Only|*.htm"_s), u"*.htm;*.jpg"_s);
+    EXPECT_EQ(FirstFilterMask(u"All| |Only|*.htm"_s), u"*.*"_s);
     EXPECT_EQ(FirstFilterMask(QString()), u"*.*"_s);
 }
 
