@@ -1,0 +1,74 @@
+// Time of one thumbnail in a long-lived engine: capture at the base size,
+// Lanczos3 to 130 x 100, JPEG written. Pages alternate so that every
+// iteration really loads a page.
+#include "page_capture.h"
+#include "render_environment.h"
+#include "render_profile.h"
+#include "settings.h"
+#include "thumbnail_maker.h"
+
+#include "qt_prompts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Engine {
+    QTemporaryDir dir;
+    velmora::RenderProfile profile;
+    velmora::PageCapture capture{profile, nullptr};
+    velmora::Settings settings;
+    velmora::QtPrompts prompts;
+    velmora::ThumbnailMaker maker{capture, settings, dir.filePath(u"THUMBS/"_s), nullptr,
+                                  prompts};
+    QStringList pages;
+
+    Engine() {
+        for (int n = 0; n < 8; ++n) {
+            const QString path = dir.filePath(u"page%1.htm"_s.arg(n));
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(u"<body style='background:#%1'><h1>Page %2</h1><p>Text</p>"_s
+                           .arg(QString::number(0x203040 + n * 0x101010, 16))
+                           .arg(n)
+                           .toUtf8());
+            pages << path;
+        }
+    }
+};
+
+Engine *g_engine = nullptr;
+
+void BM_MakeThumbnail(benchmark::State &state) {
+    g_engine->settings.ThumbBaseIndex = int(state.range(0));
+    int n = 0;
+    for (auto _ : state) {
+        if (!g_engine->maker.MakeThumbnail(g_engine->pages[n++ % g_engine->pages.size()]))
+            state.SkipWithError("thumbnail failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(QString::fromUtf16(velmora::kThumbBaseSizes[state.range(0)].itemText)
+                       .toStdString());
+}
+BENCHMARK(BM_MakeThumbnail)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    velmora::PrepareRenderingBeforeApplication();
+    QApplication app(argc, argv);
+    Engine engine;
+    g_engine = &engine;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

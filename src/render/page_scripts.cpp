@@ -1,0 +1,101 @@
+#include "page_scripts.h"
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+namespace {
+
+QString JsString(const QString &text) {
+    QString quoted = text;
+    quoted.replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
+    return u"'"_s + quoted + u"'"_s;
+}
+
+QString CssColour(ColorRef color) {
+    const QColor c = EngineColor(color);
+    return c.isValid() ? c.name() : QString();
+}
+
+} // namespace
+
+QString LinkHoverScript(const QString &messageKey) {
+    return uR"JS((function () {
+  const key = %1;
+  let last = null;
+  function report(link) {
+    const info = { url: '', target: '', frame: location.href };
+    if (link) {
+      info.url = typeof link.href === 'string' ? link.href : '';
+      info.target = link.getAttribute('target') || '';
+    }
+    const text = JSON.stringify(info);
+    if (text === last) return;
+    last = text;
+    console.log(key + 'hover ' + text);
+  }
+  document.addEventListener('mouseover', function (e) {
+    const t = e.target;
+    report(t && t.closest ? t.closest('a[href],area[href]') : null);
+  }, true);
+  document.addEventListener('mouseout', function (e) {
+    if (!e.relatedTarget) report(null);
+  }, true);
+})();)JS"_s.arg(JsString(messageKey));
+}
+
+QString DefaultColoursScript(const DisplaySettings &display) {
+    return uR"JS((function () {
+  const b = document.body;
+  const text = %1, link = %2;
+  if (b && b.tagName === 'BODY' && text && !b.hasAttribute('text')) b.setAttribute('text', text);
+  if (b && b.tagName === 'BODY' && link && !b.hasAttribute('link')) b.setAttribute('link', link);
+  if (%3) {
+    const style = document.createElement('style');
+    style.textContent = 'img, input[type=image], picture, object, embed, video ' +
+      '{ visibility: hidden !important } * { background-image: none !important }';
+    (document.head || document.documentElement).appendChild(style);
+  }
+})();)JS"_s.arg(JsString(CssColour(display.fontColor)), JsString(CssColour(display.linkColor)),
+                display.showImages ? u"false"_s : u"true"_s);
+}
+
+QString SettleScript(const QString &messageKey, int token, int maxRounds, int frames) {
+    return uR"JS((function () {
+  const key = %1, token = %2, maxRounds = %3, frames = %4;
+  let changed = false, rounds = 0;
+  const watcher = new MutationObserver(function () { changed = true; });
+  watcher.observe(document, { subtree: true, childList: true, attributes: true,
+                              characterData: true });
+  function picturesPending() {
+    for (const img of document.images)
+      if (!img.complete && img.loading !== 'lazy') return true;
+    return false;
+  }
+  function nextFrame(then) {
+    // Hidden documents get no animation frames; a short timeout stands in.
+    if (document.visibilityState === 'hidden') setTimeout(then, 16);
+    else requestAnimationFrame(then);
+  }
+  function round() {
+    setTimeout(function () {
+      nextFrame(frames > 1 ? function () { nextFrame(check); } : check);
+    }, 0);
+  }
+  function check() {
+    if ((changed || picturesPending()) && rounds < maxRounds) {
+      changed = false;
+      ++rounds;
+      round();
+      return;
+    }
+    watcher.disconnect();
+    console.log(key + 'painted ' + token);
+  }
+  round();
+})();)JS"_s.arg(JsString(messageKey))
+        .arg(token)
+        .arg(maxRounds)
+        .arg(frames);
+}
+
+} // namespace velmora

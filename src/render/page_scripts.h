@@ -1,0 +1,28 @@
+#pragma once
+// The program's own scripts inside pages. They run in an isolated world that
+// page scripts cannot see or change, and report through console messages that
+// begin with a per-process key.
+
+#include "display_settings.h"
+
+#include <QString>
+
+namespace velmora {
+
+// Reports the link under the pointer ("hover " + JSON with url, target and the
+// address of the frame holding the link) whenever it changes. Every frame.
+QString LinkHoverScript(const QString &messageKey);
+
+// Gives the document the default text and link colours, the way a page's own
+// <body text link> attributes would, so the page's own attributes and style
+// sheets still win. With pictures switched off it also hides every picture,
+// including pictures already in the engine's memory. Every frame.
+QString DefaultColoursScript(const DisplaySettings &display);
+
+// Waits until the document has painted and stopped changing: pending
+// timeouts run, the given number of frames is drawn, and this repeats while
+// the document still changes or pictures still load (at most maxRounds
+// times). Then it reports "painted " + token.
+QString SettleScript(const QString &messageKey, int token, int maxRounds, int frames);
+
+} // namespace velmora

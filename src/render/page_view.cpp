@@ -1,0 +1,460 @@
+#include "page_view.h"
+
+#include "guarded_page.h"
+#include "page_scripts.h"
+#include "page_source.h"
+#include "render_profile.h"
+
+#include <QChildEvent>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QUuid>
+#include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+namespace {
+
+// How often the settle script may wait for a changing document before it
+// reports the document painted anyway.
+constexpr int kSettleRounds = 10;
+// How often a capture looks again for a picture that still changes.
+constexpr int kStableGrabTries = 6;
+
+const QString kHoverScriptName = u"velmora-link-hover"_s;
+const QString kColoursScriptName = u"velmora-default-colours"_s;
+
+// Addresses leave the view as file: URLs, whatever scheme serves them inside.
+QUrl PublicUrl(const QUrl &url) {
+    if (url.scheme() != LocalPageScheme())
+        return url;
+    QUrl file = QUrl::fromLocalFile(url.path(QUrl::FullyDecoded));
+    file.setFragment(url.fragment(QUrl::FullyDecoded), QUrl::DecodedMode);
+    return file;
+}
+
+QWebEngineScript IsolatedScript(const QString &name, const QString &source,
+                                QWebEngineScript::InjectionPoint when) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(when);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    return script;
+}
+
+} // namespace
+
+struct PageView::Wait {
+    QEventLoop loop;
+    Expect expect = Expect::File;
+    QString path;
+    int token = 0;
+    bool started = false;
+    bool loaded = false;
+    bool done = false;
+    bool ok = false;
+    bool timedOut = false;
+    QString error;
+};
+
+PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *parent)
+    : QWidget(parent), m_profile(profile), m_options(options),
+      m_messageKey(QUuid::createUuid().toString(QUuid::WithoutBraces) + u":"_s) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view = std::make_unique<QWebEngineView>();
+    layout->addWidget(m_view.get());
+    WatchChildren(m_view.get());
+    setFocusProxy(m_view.get());
+    CreatePage();
+}
+
+PageView::~PageView() {
+    if (m_wait)
+        Finish(false, u"The view was closed."_s);
+    // The view lets go of its page before the page goes.
+    m_view.reset();
+}
+
+void PageView::CreatePage() {
+    auto *page = new GuardedPage(m_profile.Engine(), m_messageKey, this);
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        const auto status = info.status();
+        OnLoadingChanged(info.url(), status == QWebEngineLoadingInfo::LoadStartedStatus,
+                         status == QWebEngineLoadingInfo::LoadSucceededStatus);
+    });
+    connect(page, &GuardedPage::ScriptMessage, this, &PageView::OnScriptMessage);
+    connect(page, &QWebEnginePage::urlChanged, this, &PageView::OnUrlChanged);
+    connect(page, &GuardedPage::NavigationRequested, this,
+            [this](const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame,
+                   bool *accept) { OnNavigationRequested(url, int(type), isMainFrame, accept); });
+    connect(page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &r) {
+        OnNewWindowRequested(r.requestedUrl(), r.isUserInitiated());
+    });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        emit BusyChanged(true);
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+        m_busy = false;
+        emit BusyChanged(false);
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        if (m_wait)
+            Finish(false, u"The page's renderer ended."_s);
+    });
+    GuardedPage *old = m_page;
+    m_page = page;
+    SetDisplay(m_display);
+    m_page->scripts().insert(IsolatedScript(kHoverScriptName, LinkHoverScript(m_messageKey),
+                                            QWebEngineScript::DocumentCreation));
+    m_view->setPage(page);
+    delete old;
+}
+
+void PageView::SetDisplay(const DisplaySettings &display) {
+    m_display = display;
+    QWebEngineSettings *s = m_page->settings();
+    const int pixels = PixelsFromPoints(qBound(1, display.fontSize, 200));
+    s->setFontFamily(QWebEngineSettings::StandardFont, display.fontName);
+    s->setFontFamily(QWebEngineSettings::FixedFont, m_options.fixedFontName);
+    s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
+    s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, pixels * 13 / 16);
+    s->setAttribute(QWebEngineSettings::AutoLoadImages, display.showImages);
+    const QColor background = EngineColor(display.backgroundColor);
+    m_page->setBackgroundColor(background.isValid() ? background : QColor(Qt::white));
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    for (const QWebEngineScript &old : scripts.find(kColoursScriptName))
+        scripts.remove(old);
+    scripts.insert(IsolatedScript(kColoursScriptName, DefaultColoursScript(display),
+                                  QWebEngineScript::DocumentReady));
+}
+
+bool PageView::LoadFile(const QString &path, QString *error) {
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        if (error)
+            *error = u"Can't locate file: "_s + path;
+        return false;
+    }
+    const QString absolute = info.absoluteFilePath();
+    return RunLoad(
+        Expect::File, absolute, [&] { m_page->load(PageUrlFromPath(absolute)); }, error);
+}
+
+bool PageView::LoadHtml(const QString &html, const QString &baseFolder, QString *error) {
+    const QUrl base = baseFolder.isEmpty() ? QUrl(u"about:blank"_s)
+                                           : PageUrlFromPath(QDir(baseFolder).filePath(u"_"_s));
+    return RunLoad(
+        Expect::Html, {}, [&] { m_page->setHtml(html, base); }, error);
+}
+
+void PageView::Clear() {
+    const bool hadHistory = !m_history.isEmpty();
+    m_history.clear();
+    m_historyIndex = -1;
+    RunLoad(
+        Expect::Blank, {}, [this] { m_page->load(QUrl(u"about:blank"_s)); }, nullptr);
+    if (hadHistory)
+        emit HistoryChanged();
+}
+
+bool PageView::Rerender(QString *error) {
+    if (m_page->url().isEmpty())
+        return true;
+    return RunLoad(
+        Expect::Current, {}, [this] { m_page->triggerAction(QWebEnginePage::Reload); }, error);
+}
+
+bool PageView::WaitUntilPainted() {
+    // While a navigation is under way its end is awaited; otherwise the
+    // document is there and only its painting is.
+    return RunLoad(
+        Expect::Current, {},
+        [this] {
+            if (!m_busy)
+                OnLoadingChanged({}, false, true);
+        },
+        nullptr);
+}
+
+bool PageView::WaitForFrame() {
+    if (m_busy)
+        return WaitUntilPainted();
+    return RunLoad(
+        Expect::Frame, {}, [this] { OnLoadingChanged({}, false, true); }, nullptr);
+}
+
+QString PageView::CurrentFile() const {
+    return PathFromPageUrl(m_page->url());
+}
+
+bool PageView::RunLoad(Expect expect, const QString &expectedPath,
+                       const std::function<void()> &start, QString *error) {
+    if (m_wait)
+        Finish(false, u"Another page was loaded meanwhile."_s);
+    Wait wait;
+    wait.expect = expect;
+    wait.path = expectedPath;
+    wait.token = ++m_generation;
+    if (m_options.devicePixelPerCssPixel)
+        m_page->setZoomFactor(1.0 / DevicePixelRatio());
+    // Waiting for paint only: the document is already there.
+    wait.started = expect == Expect::Current || expect == Expect::Frame;
+    m_wait = &wait;
+    const QPointer<PageView> self(this);
+
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, this, [this, &wait] {
+        if (m_wait != &wait)
+            return;
+        wait.timedOut = true;
+        Finish(false, u"The page did not finish loading within %1 s."_s.arg(m_options.timeLimitMs /
+                                                                            1000.0));
+    });
+    limit.start(m_options.timeLimitMs);
+    start();
+    if (!wait.done)
+        wait.loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!self) { // the view was destroyed while it waited
+        if (error)
+            *error = wait.error;
+        return false;
+    }
+    if (m_wait == &wait)
+        m_wait = nullptr;
+    if (wait.timedOut)
+        RecoverFromHang();
+    if (error)
+        *error = wait.error;
+    return wait.ok;
+}
+
+void PageView::Finish(bool ok, const QString &error) {
+    Wait *wait = m_wait;
+    if (!wait)
+        return;
+    m_wait = nullptr;
+    wait->done = true;
+    wait->ok = ok;
+    wait->error = error;
+    wait->loop.quit();
+}
+
+// A page that runs past the time limit may hold its renderer forever (a
+// script that never returns). The page is thrown away with its renderer and
+// a fresh one takes its place, so the next load starts clean.
+void PageView::RecoverFromHang() {
+    ++m_recoveries;
+    m_page->triggerAction(QWebEnginePage::Stop);
+    CreatePage();
+    if (m_busy) {
+        m_busy = false;
+        emit BusyChanged(false);
+    }
+}
+
+void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
+    Wait *wait = m_wait;
+    if (!wait || wait->loaded)
+        return;
+    if (started) {
+        if (wait->expect != Expect::File || PathFromPageUrl(url) == wait->path)
+            wait->started = true;
+        return;
+    }
+    if (!wait->started)
+        return; // the end of an earlier navigation
+    if (!succeeded) {
+        Finish(false, u"The page could not be loaded."_s);
+        return;
+    }
+    wait->loaded = true;
+    // A load waits for two frames after the document stopped changing; a
+    // capture that only looks for one more frame waits for one.
+    const int frames = wait->expect == Expect::Frame ? 1 : 2;
+    m_page->runJavaScript(SettleScript(m_messageKey, wait->token, kSettleRounds, frames),
+                          QWebEngineScript::ApplicationWorld);
+}
+
+void PageView::OnScriptMessage(const QString &message) {
+    if (message.startsWith(u"painted "_s)) {
+        if (m_wait && m_wait->loaded && message.mid(8).toInt() == m_wait->token)
+            Finish(true, {});
+        return;
+    }
+    if (message.startsWith(u"hover "_s)) {
+        const QJsonObject info = QJsonDocument::fromJson(message.mid(6).toUtf8()).object();
+        LinkInfo link;
+        link.url = PublicUrl(QUrl(info.value(u"url"_s).toString())).toString();
+        link.target = info.value(u"target"_s).toString();
+        link.framePath = PathFromPageUrl(QUrl(info.value(u"frame"_s).toString()));
+        m_hovered = link;
+        emit LinkHovered(link.url, link.target);
+    }
+}
+
+void PageView::OnUrlChanged(const QUrl &url) {
+    if (m_options.historyLength <= 0 || m_historyMove)
+        return;
+    if (url.scheme() != LocalPageScheme())
+        return;
+    if (m_historyIndex >= 0 && m_history.at(m_historyIndex) == url)
+        return;
+    m_history.erase(m_history.begin() + (m_historyIndex + 1), m_history.end());
+    m_history.append(url);
+    while (m_history.size() > m_options.historyLength)
+        m_history.removeFirst();
+    m_historyIndex = int(m_history.size()) - 1;
+    emit HistoryChanged();
+}
+
+void PageView::OnNavigationRequested(const QUrl &url, int type, bool isMainFrame, bool *accept) {
+    if (type == QWebEnginePage::NavigationTypeLinkClicked) {
+        LinkInfo link;
+        link.url = PublicUrl(url).toString();
+        if (m_hovered.url == link.url) {
+            link.target = m_hovered.target;
+            link.framePath = m_hovered.framePath;
+        } else {
+            link.framePath = CurrentFile();
+        }
+        bool cancel = false;
+        emit LinkClicked(link, &cancel);
+        if (cancel) {
+            *accept = false;
+            return;
+        }
+    }
+    // A page addressed as file: would get the system's content type; it is
+    // loaded through the page scheme instead, as a page.
+    if (isMainFrame && url.isLocalFile()) {
+        *accept = false;
+        QUrl local = PageUrlFromPath(url.toLocalFile());
+        local.setFragment(url.fragment());
+        QTimer::singleShot(0, this, [this, local] { m_page->load(local); });
+    }
+}
+
+// A link whose target is a new window or an unknown frame is followed in this
+// view, as a link click; windows opened by scripts (pop-ups) are refused.
+void PageView::OnNewWindowRequested(const QUrl &url, bool userInitiated) {
+    if (!userInitiated || !IsAllowedScheme(url.scheme()))
+        return;
+    bool accept = true;
+    OnNavigationRequested(url, QWebEnginePage::NavigationTypeLinkClicked, false, &accept);
+    if (!accept)
+        return;
+    const QString path = PathFromPageUrl(url);
+    QUrl local = path.isEmpty() ? url : PageUrlFromPath(path);
+    local.setFragment(url.fragment());
+    QTimer::singleShot(0, this, [this, local] { m_page->load(local); });
+}
+
+bool PageView::CanGoBack() const {
+    return m_historyIndex > 0;
+}
+
+bool PageView::CanGoForward() const {
+    return m_historyIndex >= 0 && m_historyIndex + 1 < m_history.size();
+}
+
+bool PageView::GoBack() {
+    return CanGoBack() && GoTo(m_historyIndex - 1);
+}
+
+bool PageView::GoForward() {
+    return CanGoForward() && GoTo(m_historyIndex + 1);
+}
+
+bool PageView::GoTo(int historyIndex) {
+    const QUrl url = m_history.at(historyIndex);
+    m_historyMove = true;
+    const bool ok = RunLoad(
+        Expect::File, PathFromPageUrl(url), [&] { m_page->load(url); }, nullptr);
+    m_historyMove = false;
+    m_historyIndex = historyIndex;
+    emit HistoryChanged();
+    return ok;
+}
+
+void PageView::SelectAll() {
+    m_page->triggerAction(QWebEnginePage::SelectAll);
+}
+
+void PageView::CopySelection() {
+    m_page->triggerAction(QWebEnginePage::Copy);
+}
+
+QString PageView::SelectedText() const {
+    return m_page->selectedText();
+}
+
+qreal PageView::DevicePixelRatio() const {
+    return m_view->devicePixelRatioF();
+}
+
+QImage PageView::Grab(QSize pixels) {
+    const QSize target = pixels.isValid() ? pixels : m_view->size();
+    QImage image = m_view->grab().toImage();
+    if (image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(1.0);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The renderer has painted when a load ends, but its picture reaches this
+// process a little later. A capture therefore waits for further frames until
+// two pictures in a row agree.
+QImage PageView::GrabSettled(QSize pixels) {
+    QImage previous = Grab(pixels);
+    for (int n = 0; n < kStableGrabTries; ++n) {
+        if (!WaitForFrame())
+            break;
+        QImage next = Grab(pixels);
+        if (next == previous)
+            break;
+        previous = std::move(next);
+    }
+    return previous;
+}
+
+void PageView::WatchChildren(QObject *object) {
+    object->installEventFilter(this);
+    for (QObject *child : object->children())
+        if (child->isWidgetType())
+            WatchChildren(child);
+}
+
+bool PageView::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::ChildAdded) {
+        QObject *child = static_cast<QChildEvent *>(event)->child();
+        if (child->isWidgetType())
+            WatchChildren(child);
+    } else if (event->type() == QEvent::KeyPress) {
+        bool handled = false;
+        emit KeyPressed(static_cast<QKeyEvent *>(event), &handled);
+        if (handled)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace velmora

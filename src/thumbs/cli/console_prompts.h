@@ -1,0 +1,28 @@
+#pragma once
+// Messages of the batch command go to the terminal; it asks no questions
+// (every question is answered No) and opens no dialogs.
+
+#include "prompts.h"
+
+namespace velmora {
+
+class ConsolePrompts final : public Prompts {
+public:
+    void ShowInfo(const QString &message) override;
+    bool AskYesNo(const QString &message) override;
+    Answer AskYesNoCancel(const QString &message) override;
+    void ShowError(const QString &message) override;
+    void Beep() override {}
+    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
+};
+
+} // namespace velmora

@@ -1,0 +1,218 @@
+// velmora-thumbs: makes (or clears) the thumbnails of pages from the command
+// line, with the program's own capture, resampling and thumbnail names, so
+// the program shows them as if it had made them.
+
+#include "console_prompts.h"
+#include "page_capture.h"
+#include "page_collector.h"
+#include "program_folders.h"
+#include "render_environment.h"
+#include "render_profile.h"
+#include "settings.h"
+#include "thumb_batch.h"
+#include "thumbnail_maker.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Set by the SIGINT handler; a handler can reach nothing but a static flag.
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+void OnInterrupt(int) {
+    g_stopRequested = 1;
+    // A second Ctrl+C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+enum ExitCode { kAllOk = 0, kSomeFailed = 1, kUsage = 2, kStopped = 130 };
+
+struct Options {
+    QStringList paths;
+    QString programDir;
+    std::optional<QSize> base;
+    std::optional<int> baseIndex;
+    bool recursive = false;
+    bool clear = false;
+    int timeLimitMs = 10000;
+};
+
+int Usage(const QString &message) {
+    std::fprintf(stderr, "velmora-thumbs: %s\n", qPrintable(message));
+    std::fprintf(stderr, "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
+                         " [--recursive] [--clear] [--time-limit SECONDS] PATH...\n");
+    return kUsage;
+}
+
+// False after a usage message in *message.
+bool ParseOptions(const QStringList &arguments, Options *options, QString *message) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Makes or clears the thumbnails of web pages."_s);
+    parser.addHelpOption();
+    parser.addOption({u"base"_s, u"Capture size, for example 800x600."_s, u"WxH"_s});
+    parser.addOption({u"base-index"_s, u"Thumbnail base 0 (160x120) to 6 (1600x1200)."_s, u"N"_s});
+    parser.addOption({u"program-dir"_s, u"Program folder holding prg.ini and THUMBS."_s, u"DIR"_s});
+    parser.addOption({u"recursive"_s, u"Include the pages of all subfolders."_s});
+    parser.addOption({u"clear"_s, u"Delete the thumbnails instead of making them."_s});
+    parser.addOption({u"time-limit"_s, u"Seconds a page may take to load (10)."_s, u"SECONDS"_s});
+    parser.addPositionalArgument(u"PATH"_s, u"Pages or folders of pages."_s, u"PATH..."_s);
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(u"help"_s)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::exit(kAllOk);
+    }
+    options->paths = parser.positionalArguments();
+    options->programDir = parser.value(u"program-dir"_s);
+    options->recursive = parser.isSet(u"recursive"_s);
+    options->clear = parser.isSet(u"clear"_s);
+    if (parser.isSet(u"base"_s) && parser.isSet(u"base-index"_s)) {
+        *message = u"--base and --base-index exclude each other"_s;
+        return false;
+    }
+    if (parser.isSet(u"base"_s)) {
+        static const QRegularExpression size(u"^(\\d{1,5})[xX](\\d{1,5})$"_s);
+        const auto m = size.match(parser.value(u"base"_s));
+        const int w = m.captured(1).toInt(), h = m.captured(2).toInt();
+        if (!m.hasMatch() || w < 1 || h < 1 || w > 8000 || h > 8000) {
+            *message = u"--base needs a size such as 800x600 (at most 8000x8000)"_s;
+            return false;
+        }
+        options->base = QSize(w, h);
+    }
+    if (parser.isSet(u"base-index"_s)) {
+        bool ok = false;
+        const int index = parser.value(u"base-index"_s).toInt(&ok);
+        if (!ok || index < 0 || index >= int(velmora::kThumbBaseSizes.size())) {
+            *message = u"--base-index needs a number from 0 to 6"_s;
+            return false;
+        }
+        options->baseIndex = index;
+    }
+    if (parser.isSet(u"time-limit"_s)) {
+        bool ok = false;
+        const double seconds = parser.value(u"time-limit"_s).toDouble(&ok);
+        if (!ok || seconds <= 0 || seconds > 3600) {
+            *message = u"--time-limit needs seconds from above 0 to 3600"_s;
+            return false;
+        }
+        options->timeLimitMs = int(seconds * 1000);
+    }
+    if (options->paths.isEmpty()) {
+        *message = u"no page or folder given"_s;
+        return false;
+    }
+    return true;
+}
+
+// A one-line bar on the terminal's error stream, redrawn in place.
+class ProgressLine {
+public:
+    ProgressLine() : m_enabled(::isatty(STDERR_FILENO)) {}
+    void Clear() {
+        if (m_enabled && m_shown)
+            std::fputs("\r\033[K", stderr);
+        m_shown = false;
+    }
+    void Show(int done, int count) {
+        if (!m_enabled || count <= 0)
+            return;
+        constexpr int kWidth = 30;
+        const int filled = done * kWidth / count;
+        std::fprintf(stderr, "\r[%s%s] %d/%d", QByteArray(filled, '#').constData(),
+                     QByteArray(kWidth - filled, ' ').constData(), done, count);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+
+private:
+    bool m_enabled;
+    bool m_shown = false;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // A batch command never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    velmora::PrepareRenderingBeforeApplication();
+    // The engine describes its graphics set-up on every start; a batch
+    // command's output is its result lines.
+    QLoggingCategory::setFilterRules(u"qt.webenginecontext.info=false"_s);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Velmora"_s);
+
+    Options options;
+    QString message;
+    if (!ParseOptions(QApplication::arguments(), &options, &message))
+        return Usage(message);
+
+    const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const velmora::ProgramFolders folders =
+        options.programDir.isEmpty()
+            ? velmora::ProgramFolders::Locate(QApplication::applicationDirPath(), userData)
+            : velmora::ProgramFolders::At(QDir(options.programDir).absolutePath());
+    if (!QDir().mkpath(folders.ThumbDir)) {
+        std::fprintf(stderr, "velmora-thumbs: cannot create %s\n", qPrintable(folders.ThumbDir));
+        return kSomeFailed;
+    }
+    velmora::Settings settings =
+        velmora::LoadSettings(folders.SettingsFile(), folders.ProgramDir, QSize(1024, 768));
+    if (options.baseIndex)
+        settings.ThumbBaseIndex = *options.baseIndex;
+
+    const velmora::CollectedPages collected =
+        velmora::CollectPages(options.paths, velmora::FirstFilterMask(settings.AllowedExtensions),
+                              options.recursive, folders.ThumbDir);
+    int failed = 0;
+    for (const QString &problem : collected.problems) {
+        std::printf("%s: failed: no such page or folder\n", qPrintable(problem));
+        ++failed;
+    }
+
+    velmora::RenderProfile profile;
+    velmora::PageCapture capture(profile, nullptr);
+    capture.TimeLimitMs = options.timeLimitMs;
+    velmora::ConsolePrompts prompts;
+    velmora::ThumbnailMaker maker(capture, settings, folders.ThumbDir, nullptr, prompts);
+    maker.SetFixedBase(options.base);
+
+    std::signal(SIGINT, OnInterrupt);
+    ProgressLine progress;
+    const velmora::BatchSummary summary = velmora::RunThumbBatch(
+        maker, collected.pages,
+        options.clear ? velmora::BatchMode::Clear : velmora::BatchMode::Make,
+        [&](int index, int count, const velmora::BatchPageResult &result) {
+            progress.Clear();
+            if (result.ok)
+                std::printf("%s: ok\n", qPrintable(result.page));
+            else
+                std::printf("%s: failed: %s\n", qPrintable(result.page), qPrintable(result.error));
+            std::fflush(stdout);
+            progress.Show(index + 1, count);
+        },
+        [] { return g_stopRequested != 0; });
+    progress.Clear();
+    failed += summary.failed;
+
+    if (summary.stopped || summary.outOfSpace) {
+        std::fprintf(stderr, "velmora-thumbs: stopped after %d of %d pages\n", summary.done,
+                     int(collected.pages.size()));
+        return summary.stopped ? kStopped : kSomeFailed;
+    }
+    return failed > 0 ? kSomeFailed : kAllOk;
+}

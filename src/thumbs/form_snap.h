@@ -1,0 +1,54 @@
+#pragma once
+// The capture window: a borderless window that is never shown on screen,
+// whose client area is the capture's base size. It either loads the page into
+// its own view or borrows the internal browser's view with the document that
+// view already shows.
+
+#include <QPointer>
+#include <QWidget>
+
+namespace velmora {
+
+class PageView;
+class RenderProfile;
+struct DisplaySettings;
+
+class TFormSnap : public QWidget {
+public:
+    explicit TFormSnap(RenderProfile &profile);
+    ~TFormSnap() override;
+
+    // A client area of exactly width x height pixels: CSS pixels of the
+    // page, and device pixels of the screen (on a scaled screen the window
+    // is smaller in logical pixels and its view zooms the page to match).
+    // A borrowed view is not zoomed, so borrowing gives a window of
+    // width x height logical pixels.
+    void FormCreate(int width, int height, bool borrowing);
+    // Loads the page into the window's own view with the given display
+    // settings (those of the internal browser).
+    bool LoadHTMLFile(const QString &pagePath, const DisplaySettings &display, int timeLimitMs,
+                      QString *error);
+    // Takes the internal browser's view over: it fills this window and is
+    // laid out again at the base size with its document.
+    bool BorrowView(PageView *view, QString *error);
+    // The window with everything it shows, at one pixel per CSS pixel, the
+    // background (silver) wherever no view paints.
+    QImage PaintToBitmap();
+    // Gives a borrowed view back to the window it came from, where it was.
+    void FormClose();
+
+    PageView *FrameViewerThumb() const { return m_ownView; }
+
+private:
+    PageView *ShownView() const;
+
+    PageView *m_ownView = nullptr; // child of this window
+    QSize m_base;
+    QPointer<PageView> m_borrowed;
+    QPointer<QWidget> m_borrowedParent;
+    QRect m_borrowedGeometry;
+    int m_borrowedLayoutIndex = -1;
+    bool m_borrowedVisible = false;
+};
+
+} // namespace velmora

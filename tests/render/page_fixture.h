@@ -1,0 +1,63 @@
+#pragma once
+// Shared by the page view tests: a profile, pages written into a temporary
+// folder, and small picture checks.
+
+#include "page_view.h"
+#include "render_profile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmora::testing {
+
+class PageFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString Write(const QString &name, const QByteArray &content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    // A view of the given size, made as the program makes one.
+    std::unique_ptr<PageView> MakeView(int width, int height, ViewOptions options = {}) {
+        auto view = std::make_unique<PageView>(profile, options);
+        view->setAttribute(Qt::WA_DontShowOnScreen);
+        view->resize(width, height);
+        view->show();
+        return view;
+    }
+
+    // A small PNG of one colour.
+    QByteArray Png(int width, int height, QColor colour) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray data;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return data;
+    }
+
+    static int CountPixels(const QImage &image, QColor colour) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == colour;
+        return count;
+    }
+
+    QTemporaryDir dir;
+    RenderProfile profile;
+};
+
+} // namespace velmora::testing
