@@ -2,19 +2,14 @@
 #include "main_window.h"
 #include "program.h"
 #include "qt_prompts.h"
+#include "render_environment.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 int main(int argc, char **argv) {
-    // The page renderer runs its own processes; its sandbox cannot work when
-    // the program runs as root, so it is turned off only then.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    velmora::PrepareRenderingBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationDisplayName(velmora::WindowTitle);
