@@ -21,6 +21,7 @@ public:
 private:
     QStringList &Lines() { return out_.lists.LinesList; }
 
+    qsizetype GeneratedCommentEnd(qsizetype i);
     void FlushText();
     void SettleText();
     qsizetype EmitBlockTag(qsizetype i);
@@ -55,8 +56,15 @@ void LineSplitter::Run(const FormatProgress &progress) {
             ++i;
             continue;
         }
-        const int k = scan_.InlineRuleAt(i);
         QString v = scan_.VerbatimNameAt(i);
+        if (v == u"<!--~") {
+            const qsizetype end = GeneratedCommentEnd(i);
+            if (end > i) {
+                i = end;
+                continue;
+            }
+        }
+        const int k = scan_.InlineRuleAt(i);
         if (k == 0)
             FlushText();
         const bool cell = v == u"<TD>";
@@ -74,6 +82,19 @@ void LineSplitter::Run(const FormatProgress &progress) {
         progress(n, n);
         progress(0, n);
     }
+}
+
+// A comment an earlier run generated ends in "~-->" and is dropped (the
+// layout pass generates it anew) as if it had never been there, so the text
+// around it is not cut either. Anything else that merely starts like one ends,
+// as every comment does, at its first "-->" and is kept: an unclosed "<!--~"
+// must not swallow the rest of the page. Returns the index after the comment,
+// or -1.
+qsizetype LineSplitter::GeneratedCommentEnd(qsizetype i) {
+    const qsizetype close = scan_.FindClosing(i + 1, u"-->"_s);
+    if (close > i + 4 && input_[close - 1] == u'~')
+        return close + 3;
+    return -1;
 }
 
 // A run of text becomes one line with single blanks; blanks alone stay pending.
@@ -101,10 +122,12 @@ qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
     QString t = scan_.TagTextAt(i, true);
     if (IsBlank(curLine_))
         curLine_.clear();
-    SetWordCase(t, 1, style_.Options.TagCase);
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
+    // The name is case-changed after the blanks are tidied, so that "< b>"
+    // gets the same case as "<b>" (and a second run changes nothing).
     t = NormalizeTag(CollapseBlanks(t));
+    SetWordCase(t, 1, style_.Options.TagCase);
     PutLine(out_.lists, 2, t, false);
     out_.blockOfLine.push_back(-1);
     return next;
@@ -116,13 +139,13 @@ qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
         curLine_ += t;
         return i + 1;
     }
-    SetWordCase(t, 1, style_.Options.TagCase);
     const RecTAGInfo &rule = style_.Rule(k);
     if (rule.CRLFLeading > 0 && t[1] != u'/')
         FlushText();
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
     t = NormalizeTag(CollapseBlanks(t));
+    SetWordCase(t, 1, style_.Options.TagCase);
     curLine_ += t;
     if (rule.CRLFFollowed > 0 && t.size() > 1 && t[1] == u'/')
         FlushText();
@@ -144,19 +167,20 @@ void LineSplitter::PutBlockLine(QString line) {
 }
 
 qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
-    SettleText();
+    // A "<!--~" that is not a generated comment is an ordinary comment.
     int row = VerbatimIndex(name);
-    qsizetype e;
-    if (row == kGeneratedCommentRow) {
-        // A comment an earlier run generated is one line ending in "~-->" and
-        // is dropped (it is generated anew). Anything else that merely starts
-        // like one ends, as every comment does, at its first "-->" and is kept.
-        const qsizetype close = scan_.FindClosing(i + 1, u"-->"_s);
-        if (close > i + 4 && input_[close - 1] == u'~')
-            return close + 3;
+    if (row == kGeneratedCommentRow)
         row = 1;
+    SettleText();
+    const QString closing = QString::fromUtf16(VerbatimRow(row).closing);
+    qsizetype e = scan_.FindBlockEnd(i + 1, closing);
+    if (scan_.FindClosing(i + 1, closing) < 0) {
+        // A block that is never closed runs to the end of the page, without
+        // the page's final line breaks: they would otherwise become empty
+        // lines of the block and grow by one on every run.
+        while (e > i && IsSpaceChar(input_[e]))
+            --e;
     }
-    e = scan_.FindBlockEnd(i + 1, QString::fromUtf16(VerbatimRow(row).closing));
     const QString blockName = QString::fromUtf16(VerbatimRow(row).opening);
     StartBlock(blockName, false);
     qsizetype from = i;

@@ -146,12 +146,17 @@ QString LineLayout::Indent(const QString &line) const {
 // scan and every piece is cut at the last candidate within LineSize, or at the
 // first one beyond it when there is none.
 void LineLayout::WrapLine(const QString &line) {
-    if (line.isEmpty())
+    // Trailing blanks are removed from the output anyway; they must not make
+    // a line count as longer, or the result would depend on whether a blank
+    // followed the text in the source, and a second run would wrap it anew.
+    qsizetype size = line.size();
+    while (size > 0 && line[size - 1] == u' ')
+        --size;
+    if (size == 0)
         return;
-    const qsizetype size = line.size();
     const qsizetype limit = std::max(options_.LineSize, 0);
     if (size <= limit) {
-        Add(Indent(line));
+        Add(Indent(line.left(size)));
         return;
     }
     const bool quotes = options_.BreakExcluder == u"\"";
@@ -187,7 +192,7 @@ void LineLayout::WrapLine(const QString &line) {
         next = k > next ? k : k + 1;
     }
     if (start < size)
-        Add(Indent(line.mid(start)));
+        Add(Indent(line.mid(start, size - start)));
 }
 
 void LineLayout::BlankLines(int side) {
