@@ -184,8 +184,10 @@ void LineLayout::WrapLine(const QString &line) {
         size_t k = next;
         while (k < candidates.size() && candidates[k] <= edge)
             ++k;
-        if (k == candidates.size())
-            break; // no break point beyond the limit: the rest stays whole
+        // The end of the line counts as a break point beyond the limit, so a
+        // line whose last word crosses the limit is wrapped too.
+        if (k == candidates.size() && k == next)
+            break; // no break point at all: the rest stays whole
         const qsizetype cut = k > next ? candidates[k - 1] : candidates[k];
         Add(Indent(line.mid(start, cut - start + 1)));
         start = cut + 1;
