@@ -56,15 +56,18 @@ void LineSplitter::Run(const FormatProgress &progress) {
             ++i;
             continue;
         }
-        QString v = scan_.VerbatimNameAt(i);
-        if (v == u"<!--~") {
+        // Decided by the key of the tag as it will be written (see
+        // WrittenKeyAt), so that a second run decides the same way.
+        const QString key = scan_.WrittenKeyAt(i);
+        if (key == u"<!--~" && QStringView(input_).mid(i).startsWith(u"<!--~")) {
             const qsizetype end = GeneratedCommentEnd(i);
             if (end > i) {
                 i = end;
                 continue;
             }
         }
-        const int k = scan_.InlineRuleAt(i);
+        QString v = VerbatimIndex(key) > 0 ? key : QString();
+        const int k = scan_.InlineRuleFor(key);
         if (k == 0)
             FlushText();
         const bool cell = v == u"<TD>";
@@ -124,9 +127,9 @@ qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
         curLine_.clear();
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
-    // The name is case-changed after the blanks are tidied, so that "< b>"
-    // gets the same case as "<b>" (and a second run changes nothing).
-    t = NormalizeTag(CollapseBlanks(t));
+    // The name is case-changed after the tag is tidied, so that "< b>" gets
+    // the same case as "<b>" (and a second run changes nothing).
+    t = TidyTag(t);
     SetWordCase(t, 1, style_.Options.TagCase);
     PutLine(out_.lists, 2, t, false);
     out_.blockOfLine.push_back(-1);
@@ -144,7 +147,7 @@ qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
         FlushText();
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
-    t = NormalizeTag(CollapseBlanks(t));
+    t = TidyTag(t);
     SetWordCase(t, 1, style_.Options.TagCase);
     curLine_ += t;
     if (rule.CRLFFollowed > 0 && t.size() > 1 && t[1] == u'/')
@@ -174,7 +177,7 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
     SettleText();
     const QString closing = QString::fromUtf16(VerbatimRow(row).closing);
     qsizetype e = scan_.FindBlockEnd(i + 1, closing);
-    if (scan_.FindClosing(i + 1, closing) < 0) {
+    if (input_[e] != u'>') {
         // A block that is never closed runs to the end of the page, without
         // the page's final line breaks: they would otherwise become empty
         // lines of the block and grow by one on every run.
@@ -194,12 +197,19 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
 }
 
 QString LineSplitter::CellIfOnlyTags(qsizetype i) {
+    // A cell that is never closed is not known to hold only tags: it is laid
+    // out as any other (it would otherwise swallow the end of the page and
+    // whatever a run generates after it).
     const qsizetype e = scan_.FindBlockEnd(i + 1, u"</TD"_s);
+    if (input_[e] != u'>' || scan_.FindClosing(i + 1, u"</TD"_s) < 0)
+        return {};
     qsizetype j = input_.indexOf(u'>', i);
     if (j < 0 || j > e)
         j = e;
     ++j;
-    while (j <= e && (input_[j] == u' ' || input_[j] == u'\n' || input_[j] == u'\t'))
+    // A lone CR counts as a blank here too: the text pass drops it as one, so
+    // a second run would otherwise see a cell the first one did not.
+    while (j <= e && IsSpaceChar(input_[j]))
         ++j;
     bool inTag = false;
     for (; j <= e; ++j) {

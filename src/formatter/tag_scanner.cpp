@@ -154,7 +154,49 @@ QString TagScanner::VerbatimNameAt(qsizetype pos) const {
 }
 
 int TagScanner::InlineRuleAt(qsizetype pos) const {
-    const QString name = KeyAt(pos);
+    return InlineRuleFor(KeyAt(pos));
+}
+
+QString TagScanner::WrittenKeyAt(qsizetype pos) const {
+    const QStringView text(input_);
+    const qsizetype n = text.size();
+    qsizetype j = pos;
+    while (j < n && (text[j] == u'<' || IsSpaceChar(text[j])))
+        ++j;
+    const QStringView rest = text.mid(j);
+    if (rest.startsWith(u"!--~"))
+        return u"<!--~"_s;
+    if (rest.startsWith(u"!--"))
+        return u"<!--"_s;
+    QString key = u"<"_s;
+    for (QChar c : rest) {
+        if (!IsKeyChar(c))
+            break;
+        key += QChar(UpperAscii(c.unicode()));
+    }
+    return key + u'>';
+}
+
+QString TidyTag(const QString &tag) {
+    const QString t = CollapseBlanks(tag);
+    const bool endsInBlank = t.endsWith(u' ');
+    qsizetype from = 0;
+    qsizetype to = t.size();
+    while (from < to && (t[from] == u'<' || t[from] == u' '))
+        ++from;
+    while (to > from && (t[to - 1] == u'>' || t[to - 1] == u' '))
+        --to;
+    QString out;
+    out.reserve(to - from + 3);
+    out += u'<';
+    out += QStringView(t).mid(from, to - from);
+    out += u'>';
+    if (endsInBlank)
+        out += u' ';
+    return out;
+}
+
+int TagScanner::InlineRuleFor(const QString &name) const {
     const bool heading = IsHeadingCloser(name);
     for (int k = 1; k <= style_.TagCount; ++k) {
         const RecTAGInfo &r = style_.Rule(k);

@@ -33,6 +33,12 @@ bool IsNoSpaceTag(QStringView text);
 // The key of the last tag of a line that ends in a tag, else empty.
 QString LastTagName(const QString &line);
 
+// A tag as the first pass writes it: blanks collapsed, every blank and stray
+// bracket at both ends dropped, enclosed in one pair of angle brackets, and
+// one trailing blank kept when there was one. Tidying a tidied tag changes
+// nothing, so a second run sees the tags the first one wrote.
+QString TidyTag(const QString &tag);
+
 // The rule for a line starting with '<': +1 for an opening tag (or a tag
 // without rule not starting with "</"), -1 for a closing one. rule receives
 // the matching slot, or defaultTag when none matches.
@@ -49,6 +55,12 @@ public:
     // every LF and TAB becomes a space.
     QString TagTextAt(qsizetype pos, bool blanks) const;
     QString KeyAt(qsizetype pos) const;
+    // The key of the tag at pos as it will be written (TagKey of its tidied
+    // text): "< b>" and a final "<b" both give "<B>". The first pass decides
+    // by this key so that its output, read again, is decided the same way.
+    QString WrittenKeyAt(qsizetype pos) const;
+    // The inline rule (1-based slot) for a key, or 0.
+    int InlineRuleFor(const QString &key) const;
     // The key of the tag at pos when it opens a verbatim block, else empty.
     QString VerbatimNameAt(qsizetype pos) const;
     // The inline rule (1-based slot) of the tag at pos, or 0.

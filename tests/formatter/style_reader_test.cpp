@@ -65,9 +65,9 @@ TEST(StyleReader, OnlyTheFirstHundredSectionsAreRules) {
 
 TEST(StyleReader, StringsAreCutToTheirStoredLength) {
     const QString forty(40, u'c');
-    const FormatterStyle style = StyleFromIni(u"[R]\nTagOpen=<ABCDEFGHIJKLMNOPQRSTUVWXYZ>\n"
-                                              "StartComment=%1\nEndComment=%1\nCommentSymbol=#+\n"_s
-                                                  .arg(forty));
+    const FormatterStyle style =
+        StyleFromIni(u"[R]\nTagOpen=<ABCDEFGHIJKLMNOPQRSTUVWXYZ>\n"
+                     "StartComment=%1\nEndComment=%1\nCommentSymbol=#+\n"_s.arg(forty));
     const RecTAGInfo &r = style.Rule(1);
     EXPECT_EQ(r.TagOpen, u"<ABCDEFGHIJKLMNOPQRS"_s);
     EXPECT_EQ(r.StartComment, forty.left(30));

@@ -15,10 +15,10 @@ using namespace Qt::StringLiterals;
 
 TEST(TagScanner, TagKeyTable) {
     const std::pair<QString, QString> rows[] = {
-        {u"<td valign=top>"_s, u"<TD>"_s},  {u"</Table >"_s, u"</TABLE>"_s},
-        {u"<!DOCTYPE html>"_s, u"<>"_s},    {u"<br/>"_s, u"<BR/>"_s},
-        {u"<!-- note -->"_s, u"<!--"_s},    {u"<td"_s, u"<TD"_s},
-        {u"<!--~ x ~-->"_s, u"<!--~"_s},    {u"<h1>x</h1>"_s, u"<H1>"_s},
+        {u"<td valign=top>"_s, u"<TD>"_s}, {u"</Table >"_s, u"</TABLE>"_s},
+        {u"<!DOCTYPE html>"_s, u"<>"_s},   {u"<br/>"_s, u"<BR/>"_s},
+        {u"<!-- note -->"_s, u"<!--"_s},   {u"<td"_s, u"<TD"_s},
+        {u"<!--~ x ~-->"_s, u"<!--~"_s},   {u"<h1>x</h1>"_s, u"<H1>"_s},
     };
     for (const auto &[text, key] : rows)
         EXPECT_EQ(TagKey(text), key) << text.toStdString();
