@@ -174,12 +174,19 @@ QString TagScanner::WrittenKeyAt(qsizetype pos) const {
             break;
         key += QChar(UpperAscii(c.unicode()));
     }
-    return key + u'>';
+    // A tag cut off by the end of the page is written without a '>' (see
+    // TidyTag), and its key has none either, so it matches no rule.
+    if (text.indexOf(u'>', j) >= 0)
+        key += u'>';
+    return key;
 }
 
 QString TidyTag(const QString &tag) {
     const QString t = CollapseBlanks(tag);
     const bool endsInBlank = t.endsWith(u' ');
+    // Only a tag that was closed gets its '>' back: closing one that the end
+    // of the page cut off would change what a second run makes of it.
+    const bool closed = t.contains(u'>');
     qsizetype from = 0;
     qsizetype to = t.size();
     while (from < to && (t[from] == u'<' || t[from] == u' '))
@@ -190,7 +197,8 @@ QString TidyTag(const QString &tag) {
     out.reserve(to - from + 3);
     out += u'<';
     out += QStringView(t).mid(from, to - from);
-    out += u'>';
+    if (closed)
+        out += u'>';
     if (endsInBlank)
         out += u' ';
     return out;

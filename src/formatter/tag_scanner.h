@@ -34,8 +34,9 @@ bool IsNoSpaceTag(QStringView text);
 QString LastTagName(const QString &line);
 
 // A tag as the first pass writes it: blanks collapsed, every blank and stray
-// bracket at both ends dropped, enclosed in one pair of angle brackets, and
-// one trailing blank kept when there was one. Tidying a tidied tag changes
+// bracket at both ends dropped, enclosed in one pair of angle brackets (the
+// closing one only when the tag had one), and one trailing blank kept when
+// there was one. Tidying a tidied tag changes
 // nothing, so a second run sees the tags the first one wrote.
 QString TidyTag(const QString &tag);
 
@@ -56,7 +57,8 @@ public:
     QString TagTextAt(qsizetype pos, bool blanks) const;
     QString KeyAt(qsizetype pos) const;
     // The key of the tag at pos as it will be written (TagKey of its tidied
-    // text): "< b>" and a final "<b" both give "<B>". The first pass decides
+    // text): "< b>" gives "<B>"; a tag that the end of the page cuts off
+    // ("<b", "<b x") gives a key without '>'. The first pass decides
     // by this key so that its output, read again, is decided the same way.
     QString WrittenKeyAt(qsizetype pos) const;
     // The inline rule (1-based slot) for a key, or 0.
