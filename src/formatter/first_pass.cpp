@@ -143,12 +143,13 @@ qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
         return i + 1;
     }
     const RecTAGInfo &rule = style_.Rule(k);
-    if (rule.CRLFLeading > 0 && t[1] != u'/')
-        FlushText();
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
+    // Opening or closing is told from the tag as written ("<</b>" closes).
     t = TidyTag(t);
     SetWordCase(t, 1, style_.Options.TagCase);
+    if (rule.CRLFLeading > 0 && t.size() > 1 && t[1] != u'/')
+        FlushText();
     curLine_ += t;
     if (rule.CRLFFollowed > 0 && t.size() > 1 && t[1] == u'/')
         FlushText();

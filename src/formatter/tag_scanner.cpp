@@ -114,6 +114,11 @@ int FindTagRule(const FormatterStyle &style, QStringView line, const RecTAGInfo 
     rule = &defaultTag;
     const int side = (line.size() > 1 && line[1] == u'/') ? -1 : 1;
     const QString name = TagKey(line);
+    // A tag cut off by the end of the page ("<B" without '>') matches no
+    // rule: nothing may be generated after it, or a second run would read
+    // the generated lines as part of the open tag.
+    if (!name.endsWith(u'>') || !line.contains(u'>'))
+        return side;
     for (int k = 1; k <= style.TagCount; ++k) {
         const RecTAGInfo &r = style.Rule(k);
         if (r.TagOpen.startsWith(name)) {
@@ -199,7 +204,9 @@ QString TidyTag(const QString &tag) {
     out += QStringView(t).mid(from, to - from);
     if (closed)
         out += u'>';
-    if (endsInBlank)
+    // An open tag runs to the end of the page: a blank there is only the
+    // page's last line break, which must not change the tag's key.
+    if (endsInBlank && closed)
         out += u' ';
     return out;
 }

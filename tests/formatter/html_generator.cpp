@@ -197,11 +197,16 @@ QString LongAttribute(qsizetype valueLength) {
     return u"<p>before <a title=\""_s + value + u"\" href=\"x.htm\">link</a> after</p>\n"_s;
 }
 
+// The blanks of page source: space, TAB, LF and CR (not other Unicode spaces).
+static bool IsBlankChar(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
 // The key of the tag at i as the formatter decides by it: leading brackets
 // and blanks skipped, then the name in upper case.
 static QString KeyAt(const QString &html, qsizetype i) {
     qsizetype j = i;
-    while (j < html.size() && (html[j] == u'<' || html[j].isSpace()))
+    while (j < html.size() && (html[j] == u'<' || IsBlankChar(html[j])))
         ++j;
     if (QStringView(html).mid(j).startsWith(u"!--"))
         return u"<!--"_s;
@@ -209,7 +214,8 @@ static QString KeyAt(const QString &html, qsizetype i) {
     while (j < html.size() && html[j].unicode() < 128 &&
            (html[j].isLetterOrNumber() || html[j] == u'/' || html[j] == u'<'))
         key += html[j++].toUpper();
-    return key + u'>';
+    // A tag that the end of the page cuts off opens no block.
+    return html.indexOf(u'>', j) >= 0 ? key + u'>' : key;
 }
 
 static qsizetype FindNoCase(const QString &html, const QString &what, qsizetype from) {
@@ -224,7 +230,7 @@ static qsizetype TagsOnlyCellEnd(const QString &html, qsizetype i) {
         return -1; // never closed: not a cell of tags
     qsizetype j = html.indexOf(u'>', i);
     j = (j < 0 || j > e) ? e + 1 : j + 1;
-    while (j <= e && html[j].isSpace())
+    while (j <= e && IsBlankChar(html[j]))
         ++j;
     bool inTag = false;
     for (; j <= e; ++j) {
