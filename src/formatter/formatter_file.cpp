@@ -17,11 +17,21 @@ LineEnding DetectLineEnding(const QByteArray &bytes) {
 }
 
 QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style) {
-    const DecodedText decoded = DecodeText(bytes);
-    QString text = FormatHtml(decoded.text, style);
-    if (DetectLineEnding(bytes) == LineEnding::Lf)
-        text.replace(u"\r\n"_s, u"\n"_s);
-    return EncodeText(text, decoded.encoding, decoded.byteOrderMark);
+    DecodedText decoded = DecodeText(bytes);
+    const QByteArray lineEnd = DetectLineEnding(bytes) == LineEnding::CrLf ? "\r\n" : "\n";
+    QStringList lines = FormatHtmlLines(std::move(decoded.text), style);
+    // Encoded line by line: the formatted text is never held twice.
+    QByteArray out = EncodeText(QString(), decoded.encoding, decoded.byteOrderMark);
+    qsizetype total = out.size();
+    for (const QString &line : lines)
+        total += line.size() + lineEnd.size();
+    out.reserve(total);
+    for (QString &line : lines) {
+        out += EncodeText(line, decoded.encoding);
+        out += lineEnd;
+        line = QString();
+    }
+    return out;
 }
 
 bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error) {

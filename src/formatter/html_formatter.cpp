@@ -6,22 +6,29 @@ namespace velmora {
 
 using namespace Qt::StringLiterals;
 
-QString FormatHtml(const QString &text, const FormatterStyle &style, const QString &indentPrefix,
-                   const FormatProgress &progress) {
-    QString input = text;
-    input.replace(u"\r\n"_s, u"\n"_s);
-    FirstPassResult pass = SplitIntoLines(std::move(input), style, progress);
+QStringList FormatHtmlLines(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                            const FormatProgress &progress) {
+    text.replace(u"\r\n"_s, u"\n"_s);
+    // The input moves into the first pass and is freed when it ends.
+    FirstPassResult pass = SplitIntoLines(std::move(text), style, progress);
     LayoutLines(pass, style, indentPrefix, progress);
+    return std::move(pass.lists.OutList);
+}
 
-    const QStringList &out = pass.lists.OutList;
+QString FormatHtml(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                   const FormatProgress &progress, QStringView lineEnd) {
+    QStringList out = FormatHtmlLines(std::move(text), style, indentPrefix, progress);
     qsizetype total = 0;
     for (const QString &line : out)
-        total += line.size() + 2;
+        total += line.size() + lineEnd.size();
     QString result;
     result.reserve(total);
-    for (const QString &line : out) {
+    // Each line is freed once copied, so the lines and the result are not
+    // both held in full.
+    for (QString &line : out) {
         result += line;
-        result += u"\r\n"_s;
+        result += lineEnd;
+        line = QString();
     }
     return result;
 }

@@ -13,8 +13,14 @@ namespace velmora {
 // result. indentPrefix goes in front of every indented line. progress, when
 // set, is called now and then with (position, maximum) of the running pass
 // and may process pending events.
-QString FormatHtml(const QString &text, const FormatterStyle &style,
-                   const QString &indentPrefix = QString(), const FormatProgress &progress = {});
+// The output lines without line ends.
+QStringList FormatHtmlLines(QString text, const FormatterStyle &style,
+                            const QString &indentPrefix = QString(),
+                            const FormatProgress &progress = {});
+// lineEnd is written after every line instead of CR LF when given.
+QString FormatHtml(QString text, const FormatterStyle &style,
+                   const QString &indentPrefix = QString(), const FormatProgress &progress = {},
+                   QStringView lineEnd = u"\r\n");
 
 // The leading spaces and TABs of a line: the prefix for a selection that
 // starts on that line.

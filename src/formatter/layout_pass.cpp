@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace velmora {
 
@@ -53,12 +54,14 @@ private:
 void LineLayout::Run(const FormatProgress &progress) {
     counters_.ResetCounters(style_.TagCount);
     indentLevel_ = 0;
-    const QStringList &lines = pass_.lists.LinesList;
+    QStringList &lines = pass_.lists.LinesList;
     const qsizetype count = lines.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (progress && i % kProgressStep == 0)
             progress(i, count);
-        const QString &line = lines[i];
+        // Each line is taken out of the list as it is laid out, so the input
+        // lines and the output lines are not both held in full.
+        const QString line = std::exchange(lines[i], QString());
         const int block = size_t(i) < pass_.blockOfLine.size() ? pass_.blockOfLine[size_t(i)] : -1;
         if (block >= 0)
             EmitBlock(block);

@@ -10,8 +10,9 @@
 
 namespace velmora {
 
-// Fills pass.lists.OutList from the lines of the first pass. indentPrefix goes
-// in front of every line the pass indents.
+// Fills pass.lists.OutList from the lines of the first pass, emptying the
+// lines of LinesList as it goes. indentPrefix goes in front of every line the
+// pass indents.
 void LayoutLines(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
                  const FormatProgress &progress = {});
 

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Formats the same generated 2 MB page with velmora-format, tidy and
+# js-beautify, several runs each, and prints medians and ratios; then checks
+# how velmora-format's time and memory grow with the input.
+#
+#   bench/formatter/compare.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR must hold velmora-format, bench_formatter and STYLES/ (a normal
+# build). Heavy: run it with nice on a shared machine.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-5}
+"$here/setup"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# One timed run: prints "seconds peak_kB" (the tool's exit code is ignored:
+# tidy exits 1 for warnings).
+timed() {
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> /dev/null || true
+  tail -n 1 "$work/time"
+}
+
+# Median seconds and median peak kB of RUNS runs of a command.
+median_of() {
+  local n=$1; shift
+  local secs=() mems=()
+  for ((r = 0; r < n; r++)); do
+    read -r s m < <(timed "$@")
+    secs+=("$s"); mems+=("$m")
+  done
+  local ms mm
+  ms=$(printf '%s\n' "${secs[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+  mm=$(printf '%s\n' "${mems[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+  echo "$ms $mm"
+}
+
+"$build/bench_formatter" --write-page "$work/page.html" 2097152
+size=$(stat -c %s "$work/page.html")
+echo "Input: generated page, $size bytes; $runs runs each, medians"
+printf '%-34s %10s %12s %14s\n' tool seconds peak_MB throughput_x
+
+read -r v_s v_m < <(median_of "$runs" "$build/velmora-format" "$work/page.html")
+read -r t_s t_m < <(median_of "$runs" tidy -indent -wrap 80 -q "$work/page.html")
+jruns=$(( runs < 3 ? runs : 3 ))
+read -r j_s j_m < <(median_of "$jruns" js-beautify --type html "$work/page.html")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "inf" }'; }
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+printf '%-34s %10s %12s %14s\n' "velmora-format" "$v_s" "$(mb "$v_m")" "1.00"
+printf '%-34s %10s %12s %14s\n' "tidy -indent -wrap 80 -q" "$t_s" "$(mb "$t_m")" "$(ratio "$v_s" "$t_s")"
+printf '%-34s %10s %12s %14s\n' "js-beautify --type html ($jruns runs)" "$j_s" "$(mb "$j_m")" "$(ratio "$v_s" "$j_s")"
+echo "velmora-format throughput vs tidy: $(ratio "$t_s" "$v_s")x; vs js-beautify: $(ratio "$j_s" "$v_s")x"
+
+# Scaling: four times the input, whole velmora-format runs (process start
+# included), and peak memory against the input size.
+echo
+printf '%-28s %10s %10s %8s %14s\n' input small_s large_s ratio peak/input
+scale() {
+  local name=$1 kind=$2 small=$3 large=$4
+  "$build/bench_formatter" "--write-$kind" "$work/small.html" "$small"
+  "$build/bench_formatter" "--write-$kind" "$work/large.html" "$large"
+  read -r s_s _ < <(median_of "$runs" "$build/velmora-format" "$work/small.html")
+  read -r l_s l_m < <(median_of "$runs" "$build/velmora-format" "$work/large.html")
+  local bytes
+  bytes=$(stat -c %s "$work/large.html")
+  printf '%-28s %10s %10s %8s %14s\n' "$name" "$s_s" "$l_s" "$(ratio "$l_s" "$s_s")" \
+    "$(awk -v k="$l_m" -v b="$bytes" 'BEGIN { printf "%.1f", k * 1024 / b }')"
+}
+scale "page 2 MB vs 8 MB" page 2097152 8388608
+scale "nested divs 5000 vs 20000" nested 5000 20000
+scale "attribute 256 KB vs 1 MB" attribute 262144 1048576
