@@ -39,7 +39,11 @@ void RunFormat(benchmark::State &state, const QString &page) {
 void BM_FormatRealisticPage(benchmark::State &state) {
     RunFormat(state, testing::GenerateHtml(testing::PageShape::Realistic, state.range(0), 1));
 }
-BENCHMARK(BM_FormatRealisticPage)->Arg(512 << 10)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatRealisticPage)
+    ->Arg(512 << 10)
+    ->Arg(2 << 20)
+    ->Arg(8 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FormatMessyPage(benchmark::State &state) {
     RunFormat(state, testing::GenerateHtml(testing::PageShape::Messy, state.range(0), 1));

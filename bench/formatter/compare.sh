@@ -12,6 +12,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-5}
 "$here/setup"
+# Debian's js-beautify finds its modules under /usr/share/nodejs, which a
+# Node.js not installed by Debian does not search by itself.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,7 +22,11 @@ trap 'rm -rf "$work"' EXIT
 # One timed run: prints "seconds peak_kB" (the tool's exit code is ignored:
 # tidy exits 1 for warnings).
 timed() {
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> /dev/null || true
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> "$work/err" || true
+  if [ ! -s "$work/out" ]; then
+    echo "no output from: $* ($(head -c 300 "$work/err"))" >&2
+    exit 1
+  fi
   tail -n 1 "$work/time"
 }
 
@@ -40,7 +47,7 @@ median_of() {
 "$build/bench_formatter" --write-page "$work/page.html" 2097152
 size=$(stat -c %s "$work/page.html")
 echo "Input: generated page, $size bytes; $runs runs each, medians"
-printf '%-34s %10s %12s %14s\n' tool seconds peak_MB throughput_x
+printf '%-38s %10s %10s %18s\n' tool seconds peak_MB "time / velmora's"
 
 read -r v_s v_m < <(median_of "$runs" "$build/velmora-format" "$work/page.html")
 read -r t_s t_m < <(median_of "$runs" tidy -indent -wrap 80 -q "$work/page.html")
@@ -48,15 +55,20 @@ jruns=$(( runs < 3 ? runs : 3 ))
 read -r j_s j_m < <(median_of "$jruns" js-beautify --type html "$work/page.html")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "inf" }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
-printf '%-34s %10s %12s %14s\n' "velmora-format" "$v_s" "$(mb "$v_m")" "1.00"
-printf '%-34s %10s %12s %14s\n' "tidy -indent -wrap 80 -q" "$t_s" "$(mb "$t_m")" "$(ratio "$v_s" "$t_s")"
-printf '%-34s %10s %12s %14s\n' "js-beautify --type html ($jruns runs)" "$j_s" "$(mb "$j_m")" "$(ratio "$v_s" "$j_s")"
+printf '%-38s %10s %10s %18s\n' "velmora-format" "$v_s" "$(mb "$v_m")" "1.00"
+printf '%-38s %10s %10s %18s\n' "tidy -indent -wrap 80 -q" "$t_s" "$(mb "$t_m")" "$(ratio "$t_s" "$v_s")"
+printf '%-38s %10s %10s %18s\n' "js-beautify --type html ($jruns runs)" "$j_s" "$(mb "$j_m")" "$(ratio "$j_s" "$v_s")"
 echo "velmora-format throughput vs tidy: $(ratio "$t_s" "$v_s")x; vs js-beautify: $(ratio "$j_s" "$v_s")x"
 
 # Scaling: four times the input, whole velmora-format runs (process start
-# included), and peak memory against the input size.
+# included), and peak memory against the input size: in all, and above the
+# peak of a run on an empty input (the program and its libraries).
+: > "$work/empty.html"
+/usr/bin/time -f "%e %M" -o "$work/time" "$build/velmora-format" "$work/empty.html" > /dev/null
+base_m=$(tail -n 1 "$work/time" | cut -d' ' -f2)
 echo
-printf '%-28s %10s %10s %8s %14s\n' input small_s large_s ratio peak/input
+echo "velmora-format on an empty input: $(mb "$base_m") MB peak"
+printf '%-28s %9s %9s %7s %11s %15s\n' input small_s large_s ratio peak/input '(peak-empty)/input'
 scale() {
   local name=$1 kind=$2 small=$3 large=$4
   "$build/bench_formatter" "--write-$kind" "$work/small.html" "$small"
@@ -65,8 +77,9 @@ scale() {
   read -r l_s l_m < <(median_of "$runs" "$build/velmora-format" "$work/large.html")
   local bytes
   bytes=$(stat -c %s "$work/large.html")
-  printf '%-28s %10s %10s %8s %14s\n' "$name" "$s_s" "$l_s" "$(ratio "$l_s" "$s_s")" \
-    "$(awk -v k="$l_m" -v b="$bytes" 'BEGIN { printf "%.1f", k * 1024 / b }')"
+  printf '%-28s %9s %9s %7s %11s %15s\n' "$name" "$s_s" "$l_s" "$(ratio "$l_s" "$s_s")" \
+    "$(awk -v k="$l_m" -v b="$bytes" 'BEGIN { printf "%.1f", k * 1024 / b }')" \
+    "$(awk -v k="$l_m" -v e="$base_m" -v b="$bytes" 'BEGIN { printf "%.1f", (k - e) * 1024 / b }')"
 }
 scale "page 2 MB vs 8 MB" page 2097152 8388608
 scale "nested divs 5000 vs 20000" nested 5000 20000

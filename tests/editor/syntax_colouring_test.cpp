@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace velmora {
 namespace {
 
@@ -42,42 +40,6 @@ TEST(SyntaxRtf, LineEndsAndOpeningsAndUnclosedComments) {
     EXPECT_TRUE(SyntaxRtfBody(u"<!-- x").startsWith("\\cf3 <!-- x"));
     EXPECT_EQ(SyntaxRtfBody(u"<!-- a <b> \"c\""), "\\cf3 <!-- a <b> \"c\"\\cf0 ");
     EXPECT_EQ(SyntaxRtfBody(u"<i>é\u20ac"), "\\cf1 <i>\\cf0 \xe9\\u8364?");
-}
-
-// Runs cover the text in order without gaps, and each kind starts as the
-// colour rules say, for any text made of the characters that matter.
-TEST(SyntaxTokenizer, RunsCoverTheTextAndStartRight) {
-    std::mt19937 rng(3);
-    const QString alphabet = u"<>\"!-a \r\n"_s;
-    for (int round = 0; round < 2000; ++round) {
-        QString text;
-        for (int k = int(rng() % 40); k > 0; --k)
-            text += alphabet[qsizetype(rng() % alphabet.size())];
-        qsizetype at = 0;
-        for (const SyntaxRun &run : TokenizeSyntax(text)) {
-            ASSERT_EQ(run.start, at) << text.toStdString();
-            if (run.length == 0)
-                continue;
-            const QChar first = text[run.start];
-            switch (run.kind) {
-            case SyntaxKind::Text:
-                EXPECT_NE(first, u'<');
-                EXPECT_EQ(text.mid(run.start, run.length).indexOf(u'<'), -1);
-                break;
-            case SyntaxKind::Comment:
-                EXPECT_TRUE(text.mid(run.start).startsWith(u"<!--"_s));
-                break;
-            case SyntaxKind::Quoted:
-                EXPECT_EQ(first, u'"');
-                break;
-            case SyntaxKind::Tag:
-                EXPECT_EQ(text.mid(run.start + 1, run.length - 1).indexOf(u'<'), -1);
-                break;
-            }
-            at += run.length;
-        }
-        EXPECT_EQ(at, text.size()) << text.toStdString();
-    }
 }
 
 TEST(SyntaxPalettes, FourModesAndSettings) {

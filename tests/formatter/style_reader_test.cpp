@@ -102,14 +102,5 @@ TEST(StyleReader, TagCaseThreeKeepsNamesAsWritten) {
     EXPECT_EQ(FormatLf(u"<DiV Class=X>a</dIv>"_s, lower), u"<div Class=X>\na\n</div>\n"_s);
 }
 
-TEST(StyleReader, StockStyleLoadsAndIndentsTables) {
-    const FormatterStyle style = testing::StockStyle();
-    ASSERT_GT(style.TagCount, 40);
-    ASSERT_LE(style.TagCount, 100);
-    const QString out = FormatLf(u"<table><tr><td>x</td></tr></table>"_s, style);
-    EXPECT_TRUE(out.contains(u"<!--~"_s)) << out.toStdString();
-    EXPECT_TRUE(out.contains(u"\n  <tr>\n"_s)) << out.toStdString();
-}
-
 } // namespace
 } // namespace velmora

@@ -70,21 +70,6 @@ TEST(TagScanner, NoSpaceTagsAndLastTagName) {
     EXPECT_EQ(LastTagName(u">"_s), QString());
 }
 
-TEST(TagScanner, KeepSpaceAfterLooksAtTheNextCharacter) {
-    const FormatterStyle style;
-    const QString text = u"<b>\tx<tr> y<b>"_s;
-    TagScanner scan(text, style);
-    QString tag = u"<b>"_s;
-    scan.KeepSpaceAfter(tag, 3);
-    EXPECT_EQ(tag, u"<b> "_s);
-    tag = u"<tr>"_s;
-    scan.KeepSpaceAfter(tag, 9);
-    EXPECT_EQ(tag, u"<tr>"_s);
-    tag = u"<b>"_s;
-    scan.KeepSpaceAfter(tag, text.size()); // nothing after the end
-    EXPECT_EQ(tag, u"<b>"_s);
-}
-
 // The remembered searches must give what a fresh search gives, for any
 // order of starting points.
 TEST(TagScanner, FindBlockEndMatchesAPlainSearch) {
