@@ -192,10 +192,10 @@ QString TidyTag(const QString &tag) {
     // Only a tag that was closed gets its '>' back: closing one that the end
     // of the page cut off would change what a second run makes of it.
     const bool closed = t.contains(u'>');
-    qsizetype from = 0;
+    // What follows the opening '<' stays as it is (blanks collapsed): joining
+    // "< /td" into "</td" would make a closing string the source did not hold.
+    const qsizetype from = t.startsWith(u'<') ? 1 : 0;
     qsizetype to = t.size();
-    while (from < to && (t[from] == u'<' || t[from] == u' '))
-        ++from;
     while (to > from && (t[to - 1] == u'>' || t[to - 1] == u' '))
         --to;
     QString out;

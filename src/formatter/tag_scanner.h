@@ -33,11 +33,11 @@ bool IsNoSpaceTag(QStringView text);
 // The key of the last tag of a line that ends in a tag, else empty.
 QString LastTagName(const QString &line);
 
-// A tag as the first pass writes it: blanks collapsed, every blank and stray
-// bracket at both ends dropped, enclosed in one pair of angle brackets (the
-// closing one only when the tag had one), and one trailing blank kept when
-// there was one. Tidying a tidied tag changes
-// nothing, so a second run sees the tags the first one wrote.
+// A tag as the first pass writes it: blanks collapsed, the blanks before its
+// '>' dropped, and one trailing blank kept when there was one. A tag that the
+// end of the page cut off gets no '>' (and no trailing blank). Nothing after
+// the opening '<' is removed, so no closing string such as "</TD" forms that
+// the source did not hold, and tidying a tidied tag changes nothing.
 QString TidyTag(const QString &tag);
 
 // The rule for a line starting with '<': +1 for an opening tag (or a tag
