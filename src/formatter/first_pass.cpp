@@ -19,8 +19,6 @@ public:
     void Run(const FormatProgress &progress);
 
 private:
-    QStringList &Lines() { return out_.lists.LinesList; }
-
     qsizetype GeneratedCommentEnd(qsizetype i);
     void FlushText();
     void SettleText();
@@ -112,23 +110,23 @@ void LineSplitter::FlushText() {
     line = TrimCharLeft(CollapseBlanks(line), u' ');
     PutLine(out_.lists, 2, line, false);
     out_.blockOfLine.push_back(-1);
-    curLine_.clear();
+    curLine_.truncate(0); // keeps its buffer for the next run of text
 }
 
 // Before a block: pending text becomes a line, pending blanks are dropped.
 void LineSplitter::SettleText() {
     FlushText();
-    curLine_.clear();
+    curLine_.truncate(0);
 }
 
 qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
     QString t = scan_.TagTextAt(i, true);
     if (IsBlank(curLine_))
-        curLine_.clear();
+        curLine_.truncate(0);
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
-    // The name is case-changed after the tag is tidied, so that "< b>" gets
-    // the same case as "<b>" (and a second run changes nothing).
+    // The name is case-changed in the tag as it is written, so that a second
+    // run finds nothing left to change.
     t = TidyTag(t);
     SetWordCase(t, 1, style_.Options.TagCase);
     PutLine(out_.lists, 2, t, false);
