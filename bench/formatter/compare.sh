@@ -19,15 +19,18 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# One timed run: prints "seconds peak_kB" (the tool's exit code is ignored:
-# tidy exits 1 for warnings).
+# One timed run: prints "seconds peak_kB" (wall time to the millisecond; the
+# tool's exit code is ignored: tidy exits 1 for warnings).
 timed() {
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> "$work/err" || true
+  local t0 t1
+  t0=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$work/time" "$@" > "$work/out" 2> "$work/err" || true
+  t1=$(date +%s%N)
   if [ ! -s "$work/out" ]; then
     echo "no output from: $* ($(head -c 300 "$work/err"))" >&2
     exit 1
   fi
-  tail -n 1 "$work/time"
+  echo "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') $(tail -n 1 "$work/time")"
 }
 
 # Median seconds and median peak kB of RUNS runs of a command.
@@ -64,8 +67,8 @@ echo "velmora-format throughput vs tidy: $(ratio "$t_s" "$v_s")x; vs js-beautify
 # included), and peak memory against the input size: in all, and above the
 # peak of a run on an empty input (the program and its libraries).
 : > "$work/empty.html"
-/usr/bin/time -f "%e %M" -o "$work/time" "$build/velmora-format" "$work/empty.html" > /dev/null
-base_m=$(tail -n 1 "$work/time" | cut -d' ' -f2)
+/usr/bin/time -f "%M" -o "$work/time" "$build/velmora-format" "$work/empty.html" > /dev/null
+base_m=$(tail -n 1 "$work/time")
 echo
 echo "velmora-format on an empty input: $(mb "$base_m") MB peak"
 printf '%-28s %9s %9s %7s %11s %15s\n' input small_s large_s ratio peak/input '(peak-empty)/input'
