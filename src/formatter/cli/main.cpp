@@ -1,0 +1,130 @@
+// velmora-format: formats HTML files (or standard input) with a formatter
+// style, printing the result or writing it back into each file.
+
+#include "formatter_file.h"
+#include "html_formatter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr const char *kUsage =
+    "Usage: velmora-format [--style DIR] [--in-place] [FILE...]\n"
+    "Formats each HTML FILE (standard input when none is given) with the\n"
+    "formatter style in DIR (default: the stock style beside the program) and\n"
+    "writes the result to standard output, or back into the file with\n"
+    "--in-place. Each file keeps its encoding and its line ends.\n";
+
+void Complain(const QString &message) {
+    std::fprintf(stderr, "velmora-format: %s\n", qPrintable(message));
+}
+
+bool WriteAll(FILE *stream, const QByteArray &bytes) {
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) ==
+               size_t(bytes.size()) &&
+           std::fflush(stream) == 0;
+}
+
+struct Arguments {
+    QString style;
+    bool inPlace = false;
+    QStringList files;
+};
+
+// Returns false (after saying why) for an argument list it cannot use.
+bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
+    bool filesOnly = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (filesOnly || !a.startsWith(u'-') || a == u"-") {
+            out.files.append(a);
+        } else if (a == u"--") {
+            filesOnly = true;
+        } else if (a == u"--in-place" || a == u"-i") {
+            out.inPlace = true;
+        } else if (a == u"--style" || a == u"-s") {
+            if (++i >= args.size()) {
+                Complain(u"--style needs a folder"_s);
+                return false;
+            }
+            out.style = args[i];
+        } else if (a.startsWith(u"--style=")) {
+            out.style = a.mid(8);
+        } else if (a == u"--help" || a == u"-h") {
+            help = true;
+        } else {
+            Complain(u"unknown option %1"_s.arg(a));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    Arguments args;
+    bool help = false;
+    if (!ParseArguments(app.arguments(), args, help)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const QString styleDir = args.style.isEmpty()
+                                 ? QCoreApplication::applicationDirPath() + u"/STYLES/THUMBS"_s
+                                 : args.style;
+    if (!QFileInfo(styleDir).isDir()) {
+        Complain(u"style folder %1 not found"_s.arg(styleDir));
+        return 2;
+    }
+    const velmora::FormatterStyle style = velmora::LoadFormatterStyle(styleDir);
+
+    if (args.files.isEmpty())
+        args.files.append(u"-"_s);
+    int status = 0;
+    for (const QString &file : args.files) {
+        const bool stdinput = file == u"-";
+        if (stdinput && args.inPlace) {
+            Complain(u"--in-place needs file names, not standard input"_s);
+            status = 1;
+            continue;
+        }
+        QString error;
+        QByteArray input;
+        if (stdinput) {
+            QFile in;
+            if (!in.open(stdin, QIODevice::ReadOnly)) {
+                Complain(u"cannot read standard input"_s);
+                status = 1;
+                continue;
+            }
+            input = in.readAll();
+        } else if (!velmora::ReadWholeFile(file, input, error)) {
+            Complain(u"cannot read %1: %2"_s.arg(file, error));
+            status = 1;
+            continue;
+        }
+        const QByteArray output = velmora::FormatFileBytes(input, style);
+        if (args.inPlace) {
+            if (output != input && !velmora::WriteFileAtomically(file, output, error)) {
+                Complain(u"cannot write %1: %2"_s.arg(file, error));
+                status = 1;
+            }
+        } else if (!WriteAll(stdout, output)) {
+            Complain(u"cannot write to standard output"_s);
+            return 1;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,257 @@
+#include "first_pass.h"
+
+#include "tag_scanner.h"
+#include "text_utils.h"
+
+namespace velmora {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kProgressStep = 1000;
+
+class LineSplitter {
+public:
+    LineSplitter(QString &input, const FormatterStyle &style, FirstPassResult &out)
+        : input_(input), style_(style), scan_(input, style), out_(out) {}
+
+    void Run(const FormatProgress &progress);
+
+private:
+    qsizetype GeneratedCommentEnd(qsizetype i);
+    void FlushText();
+    void SettleText();
+    qsizetype EmitBlockTag(qsizetype i);
+    qsizetype EmitInlineTag(qsizetype i, int k);
+    qsizetype EmitVerbatim(qsizetype i, const QString &name);
+    QString CellIfOnlyTags(qsizetype i);
+    qsizetype EmitCell(qsizetype i, const QString &cell);
+    void StartBlock(const QString &name, bool cell);
+    void PutBlockLine(QString line);
+
+    QString &input_;
+    const FormatterStyle &style_;
+    TagScanner scan_;
+    FirstPassResult &out_;
+    QString curLine_;
+    QString blockCounter_ = u"###:0"_s;
+};
+
+void LineSplitter::Run(const FormatProgress &progress) {
+    const qsizetype n = input_.size();
+    qsizetype i = 0;
+    qsizetype nextReport = 0;
+    while (i < n) {
+        if (progress && i >= nextReport) {
+            progress(i, n);
+            nextReport = (i / kProgressStep + 1) * kProgressStep;
+        }
+        if (input_[i] == u'\t')
+            input_[i] = u' ';
+        if (input_[i] != u'<') {
+            curLine_ += input_[i];
+            ++i;
+            continue;
+        }
+        // Decided by the key of the tag as it will be written (see
+        // WrittenKeyAt), so that a second run decides the same way.
+        const QString key = scan_.WrittenKeyAt(i);
+        if (key == u"<!--~" && QStringView(input_).mid(i).startsWith(u"<!--~")) {
+            const qsizetype end = GeneratedCommentEnd(i);
+            if (end > i) {
+                i = end;
+                continue;
+            }
+        }
+        QString v = VerbatimIndex(key) > 0 ? key : QString();
+        const int k = scan_.InlineRuleFor(key);
+        if (k == 0)
+            FlushText();
+        const bool cell = v == u"<TD>";
+        if (cell)
+            v = CellIfOnlyTags(i);
+        if (!v.isEmpty())
+            i = cell ? EmitCell(i, v) : EmitVerbatim(i, v);
+        else if (k > 0)
+            i = EmitInlineTag(i, k);
+        else
+            i = EmitBlockTag(i);
+    }
+    FlushText();
+    if (progress) {
+        progress(n, n);
+        progress(0, n);
+    }
+}
+
+// A comment an earlier run generated ends in "~-->" and is dropped (the
+// layout pass generates it anew) as if it had never been there, so the text
+// around it is not cut either. Anything else that merely starts like one ends,
+// as every comment does, at its first "-->" and is kept: an unclosed "<!--~"
+// must not swallow the rest of the page. Returns the index after the comment,
+// or -1.
+qsizetype LineSplitter::GeneratedCommentEnd(qsizetype i) {
+    const qsizetype close = scan_.FindClosing(i + 1, u"-->"_s);
+    if (close > i + 4 && input_[close - 1] == u'~')
+        return close + 3;
+    return -1;
+}
+
+// A run of text becomes one line with single blanks; blanks alone stay pending.
+void LineSplitter::FlushText() {
+    if (IsBlank(curLine_))
+        return;
+    qsizetype lead = 0;
+    while (lead < curLine_.size() && curLine_[lead] == u'\n')
+        ++lead;
+    QString line = curLine_.mid(lead);
+    line.replace(u'\n', u' ');
+    line = TrimCharLeft(CollapseBlanks(line), u' ');
+    PutLine(out_.lists, 2, line, false);
+    out_.blockOfLine.push_back(-1);
+    curLine_.truncate(0); // keeps its buffer for the next run of text
+}
+
+// Before a block: pending text becomes a line, pending blanks are dropped.
+void LineSplitter::SettleText() {
+    FlushText();
+    curLine_.truncate(0);
+}
+
+qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
+    QString t = scan_.TagTextAt(i, true);
+    if (IsBlank(curLine_))
+        curLine_.truncate(0);
+    scan_.KeepSpaceAfter(t, i + t.size());
+    const qsizetype next = i + t.size();
+    // The name is case-changed in the tag as it is written, so that a second
+    // run finds nothing left to change.
+    t = TidyTag(t);
+    SetWordCase(t, 1, style_.Options.TagCase);
+    PutLine(out_.lists, 2, t, false);
+    out_.blockOfLine.push_back(-1);
+    return next;
+}
+
+qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
+    QString t = scan_.TagTextAt(i, true);
+    if (t.size() < 2) {
+        curLine_ += t;
+        return i + 1;
+    }
+    const RecTAGInfo &rule = style_.Rule(k);
+    scan_.KeepSpaceAfter(t, i + t.size());
+    const qsizetype next = i + t.size();
+    // Opening or closing is told from the tag as written ("<</b>" closes).
+    t = TidyTag(t);
+    SetWordCase(t, 1, style_.Options.TagCase);
+    if (rule.CRLFLeading > 0 && t.size() > 1 && t[1] != u'/')
+        FlushText();
+    curLine_ += t;
+    if (rule.CRLFFollowed > 0 && t.size() > 1 && t[1] == u'/')
+        FlushText();
+    return next;
+}
+
+void LineSplitter::StartBlock(const QString &name, bool cell) {
+    blockCounter_ = NextCounter(u"###"_s + name, blockCounter_);
+    out_.blockOfLine.push_back(int(out_.blockStarts.size()));
+    out_.blockStarts.push_back(out_.lists.BlocksList.size());
+    out_.blockIsCell.push_back(cell);
+    QString ref = blockCounter_;
+    PutLine(out_.lists, 2, ref, false);
+    PutLine(out_.lists, 3, ref, false);
+}
+
+void LineSplitter::PutBlockLine(QString line) {
+    PutLine(out_.lists, 3, line, false);
+}
+
+qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
+    // A "<!--~" that is not a generated comment is an ordinary comment.
+    int row = VerbatimIndex(name);
+    if (row == kGeneratedCommentRow)
+        row = 1;
+    SettleText();
+    const QString closing = QString::fromUtf16(VerbatimRow(row).closing);
+    qsizetype e = scan_.FindBlockEnd(i + 1, closing);
+    if (input_[e] != u'>') {
+        // A block that is never closed runs to the end of the page, without
+        // the page's final line breaks: they would otherwise become empty
+        // lines of the block and grow by one on every run.
+        while (e > i && IsSpaceChar(input_[e]))
+            --e;
+    }
+    const QString blockName = QString::fromUtf16(VerbatimRow(row).opening);
+    StartBlock(blockName, false);
+    qsizetype from = i;
+    for (qsizetype lf = input_.indexOf(u'\n', from); lf >= 0 && lf <= e;
+         lf = input_.indexOf(u'\n', from)) {
+        PutBlockLine(input_.mid(from, lf - from));
+        from = lf + 1;
+    }
+    PutBlockLine(input_.mid(from, e + 1 - from));
+    return e + 1;
+}
+
+QString LineSplitter::CellIfOnlyTags(qsizetype i) {
+    // A cell that is never closed is not known to hold only tags: it is laid
+    // out as any other (it would otherwise swallow the end of the page and
+    // whatever a run generates after it).
+    const qsizetype e = scan_.FindBlockEnd(i + 1, u"</TD"_s);
+    if (input_[e] != u'>' || scan_.FindClosing(i + 1, u"</TD"_s) < 0)
+        return {};
+    qsizetype j = input_.indexOf(u'>', i);
+    if (j < 0 || j > e)
+        j = e;
+    ++j;
+    // A lone CR counts as a blank here too: the text pass drops it as one, so
+    // a second run would otherwise see a cell the first one did not.
+    while (j <= e && IsSpaceChar(input_[j]))
+        ++j;
+    bool inTag = false;
+    for (; j <= e; ++j) {
+        const QChar c = input_[j];
+        if (c == u'<')
+            inTag = true;
+        else if (c == u'>')
+            inTag = false;
+        else if (!inTag)
+            return {}; // text (a blank included) between the tags
+    }
+    return input_.mid(i, e - i + 1);
+}
+
+// A table cell holding only tags becomes one line of its own.
+qsizetype LineSplitter::EmitCell(qsizetype i, const QString &cell) {
+    SettleText();
+    StartBlock(u"<TD>"_s, true);
+    QString line = cell;
+    for (qsizetype p = line.indexOf(u'<'); p >= 0; p = line.indexOf(u'<', p + 1))
+        SetWordCase(line, int(p + 1), style_.Options.TagCase);
+    for (QChar &c : line)
+        if (c == u'\t' || c == u'\n')
+            c = u' ';
+    PutBlockLine(CollapseBlanks(line));
+    return i + cell.size();
+}
+
+} // namespace
+
+QStringList FirstPassResult::BlockLines(int b) const {
+    const QStringList &blocks = lists.BlocksList;
+    const qsizetype first = blockStarts[size_t(b)] + 1;
+    const qsizetype end =
+        size_t(b + 1) < blockStarts.size() ? blockStarts[size_t(b + 1)] : blocks.size();
+    return blocks.mid(first, end - first);
+}
+
+FirstPassResult SplitIntoLines(QString input, const FormatterStyle &style,
+                               const FormatProgress &progress) {
+    FirstPassResult result;
+    LineSplitter(input, style, result).Run(progress);
+    return result;
+}
+
+} // namespace velmora

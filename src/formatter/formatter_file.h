@@ -1,0 +1,24 @@
+#pragma once
+// Formatting whole files: the bytes of a page in, the formatted bytes out, in
+// the page's own encoding and with its own line ends.
+
+#include "formatter_style.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace velmora {
+
+enum class LineEnding { CrLf, Lf };
+
+// The line end a text uses: that of its first line break (LF when it has none).
+LineEnding DetectLineEnding(const QByteArray &bytes);
+// Formats the page: decoded as UTF-8 when valid, else Latin-1, and encoded back
+// the same way (a byte-order mark is kept), with the page's line ends.
+QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style);
+
+bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error);
+// Through a temporary file and a rename: a failure leaves the old file intact.
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString &error);
+
+} // namespace velmora

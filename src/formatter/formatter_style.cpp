@@ -1,0 +1,97 @@
+#include "formatter_style.h"
+
+#include "ini_file.h"
+#include "text_utils.h"
+
+#include <QDir>
+
+namespace velmora {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString StyleFile(const QString &folder, const QString &name) {
+    return QDir(folder).filePath(name);
+}
+
+// Tag names are compared with upper-case keys; a rule written in lower case
+// would otherwise never match.
+QString ReadTagName(const IniFile &ini, const QString &section, const QString &key) {
+    return AsciiUpper(ini.ReadString(section, key, QString()).left(RecTAGInfo::kTagLength));
+}
+
+} // namespace
+
+RecTAGInfo DefaultTag() {
+    RecTAGInfo tag;
+    tag.CommentLength = 40;
+    tag.CommentSymbol = u"*"_s;
+    tag.Cindent = true;
+    return tag;
+}
+
+FormatterStyle::FormatterStyle() {
+    TagTable.fill(DefaultTag());
+}
+
+void ReadStyleOptions(const QString &folder, FormatterOptions &options) {
+    IniFile ini;
+    ini.Load(StyleFile(folder, u"options.ini"_s));
+    const FormatterOptions defaults;
+    const QString s = u"OPTIONS"_s;
+    options.LineSize = ini.ReadInteger(s, u"LineSize"_s, defaults.LineSize);
+    options.Spacing = ini.ReadInteger(s, u"Spacing"_s, defaults.Spacing);
+    options.DoDisableComments = ini.ReadBool(s, u"DoDisableComments"_s, defaults.DoDisableComments);
+    options.BreakExcluder = ini.ReadString(s, u"BreakExcluder"_s, defaults.BreakExcluder);
+    options.TagCase = ini.ReadInteger(s, u"TagCase"_s, defaults.TagCase);
+    options.MaxIndentColumns = ini.ReadInteger(s, u"MaxIndentColumns"_s, defaults.MaxIndentColumns);
+}
+
+void ReadTagRules(const QString &folder, FormatterStyle &style) {
+    IniFile ini;
+    ini.Load(StyleFile(folder, u"tag.ini"_s));
+    style.TagTable.fill(DefaultTag());
+
+    const QStringList sections = ini.SectionNames();
+    style.TagCount = int(std::min<qsizetype>(sections.size(), FormatterStyle::kMaxRules));
+    for (int k = 1; k <= style.TagCount; ++k) {
+        const QString &s = sections[k - 1];
+        RecTAGInfo &rule = style.TagTable[size_t(k - 1)];
+        rule.Name = s.left(RecTAGInfo::kTagLength);
+        rule.TagOpen = ReadTagName(ini, s, u"TagOpen"_s);
+        rule.TagClose = ReadTagName(ini, s, u"TagClose"_s);
+        rule.isSelfIndent = ini.ReadInteger(s, u"isSelfIndent"_s, 0);
+        rule.isContentIndent = ini.ReadInteger(s, u"isContentIndent"_s, 0);
+        rule.CRLFLeading = ini.ReadInteger(s, u"CRLFLeading"_s, 0);
+        rule.CRLFFollowed = ini.ReadInteger(s, u"CRLFFollowed"_s, 0);
+        rule.DoGenerateSComment = ini.ReadBool(s, u"DoGenerateSComment"_s, false);
+        rule.DoGenerateEComment = ini.ReadBool(s, u"DoGenerateEComment"_s, false);
+        rule.StartComment =
+            ini.ReadString(s, u"StartComment"_s, QString()).left(RecTAGInfo::kCommentLength);
+        rule.EndComment =
+            ini.ReadString(s, u"EndComment"_s, QString()).left(RecTAGInfo::kCommentLength);
+        rule.CommentLength = ini.ReadInteger(s, u"CommentLength"_s, 40);
+        rule.CommentSymbol = ini.ReadString(s, u"CommentSymbol"_s, QString()).left(1);
+        rule.TreatAsText = ini.ReadBool(s, u"TreatAsText"_s, false);
+        rule.EnableCounter = ini.ReadBool(s, u"EnableCounter"_s, false);
+        rule.Cindent = ini.ReadBool(s, u"Cindent"_s, true);
+        rule.Index = k;
+        // A block tag always starts and ends a line of its own.
+        if (!rule.TreatAsText) {
+            if (rule.CRLFLeading == 0)
+                rule.CRLFLeading = 1;
+            if (rule.CRLFFollowed == 0)
+                rule.CRLFFollowed = 1;
+        }
+    }
+}
+
+FormatterStyle LoadFormatterStyle(const QString &folder) {
+    FormatterStyle style;
+    ReadStyleOptions(folder, style.Options);
+    ReadTagRules(folder, style);
+    return style;
+}
+
+} // namespace velmora

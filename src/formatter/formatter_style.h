@@ -1,0 +1,68 @@
+#pragma once
+// A formatter style: the layout options of options.ini and the tag rules of
+// tag.ini, read once from a style folder and then only read by the passes.
+
+#include <QString>
+
+#include <array>
+
+namespace velmora {
+
+// Layout options, section OPTIONS of options.ini.
+struct FormatterOptions {
+    int LineSize = 80; // text lines wrap beyond this width (indentation not counted)
+    int Spacing = 4;   // columns per indentation step
+    bool DoDisableComments = false;
+    QString BreakExcluder = QStringLiteral("\""); // '"': quoted strings; else: tags
+    int TagCase = 1;                              // 1 upper, 2 lower, anything else as written
+    // Widest indentation written, in columns; 0 means no limit. Keeps deeply
+    // nested pages from growing quadratically (20,000 nested blocks).
+    int MaxIndentColumns = 0;
+};
+
+// One tag rule. Field lengths are those the style files are cut to on reading.
+struct RecTAGInfo {
+    static constexpr int kTagLength = 20;
+    static constexpr int kCommentLength = 30;
+
+    QString Name;
+    bool TreatAsText = false;
+    QString TagOpen;
+    QString TagClose;
+    int isSelfIndent = 0;
+    int isContentIndent = 0;
+    int CRLFLeading = 0;
+    int CRLFFollowed = 0;
+    bool DoGenerateSComment = false;
+    bool DoGenerateEComment = false;
+    QString StartComment;
+    QString EndComment;
+    int CommentLength = 40;
+    QString CommentSymbol;
+    bool Cindent = true;
+    bool EnableCounter = false;
+    int Index = 0; // slot in the tag table counted from 1; 0 for DefaultTag
+};
+
+// The rule of a tag that has no rule of its own.
+RecTAGInfo DefaultTag();
+
+struct FormatterStyle {
+    static constexpr int kMaxRules = 100;
+
+    FormatterOptions Options;
+    std::array<RecTAGInfo, kMaxRules> TagTable;
+    int TagCount = 0; // only the first TagCount slots are searched
+
+    FormatterStyle();
+    const RecTAGInfo &Rule(int index) const { return TagTable[size_t(index - 1)]; }
+};
+
+// Reads options.ini of folder (a missing file or key gives the default).
+void ReadStyleOptions(const QString &folder, FormatterOptions &options);
+// Reads tag.ini of folder into the tag table: at most the first 100 sections.
+void ReadTagRules(const QString &folder, FormatterStyle &style);
+// The whole style of a folder (with or without its trailing '/').
+FormatterStyle LoadFormatterStyle(const QString &folder);
+
+} // namespace velmora

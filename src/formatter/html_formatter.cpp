@@ -1,0 +1,48 @@
+#include "html_formatter.h"
+
+#include "layout_pass.h"
+
+namespace velmora {
+
+using namespace Qt::StringLiterals;
+
+QStringList FormatHtmlLines(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                            const FormatProgress &progress) {
+    text.replace(u"\r\n"_s, u"\n"_s);
+    // The input moves into the first pass and is freed when it ends.
+    FirstPassResult pass = SplitIntoLines(std::move(text), style, progress);
+    LayoutLines(pass, style, indentPrefix, progress);
+    return std::move(pass.lists.OutList);
+}
+
+QString FormatHtml(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                   const FormatProgress &progress, QStringView lineEnd) {
+    QStringList out = FormatHtmlLines(std::move(text), style, indentPrefix, progress);
+    qsizetype total = 0;
+    for (const QString &line : out)
+        total += line.size() + lineEnd.size();
+    QString result;
+    result.reserve(total);
+    // Each line is freed once copied, so the lines and the result are not
+    // both held in full.
+    for (QString &line : out) {
+        result += line;
+        result += lineEnd;
+        line = QString();
+    }
+    return result;
+}
+
+QString LeadingBlanks(const QString &line) {
+    qsizetype n = 0;
+    while (n < line.size() && (line[n] == u' ' || line[n] == u'\t'))
+        ++n;
+    return line.left(n);
+}
+
+QString FormatSelection(const QString &selectedText, const QString &lineOfSelectionStart,
+                        const FormatterStyle &style, const FormatProgress &progress) {
+    return FormatHtml(selectedText, style, LeadingBlanks(lineOfSelectionStart), progress);
+}
+
+} // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+// The formatter's entry: a text in, the laid-out text out.
+
+#include "first_pass.h"
+#include "formatter_style.h"
+
+#include <QString>
+
+namespace velmora {
+
+// Formats text (CR LF, LF or lone CR line ends) with style. Every output line
+// ends in CR LF, the last one too; an empty or blank text gives an empty
+// result. indentPrefix goes in front of every indented line. progress, when
+// set, is called now and then with (position, maximum) of the running pass
+// and may process pending events.
+// The output lines without line ends.
+QStringList FormatHtmlLines(QString text, const FormatterStyle &style,
+                            const QString &indentPrefix = QString(),
+                            const FormatProgress &progress = {});
+// lineEnd is written after every line instead of CR LF when given.
+QString FormatHtml(QString text, const FormatterStyle &style,
+                   const QString &indentPrefix = QString(), const FormatProgress &progress = {},
+                   QStringView lineEnd = u"\r\n");
+
+// The leading spaces and TABs of a line: the prefix for a selection that
+// starts on that line.
+QString LeadingBlanks(const QString &line);
+
+// The editor's Format command: the selected text, formatted with the indent
+// of the line that holds the start of the selection.
+QString FormatSelection(const QString &selectedText, const QString &lineOfSelectionStart,
+                        const FormatterStyle &style, const FormatProgress &progress = {});
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+// The second formatting pass: indents, wraps, adds empty lines and generated
+// comments, and copies verbatim blocks, giving the output lines.
+
+#include "first_pass.h"
+#include "formatter_style.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// Fills pass.lists.OutList from the lines of the first pass, emptying the
+// lines of LinesList as it goes. indentPrefix goes in front of every line the
+// pass indents.
+void LayoutLines(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
+                 const FormatProgress &progress = {});
+
+} // namespace velmora

@@ -1,0 +1,297 @@
+#include "tag_scanner.h"
+
+#include "text_utils.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace velmora {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr std::array<VerbatimBlock, kVerbatimRows> kVerbatimTable{{
+    {u"<!--", u"-->"},
+    {u"<!--~", u"~-->"},
+    {u"<PRE>", u"</PRE"},
+    {u"<TD>", u"</TD"},
+    {u"<SCRIPT>", u"</SCRIPT"},
+    {u"<STYLE>", u"</STYLE"},
+    {u"<TEXTAREA>", u"</TEXTAREA"},
+}};
+
+// Tags after which a blank of the source is not kept (sorted for the search).
+constexpr auto kNoSpaceTags = [] {
+    std::array<std::u16string_view, 49> tags{
+        u"<TR>",    u"</TR>",      u"</TD>",   u"</DD>",        u"</LI>",         u"<UL>",
+        u"</UL>",   u"<OL>",       u"</OL>",   u"<BLOCKQUOTE>", u"</BLOCKQUOTE>", u"<BODY>",
+        u"</BODY>", u"<HEAD>",     u"</HEAD>", u"<DIR>",        u"</DIR>",        u"<DL>",
+        u"</DL>",   u"</CAPTION>", u"</DT>",   u"<FRAMESET>",   u"</FRAMESET>",   u"</H1>",
+        u"</H2>",   u"</H3>",      u"</H4>",   u"</H5>",        u"</H6>",         u"<MAP>",
+        u"</MAP>",  u"<MENU>",     u"</MENU>", u"<NOFRAMES>",   u"</NOFRAMES>",   u"<SELECT>",
+        u"<TABLE>", u"</TABLE>",   u"</P>",    u"<TEXTAREA>",   u"</TEXTAREA>",   u"</TH>",
+        u"<TITLE>", u"</TITLE>",   u"<HTML>",  u"<META>",       u"<OPTION>",      u"<HR>",
+        u"<TD>"};
+    std::sort(tags.begin(), tags.end());
+    return tags;
+}();
+
+bool IsKeyChar(QChar c) {
+    return IsAlphaNum(c) || c == u'<' || c == u'/';
+}
+
+char16_t UpperAscii(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
+
+bool IsHeadingCloser(QStringView name) {
+    return name.size() == 5 && name.startsWith(u"</H") && name[3] >= u'1' && name[3] <= u'6' &&
+           name[4] == u'>';
+}
+
+bool SameAsciiAt(QStringView text, qsizetype at, QStringView pattern) {
+    if (at + pattern.size() > text.size())
+        return false;
+    for (qsizetype k = 0; k < pattern.size(); ++k)
+        if (UpperAscii(text[at + k].unicode()) != UpperAscii(pattern[k].unicode()))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString TagKey(QStringView text) {
+    if (text.startsWith(u"<!--~"))
+        return u"<!--~"_s;
+    if (text.startsWith(u"<!--"))
+        return u"<!--"_s;
+    QString key;
+    for (QChar c : text) {
+        if (!IsKeyChar(c)) {
+            key += u'>';
+            break;
+        }
+        key += QChar(UpperAscii(c.unicode()));
+    }
+    return key;
+}
+
+const VerbatimBlock &VerbatimRow(int row) {
+    return kVerbatimTable[size_t(row - 1)];
+}
+
+int VerbatimIndex(QStringView name) {
+    for (int row = 1; row <= kVerbatimRows; ++row)
+        if (name == QStringView(VerbatimRow(row).opening))
+            return row;
+    return 0;
+}
+
+bool IsNoSpaceTag(QStringView text) {
+    QString key = TagKey(text);
+    SetWordCase(key, 1, 1);
+    const std::u16string_view k(reinterpret_cast<const char16_t *>(key.utf16()),
+                                size_t(key.size()));
+    return std::binary_search(kNoSpaceTags.begin(), kNoSpaceTags.end(), k);
+}
+
+QString LastTagName(const QString &line) {
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == u' ')
+        --end;
+    if (end <= 1 || line[end - 1] != u'>')
+        return {};
+    const qsizetype open = QStringView(line).left(end).lastIndexOf(u'<');
+    if (open < 0)
+        return {};
+    return TagKey(AsciiUpper(line.mid(open, end - open)));
+}
+
+int FindTagRule(const FormatterStyle &style, QStringView line, const RecTAGInfo &defaultTag,
+                const RecTAGInfo *&rule) {
+    rule = &defaultTag;
+    const int side = (line.size() > 1 && line[1] == u'/') ? -1 : 1;
+    const QString name = TagKey(line);
+    // A tag cut off by the end of the page ("<B" without '>') matches no
+    // rule: nothing may be generated after it, or a second run would read
+    // the generated lines as part of the open tag.
+    if (!name.endsWith(u'>') || !line.contains(u'>'))
+        return side;
+    for (int k = 1; k <= style.TagCount; ++k) {
+        const RecTAGInfo &r = style.Rule(k);
+        if (r.TagOpen.startsWith(name)) {
+            rule = &r;
+            return 1;
+        }
+        if (r.TagClose.startsWith(name)) {
+            rule = &r;
+            return -1;
+        }
+    }
+    return side;
+}
+
+TagScanner::TagScanner(const QString &input, const FormatterStyle &style)
+    : input_(input), style_(style) {}
+
+QString TagScanner::TagTextAt(qsizetype pos, bool blanks) const {
+    const qsizetype gt = input_.indexOf(u'>', pos);
+    QString t = input_.mid(pos, gt < 0 ? -1 : gt - pos + 1);
+    if (blanks)
+        for (QChar &c : t)
+            if (c == u'\n' || c == u'\t')
+                c = u' ';
+    return t;
+}
+
+QString TagScanner::KeyAt(qsizetype pos) const {
+    // The key ends at the first character that is not part of a name, and '>'
+    // is such a character, so the key of the text from pos is the key of the
+    // tag text without cutting it out first.
+    return TagKey(QStringView(input_).mid(pos));
+}
+
+QString TagScanner::VerbatimNameAt(qsizetype pos) const {
+    QString key = KeyAt(pos);
+    return VerbatimIndex(key) > 0 ? key : QString();
+}
+
+int TagScanner::InlineRuleAt(qsizetype pos) const {
+    return InlineRuleFor(KeyAt(pos));
+}
+
+QString TagScanner::WrittenKeyAt(qsizetype pos) const {
+    const QStringView text(input_);
+    const qsizetype n = text.size();
+    qsizetype j = pos;
+    while (j < n && (text[j] == u'<' || IsSpaceChar(text[j])))
+        ++j;
+    const QStringView rest = text.mid(j);
+    if (rest.startsWith(u"!--~"))
+        return u"<!--~"_s;
+    if (rest.startsWith(u"!--"))
+        return u"<!--"_s;
+    QString key = u"<"_s;
+    for (QChar c : rest) {
+        if (!IsKeyChar(c))
+            break;
+        key += QChar(UpperAscii(c.unicode()));
+    }
+    // A tag cut off by the end of the page is written without a '>' (see
+    // TidyTag), and its key has none either, so it matches no rule.
+    if (text.indexOf(u'>', j) >= 0)
+        key += u'>';
+    return key;
+}
+
+QString TidyTag(const QString &tag) {
+    const QString t = CollapseBlanks(tag);
+    const bool endsInBlank = t.endsWith(u' ');
+    // Only a tag that was closed gets its '>' back: closing one that the end
+    // of the page cut off would change what a second run makes of it.
+    const bool closed = t.contains(u'>');
+    // What follows the opening '<' stays as it is (blanks collapsed): joining
+    // "< /td" into "</td" would make a closing string the source did not hold.
+    const qsizetype from = t.startsWith(u'<') ? 1 : 0;
+    qsizetype to = t.size();
+    while (to > from && (t[to - 1] == u'>' || t[to - 1] == u' '))
+        --to;
+    QString out;
+    out.reserve(to - from + 3);
+    out += u'<';
+    out += QStringView(t).mid(from, to - from);
+    if (closed)
+        out += u'>';
+    // An open tag runs to the end of the page: a blank there is only the
+    // page's last line break, which must not change the tag's key.
+    if (endsInBlank && closed)
+        out += u' ';
+    return out;
+}
+
+int TagScanner::InlineRuleFor(const QString &name) const {
+    const bool heading = IsHeadingCloser(name);
+    for (int k = 1; k <= style_.TagCount; ++k) {
+        const RecTAGInfo &r = style_.Rule(k);
+        if (!r.TreatAsText)
+            continue;
+        if (name == r.TagOpen || name == r.TagClose || (heading && r.TagClose == u"</H>"))
+            return k;
+    }
+    return 0;
+}
+
+void TagScanner::KeepSpaceAfter(QString &tag, qsizetype pos) const {
+    if (pos >= input_.size() || IsNoSpaceTag(tag))
+        return;
+    const QChar c = input_[pos];
+    if (c == u' ' || c == u'\n' || c == u'\t')
+        tag += u' ';
+}
+
+qsizetype TagScanner::FindClosing(qsizetype from, const QString &closing) {
+    auto memo = std::find_if(memos_.begin(), memos_.end(),
+                             [&](const ClosingMemo &m) { return m.closing == closing; });
+    if (memo == memos_.end()) {
+        memos_.push_back({closing, -1, -1});
+        memo = memos_.end() - 1;
+    }
+    // Nothing lies between an earlier start and its result, so the result
+    // stands for every later start up to it (and "none" for every later start).
+    if (memo->searchedFrom >= 0 && from >= memo->searchedFrom &&
+        (memo->found < 0 || from <= memo->found))
+        return memo->found;
+
+    const QStringView text(input_);
+    const QChar first = closing[0];
+    qsizetype found = -1;
+    for (qsizetype at = text.indexOf(first, from); at >= 0; at = text.indexOf(first, at + 1)) {
+        if (SameAsciiAt(text, at, closing)) {
+            found = at;
+            break;
+        }
+    }
+    memo->searchedFrom = from;
+    memo->found = found;
+    return found;
+}
+
+qsizetype TagScanner::FindBlockEnd(qsizetype from, const QString &closing) {
+    const qsizetype last = input_.size() - 1;
+    const qsizetype p = FindClosing(from, closing);
+    if (p < 0)
+        return last;
+    const qsizetype gt = input_.indexOf(u'>', p + closing.size() - 1);
+    return gt < 0 ? last : gt;
+}
+
+void CommentCounters::ResetCounters(int tagCount) {
+    counter_.assign(size_t(std::max(tagCount, 0)) + 1, 0);
+    stack_.assign(size_t(std::max(tagCount, 0)) + 1, {});
+}
+
+QString CommentCounters::NextStartNumber(const FormatterStyle &style, const RecTAGInfo &rule) {
+    const int k = rule.Index;
+    if (k <= 0 || size_t(k) >= counter_.size() || !style.Rule(k).EnableCounter)
+        return {};
+    if (counter_[size_t(k)] < std::numeric_limits<int>::max())
+        ++counter_[size_t(k)];
+    stack_[size_t(k)].push_back(counter_[size_t(k)]);
+    return QString::number(counter_[size_t(k)]);
+}
+
+QString CommentCounters::PopEndNumber(const FormatterStyle &style, const RecTAGInfo &rule) {
+    const int k = rule.Index;
+    if (k <= 0 || size_t(k) >= counter_.size() || !style.Rule(k).EnableCounter)
+        return {};
+    std::vector<int> &stack = stack_[size_t(k)];
+    if (stack.empty())
+        return {};
+    const int number = stack.back();
+    stack.pop_back();
+    return QString::number(number);
+}
+
+} // namespace velmora

@@ -1,0 +1,107 @@
+#pragma once
+// How the formatter looks at HTML text: the key of a tag, the verbatim blocks,
+// the rule of a tag, and the numbers of generated comments.
+
+#include "formatter_style.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace velmora {
+
+// The upper-case tag name in angle brackets: "<td valign=top>" gives "<TD>",
+// "</Table >" gives "</TABLE>", a comment gives "<!--" (or "<!--~" for a
+// generated one). A text cut off inside the name gives a key without '>'.
+QString TagKey(QStringView text);
+
+// One row of the verbatim block table: blocks copied unchanged.
+struct VerbatimBlock {
+    const char16_t *opening;
+    const char16_t *closing;
+};
+inline constexpr int kVerbatimRows = 7;
+inline constexpr int kGeneratedCommentRow = 2;
+inline constexpr int kTableCellRow = 4;
+const VerbatimBlock &VerbatimRow(int row); // row 1..7
+
+// Row of the verbatim table whose opening name is exactly name, else 0.
+int VerbatimIndex(QStringView name);
+// True when a blank that follows this tag in the source is dropped.
+bool IsNoSpaceTag(QStringView text);
+// The key of the last tag of a line that ends in a tag, else empty.
+QString LastTagName(const QString &line);
+
+// A tag as the first pass writes it: blanks collapsed, the blanks before its
+// '>' dropped, and one trailing blank kept when there was one. A tag that the
+// end of the page cut off gets no '>' (and no trailing blank). Nothing after
+// the opening '<' is removed, so no closing string such as "</TD" forms that
+// the source did not hold, and tidying a tidied tag changes nothing.
+QString TidyTag(const QString &tag);
+
+// The rule for a line starting with '<': +1 for an opening tag (or a tag
+// without rule not starting with "</"), -1 for a closing one. rule receives
+// the matching slot, or defaultTag when none matches.
+int FindTagRule(const FormatterStyle &style, QStringView line, const RecTAGInfo &defaultTag,
+                const RecTAGInfo *&rule);
+
+// Scanning operations on the first pass's input text. Positions are 0-based
+// indexes into the text.
+class TagScanner {
+public:
+    TagScanner(const QString &input, const FormatterStyle &style);
+
+    // From pos up to and including the first '>', or to the end. With blanks,
+    // every LF and TAB becomes a space.
+    QString TagTextAt(qsizetype pos, bool blanks) const;
+    QString KeyAt(qsizetype pos) const;
+    // The key of the tag at pos as it will be written (TagKey of its tidied
+    // text): "< b>" gives "<B>"; a tag that the end of the page cuts off
+    // ("<b", "<b x") gives a key without '>'. The first pass decides
+    // by this key so that its output, read again, is decided the same way.
+    QString WrittenKeyAt(qsizetype pos) const;
+    // The inline rule (1-based slot) for a key, or 0.
+    int InlineRuleFor(const QString &key) const;
+    // The key of the tag at pos when it opens a verbatim block, else empty.
+    QString VerbatimNameAt(qsizetype pos) const;
+    // The inline rule (1-based slot) of the tag at pos, or 0.
+    int InlineRuleAt(qsizetype pos) const;
+    // Appends a space to tag when a blank follows it at pos and the tag keeps it.
+    void KeepSpaceAfter(QString &tag, qsizetype pos) const;
+    // Index of the '>' that ends the first occurrence of closing (ASCII case
+    // ignored) at or after from; the last index of the text when there is none.
+    qsizetype FindBlockEnd(qsizetype from, const QString &closing);
+    // Index of the first occurrence of closing at or after from, or -1.
+    qsizetype FindClosing(qsizetype from, const QString &closing);
+
+private:
+    struct ClosingMemo {
+        QString closing;
+        qsizetype searchedFrom = -1;
+        qsizetype found = -1;
+    };
+
+    const QString &input_;
+    const FormatterStyle &style_;
+    // Remembered searches, so that many openers without a closer (table
+    // cells that are never closed) do not rescan the rest of the page.
+    std::vector<ClosingMemo> memos_;
+};
+
+// Running numbers of generated comments, one counter and one stack of open
+// numbers per tag table slot.
+class CommentCounters {
+public:
+    void ResetCounters(int tagCount);
+    // Empty unless the rule's slot counts; else the next number as text.
+    QString NextStartNumber(const FormatterStyle &style, const RecTAGInfo &rule);
+    // The number of the innermost open start comment of the rule, or empty.
+    QString PopEndNumber(const FormatterStyle &style, const RecTAGInfo &rule);
+
+private:
+    std::vector<int> counter_;
+    std::vector<std::vector<int>> stack_;
+};
+
+} // namespace velmora

@@ -1,0 +1,166 @@
+// Properties of formatting over generated pages and the sample site: it never
+// loses page text, a second run changes nothing, and nothing breaks on deep
+// nesting or huge tags.
+
+#include "formatter_test_support.h"
+#include "html_formatter.h"
+#include "html_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QFile>
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+using testing::PageShape;
+using testing::PageText;
+
+// A style that switches on everything the layout pass can do, inline rules
+// with line breaks and comments included.
+const char16_t *kBusyStyle = uR"([OPTIONS]
+LineSize=40
+Spacing=3
+TagCase=1
+[TABLE]
+TagOpen=<TABLE>
+TagClose=</TABLE>
+isSelfIndent=1
+isContentIndent=1
+CRLFLeading=3
+CRLFFollowed=2
+DoGenerateSComment=1
+DoGenerateEComment=1
+StartComment=T
+EndComment=E
+EnableCounter=1
+CommentSymbol=-
+[TD]
+TagOpen=<TD>
+TagClose=</TD>
+isSelfIndent=2
+DoGenerateSComment=1
+DoGenerateEComment=1
+Cindent=0
+[DIV]
+TagOpen=<DIV>
+TagClose=</DIV>
+isContentIndent=1
+[A]
+TagOpen=<A>
+TagClose=</A>
+TreatAsText=1
+CRLFLeading=1
+CRLFFollowed=1
+DoGenerateSComment=1
+DoGenerateEComment=1
+StartComment=link
+EnableCounter=1
+[B]
+TagOpen=<B>
+TagClose=</B>
+TreatAsText=1
+[HEADINGS]
+TagOpen=<H2>
+TagClose=</H>
+TreatAsText=1
+CRLFFollowed=2
+)";
+
+struct NamedStyle {
+    const char *name;
+    FormatterStyle style;
+};
+
+std::vector<NamedStyle> Styles() {
+    std::vector<NamedStyle> styles;
+    styles.push_back({"stock", testing::StockStyle()});
+    styles.push_back({"busy", testing::StyleFromIni(QString::fromUtf16(kBusyStyle))});
+    styles.push_back({"none", FormatterStyle()});
+    FormatterStyle quotes =
+        testing::StyleFromIni(QString::fromUtf16(kBusyStyle)
+                                  .replace(u"LineSize=40"_s, u"LineSize=12\nBreakExcluder=<"_s));
+    styles.push_back({"tags-protected", quotes});
+    return styles;
+}
+
+// The first place where two texts differ, with some context, for messages.
+std::string FirstDifference(const QString &a, const QString &b) {
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    const qsizetype from = std::max<qsizetype>(0, i - 60);
+    return "at " + std::to_string(i) + ":\n  [" + a.mid(from, 120).toStdString() + "]\n  [" +
+           b.mid(from, 120).toStdString() + "]";
+}
+
+void CheckPage(const QString &page, const std::string &what) {
+    for (const NamedStyle &s : Styles()) {
+        const QString once = FormatHtml(page, s.style);
+        ASSERT_TRUE(PageText(once) == PageText(page))
+            << what << " lost text with style " << s.name << " "
+            << FirstDifference(PageText(page), PageText(once));
+        const QString twice = FormatHtml(once, s.style);
+        ASSERT_TRUE(twice == once) << what << " changed on a second run with style " << s.name
+                                   << " " << FirstDifference(once, twice);
+    }
+}
+
+TEST(FormatterProperties, GeneratedPagesKeepTheirTextAndAreStable) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        CheckPage(testing::GenerateHtml(PageShape::Realistic, 3000, seed),
+                  "realistic seed " + std::to_string(seed));
+        CheckPage(testing::GenerateHtml(PageShape::Messy, 3000, seed),
+                  "messy seed " + std::to_string(seed));
+    }
+}
+
+TEST(FormatterProperties, GarbageKeepsItsTextAndIsStable) {
+    for (std::uint32_t seed = 1; seed <= 300; ++seed)
+        CheckPage(testing::GenerateHtml(PageShape::Garbage, 200, seed),
+                  "garbage seed " + std::to_string(seed));
+}
+
+TEST(FormatterProperties, SampleSitePagesKeepTheirTextAndAreStable) {
+    QDirIterator it(QStringLiteral(VELMORA_SAMPLE_SITE), {u"*.htm"_s, u"*.html"_s}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    int pages = 0;
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        CheckPage(QString::fromUtf8(f.readAll()), f.fileName().toStdString());
+        ++pages;
+    }
+    if (pages == 0)
+        GTEST_SKIP() << "no sample site pages in " << VELMORA_SAMPLE_SITE;
+}
+
+TEST(FormatterProperties, DeepNestingIsLaidOutWithoutRecursionAndWithCappedIndent) {
+    const FormatterStyle stock = testing::StockStyle();
+    ASSERT_GT(stock.Options.MaxIndentColumns, 0);
+    const QString out = FormatHtml(testing::NestedDivs(20000), stock);
+    // One line per tag plus the text, each at most the capped indentation.
+    EXPECT_EQ(out.count(u"\r\n"_s), 40001);
+    EXPECT_LT(out.size(), 40001 * (stock.Options.MaxIndentColumns + 10));
+    EXPECT_TRUE(out.contains(u"deep text"_s));
+}
+
+TEST(FormatterProperties, HugeAttributeStaysOneTagAndKeepsItsText) {
+    const QString page = testing::LongAttribute(1 << 20);
+    const QString out = FormatHtml(page, testing::StockStyle());
+    EXPECT_EQ(PageText(out), PageText(page));
+    EXPECT_TRUE(out.contains(u"word word"_s)); // the protected value was not broken
+}
+
+TEST(FormatterProperties, LineEndsDoNotMatter) {
+    const QString lf = testing::GenerateHtml(PageShape::Realistic, 2000, 99);
+    QString crlf = lf;
+    crlf.replace(u"\n"_s, u"\r\n"_s);
+    const FormatterStyle stock = testing::StockStyle();
+    EXPECT_EQ(FormatHtml(crlf, stock), FormatHtml(lf, stock));
+}
+
+} // namespace
+} // namespace velmora

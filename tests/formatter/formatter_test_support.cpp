@@ -1,0 +1,50 @@
+#include "formatter_test_support.h"
+
+#include "html_formatter.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace velmora::testing {
+
+using namespace Qt::StringLiterals;
+
+StyleFolder::StyleFolder(const QString &iniText) {
+    QString options;
+    QString tags;
+    QString *target = &tags;
+    for (const QString &line : iniText.split(u'\n')) {
+        const QString t = line.trimmed();
+        if (t.startsWith(u'[') && t.endsWith(u']'))
+            target = t.compare(u"[OPTIONS]"_s, Qt::CaseInsensitive) == 0 ? &options : &tags;
+        *target += line + u'\n';
+    }
+    auto write = [&](const QString &name, const QString &text) {
+        QFile f(dir_.filePath(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(text.toUtf8());
+    };
+    write(u"options.ini"_s, options);
+    write(u"tag.ini"_s, tags);
+}
+
+FormatterStyle StyleFromIni(const QString &iniText) {
+    return StyleFolder(iniText).Load();
+}
+
+FormatterStyle StockStyle() {
+    return LoadFormatterStyle(QStringLiteral(VELMORA_STOCK_STYLE));
+}
+
+QString FormatLf(const QString &text, const FormatterStyle &style, const QString &prefix) {
+    return FormatHtml(text, style, prefix).replace(u"\r\n"_s, u"\n"_s);
+}
+
+QString ReadTextFile(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace velmora::testing

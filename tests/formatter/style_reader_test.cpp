@@ -1,0 +1,106 @@
+// Reading options.ini and tag.ini: defaults, limits, and the line-break rule
+// for block tags.
+
+#include "formatter_test_support.h"
+#include "html_formatter.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+using testing::FormatLf;
+using testing::StyleFromIni;
+
+TEST(StyleReader, EmptyFolderGivesDefaultsAndNoRules) {
+    QTemporaryDir dir;
+    const FormatterStyle style = LoadFormatterStyle(dir.path());
+    EXPECT_EQ(style.TagCount, 0);
+    EXPECT_EQ(style.Options.LineSize, 80);
+    EXPECT_EQ(style.Options.Spacing, 4);
+    EXPECT_FALSE(style.Options.DoDisableComments);
+    EXPECT_EQ(style.Options.BreakExcluder, u"\""_s);
+    EXPECT_EQ(style.Options.TagCase, 1);
+    const RecTAGInfo &slot = style.TagTable[0];
+    EXPECT_EQ(slot.CommentLength, 40);
+    EXPECT_EQ(slot.CommentSymbol, u"*"_s);
+    EXPECT_TRUE(slot.Cindent);
+    EXPECT_EQ(slot.Index, 0);
+}
+
+TEST(StyleReader, WithoutRulesEveryTagGetsItsOwnLineAndNothingIsGenerated) {
+    QTemporaryDir dir;
+    const FormatterStyle style = LoadFormatterStyle(dir.path());
+    EXPECT_EQ(FormatLf(u"<table><tr><td>x <b>y</b></td></tr></table>"_s, style),
+              u"<TABLE>\n<TR>\n<TD>\nx\n<B>\ny\n</B>\n</TD>\n</TR>\n</TABLE>\n"_s);
+}
+
+TEST(StyleReader, OptionsAreReadWithIniRules) {
+    const FormatterStyle style = StyleFromIni(
+        u"[options]\nlinesize = $20\nSpacing=\"3\"\nDoDisableComments=7\nBreakExcluder=<\n"
+        "TagCase=3\n"_s);
+    EXPECT_EQ(style.Options.LineSize, 32);
+    EXPECT_EQ(style.Options.Spacing, 3);
+    EXPECT_TRUE(style.Options.DoDisableComments);
+    EXPECT_EQ(style.Options.BreakExcluder, u"<"_s);
+    EXPECT_EQ(style.Options.TagCase, 3);
+}
+
+TEST(StyleReader, OnlyTheFirstHundredSectionsAreRules) {
+    QString ini;
+    for (int k = 1; k <= 150; ++k)
+        ini += u"[R%1]\nTagOpen=<T%1>\n"_s.arg(k);
+    const FormatterStyle style = StyleFromIni(ini);
+    EXPECT_EQ(style.TagCount, 100);
+    EXPECT_EQ(style.Rule(100).Name, u"R100"_s);
+    EXPECT_EQ(style.Rule(100).TagOpen, u"<T100>"_s);
+    EXPECT_EQ(style.Rule(100).Index, 100);
+    EXPECT_EQ(style.Rule(1).Index, 1);
+}
+
+TEST(StyleReader, StringsAreCutToTheirStoredLength) {
+    const QString forty(40, u'c');
+    const FormatterStyle style =
+        StyleFromIni(u"[R]\nTagOpen=<ABCDEFGHIJKLMNOPQRSTUVWXYZ>\n"
+                     "StartComment=%1\nEndComment=%1\nCommentSymbol=#+\n"_s.arg(forty));
+    const RecTAGInfo &r = style.Rule(1);
+    EXPECT_EQ(r.TagOpen, u"<ABCDEFGHIJKLMNOPQRS"_s);
+    EXPECT_EQ(r.StartComment, forty.left(30));
+    EXPECT_EQ(r.EndComment, forty.left(30));
+    EXPECT_EQ(r.CommentSymbol, u"#"_s);
+}
+
+TEST(StyleReader, BlockTagsBreakLinesInlineTagsKeepTheirValues) {
+    const FormatterStyle style = StyleFromIni(
+        u"[BLOCK]\nTagOpen=<DIV>\n[INLINE]\nTagOpen=<B>\nTreatAsText=1\n"
+        "[NEG]\nTagOpen=<P>\nCRLFLeading=-2\nCRLFFollowed=3\n[lower]\nTagOpen=<span>\n"_s);
+    EXPECT_EQ(style.Rule(1).CRLFLeading, 1);
+    EXPECT_EQ(style.Rule(1).CRLFFollowed, 1);
+    EXPECT_EQ(style.Rule(2).CRLFLeading, 0);
+    EXPECT_EQ(style.Rule(2).CRLFFollowed, 0);
+    EXPECT_EQ(style.Rule(3).CRLFLeading, -2);
+    EXPECT_EQ(style.Rule(3).CRLFFollowed, 3);
+    // Rules are matched against upper-case keys.
+    EXPECT_EQ(style.Rule(4).TagOpen, u"<SPAN>"_s);
+}
+
+TEST(StyleReader, RuleWithoutSymbolGeneratesCommentsWithoutFill) {
+    const FormatterStyle style = StyleFromIni(
+        u"[HR]\nTagOpen=<HR>\nDoGenerateSComment=1\nStartComment=rule\nCommentLength=30\n"_s);
+    EXPECT_EQ(FormatLf(u"<hr>"_s, style), u"<!--~ rule ~-->\n<HR>\n"_s);
+}
+
+TEST(StyleReader, TagCaseThreeKeepsNamesAsWritten) {
+    const FormatterStyle style = StyleFromIni(u"[OPTIONS]\nTagCase=3\n"_s);
+    EXPECT_EQ(FormatLf(u"<DiV Class=X>a</dIv>"_s, style), u"<DiV Class=X>\na\n</dIv>\n"_s);
+    const FormatterStyle lower = StyleFromIni(u"[OPTIONS]\nTagCase=2\n"_s);
+    EXPECT_EQ(FormatLf(u"<DiV Class=X>a</dIv>"_s, lower), u"<div Class=X>\na\n</div>\n"_s);
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,119 @@
+// The tag scanner: keys, verbatim rows, rule lookup and comment numbers.
+
+#include "formatter_test_support.h"
+#include "tag_scanner.h"
+#include "text_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(TagScanner, TagKeyTable) {
+    const std::pair<QString, QString> rows[] = {
+        {u"<td valign=top>"_s, u"<TD>"_s}, {u"</Table >"_s, u"</TABLE>"_s},
+        {u"<!DOCTYPE html>"_s, u"<>"_s},   {u"<br/>"_s, u"<BR/>"_s},
+        {u"<!-- note -->"_s, u"<!--"_s},   {u"<td"_s, u"<TD"_s},
+        {u"<!--~ x ~-->"_s, u"<!--~"_s},   {u"<h1>x</h1>"_s, u"<H1>"_s},
+    };
+    for (const auto &[text, key] : rows)
+        EXPECT_EQ(TagKey(text), key) << text.toStdString();
+}
+
+TEST(TagScanner, VerbatimRows) {
+    EXPECT_EQ(VerbatimIndex(u"<!--"), 1);
+    EXPECT_EQ(VerbatimIndex(u"<!--~"), 2);
+    EXPECT_EQ(VerbatimIndex(u"<TEXTAREA>"), 7);
+    EXPECT_EQ(VerbatimIndex(u"<TD"), 0);
+    const FormatterStyle style;
+    const QString text = u"<TD><td class=x><TDX><td"_s;
+    TagScanner scan(text, style);
+    EXPECT_EQ(scan.VerbatimNameAt(0), u"<TD>"_s);
+    EXPECT_EQ(scan.VerbatimNameAt(4), u"<TD>"_s);
+    EXPECT_EQ(scan.VerbatimNameAt(16), QString());
+    EXPECT_EQ(scan.VerbatimNameAt(21), QString()); // cut off by the end: "<TD"
+}
+
+TEST(TagScanner, HeadingCloserRuleIsInlineOnlyForTheFirstPass) {
+    const FormatterStyle style = testing::StyleFromIni(
+        u"[BOLD]\nTagOpen=<B>\nTagClose=</B>\n[HEAD]\nTagOpen=<H3>\nTagClose=</H>\nTreatAsText=1\n"_s);
+    const QString text = u"</H3></H7><b>"_s;
+    TagScanner scan(text, style);
+    EXPECT_EQ(scan.InlineRuleAt(0), 2);
+    EXPECT_EQ(scan.InlineRuleAt(5), 0);
+    EXPECT_EQ(scan.InlineRuleAt(10), 0); // a block rule is never inline
+    const RecTAGInfo fallback = DefaultTag();
+    const RecTAGInfo *rule = nullptr;
+    EXPECT_EQ(FindTagRule(style, u"</H3>", fallback, rule), -1);
+    EXPECT_EQ(rule, &fallback);
+    EXPECT_EQ(FindTagRule(style, u"<h3>x", fallback, rule), 1); // keys are upper case
+    EXPECT_EQ(FindTagRule(style, u"<H3>x", fallback, rule), 1);
+    EXPECT_EQ(rule, &style.Rule(2));
+    EXPECT_EQ(FindTagRule(style, u"</B>", fallback, rule), -1);
+    EXPECT_EQ(rule, &style.Rule(1));
+    EXPECT_EQ(FindTagRule(style, u"<P>", fallback, rule), 1);
+    EXPECT_EQ(rule, &fallback);
+}
+
+TEST(TagScanner, NoSpaceTagsAndLastTagName) {
+    EXPECT_TRUE(IsNoSpaceTag(u"<tr class=x>"));
+    EXPECT_TRUE(IsNoSpaceTag(u"</h6>"));
+    EXPECT_FALSE(IsNoSpaceTag(u"<b>"));
+    EXPECT_FALSE(IsNoSpaceTag(u"</td"));
+    EXPECT_EQ(LastTagName(u"text <b>x</b>  "_s), u"</B>"_s);
+    EXPECT_EQ(LastTagName(u"text <a href=x>"_s), u"<A>"_s);
+    EXPECT_EQ(LastTagName(u"text"_s), QString());
+    EXPECT_EQ(LastTagName(u">"_s), QString());
+}
+
+// The remembered searches must give what a fresh search gives, for any
+// order of starting points.
+TEST(TagScanner, FindBlockEndMatchesAPlainSearch) {
+    std::mt19937 rng(7);
+    const QString alphabet = u"</td>TDx -"_s;
+    const FormatterStyle style;
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int n = int(rng() % 60) + 1;
+        for (int k = 0; k < n; ++k)
+            text += alphabet[qsizetype(rng() % alphabet.size())];
+        TagScanner scan(text, style);
+        for (int q = 0; q < 20; ++q) {
+            const qsizetype from = qsizetype(rng() % (n + 1));
+            const QString closing = (rng() % 2) ? u"</TD"_s : u"-->"_s;
+            const int p = PosFrom(closing, text, int(from + 1));
+            qsizetype expected = text.size() - 1;
+            if (p > 0) {
+                const qsizetype gt = text.indexOf(u'>', p - 1 + closing.size() - 1);
+                expected = gt < 0 ? text.size() - 1 : gt;
+            }
+            EXPECT_EQ(scan.FindBlockEnd(from, closing), expected)
+                << text.toStdString() << " from " << from;
+        }
+    }
+}
+
+TEST(TagScanner, CommentNumbersNestAndStayEmptyWithoutStart) {
+    const FormatterStyle style = testing::StyleFromIni(
+        u"[TABLE]\nTagOpen=<TABLE>\nEnableCounter=1\n[DIV]\nTagOpen=<DIV>\n"_s);
+    CommentCounters counters;
+    counters.ResetCounters(style.TagCount);
+    const RecTAGInfo &table = style.Rule(1);
+    EXPECT_EQ(counters.PopEndNumber(style, table), QString());
+    EXPECT_EQ(counters.NextStartNumber(style, table), u"1"_s);
+    EXPECT_EQ(counters.NextStartNumber(style, table), u"2"_s);
+    EXPECT_EQ(counters.PopEndNumber(style, table), u"2"_s);
+    EXPECT_EQ(counters.PopEndNumber(style, table), u"1"_s);
+    EXPECT_EQ(counters.PopEndNumber(style, table), QString());
+    EXPECT_EQ(counters.NextStartNumber(style, style.Rule(2)), QString());
+    EXPECT_EQ(counters.NextStartNumber(style, DefaultTag()), QString());
+    counters.ResetCounters(style.TagCount);
+    EXPECT_EQ(counters.NextStartNumber(style, table), u"1"_s);
+}
+
+} // namespace
+} // namespace velmora
