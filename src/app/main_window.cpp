@@ -6,6 +6,7 @@
 #include "file_utils.h"
 #include "filter_definition.h"
 #include "placeholder_views.h"
+#include "tag_hints.h"
 #include "thumb_cleaning.h"
 #include "wait_cursor.h"
 
@@ -120,23 +121,14 @@ void TForm1::LoadThumbStyle(const QString &) {
     // The stored style name is read and kept, but the program always works
     // with its one style, THUMBS.
     program_.StyleFolder = program_.Folders().StyleDir + u"THUMBS/"_s;
+    program_.Style = LoadFormatterStyle(program_.StyleFolder);
     program_.Config().StyleName = u"THUMBS"_s;
     setWindowTitle(WindowTitle);
 }
 
 void TForm1::LoadTagSyntax() {
-    QStringList &lines = program_.State().TagSyntaxList;
-    lines.clear();
-    QFile file(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QString text = QString::fromUtf8(file.readAll());
-    lines = text.split(u'\n');
-    for (QString &line : lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    program_.State().TagSyntaxList =
+        velmora::LoadTagSyntax(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
 }
 
 void TForm1::ApplyFilterDefinition() {

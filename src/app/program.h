@@ -4,6 +4,7 @@
 // receives it by reference.
 
 #include "desktop_services.h"
+#include "formatter_style.h"
 #include "program_folders.h"
 #include "prompts.h"
 #include "settings.h"
@@ -39,8 +40,10 @@ public:
     Prompts &Ask() { return prompts_; }
     DesktopServices &Desktop() { return desktop_; }
 
-    // The formatter style folder chosen by LoadThumbStyle (StyleDir + "THUMBS/").
+    // The formatter style folder chosen by LoadThumbStyle (StyleDir + "THUMBS/")
+    // and the style read from it.
     QString StyleFolder;
+    FormatterStyle Style;
 
 private:
     ProgramFolders folders_;

@@ -149,6 +149,9 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
 
 TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     QDir(dir.path()).mkpath(u"THUMBS/=web/"_s);
+    QDir(dir.path()).mkpath(u"STYLES/THUMBS"_s);
+    WriteFile(dir.filePath(u"STYLES/THUMBS/options.ini"_s), "[OPTIONS]\nLineSize=61\n");
+    WriteFile(dir.filePath(u"tagsyntax.txt"_s), "<B>: <B>bold</B>\r\n<I>: <I>italic</I>\r\n");
     WriteFile(IniPath(), "[OPTIONS]\nStyleName=MYSTYLE\n[COLORS]\nTagCol=255\n[PATHS]\n"
                          "VIEW_PATH=" +
                              (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
@@ -159,6 +162,8 @@ TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
         auto w = OpenWindow();
         EXPECT_EQ(program->Config().StyleName, u"THUMBS"_s);
         EXPECT_EQ(program->StyleFolder, ProgramDir() + u"STYLES/THUMBS/"_s);
+        EXPECT_EQ(program->Style.Options.LineSize, 61); // the style is loaded from there
+        EXPECT_EQ(program->State().TagSyntaxList.size(), 2);
     }
     const QStringList lines = IniLines();
     EXPECT_TRUE(lines.contains(u"StyleName=THUMBS"_s));
