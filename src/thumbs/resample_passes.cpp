@@ -30,8 +30,9 @@ namespace {
 constexpr int kLanes = 8;
 using F8 = float __attribute__((vector_size(32), __may_alias__));
 
-// Zero-filled storage for n vectors of eight floats, aligned for whole-vector
-// loads and stores.
+// Uninitialised storage for n vectors of eight floats, aligned for
+// whole-vector loads and stores. Every user writes each vector before reading
+// it, so the buffer is not cleared.
 class VectorBuffer {
 public:
     explicit VectorBuffer(std::size_t n)
@@ -39,7 +40,6 @@ public:
               std::aligned_alloc(sizeof(F8), std::max<std::size_t>(n, 1) * sizeof(F8)))) {
         if (!storage_)
             throw std::bad_alloc();
-        std::memset(static_cast<void *>(storage_.get()), 0, n * sizeof(F8));
     }
     F8 *data() { return reinterpret_cast<F8 *>(storage_.get()); }
 
@@ -413,9 +413,15 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
     if (source.isNull() || destination.isNull())
         throw ResampleError("Not enough memory to resample the picture");
 
-    // The intermediate picture, rows padded with zeros to whole vectors.
+    // The intermediate picture, rows padded with zeros to whole vectors. The
+    // horizontal pass writes every byte before the padding, so only the
+    // padding is cleared here.
     const qsizetype stride = (g.dw * 3 + kLanes - 1) / kLanes * kLanes;
-    std::vector<uchar> inter(static_cast<std::size_t>(stride) * g.sh, 0);
+    const std::unique_ptr<uchar[]> inter(new uchar[static_cast<std::size_t>(stride) * g.sh]);
+    if (stride > g.dw * 3) {
+        for (int r = 0; r < g.sh; ++r)
+            std::memset(inter.get() + r * stride + g.dw * 3, 0, stride - g.dw * 3);
+    }
     if (sums) {
         sums->horizontal.assign(static_cast<std::size_t>(g.sh) * g.dw * 3, 0.0f);
         sums->vertical.assign(static_cast<std::size_t>(g.dh) * g.dw * 3, 0.0f);
@@ -424,12 +430,12 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
     {
         const WeightLists lists =
             BuildWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
-        HorizontalPass(source, g, lists, f, inter.data(), stride,
+        HorizontalPass(source, g, lists, f, inter.get(), stride,
                        sums ? &sums->horizontal : nullptr);
     }
     const WeightLists lists =
         BuildWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
-    VerticalPass(inter.data(), stride, g, lists, f, destination, sums ? &sums->vertical : nullptr);
+    VerticalPass(inter.get(), stride, g, lists, f, destination, sums ? &sums->vertical : nullptr);
 }
 
 } // namespace velmora::resample
