@@ -12,6 +12,7 @@
 #include "resample_passes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -399,6 +400,49 @@ void VerticalPass(const uchar *inter, qsizetype stride, const Geometry &g, const
     }
 }
 
+// The weight lists of the last few scalings made on this thread. Thumbnails
+// are made again and again at the same few sizes, and building a list costs
+// two sines per weight, as much as a small pass; a list depends on nothing but
+// its arguments, so a kept one is the same as a new one.
+class WeightListCache {
+public:
+    std::shared_ptr<const WeightLists> Get(float s, int n, int count, ResampleKernel kernel,
+                                           float support) {
+        for (const Entry &e : entries_) {
+            if (e.lists && e.s == s && e.n == n && e.count == count && e.kernel == kernel &&
+                e.support == support)
+                return e.lists;
+        }
+        Entry &e = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        e = {s,
+             n,
+             count,
+             kernel,
+             support,
+             std::make_shared<const WeightLists>(BuildWeightLists(s, n, count, kernel, support))};
+        return e.lists;
+    }
+
+private:
+    struct Entry {
+        float s = 0.0f;
+        int n = 0;
+        int count = 0;
+        ResampleKernel kernel = nullptr;
+        float support = 0.0f;
+        std::shared_ptr<const WeightLists> lists;
+    };
+    std::array<Entry, 4> entries_;
+    std::size_t next_ = 0;
+};
+
+std::shared_ptr<const WeightLists> CachedWeightLists(float s, int n, int count,
+                                                     ResampleKernel kernel, float support) {
+    thread_local WeightListCache cache;
+    return cache.Get(s, n, count, kernel, support);
+}
+
 } // namespace
 
 void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel, float support,
@@ -427,15 +471,10 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
         sums->vertical.assign(static_cast<std::size_t>(g.dh) * g.dw * 3, 0.0f);
     }
     const PassFunctions f = ForThisProcessor();
-    {
-        const WeightLists lists =
-            BuildWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
-        HorizontalPass(source, g, lists, f, inter.get(), stride,
-                       sums ? &sums->horizontal : nullptr);
-    }
-    const WeightLists lists =
-        BuildWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
-    VerticalPass(inter.get(), stride, g, lists, f, destination, sums ? &sums->vertical : nullptr);
+    const auto columns = CachedWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
+    HorizontalPass(source, g, *columns, f, inter.get(), stride, sums ? &sums->horizontal : nullptr);
+    const auto rows = CachedWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
+    VerticalPass(inter.get(), stride, g, *rows, f, destination, sums ? &sums->vertical : nullptr);
 }
 
 } // namespace velmora::resample
