@@ -176,38 +176,41 @@ struct Geometry {
 }
 
 // Rounded sums of a block into the intermediate rows: lane l of sums[k] is
-// the byte at row l, column k.
-[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, uchar *out,
+// the value at row l, column k. The intermediate picture keeps each byte as
+// the float of its value (exactly what the vertical pass would convert it
+// to), so that the vertical pass, which reads every value once per tap,
+// converts nothing.
+[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, float *out,
                                                  qsizetype stride, int lanes) {
     for (int k = from; k < count; ++k)
         for (int l = 0; l < lanes; ++l)
-            out[l * stride + k] = static_cast<uchar>(sums[k][l]);
+            out[l * stride + k] = sums[k][l];
 }
 
 // The loops below are compiled twice: for any x86-64 processor, and with AVX
 // for the 8-float vectors in one register. Both give the same results; only
 // the instructions differ.
 using ColumnSumsFn = void (*)(const F8 *, const WeightLists &, F8 *);
-using RoundAndStoreFn = void (*)(F8 *, int, uchar *, qsizetype, int);
-using RowSumsFn = void (*)(const uchar *, qsizetype, int, const WeightLists &, int, F8 *);
+using RoundAndStoreFn = void (*)(F8 *, int, float *, qsizetype, int);
+using RowSumsFn = void (*)(const float *, qsizetype, int, const WeightLists &, int, F8 *);
 using RoundToBytesFn = void (*)(F8 *, int, uchar *, int);
 
 void ColumnSumsPlain(const F8 *block, const WeightLists &lists, F8 *sums) {
     ColumnSumsBody(block, lists, sums);
 }
 
-void RoundAndStorePlain(F8 *sums, int count, uchar *out, qsizetype stride, int lanes) {
+void RoundAndStorePlain(F8 *sums, int count, float *out, qsizetype stride, int lanes) {
     RoundSumsBody(sums, count);
     StoreRowsBody(sums, 0, count, out, stride, lanes);
 }
 
 // One destination row of the vertical pass: the taps are the outer loop, the
-// intermediate row (vectors of eight bytes) the inner one.
-void RowSumsPlain(const uchar *inter, qsizetype stride, int vectors, const WeightLists &lists,
+// intermediate row (vectors of eight values) the inner one.
+void RowSumsPlain(const float *inter, qsizetype stride, int vectors, const WeightLists &lists,
                   int i, F8 *acc) {
     std::fill(acc, acc + vectors, F8{});
     for (int t = lists.first[i]; t < lists.first[i + 1]; ++t) {
-        const uchar *row = inter + lists.pixel[t] * stride;
+        const float *row = inter + lists.pixel[t] * stride;
         const float a = lists.weight[t];
         for (int k = 0; k < vectors; ++k) {
             F8 v;
@@ -240,7 +243,7 @@ __attribute__((target("avx"))) void ColumnSumsAvx(const F8 *block, const WeightL
 
 // Eight columns at a time are turned from eight vectors of eight rows into
 // eight vectors of eight columns (an 8 x 8 transpose) and stored row by row.
-__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar *out,
+__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, float *out,
                                                      qsizetype stride, int lanes) {
     RoundSumsBody(sums, count);
     int k = 0;
@@ -261,61 +264,72 @@ __attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar 
                 u[4 * h + 3] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0xEE);
             }
             for (int l = 0; l < 4; ++l) {
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + l * stride + k),
-                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x20)));
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + (l + 4) * stride + k),
-                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x31)));
+                _mm256_store_ps(out + l * stride + k, _mm256_permute2f128_ps(u[l], u[l + 4], 0x20));
+                _mm256_store_ps(out + (l + 4) * stride + k,
+                                _mm256_permute2f128_ps(u[l], u[l + 4], 0x31));
             }
         }
     }
     StoreRowsBody(sums, k, count, out, stride, lanes);
 }
 
-__attribute__((target("avx"))) inline __m256 WidenBytes(const uchar *bytes8) {
-    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes8));
-    const __m128i lo = _mm_cvtepu8_epi32(bytes);
-    const __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(bytes, 4));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+// N taps added to every sum of a row, one after the other in list order;
+// Start: the sums begin at zero instead of being loaded.
+template <int N, bool Start>
+__attribute__((target("avx"))) inline void AddTaps(const float *inter, qsizetype stride,
+                                                   int vectors, const WeightLists &lists, int t,
+                                                   float *sum) {
+    const float *r[N];
+    __m256 a[N];
+    for (int u = 0; u < N; ++u) {
+        r[u] = inter + lists.pixel[t + u] * stride;
+        a[u] = _mm256_set1_ps(lists.weight[t + u]);
+    }
+    for (int k = 0; k < vectors; ++k) {
+        float *s = sum + kLanes * k;
+        __m256 v = Start ? _mm256_setzero_ps() : _mm256_load_ps(s);
+        for (int u = 0; u < N; ++u)
+            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_load_ps(r[u] + kLanes * k), a[u]));
+        _mm256_store_ps(s, v);
+    }
 }
 
-// Four taps are added per pass over the row, one after the other in list
-// order, so each sum sees the same additions in the same order as with one
-// tap per pass, with a quarter of the loads and stores of the sums.
-__attribute__((target("avx"))) void RowSumsAvx(const uchar *inter, qsizetype stride, int vectors,
+// Up to eight taps are added per pass over the row, so each sum sees the same
+// additions in the same order as with one tap per pass, with an eighth of the
+// loads and stores of the sums. The first pass starts from zero in registers.
+template <bool Start>
+__attribute__((target("avx"))) inline int AddTapPass(const float *inter, qsizetype stride,
+                                                     int vectors, const WeightLists &lists, int t,
+                                                     int left, float *sum) {
+    if (left >= 8) {
+        AddTaps<8, Start>(inter, stride, vectors, lists, t, sum);
+        return 8;
+    }
+    if (left >= 4) {
+        AddTaps<4, Start>(inter, stride, vectors, lists, t, sum);
+        return 4;
+    }
+    if (left >= 2) {
+        AddTaps<2, Start>(inter, stride, vectors, lists, t, sum);
+        return 2;
+    }
+    AddTaps<1, Start>(inter, stride, vectors, lists, t, sum);
+    return 1;
+}
+
+__attribute__((target("avx"))) void RowSumsAvx(const float *inter, qsizetype stride, int vectors,
                                                const WeightLists &lists, int i, F8 *acc) {
     auto *sum = reinterpret_cast<float *>(acc);
-    for (int k = 0; k < vectors; ++k)
-        _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
     int t = lists.first[i];
     const int end = lists.first[i + 1];
-    for (; t + 4 <= end; t += 4) {
-        const uchar *r0 = inter + lists.pixel[t] * stride;
-        const uchar *r1 = inter + lists.pixel[t + 1] * stride;
-        const uchar *r2 = inter + lists.pixel[t + 2] * stride;
-        const uchar *r3 = inter + lists.pixel[t + 3] * stride;
-        const __m256 a0 = _mm256_set1_ps(lists.weight[t]);
-        const __m256 a1 = _mm256_set1_ps(lists.weight[t + 1]);
-        const __m256 a2 = _mm256_set1_ps(lists.weight[t + 2]);
-        const __m256 a3 = _mm256_set1_ps(lists.weight[t + 3]);
-        for (int k = 0; k < vectors; ++k) {
-            float *s = sum + kLanes * k;
-            __m256 v = _mm256_load_ps(s);
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r0 + 8 * k), a0));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r1 + 8 * k), a1));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r2 + 8 * k), a2));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r3 + 8 * k), a3));
-            _mm256_store_ps(s, v);
-        }
+    if (t == end) {
+        for (int k = 0; k < vectors; ++k)
+            _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
+        return;
     }
-    for (; t < end; ++t) {
-        const uchar *row = inter + lists.pixel[t] * stride;
-        const __m256 a = _mm256_set1_ps(lists.weight[t]);
-        for (int k = 0; k < vectors; ++k) {
-            float *s = sum + kLanes * k;
-            _mm256_store_ps(
-                s, _mm256_add_ps(_mm256_load_ps(s), _mm256_mul_ps(WidenBytes(row + 8 * k), a)));
-        }
-    }
+    t += AddTapPass<true>(inter, stride, vectors, lists, t, end - t, sum);
+    while (t < end)
+        t += AddTapPass<false>(inter, stride, vectors, lists, t, end - t, sum);
 }
 
 __attribute__((target("avx"))) void RoundToBytesAvx(F8 *sums, int vectors, uchar *out, int count) {
@@ -358,7 +372,7 @@ PassFunctions ForThisProcessor() {
 // Source rows into the intermediate picture: sh rows of dw * 3 bytes,
 // stride bytes apart (the rows are padded to whole vectors with zeros).
 void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lists,
-                    const PassFunctions &f, uchar *inter, qsizetype stride,
+                    const PassFunctions &f, float *inter, qsizetype stride,
                     std::vector<float> *sums) {
     const int rowBytes = g.sw * 3;
     const int count = g.dw * 3;
@@ -385,7 +399,7 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
     }
 }
 
-void VerticalPass(const uchar *inter, qsizetype stride, const Geometry &g, const WeightLists &lists,
+void VerticalPass(const float *inter, qsizetype stride, const Geometry &g, const WeightLists &lists,
                   const PassFunctions &f, QImage &dst, std::vector<float> *sums) {
     const int vectors = static_cast<int>(stride / kLanes);
     VectorBuffer accBuffer(vectors);
@@ -458,23 +472,22 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
         throw ResampleError("Not enough memory to resample the picture");
 
     // The intermediate picture, rows padded with zeros to whole vectors. The
-    // horizontal pass writes every byte before the padding, so only the
+    // horizontal pass writes every value before the padding, so only the
     // padding is cleared here.
     const qsizetype stride = (g.dw * 3 + kLanes - 1) / kLanes * kLanes;
-    const std::unique_ptr<uchar[]> inter(new uchar[static_cast<std::size_t>(stride) * g.sh]);
-    if (stride > g.dw * 3) {
-        for (int r = 0; r < g.sh; ++r)
-            std::memset(inter.get() + r * stride + g.dw * 3, 0, stride - g.dw * 3);
-    }
+    VectorBuffer interBuffer(static_cast<std::size_t>(stride / kLanes) * g.sh);
+    float *inter = reinterpret_cast<float *>(interBuffer.data());
+    for (int r = 0; r < g.sh; ++r)
+        std::fill(inter + r * stride + g.dw * 3, inter + (r + 1) * stride, 0.0f);
     if (sums) {
         sums->horizontal.assign(static_cast<std::size_t>(g.sh) * g.dw * 3, 0.0f);
         sums->vertical.assign(static_cast<std::size_t>(g.dh) * g.dw * 3, 0.0f);
     }
     const PassFunctions f = ForThisProcessor();
     const auto columns = CachedWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
-    HorizontalPass(source, g, *columns, f, inter.get(), stride, sums ? &sums->horizontal : nullptr);
+    HorizontalPass(source, g, *columns, f, inter, stride, sums ? &sums->horizontal : nullptr);
     const auto rows = CachedWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
-    VerticalPass(inter.get(), stride, g, *rows, f, destination, sums ? &sums->vertical : nullptr);
+    VerticalPass(inter, stride, g, *rows, f, destination, sums ? &sums->vertical : nullptr);
 }
 
 } // namespace velmora::resample
