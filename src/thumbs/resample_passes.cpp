@@ -12,6 +12,7 @@
 #include "resample_passes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -30,8 +31,9 @@ namespace {
 constexpr int kLanes = 8;
 using F8 = float __attribute__((vector_size(32), __may_alias__));
 
-// Zero-filled storage for n vectors of eight floats, aligned for whole-vector
-// loads and stores.
+// Uninitialised storage for n vectors of eight floats, aligned for
+// whole-vector loads and stores. Every user writes each vector before reading
+// it, so the buffer is not cleared.
 class VectorBuffer {
 public:
     explicit VectorBuffer(std::size_t n)
@@ -39,7 +41,6 @@ public:
               std::aligned_alloc(sizeof(F8), std::max<std::size_t>(n, 1) * sizeof(F8)))) {
         if (!storage_)
             throw std::bad_alloc();
-        std::memset(static_cast<void *>(storage_.get()), 0, n * sizeof(F8));
     }
     F8 *data() { return reinterpret_cast<F8 *>(storage_.get()); }
 
@@ -107,39 +108,66 @@ struct Geometry {
     int sw, sh, dw, dh;
 };
 
-// Adds the taps of one horizontal weight list to three vector sums (blue,
-// green, red of eight rows).
-#define VELMORA_ADD_TAP(block, lists, t, s0, s1, s2)                                               \
-    do {                                                                                           \
-        const F8 *px_ = (block) + 3 * (lists).pixel[t];                                            \
-        const float a_ = (lists).weight[t];                                                        \
-        s0 = s0 + px_[0] * a_;                                                                     \
-        s1 = s1 + px_[1] * a_;                                                                     \
-        s2 = s2 + px_[2] * a_;                                                                     \
-    } while (false)
+// The horizontal weight lists as the pass reads them: each tap's pixel as the
+// byte offset of its three channel vectors in a block, so that a tap costs
+// one load of the offset and no index arithmetic.
+struct ColumnTaps {
+    const int *first;
+    const std::ptrdiff_t *offset;
+    const float *weight;
+    int count;
+};
+
+// The three channel vectors (blue, green, red of eight rows) of the pixel at
+// a byte offset in a block.
+[[gnu::always_inline]] inline const F8 *TapVectors(const F8 *block, std::ptrdiff_t offset) {
+    return reinterpret_cast<const F8 *>(reinterpret_cast<const char *>(block) + offset);
+}
 
 // The sums of every destination column for one block of eight rows:
 // sums[3 * i + c] holds channel c of column i. Two columns are summed side by
 // side so that six independent additions are in flight; each column still
 // adds its own taps in its own list order.
-[[gnu::always_inline]] inline void ColumnSumsBody(const F8 *block, const WeightLists &lists,
+[[gnu::always_inline]] inline void ColumnSumsBody(const F8 *block, const ColumnTaps &taps,
                                                   F8 *sums) {
-    const int count = lists.Count();
+    const int count = taps.count;
     int i = 0;
     for (; i + 1 < count; i += 2) {
         F8 a0 = {}, a1 = {}, a2 = {}, b0 = {}, b1 = {}, b2 = {};
-        int ta = lists.first[i];
-        int tb = lists.first[i + 1];
-        const int ea = lists.first[i + 1];
-        const int eb = lists.first[i + 2];
-        for (; ta < ea && tb < eb; ++ta, ++tb) {
-            VELMORA_ADD_TAP(block, lists, ta, a0, a1, a2);
-            VELMORA_ADD_TAP(block, lists, tb, b0, b1, b2);
+        const int ta = taps.first[i];
+        const int tb = taps.first[i + 1];
+        const int na = tb - ta;
+        const int nb = taps.first[i + 2] - tb;
+        const int both = std::min(na, nb);
+        const std::ptrdiff_t *oa = taps.offset + ta;
+        const std::ptrdiff_t *ob = taps.offset + tb;
+        const float *wa = taps.weight + ta;
+        const float *wb = taps.weight + tb;
+        int u = 0;
+        for (; u < both; ++u) {
+            const F8 *pa = TapVectors(block, oa[u]);
+            const F8 *pb = TapVectors(block, ob[u]);
+            const float xa = wa[u];
+            const float xb = wb[u];
+            a0 = a0 + pa[0] * xa;
+            a1 = a1 + pa[1] * xa;
+            a2 = a2 + pa[2] * xa;
+            b0 = b0 + pb[0] * xb;
+            b1 = b1 + pb[1] * xb;
+            b2 = b2 + pb[2] * xb;
         }
-        for (; ta < ea; ++ta)
-            VELMORA_ADD_TAP(block, lists, ta, a0, a1, a2);
-        for (; tb < eb; ++tb)
-            VELMORA_ADD_TAP(block, lists, tb, b0, b1, b2);
+        for (int v = u; v < na; ++v) {
+            const F8 *pa = TapVectors(block, oa[v]);
+            a0 = a0 + pa[0] * wa[v];
+            a1 = a1 + pa[1] * wa[v];
+            a2 = a2 + pa[2] * wa[v];
+        }
+        for (int v = u; v < nb; ++v) {
+            const F8 *pb = TapVectors(block, ob[v]);
+            b0 = b0 + pb[0] * wb[v];
+            b1 = b1 + pb[1] * wb[v];
+            b2 = b2 + pb[2] * wb[v];
+        }
         F8 *out = sums + 3 * i;
         out[0] = a0;
         out[1] = a1;
@@ -150,14 +178,17 @@ struct Geometry {
     }
     if (i < count) {
         F8 a0 = {}, a1 = {}, a2 = {};
-        for (int t = lists.first[i]; t < lists.first[i + 1]; ++t)
-            VELMORA_ADD_TAP(block, lists, t, a0, a1, a2);
+        for (int t = taps.first[i]; t < taps.first[i + 1]; ++t) {
+            const F8 *pa = TapVectors(block, taps.offset[t]);
+            a0 = a0 + pa[0] * taps.weight[t];
+            a1 = a1 + pa[1] * taps.weight[t];
+            a2 = a2 + pa[2] * taps.weight[t];
+        }
         sums[3 * i] = a0;
         sums[3 * i + 1] = a1;
         sums[3 * i + 2] = a2;
     }
 }
-#undef VELMORA_ADD_TAP
 
 // Each sum as the float value of its byte: clamped to 0 .. 255, then rounded
 // half to even by adding and taking away 2^23 (exact in float arithmetic for
@@ -175,38 +206,41 @@ struct Geometry {
 }
 
 // Rounded sums of a block into the intermediate rows: lane l of sums[k] is
-// the byte at row l, column k.
-[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, uchar *out,
+// the value at row l, column k. The intermediate picture keeps each byte as
+// the float of its value (exactly what the vertical pass would convert it
+// to), so that the vertical pass, which reads every value once per tap,
+// converts nothing.
+[[gnu::always_inline]] inline void StoreRowsBody(const F8 *sums, int from, int count, float *out,
                                                  qsizetype stride, int lanes) {
     for (int k = from; k < count; ++k)
         for (int l = 0; l < lanes; ++l)
-            out[l * stride + k] = static_cast<uchar>(sums[k][l]);
+            out[l * stride + k] = sums[k][l];
 }
 
 // The loops below are compiled twice: for any x86-64 processor, and with AVX
 // for the 8-float vectors in one register. Both give the same results; only
 // the instructions differ.
-using ColumnSumsFn = void (*)(const F8 *, const WeightLists &, F8 *);
-using RoundAndStoreFn = void (*)(F8 *, int, uchar *, qsizetype, int);
-using RowSumsFn = void (*)(const uchar *, qsizetype, int, const WeightLists &, int, F8 *);
+using ColumnSumsFn = void (*)(const F8 *, const ColumnTaps &, F8 *);
+using RoundAndStoreFn = void (*)(F8 *, int, float *, qsizetype, int);
+using RowSumsFn = void (*)(const float *, qsizetype, int, const WeightLists &, int, F8 *);
 using RoundToBytesFn = void (*)(F8 *, int, uchar *, int);
 
-void ColumnSumsPlain(const F8 *block, const WeightLists &lists, F8 *sums) {
-    ColumnSumsBody(block, lists, sums);
+void ColumnSumsPlain(const F8 *block, const ColumnTaps &taps, F8 *sums) {
+    ColumnSumsBody(block, taps, sums);
 }
 
-void RoundAndStorePlain(F8 *sums, int count, uchar *out, qsizetype stride, int lanes) {
+void RoundAndStorePlain(F8 *sums, int count, float *out, qsizetype stride, int lanes) {
     RoundSumsBody(sums, count);
     StoreRowsBody(sums, 0, count, out, stride, lanes);
 }
 
 // One destination row of the vertical pass: the taps are the outer loop, the
-// intermediate row (vectors of eight bytes) the inner one.
-void RowSumsPlain(const uchar *inter, qsizetype stride, int vectors, const WeightLists &lists,
+// intermediate row (vectors of eight values) the inner one.
+void RowSumsPlain(const float *inter, qsizetype stride, int vectors, const WeightLists &lists,
                   int i, F8 *acc) {
     std::fill(acc, acc + vectors, F8{});
     for (int t = lists.first[i]; t < lists.first[i + 1]; ++t) {
-        const uchar *row = inter + lists.pixel[t] * stride;
+        const float *row = inter + lists.pixel[t] * stride;
         const float a = lists.weight[t];
         for (int k = 0; k < vectors; ++k) {
             F8 v;
@@ -232,14 +266,14 @@ __attribute__((target("avx"))) inline __m128i PackToBytes(__m256 v) {
     return _mm_packus_epi16(words, words);
 }
 
-__attribute__((target("avx"))) void ColumnSumsAvx(const F8 *block, const WeightLists &lists,
+__attribute__((target("avx"))) void ColumnSumsAvx(const F8 *block, const ColumnTaps &taps,
                                                   F8 *sums) {
-    ColumnSumsBody(block, lists, sums);
+    ColumnSumsBody(block, taps, sums);
 }
 
 // Eight columns at a time are turned from eight vectors of eight rows into
 // eight vectors of eight columns (an 8 x 8 transpose) and stored row by row.
-__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar *out,
+__attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, float *out,
                                                      qsizetype stride, int lanes) {
     RoundSumsBody(sums, count);
     int k = 0;
@@ -260,61 +294,72 @@ __attribute__((target("avx"))) void RoundAndStoreAvx(F8 *sums, int count, uchar 
                 u[4 * h + 3] = _mm256_shuffle_ps(t[4 * h + 1], t[4 * h + 3], 0xEE);
             }
             for (int l = 0; l < 4; ++l) {
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + l * stride + k),
-                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x20)));
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(out + (l + 4) * stride + k),
-                                 PackToBytes(_mm256_permute2f128_ps(u[l], u[l + 4], 0x31)));
+                _mm256_store_ps(out + l * stride + k, _mm256_permute2f128_ps(u[l], u[l + 4], 0x20));
+                _mm256_store_ps(out + (l + 4) * stride + k,
+                                _mm256_permute2f128_ps(u[l], u[l + 4], 0x31));
             }
         }
     }
     StoreRowsBody(sums, k, count, out, stride, lanes);
 }
 
-__attribute__((target("avx"))) inline __m256 WidenBytes(const uchar *bytes8) {
-    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes8));
-    const __m128i lo = _mm_cvtepu8_epi32(bytes);
-    const __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(bytes, 4));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+// N taps added to every sum of a row, one after the other in list order;
+// Start: the sums begin at zero instead of being loaded.
+template <int N, bool Start>
+__attribute__((target("avx"))) inline void AddTaps(const float *inter, qsizetype stride,
+                                                   int vectors, const WeightLists &lists, int t,
+                                                   float *sum) {
+    const float *r[N];
+    __m256 a[N];
+    for (int u = 0; u < N; ++u) {
+        r[u] = inter + lists.pixel[t + u] * stride;
+        a[u] = _mm256_set1_ps(lists.weight[t + u]);
+    }
+    for (int k = 0; k < vectors; ++k) {
+        float *s = sum + kLanes * k;
+        __m256 v = Start ? _mm256_setzero_ps() : _mm256_load_ps(s);
+        for (int u = 0; u < N; ++u)
+            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_load_ps(r[u] + kLanes * k), a[u]));
+        _mm256_store_ps(s, v);
+    }
 }
 
-// Four taps are added per pass over the row, one after the other in list
-// order, so each sum sees the same additions in the same order as with one
-// tap per pass, with a quarter of the loads and stores of the sums.
-__attribute__((target("avx"))) void RowSumsAvx(const uchar *inter, qsizetype stride, int vectors,
+// Up to eight taps are added per pass over the row, so each sum sees the same
+// additions in the same order as with one tap per pass, with an eighth of the
+// loads and stores of the sums. The first pass starts from zero in registers.
+template <bool Start>
+__attribute__((target("avx"))) inline int AddTapPass(const float *inter, qsizetype stride,
+                                                     int vectors, const WeightLists &lists, int t,
+                                                     int left, float *sum) {
+    if (left >= 8) {
+        AddTaps<8, Start>(inter, stride, vectors, lists, t, sum);
+        return 8;
+    }
+    if (left >= 4) {
+        AddTaps<4, Start>(inter, stride, vectors, lists, t, sum);
+        return 4;
+    }
+    if (left >= 2) {
+        AddTaps<2, Start>(inter, stride, vectors, lists, t, sum);
+        return 2;
+    }
+    AddTaps<1, Start>(inter, stride, vectors, lists, t, sum);
+    return 1;
+}
+
+__attribute__((target("avx"))) void RowSumsAvx(const float *inter, qsizetype stride, int vectors,
                                                const WeightLists &lists, int i, F8 *acc) {
     auto *sum = reinterpret_cast<float *>(acc);
-    for (int k = 0; k < vectors; ++k)
-        _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
     int t = lists.first[i];
     const int end = lists.first[i + 1];
-    for (; t + 4 <= end; t += 4) {
-        const uchar *r0 = inter + lists.pixel[t] * stride;
-        const uchar *r1 = inter + lists.pixel[t + 1] * stride;
-        const uchar *r2 = inter + lists.pixel[t + 2] * stride;
-        const uchar *r3 = inter + lists.pixel[t + 3] * stride;
-        const __m256 a0 = _mm256_set1_ps(lists.weight[t]);
-        const __m256 a1 = _mm256_set1_ps(lists.weight[t + 1]);
-        const __m256 a2 = _mm256_set1_ps(lists.weight[t + 2]);
-        const __m256 a3 = _mm256_set1_ps(lists.weight[t + 3]);
-        for (int k = 0; k < vectors; ++k) {
-            float *s = sum + kLanes * k;
-            __m256 v = _mm256_load_ps(s);
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r0 + 8 * k), a0));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r1 + 8 * k), a1));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r2 + 8 * k), a2));
-            v = _mm256_add_ps(v, _mm256_mul_ps(WidenBytes(r3 + 8 * k), a3));
-            _mm256_store_ps(s, v);
-        }
+    if (t == end) {
+        for (int k = 0; k < vectors; ++k)
+            _mm256_store_ps(sum + kLanes * k, _mm256_setzero_ps());
+        return;
     }
-    for (; t < end; ++t) {
-        const uchar *row = inter + lists.pixel[t] * stride;
-        const __m256 a = _mm256_set1_ps(lists.weight[t]);
-        for (int k = 0; k < vectors; ++k) {
-            float *s = sum + kLanes * k;
-            _mm256_store_ps(
-                s, _mm256_add_ps(_mm256_load_ps(s), _mm256_mul_ps(WidenBytes(row + 8 * k), a)));
-        }
-    }
+    t += AddTapPass<true>(inter, stride, vectors, lists, t, end - t, sum);
+    while (t < end)
+        t += AddTapPass<false>(inter, stride, vectors, lists, t, end - t, sum);
 }
 
 __attribute__((target("avx"))) void RoundToBytesAvx(F8 *sums, int vectors, uchar *out, int count) {
@@ -357,12 +402,16 @@ PassFunctions ForThisProcessor() {
 // Source rows into the intermediate picture: sh rows of dw * 3 bytes,
 // stride bytes apart (the rows are padded to whole vectors with zeros).
 void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lists,
-                    const PassFunctions &f, uchar *inter, qsizetype stride,
+                    const PassFunctions &f, float *inter, qsizetype stride,
                     std::vector<float> *sums) {
     const int rowBytes = g.sw * 3;
     const int count = g.dw * 3;
     VectorBuffer block(rowBytes);
     VectorBuffer columnSums(count);
+    std::vector<std::ptrdiff_t> offsets(lists.pixel.size());
+    for (std::size_t t = 0; t < offsets.size(); ++t)
+        offsets[t] = static_cast<std::ptrdiff_t>(lists.pixel[t]) * 3 * sizeof(F8);
+    const ColumnTaps taps{lists.first.data(), offsets.data(), lists.weight.data(), lists.Count()};
     const qsizetype step = src.bytesPerLine();
     const uchar *base = src.constBits();
     for (int r0 = 0; r0 < g.sh; r0 += kLanes) {
@@ -372,7 +421,7 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
             rows[l] = base + step * (r0 + std::min(l, lanes - 1));
         TransposeRows(rows, rowBytes, block.data());
         F8 *sum = columnSums.data();
-        f.columnSums(block.data(), lists, sum);
+        f.columnSums(block.data(), taps, sum);
         if (sums) {
             for (int l = 0; l < lanes; ++l) {
                 float *rowSums = sums->data() + static_cast<qsizetype>(r0 + l) * count;
@@ -384,7 +433,7 @@ void HorizontalPass(const QImage &src, const Geometry &g, const WeightLists &lis
     }
 }
 
-void VerticalPass(const uchar *inter, qsizetype stride, const Geometry &g, const WeightLists &lists,
+void VerticalPass(const float *inter, qsizetype stride, const Geometry &g, const WeightLists &lists,
                   const PassFunctions &f, QImage &dst, std::vector<float> *sums) {
     const int vectors = static_cast<int>(stride / kLanes);
     VectorBuffer accBuffer(vectors);
@@ -397,6 +446,49 @@ void VerticalPass(const uchar *inter, qsizetype stride, const Geometry &g, const
                         sizeof(float) * count);
         f.roundToBytes(acc, vectors, dst.scanLine(i), count);
     }
+}
+
+// The weight lists of the last few scalings made on this thread. Thumbnails
+// are made again and again at the same few sizes, and building a list costs
+// two sines per weight, as much as a small pass; a list depends on nothing but
+// its arguments, so a kept one is the same as a new one.
+class WeightListCache {
+public:
+    std::shared_ptr<const WeightLists> Get(float s, int n, int count, ResampleKernel kernel,
+                                           float support) {
+        for (const Entry &e : entries_) {
+            if (e.lists && e.s == s && e.n == n && e.count == count && e.kernel == kernel &&
+                e.support == support)
+                return e.lists;
+        }
+        Entry &e = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        e = {s,
+             n,
+             count,
+             kernel,
+             support,
+             std::make_shared<const WeightLists>(BuildWeightLists(s, n, count, kernel, support))};
+        return e.lists;
+    }
+
+private:
+    struct Entry {
+        float s = 0.0f;
+        int n = 0;
+        int count = 0;
+        ResampleKernel kernel = nullptr;
+        float support = 0.0f;
+        std::shared_ptr<const WeightLists> lists;
+    };
+    std::array<Entry, 4> entries_;
+    std::size_t next_ = 0;
+};
+
+std::shared_ptr<const WeightLists> CachedWeightLists(float s, int n, int count,
+                                                     ResampleKernel kernel, float support) {
+    thread_local WeightListCache cache;
+    return cache.Get(s, n, count, kernel, support);
 }
 
 } // namespace
@@ -413,23 +505,23 @@ void ResampleWithSums(QImage &source, QImage &destination, ResampleKernel kernel
     if (source.isNull() || destination.isNull())
         throw ResampleError("Not enough memory to resample the picture");
 
-    // The intermediate picture, rows padded with zeros to whole vectors.
+    // The intermediate picture, rows padded with zeros to whole vectors. The
+    // horizontal pass writes every value before the padding, so only the
+    // padding is cleared here.
     const qsizetype stride = (g.dw * 3 + kLanes - 1) / kLanes * kLanes;
-    std::vector<uchar> inter(static_cast<std::size_t>(stride) * g.sh, 0);
+    VectorBuffer interBuffer(static_cast<std::size_t>(stride / kLanes) * g.sh);
+    float *inter = reinterpret_cast<float *>(interBuffer.data());
+    for (int r = 0; r < g.sh; ++r)
+        std::fill(inter + r * stride + g.dw * 3, inter + (r + 1) * stride, 0.0f);
     if (sums) {
         sums->horizontal.assign(static_cast<std::size_t>(g.sh) * g.dw * 3, 0.0f);
         sums->vertical.assign(static_cast<std::size_t>(g.dh) * g.dw * 3, 0.0f);
     }
     const PassFunctions f = ForThisProcessor();
-    {
-        const WeightLists lists =
-            BuildWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
-        HorizontalPass(source, g, lists, f, inter.data(), stride,
-                       sums ? &sums->horizontal : nullptr);
-    }
-    const WeightLists lists =
-        BuildWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
-    VerticalPass(inter.data(), stride, g, lists, f, destination, sums ? &sums->vertical : nullptr);
+    const auto columns = CachedWeightLists(ScaleFactor(g.dw, g.sw), g.sw, g.dw, kernel, support);
+    HorizontalPass(source, g, *columns, f, inter, stride, sums ? &sums->horizontal : nullptr);
+    const auto rows = CachedWeightLists(ScaleFactor(g.dh, g.sh), g.sh, g.dh, kernel, support);
+    VerticalPass(inter, stride, g, *rows, f, destination, sums ? &sums->vertical : nullptr);
 }
 
 } // namespace velmora::resample

@@ -181,6 +181,38 @@ TEST(Resample, EveryKernelMatchesTheReferenceBitForBit) {
     }
 }
 
+// Weight lists are kept between calls: scalings that share a scale factor
+// but not a length, and scalings met again after others pushed them out, must
+// still give the reference pictures.
+TEST(Resample, RepeatedAndInterleavedScalingsMatchTheReference) {
+    std::mt19937 rng(31);
+    const struct {
+        int sw, sh, dw, dh, kernel;
+    } sizes[] = {{21, 41, 11, 21, kLanczos3Index},
+                 {41, 21, 21, 11, kLanczos3Index},
+                 {41, 21, 21, 11, 1},
+                 {33, 17, 9, 5, kLanczos3Index},
+                 {17, 33, 5, 9, kLanczos3Index},
+                 {60, 45, 13, 10, kLanczos3Index}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto &size : sizes) {
+            SCOPED_TRACE(std::to_string(size.sw) + "x" + std::to_string(size.sh) + " -> " +
+                         std::to_string(size.dw) + "x" + std::to_string(size.dh));
+            QImage source = RandomPicture(size.sw, size.sh, rng);
+            const ref::Result expected = ref::Resample(source, size.dw, size.dh, size.kernel);
+            QImage destination(size.dw, size.dh, kPictureFormat);
+            ResampleImage(source, destination, ResampleFilterTable[size.kernel].Kernel,
+                          ResampleFilterTable[size.kernel].Support);
+            for (int y = 0; y < size.dh; ++y)
+                ASSERT_EQ(std::memcmp(destination.constScanLine(y),
+                                      expected.bytes.data() + std::size_t(y) * size.dw * 3,
+                                      std::size_t(size.dw) * 3),
+                          0)
+                    << "round " << round << " row " << y;
+        }
+    }
+}
+
 TEST(Resample, ThumbnailSizeFromAPageCaptureMatchesTheReference) {
     std::mt19937 rng(7);
     QImage capture = RandomPicture(800, 600, rng).convertToFormat(QImage::Format_RGB32);
