@@ -20,16 +20,19 @@ constexpr qint64 kMaxCommentFill = 4096;
 
 class LineLayout {
 public:
-    LineLayout(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix)
-        : pass_(pass), style_(style), options_(style.Options), prefix_(indentPrefix),
+    LineLayout(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
+               const OutputLineSink &sink)
+        : pass_(pass), style_(style), options_(style.Options), prefix_(indentPrefix), sink_(sink),
           defaultTag_(DefaultTag()), cur_(&defaultTag_) {}
 
     void Run(const FormatProgress &progress);
 
 private:
-    QStringList &Out() { return pass_.lists.OutList; }
-    void Add(QString line) { AddLine(pass_.lists, 1, line); }
-    void Put(QString line) { PutLine(pass_.lists, 1, line, false); }
+    void Add(QString line) {
+        if (!line.isEmpty())
+            Put(std::move(line));
+    }
+    void Put(QString line);
 
     void LayoutTagLine(const QString &line);
     QString Indent(const QString &line) const;
@@ -45,6 +48,7 @@ private:
     const FormatterStyle &style_;
     const FormatterOptions &options_;
     const QString &prefix_;
+    const OutputLineSink &sink_;
     const RecTAGInfo defaultTag_;
     const RecTAGInfo *cur_;
     CommentCounters counters_;
@@ -70,16 +74,24 @@ void LineLayout::Run(const FormatProgress &progress) {
         else
             WrapLine(line);
     }
-    for (QString &line : Out()) {
-        qsizetype end = line.size();
-        while (end > 0 && line[end - 1] == u' ')
-            --end;
-        line.truncate(end);
-    }
     if (progress) {
         progress(count, count);
         progress(0, count);
     }
+}
+
+// A line is final once laid out, so its trailing blanks go now and it leaves
+// at once: to the sink when there is one (the output is then never held as a
+// list), else to OutList.
+void LineLayout::Put(QString line) {
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == u' ')
+        --end;
+    line.truncate(end);
+    if (sink_)
+        sink_(std::move(line));
+    else
+        pass_.lists.OutList.append(std::move(line));
 }
 
 void LineLayout::Raise(int steps) {
@@ -260,9 +272,9 @@ void LineLayout::EmitBlock(int block) {
 } // namespace
 
 void LayoutLines(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
-                 const FormatProgress &progress) {
+                 const FormatProgress &progress, const OutputLineSink &sink) {
     pass.lists.OutList.clear();
-    LineLayout(pass, style, indentPrefix).Run(progress);
+    LineLayout(pass, style, indentPrefix, sink).Run(progress);
 }
 
 } // namespace velmora
