@@ -58,14 +58,15 @@ private:
 void LineLayout::Run(const FormatProgress &progress) {
     counters_.ResetCounters(style_.TagCount);
     indentLevel_ = 0;
-    QStringList &lines = pass_.lists.LinesList;
+    const PackedLines &lines = pass_.lines;
     const qsizetype count = lines.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (progress && i % kProgressStep == 0)
             progress(i, count);
-        // Each line is taken out of the list as it is laid out, so the input
-        // lines and the output lines are not both held in full.
-        const QString line = std::exchange(lines[i], QString());
+        // The line is read in place, not copied: a single line can be most of
+        // the page (a huge attribute value). Put() copies what it keeps.
+        const QStringView view = lines.At(i);
+        const QString line = QString::fromRawData(view.data(), view.size());
         const int block = size_t(i) < pass_.blockOfLine.size() ? pass_.blockOfLine[size_t(i)] : -1;
         if (block >= 0)
             EmitBlock(block);
@@ -74,6 +75,8 @@ void LineLayout::Run(const FormatProgress &progress) {
         else
             WrapLine(line);
     }
+    // The lines are laid out: their memory goes before the caller's next step.
+    pass_.lines.Clear();
     if (progress) {
         progress(count, count);
         progress(0, count);
@@ -88,6 +91,9 @@ void LineLayout::Put(QString line) {
     while (end > 0 && line[end - 1] == u' ')
         --end;
     line.truncate(end);
+    // A line may still point into the packed input lines, freed after the
+    // pass: what leaves must own its characters.
+    line.detach();
     if (sink_)
         sink_(std::move(line));
     else
