@@ -3,6 +3,8 @@
 #include "tag_scanner.h"
 #include "text_utils.h"
 
+#include <utility>
+
 namespace velmora {
 
 using namespace Qt::StringLiterals;
@@ -127,7 +129,7 @@ qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
     const qsizetype next = i + t.size();
     // The name is case-changed in the tag as it is written, so that a second
     // run finds nothing left to change.
-    t = TidyTag(t);
+    t = TidyTag(std::move(t));
     SetWordCase(t, 1, style_.Options.TagCase);
     out_.lines.Append(t);
     out_.blockOfLine.push_back(-1);
@@ -144,7 +146,7 @@ qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
     // Opening or closing is told from the tag as written ("<</b>" closes).
-    t = TidyTag(t);
+    t = TidyTag(std::move(t));
     SetWordCase(t, 1, style_.Options.TagCase);
     if (rule.CRLFLeading > 0 && t.size() > 1 && t[1] != u'/')
         FlushText();
