@@ -3,6 +3,8 @@
 #include "tag_scanner.h"
 #include "text_utils.h"
 
+#include <utility>
+
 namespace velmora {
 
 using namespace Qt::StringLiterals;
@@ -108,7 +110,7 @@ void LineSplitter::FlushText() {
     QString line = curLine_.mid(lead);
     line.replace(u'\n', u' ');
     line = TrimCharLeft(CollapseBlanks(line), u' ');
-    PutLine(out_.lists, 2, line, false);
+    out_.lines.Append(line);
     out_.blockOfLine.push_back(-1);
     curLine_.truncate(0); // keeps its buffer for the next run of text
 }
@@ -127,9 +129,9 @@ qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
     const qsizetype next = i + t.size();
     // The name is case-changed in the tag as it is written, so that a second
     // run finds nothing left to change.
-    t = TidyTag(t);
+    t = TidyTag(std::move(t));
     SetWordCase(t, 1, style_.Options.TagCase);
-    PutLine(out_.lists, 2, t, false);
+    out_.lines.Append(t);
     out_.blockOfLine.push_back(-1);
     return next;
 }
@@ -144,7 +146,7 @@ qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
     scan_.KeepSpaceAfter(t, i + t.size());
     const qsizetype next = i + t.size();
     // Opening or closing is told from the tag as written ("<</b>" closes).
-    t = TidyTag(t);
+    t = TidyTag(std::move(t));
     SetWordCase(t, 1, style_.Options.TagCase);
     if (rule.CRLFLeading > 0 && t.size() > 1 && t[1] != u'/')
         FlushText();
@@ -160,7 +162,7 @@ void LineSplitter::StartBlock(const QString &name, bool cell) {
     out_.blockStarts.push_back(out_.lists.BlocksList.size());
     out_.blockIsCell.push_back(cell);
     QString ref = blockCounter_;
-    PutLine(out_.lists, 2, ref, false);
+    out_.lines.Append(ref);
     PutLine(out_.lists, 3, ref, false);
 }
 
@@ -239,6 +241,22 @@ qsizetype LineSplitter::EmitCell(qsizetype i, const QString &cell) {
 
 } // namespace
 
+void PackedLines::Append(QStringView line) {
+    if (line != u" ")
+        text_ += line;
+    ends_.push_back(text_.size());
+}
+
+QStringView PackedLines::At(qsizetype i) const {
+    const qsizetype start = i > 0 ? ends_[size_t(i - 1)] : 0;
+    return QStringView(text_).mid(start, ends_[size_t(i)] - start);
+}
+
+void PackedLines::Clear() {
+    text_ = QString();
+    ends_ = std::vector<qsizetype>();
+}
+
 QStringList FirstPassResult::BlockLines(int b) const {
     const QStringList &blocks = lists.BlocksList;
     const qsizetype first = blockStarts[size_t(b)] + 1;
@@ -250,6 +268,8 @@ QStringList FirstPassResult::BlockLines(int b) const {
 FirstPassResult SplitIntoLines(QString input, const FormatterStyle &style,
                                const FormatProgress &progress) {
     FirstPassResult result;
+    // The lines hold about the text of the input, seldom more.
+    result.lines.Reserve(input.size());
     LineSplitter(input, style, result).Run(progress);
     return result;
 }

@@ -16,21 +16,28 @@ LineEnding DetectLineEnding(const QByteArray &bytes) {
     return (lf > 0 && bytes[lf - 1] == '\r') ? LineEnding::CrLf : LineEnding::Lf;
 }
 
-QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style) {
-    DecodedText decoded = DecodeText(bytes);
+void FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteSink &sink) {
     const QByteArray lineEnd = DetectLineEnding(bytes) == LineEnding::CrLf ? "\r\n" : "\n";
-    QStringList lines = FormatHtmlLines(std::move(decoded.text), style);
-    // Encoded line by line: the formatted text is never held twice.
-    QByteArray out = EncodeText(QString(), decoded.encoding, decoded.byteOrderMark);
-    qsizetype total = out.size();
-    for (const QString &line : lines)
-        total += line.size() + lineEnd.size();
-    out.reserve(total);
-    for (QString &line : lines) {
-        out += EncodeText(line, decoded.encoding);
-        out += lineEnd;
+    DecodedText decoded = DecodeText(bytes);
+    // The raw bytes are not needed once decoded.
+    bytes = QByteArray();
+    const QByteArray mark = EncodeText(QString(), decoded.encoding, decoded.byteOrderMark);
+    if (!mark.isEmpty())
+        sink(mark);
+    const TextEncoding encoding = decoded.encoding;
+    // Each line is encoded and passed on as it is laid out, so neither the
+    // formatted text nor its encoded bytes are ever held as a whole.
+    FormatHtmlToSink(std::move(decoded.text), style, QString(), {}, [&](QString &&line) {
+        QByteArray encoded = EncodeText(line, encoding);
         line = QString();
-    }
+        encoded += lineEnd;
+        sink(encoded);
+    });
+}
+
+QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style) {
+    QByteArray out;
+    FormatFileStream(bytes, style, [&out](const QByteArray &chunk) { out += chunk; });
     return out;
 }
 

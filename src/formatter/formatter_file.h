@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace velmora {
 
 enum class LineEnding { CrLf, Lf };
@@ -16,6 +18,13 @@ LineEnding DetectLineEnding(const QByteArray &bytes);
 // Formats the page: decoded as UTF-8 when valid, else Latin-1, and encoded back
 // the same way (a byte-order mark is kept), with the page's line ends.
 QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style);
+
+// Takes the formatted bytes piece by piece, in order.
+using ByteSink = std::function<void(const QByteArray &chunk)>;
+// FormatFileBytes, handing the result to sink line by line as it is made: the
+// input bytes (freed once decoded, when the caller moved them in) and the
+// formatted text are never held at the same time as a whole.
+void FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteSink &sink);
 
 bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error);
 // Through a temporary file and a rename: a failure leaves the old file intact.

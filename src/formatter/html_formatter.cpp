@@ -6,6 +6,13 @@ namespace velmora {
 
 using namespace Qt::StringLiterals;
 
+void FormatHtmlToSink(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                      const FormatProgress &progress, const OutputLineSink &sink) {
+    text.replace(u"\r\n"_s, u"\n"_s);
+    FirstPassResult pass = SplitIntoLines(std::move(text), style, progress);
+    LayoutLines(pass, style, indentPrefix, progress, sink);
+}
+
 QStringList FormatHtmlLines(QString text, const FormatterStyle &style, const QString &indentPrefix,
                             const FormatProgress &progress) {
     text.replace(u"\r\n"_s, u"\n"_s);

@@ -3,6 +3,7 @@
 
 #include "first_pass.h"
 #include "formatter_style.h"
+#include "layout_pass.h"
 
 #include <QString>
 
@@ -17,6 +18,10 @@ namespace velmora {
 QStringList FormatHtmlLines(QString text, const FormatterStyle &style,
                             const QString &indentPrefix = QString(),
                             const FormatProgress &progress = {});
+// The same, handing each output line to sink as soon as it is laid out, so
+// the output is never held as a whole.
+void FormatHtmlToSink(QString text, const FormatterStyle &style, const QString &indentPrefix,
+                      const FormatProgress &progress, const OutputLineSink &sink);
 // lineEnd is written after every line instead of CR LF when given.
 QString FormatHtml(QString text, const FormatterStyle &style,
                    const QString &indentPrefix = QString(), const FormatProgress &progress = {},

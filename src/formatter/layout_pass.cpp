@@ -20,16 +20,19 @@ constexpr qint64 kMaxCommentFill = 4096;
 
 class LineLayout {
 public:
-    LineLayout(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix)
-        : pass_(pass), style_(style), options_(style.Options), prefix_(indentPrefix),
+    LineLayout(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
+               const OutputLineSink &sink)
+        : pass_(pass), style_(style), options_(style.Options), prefix_(indentPrefix), sink_(sink),
           defaultTag_(DefaultTag()), cur_(&defaultTag_) {}
 
     void Run(const FormatProgress &progress);
 
 private:
-    QStringList &Out() { return pass_.lists.OutList; }
-    void Add(QString line) { AddLine(pass_.lists, 1, line); }
-    void Put(QString line) { PutLine(pass_.lists, 1, line, false); }
+    void Add(QString line) {
+        if (!line.isEmpty())
+            Put(std::move(line));
+    }
+    void Put(QString line);
 
     void LayoutTagLine(const QString &line);
     QString Indent(const QString &line) const;
@@ -45,6 +48,7 @@ private:
     const FormatterStyle &style_;
     const FormatterOptions &options_;
     const QString &prefix_;
+    const OutputLineSink &sink_;
     const RecTAGInfo defaultTag_;
     const RecTAGInfo *cur_;
     CommentCounters counters_;
@@ -54,14 +58,15 @@ private:
 void LineLayout::Run(const FormatProgress &progress) {
     counters_.ResetCounters(style_.TagCount);
     indentLevel_ = 0;
-    QStringList &lines = pass_.lists.LinesList;
+    const PackedLines &lines = pass_.lines;
     const qsizetype count = lines.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (progress && i % kProgressStep == 0)
             progress(i, count);
-        // Each line is taken out of the list as it is laid out, so the input
-        // lines and the output lines are not both held in full.
-        const QString line = std::exchange(lines[i], QString());
+        // The line is read in place, not copied: a single line can be most of
+        // the page (a huge attribute value). Put() copies what it keeps.
+        const QStringView view = lines.At(i);
+        const QString line = QString::fromRawData(view.data(), view.size());
         const int block = size_t(i) < pass_.blockOfLine.size() ? pass_.blockOfLine[size_t(i)] : -1;
         if (block >= 0)
             EmitBlock(block);
@@ -70,16 +75,29 @@ void LineLayout::Run(const FormatProgress &progress) {
         else
             WrapLine(line);
     }
-    for (QString &line : Out()) {
-        qsizetype end = line.size();
-        while (end > 0 && line[end - 1] == u' ')
-            --end;
-        line.truncate(end);
-    }
+    // The lines are laid out: their memory goes before the caller's next step.
+    pass_.lines.Clear();
     if (progress) {
         progress(count, count);
         progress(0, count);
     }
+}
+
+// A line is final once laid out, so its trailing blanks go now and it leaves
+// at once: to the sink when there is one (the output is then never held as a
+// list), else to OutList.
+void LineLayout::Put(QString line) {
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == u' ')
+        --end;
+    line.truncate(end);
+    // A line may still point into the packed input lines, freed after the
+    // pass: what leaves must own its characters.
+    line.detach();
+    if (sink_)
+        sink_(std::move(line));
+    else
+        pass_.lists.OutList.append(std::move(line));
 }
 
 void LineLayout::Raise(int steps) {
@@ -260,9 +278,9 @@ void LineLayout::EmitBlock(int block) {
 } // namespace
 
 void LayoutLines(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
-                 const FormatProgress &progress) {
+                 const FormatProgress &progress, const OutputLineSink &sink) {
     pass.lists.OutList.clear();
-    LineLayout(pass, style, indentPrefix).Run(progress);
+    LineLayout(pass, style, indentPrefix, sink).Run(progress);
 }
 
 } // namespace velmora

@@ -8,12 +8,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace velmora {
 
-// Fills pass.lists.OutList from the lines of the first pass, emptying the
-// lines of LinesList as it goes. indentPrefix goes in front of every line the
-// pass indents.
+// Takes each finished output line (without a line end), in order.
+using OutputLineSink = std::function<void(QString &&line)>;
+
+// Fills pass.lists.OutList from the lines of the first pass, emptying
+// pass.lines when done; with a sink, hands each output line to it
+// instead and leaves OutList empty. indentPrefix goes in front of every line
+// the pass indents.
 void LayoutLines(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
-                 const FormatProgress &progress = {});
+                 const FormatProgress &progress = {}, const OutputLineSink &sink = {});
 
 } // namespace velmora

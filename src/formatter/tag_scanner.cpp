@@ -186,8 +186,11 @@ QString TagScanner::WrittenKeyAt(qsizetype pos) const {
     return key;
 }
 
-QString TidyTag(const QString &tag) {
-    const QString t = CollapseBlanks(tag);
+QString TidyTag(QString tag) {
+    QString t = CollapseBlanks(tag);
+    // A tag can be most of the page (a huge attribute value): the source copy
+    // goes now and the tag is tidied in place, so at most two copies live.
+    tag = QString();
     const bool endsInBlank = t.endsWith(u' ');
     // Only a tag that was closed gets its '>' back: closing one that the end
     // of the page cut off would change what a second run makes of it.
@@ -198,17 +201,16 @@ QString TidyTag(const QString &tag) {
     qsizetype to = t.size();
     while (to > from && (t[to - 1] == u'>' || t[to - 1] == u' '))
         --to;
-    QString out;
-    out.reserve(to - from + 3);
-    out += u'<';
-    out += QStringView(t).mid(from, to - from);
+    t.truncate(to);
+    if (from == 0)
+        t.prepend(u'<');
     if (closed)
-        out += u'>';
+        t += u'>';
     // An open tag runs to the end of the page: a blank there is only the
     // page's last line break, which must not change the tag's key.
     if (endsInBlank && closed)
-        out += u' ';
-    return out;
+        t += u' ';
+    return t;
 }
 
 int TagScanner::InlineRuleFor(const QString &name) const {

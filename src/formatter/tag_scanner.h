@@ -38,7 +38,7 @@ QString LastTagName(const QString &line);
 // end of the page cut off gets no '>' (and no trailing blank). Nothing after
 // the opening '<' is removed, so no closing string such as "</TD" forms that
 // the source did not hold, and tidying a tidied tag changes nothing.
-QString TidyTag(const QString &tag);
+QString TidyTag(QString tag);
 
 // The rule for a line starting with '<': +1 for an opening tag (or a tag
 // without rule not starting with "</"), -1 for a closing one. rule receives

@@ -22,6 +22,9 @@ constexpr const char *kUsage =
     "writes the result to standard output, or back into the file with\n"
     "--in-place. Each file keeps its encoding and its line ends.\n";
 
+// Output is passed to stdio in pieces of about this many bytes.
+constexpr qsizetype kWriteBuffer = 64 * 1024;
+
 void Complain(const QString &message) {
     std::fprintf(stderr, "velmora-format: %s\n", qPrintable(message));
 }
@@ -115,13 +118,31 @@ int main(int argc, char **argv) {
             status = 1;
             continue;
         }
-        const QByteArray output = velmora::FormatFileBytes(input, style);
         if (args.inPlace) {
+            // The old bytes stay to compare with: an unchanged file is not
+            // rewritten.
+            QByteArray output;
+            velmora::FormatFileStream(input, style,
+                                      [&output](const QByteArray &chunk) { output += chunk; });
             if (output != input && !velmora::WriteFileAtomically(file, output, error)) {
                 Complain(u"cannot write %1: %2"_s.arg(file, error));
                 status = 1;
             }
-        } else if (!WriteAll(stdout, output)) {
+            continue;
+        }
+        // To standard output the formatted lines go out as they are made, so
+        // the whole result is never held in memory.
+        bool written = true;
+        QByteArray buffer;
+        buffer.reserve(kWriteBuffer);
+        velmora::FormatFileStream(std::move(input), style, [&](const QByteArray &chunk) {
+            buffer += chunk;
+            if (buffer.size() >= kWriteBuffer) {
+                written = written && WriteAll(stdout, buffer);
+                buffer.resize(0);
+            }
+        });
+        if (!(written && WriteAll(stdout, buffer))) {
             Complain(u"cannot write to standard output"_s);
             return 1;
         }
