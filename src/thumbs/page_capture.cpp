@@ -1,20 +1,12 @@
 #include "page_capture.h"
 
+#include "failure.h"
 #include "form_snap.h"
 #include "page_view.h"
 
 using namespace Qt::StringLiterals;
 
 namespace velmora {
-namespace {
-
-bool Fail(QString *error, const QString &message) {
-    if (error)
-        *error = message;
-    return false;
-}
-
-} // namespace
 
 PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser)
     : m_profile(profile), m_internalBrowser(internalBrowser) {}

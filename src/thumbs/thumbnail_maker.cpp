@@ -1,5 +1,6 @@
 #include "thumbnail_maker.h"
 
+#include "failure.h"
 #include "jpeg_codec.h"
 #include "page_capture.h"
 #include "resample.h"
@@ -16,12 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 namespace {
-
-bool Fail(QString *error, const QString &message) {
-    if (error)
-        *error = message;
-    return false;
-}
 
 QString FolderOf(const QString &pagePath) {
     return QFileInfo(pagePath).absolutePath();
