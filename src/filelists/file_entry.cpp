@@ -1,6 +1,5 @@
 #include "file_entry.h"
 
-#include "file_utils.h"
 #include "text_utils.h"
 
 using namespace Qt::StringLiterals;
@@ -69,37 +68,88 @@ QString FormatEntrySize(qint64 size) {
     return QString::number(size);
 }
 
-static void PutDigits(char16_t *out, int value, int width) {
+namespace {
+
+constexpr qsizetype kDateLength = 17; // "yyyy-mm-dd  hh:mm"
+
+void PutDigits(char16_t *out, int value, int width) {
     for (int i = width - 1; i >= 0; --i) {
         out[i] = char16_t(u'0' + value % 10);
         value /= 10;
     }
 }
 
-QString FormatEntryDate(std::time_t modified) {
+// Writes the date text into out; false for a time without a four-digit year.
+bool WriteEntryDate(std::time_t modified, char16_t (&out)[kDateLength]) {
     std::tm local{};
     if (!localtime_r(&modified, &local))
-        return {};
-    // Written digit by digit: this runs once per found file.
-    char16_t text[18] = u"0000-00-00  00:00";
+        return false;
     const int year = local.tm_year + 1900;
     if (year < 0 || year > 9999)
+        return false;
+    PutDigits(out, year, 4);
+    out[4] = out[7] = u'-';
+    PutDigits(out + 5, local.tm_mon + 1, 2);
+    PutDigits(out + 8, local.tm_mday, 2);
+    out[10] = out[11] = u' ';
+    PutDigits(out + 12, local.tm_hour, 2);
+    out[14] = u':';
+    PutDigits(out + 15, local.tm_min, 2);
+    return true;
+}
+
+// Writes the decimal digits of value so that they end at end; returns where
+// they start.
+char16_t *WriteDecimal(qint64 value, char16_t *end) {
+    const bool negative = value < 0;
+    quint64 rest = negative ? 0 - quint64(value) : quint64(value);
+    do {
+        *--end = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        *--end = u'-';
+    return end;
+}
+
+} // namespace
+
+QString FormatEntryDate(std::time_t modified) {
+    char16_t text[kDateLength];
+    if (!WriteEntryDate(modified, text))
         return {};
-    PutDigits(text, year, 4);
-    PutDigits(text + 5, local.tm_mon + 1, 2);
-    PutDigits(text + 8, local.tm_mday, 2);
-    PutDigits(text + 12, local.tm_hour, 2);
-    PutDigits(text + 15, local.tm_min, 2);
-    return QString(reinterpret_cast<const QChar *>(text), 17);
+    return QString(reinterpret_cast<const QChar *>(text), kDateLength);
 }
 
 QString MakeEntryLine(const QString &folder, const FoundEntry &entry) {
     if (!CanHoldInEntryLine(folder) || !CanHoldInEntryLine(entry.name) || entry.name.isEmpty())
         return {};
-    const NameParts parts = SplitFileName(entry.name);
-    return FileEntry{WithBackslash(folder), parts.filename, parts.ext, FormatEntrySize(entry.size),
-                     FormatEntryDate(entry.modified)}
-        .Line();
+    // Built in one piece, as the search forms one line per found file:
+    // folder/ * filename * .ext * size * date
+    qsizetype folderLength = folder.size();
+    while (folderLength > 0 && folder[folderLength - 1] == u'/')
+        --folderLength;
+    const qsizetype dot = entry.name.lastIndexOf(u'.');
+    const qsizetype stemLength = dot < 0 ? entry.name.size() : dot;
+    char16_t sizeText[24];
+    char16_t *const sizeEnd = sizeText + std::size(sizeText);
+    const char16_t *const sizeStart = WriteDecimal(entry.size, sizeEnd);
+    char16_t date[kDateLength];
+    const qsizetype dateLength = WriteEntryDate(entry.modified, date) ? kDateLength : 0;
+
+    QString line;
+    line.reserve(folderLength + 1 + entry.name.size() + 3 + (sizeEnd - sizeStart) + 1 + dateLength);
+    line.append(QStringView(folder).first(folderLength));
+    line.append(u'/');
+    line.append(kEntrySeparator);
+    line.append(QStringView(entry.name).first(stemLength));
+    line.append(kEntrySeparator);
+    line.append(QStringView(entry.name).sliced(stemLength));
+    line.append(kEntrySeparator);
+    line.append(QStringView(sizeStart, sizeEnd - sizeStart));
+    line.append(kEntrySeparator);
+    line.append(QStringView(date, dateLength));
+    return line;
 }
 
 bool IsDefaultPageName(const QString &name) {

@@ -1,7 +1,9 @@
 #include "file_search.h"
 
 #include "file_utils.h"
+#include "helper_threads.h"
 #include "program_folders.h"
+#include "stat_queue.h"
 #include "text_utils.h"
 
 #include <QFile>
@@ -11,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <deque>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -46,11 +50,20 @@ namespace {
 // One entry of a listing, with what the search must know about it.
 struct ListedEntry {
     QString name;
+    QByteArray rawName; // kept for the matches still to be stated
     bool isDir = false;
     bool isLink = false;
-    bool usable = false; // not hidden, name decodable, type known
-    bool hasStat = false;
-    struct stat st {};
+    bool usable = false;  // not hidden, name decodable, type known
+    bool passes = false;  // passes the extension test
+    bool hasStat = false; // size and modified are known
+    qint64 size = 0;
+    std::time_t modified = 0;
+
+    void Take(const struct stat &st) {
+        hasStat = true;
+        size = qint64(st.st_size);
+        modified = st.st_mtime;
+    }
 };
 
 // Names that do not survive decoding and encoding again (bytes that are not
@@ -66,67 +79,88 @@ bool DecodeName(const char *raw, QString &name) {
 
 using FolderId = std::pair<dev_t, ino_t>;
 
-// Reads a whole folder once and closes it again before anything descends, so
-// that a deep tree never holds more than one folder open. List returns false
-// when the folder cannot be listed or was listed before (a link cycle).
+// The extension test applied while listing, and what to state: nothing
+// beyond links and unknown types, the matches as well, or the matches later
+// (their raw names are kept so that they can be stated relative to the
+// folder).
+struct StatPlan {
+    const ExtensionFilter *filter = nullptr;
+    enum class Matches { Unstated, StatedNow, StatedLater } matches = Matches::Unstated;
+};
+
+// Reads a whole folder at once, so that a deep tree never holds more than one
+// folder open for listing. List returns the open folder (or -1 when it cannot
+// be listed or was listed before, a link cycle); the caller closes it.
 class FolderLister {
 public:
     explicit FolderLister(std::set<FolderId> *visited) : visited_(visited) {}
 
-    bool List(const QByteArray &path, const ExtensionFilter *statMatches,
-              std::vector<ListedEntry> &entries) {
+    int List(const QByteArray &path, const StatPlan &plan, std::vector<ListedEntry> &entries) {
         const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
-            return false;
+            return -1;
         if (visited_) {
             struct stat self {};
             if (::fstat(fd, &self) != 0 || !visited_->insert({self.st_dev, self.st_ino}).second) {
                 ::close(fd);
-                return false;
+                return -1;
             }
         }
-        DIR *dir = ::fdopendir(fd);
-        if (!dir) {
-            ::close(fd);
-            return false;
+        entries.reserve(64);
+        alignas(dirent64) char buffer[32768];
+        for (;;) {
+            const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            for (ssize_t offset = 0; offset < got;) {
+                const auto *d = reinterpret_cast<const dirent64 *>(buffer + offset);
+                offset += d->d_reclen;
+                ListedEntry entry;
+                if (d->d_name[0] != '.' && DecodeName(d->d_name, entry.name))
+                    Classify(fd, d, plan, entry);
+                entries.push_back(std::move(entry));
+            }
         }
-        while (const dirent *d = ::readdir(dir)) {
-            ListedEntry entry;
-            if (d->d_name[0] != '.' && DecodeName(d->d_name, entry.name))
-                Classify(::dirfd(dir), d, statMatches, entry);
-            entries.push_back(std::move(entry));
-        }
-        ::closedir(dir);
-        return true;
+        return fd;
     }
 
 private:
     // The listing's entry type saves a stat for most entries; links and
     // unknown types are stated (following links), and so are the matches
     // whose size and date the caller needs.
-    static void Classify(int dirFd, const dirent *d, const ExtensionFilter *statMatches,
-                         ListedEntry &entry) {
+    static void Classify(int dirFd, const dirent64 *d, const StatPlan &plan, ListedEntry &entry) {
         const unsigned char type = d->d_type;
+        struct stat st {};
         if (type == DT_LNK || type == DT_UNKNOWN) {
             entry.isLink = type == DT_LNK;
             if (type == DT_UNKNOWN) { // some file systems do not tell the type
-                if (::fstatat(dirFd, d->d_name, &entry.st, AT_SYMLINK_NOFOLLOW) != 0)
+                if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                     return;
-                entry.isLink = S_ISLNK(entry.st.st_mode);
+                entry.isLink = S_ISLNK(st.st_mode);
             }
-            if (::fstatat(dirFd, d->d_name, &entry.st, 0) != 0)
+            if (::fstatat(dirFd, d->d_name, &st, 0) != 0)
                 return; // a dangling link names nothing that could be listed
-            entry.hasStat = true;
-            entry.isDir = S_ISDIR(entry.st.st_mode);
+            entry.Take(st);
+            entry.isDir = S_ISDIR(st.st_mode);
         } else {
             entry.isDir = type == DT_DIR;
         }
         entry.usable = true;
-        if (!entry.hasStat && statMatches && statMatches->Allows(entry.name)) {
-            if (::fstatat(dirFd, d->d_name, &entry.st, 0) != 0)
-                entry.usable = false;
+        entry.passes = plan.filter && plan.filter->Allows(entry.name);
+        if (entry.hasStat || !entry.passes)
+            return;
+        switch (plan.matches) {
+        case StatPlan::Matches::Unstated:
+            break;
+        case StatPlan::Matches::StatedLater:
+            entry.rawName = QByteArray(d->d_name);
+            break;
+        case StatPlan::Matches::StatedNow:
+            if (::fstatat(dirFd, d->d_name, &st, 0) == 0)
+                entry.Take(st);
             else
-                entry.hasStat = true;
+                entry.usable = false;
+            break;
         }
     }
 
@@ -138,66 +172,143 @@ QString ResultFor(const QString &folder, const ListedEntry &entry, bool entryMod
         return folder + entry.name;
     if (!entry.hasStat)
         return {};
-    return MakeEntryLine(folder, {entry.name, qint64(entry.st.st_size), entry.st.st_mtime});
+    return MakeEntryLine(folder, {entry.name, entry.size, entry.modified});
 }
 
+// The recursive search lists folders depth first on the calling thread and
+// hands the stating of each folder's matches to a StatQueue. Its results are
+// kept as slots in search order and moved out as soon as the slots at the
+// front are stated.
 class RecursiveSearch {
 public:
     RecursiveSearch(const SearchOptions &options, QStringList &out)
-        : options_(options), filter_(options.mask), lister_(&visited_), out_(out) {}
+        : options_(options), filter_(options.mask), lister_(&visited_), out_(out),
+          stats_(options.entryMode ? HelperThreadCount() : 0) {}
+
+    void Run(const QString &folder) {
+        Search(folder, QFile::encodeName(folder));
+        for (Slot &slot : pending_)
+            stats_.WaitFor(*slot.folder);
+        MoveOutStated();
+    }
+
+private:
+    enum class Role { Skip, Descend, Test };
+
+    struct Slot {
+        std::shared_ptr<FolderStats> folder;
+        size_t match;
+    };
+
+    Role RoleOf(const ListedEntry &entry, bool descendAllowed) const {
+        if (!entry.usable)
+            return Role::Skip;
+        if (entry.isDir && descendAllowed && (options_.descendIntoLinks || !entry.isLink) &&
+            !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s))
+            return Role::Descend;
+        return Role::Test;
+    }
 
     void Search(const QString &folder, const QByteArray &folderBytes) {
         std::vector<ListedEntry> entries;
-        if (!lister_.List(folderBytes, options_.entryMode ? &filter_ : nullptr, entries))
+        const StatPlan plan{&filter_, options_.entryMode ? StatPlan::Matches::StatedLater
+                                                         : StatPlan::Matches::Unstated};
+        const int fd = lister_.List(folderBytes, plan, entries);
+        if (fd < 0)
             return;
         const bool descendAllowed = options_.descendEverywhere || options_.thumbDir.isEmpty() ||
                                     !IsInThumbFolder(folder, options_.thumbDir);
-        for (const ListedEntry &entry : entries) {
+        std::vector<Role> roles;
+        roles.reserve(entries.size());
+        for (const ListedEntry &entry : entries)
+            roles.push_back(RoleOf(entry, descendAllowed));
+        const std::shared_ptr<FolderStats> stated = SubmitMatches(fd, folder, entries, roles);
+
+        size_t match = 0;
+        for (size_t k = 0; k < entries.size(); ++k) {
             if (options_.onEntry)
                 options_.onEntry();
-            if (!entry.usable)
-                continue;
-            if (entry.isDir && descendAllowed && (options_.descendIntoLinks || !entry.isLink) &&
-                !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s)) {
+            const ListedEntry &entry = entries[k];
+            if (roles[k] == Role::Descend) {
                 // In entry mode nothing below a folder whose name an entry
                 // line cannot hold could be listed.
                 if (!options_.entryMode || CanHoldInEntryLine(entry.name)) {
                     const QString sub = folder + entry.name + u'/';
                     Search(sub, QFile::encodeName(sub));
                 }
-                continue;
+            } else if (roles[k] == Role::Test && entry.passes) {
+                if (stated)
+                    pending_.push_back({stated, match++});
+                else
+                    out_.append(folder + entry.name);
             }
-            if (!filter_.Allows(entry.name))
-                continue;
-            QString result = ResultFor(folder, entry, options_.entryMode);
-            if (!result.isEmpty())
-                out_.append(std::move(result));
+        }
+        MoveOutStated();
+    }
+
+    // In entry mode the folder's matches go to the stat queue, which takes
+    // over the open folder; otherwise, or without matches, the folder is
+    // closed here.
+    std::shared_ptr<FolderStats> SubmitMatches(int fd, const QString &folder,
+                                               std::vector<ListedEntry> &entries,
+                                               const std::vector<Role> &roles) {
+        if (!options_.entryMode) {
+            ::close(fd);
+            return nullptr;
+        }
+        std::vector<FolderStats::Match> matches;
+        for (size_t k = 0; k < entries.size(); ++k) {
+            ListedEntry &entry = entries[k];
+            if (roles[k] == Role::Test && entry.passes)
+                matches.push_back({entry.name, std::move(entry.rawName), entry.hasStat, entry.size,
+                                   entry.modified});
+        }
+        if (matches.empty()) {
+            ::close(fd);
+            return nullptr;
+        }
+        auto stated = std::make_shared<FolderStats>(fd, folder, std::move(matches));
+        stats_.Submit(stated);
+        return stated;
+    }
+
+    void MoveOutStated() {
+        while (!pending_.empty() && pending_.front().folder->Done()) {
+            Slot &slot = pending_.front();
+            QString line = slot.folder->TakeLine(slot.match);
+            if (!line.isEmpty())
+                out_.append(std::move(line));
+            pending_.pop_front();
         }
     }
 
-private:
     const SearchOptions &options_;
     ExtensionFilter filter_;
     std::set<FolderId> visited_;
     FolderLister lister_;
     QStringList &out_;
+    std::deque<Slot> pending_;
+    StatQueue stats_; // last, so that its helpers stop before the rest goes
 };
 
 } // namespace
 
 void SearchFilesRecursive(const QString &folder, const SearchOptions &options, QStringList &out) {
     const QString start = WithBackslash(folder);
-    RecursiveSearch(options, out).Search(start, QFile::encodeName(start));
+    RecursiveSearch(options, out).Run(start);
 }
 
 void SearchFilesInFolder(QStringList &list, const QString &folder, const QString &mask) {
     const QString start = WithBackslash(folder);
     const ExtensionFilter filter(mask);
     std::vector<ListedEntry> entries;
-    if (!FolderLister(nullptr).List(QFile::encodeName(start), &filter, entries))
+    const int fd = FolderLister(nullptr).List(QFile::encodeName(start),
+                                              {&filter, StatPlan::Matches::StatedNow}, entries);
+    if (fd < 0)
         return;
+    ::close(fd);
     for (const ListedEntry &entry : entries) {
-        if (!entry.usable || !filter.Allows(entry.name))
+        if (!entry.usable || !entry.passes)
             continue;
         QString line = ResultFor(start, entry, true);
         if (!line.isEmpty())

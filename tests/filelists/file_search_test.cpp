@@ -2,6 +2,8 @@
 #include "file_search.h"
 #include "test_files.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -130,4 +132,49 @@ TEST_F(SearchTest, LooksUpSingleFilesByTheListingRules) {
     EXPECT_EQ(seen->size, 3);
     EXPECT_FALSE(LookUpListedFile(root + u".hidden.htm"_s).has_value());
     EXPECT_FALSE(LookUpListedFile(root + u"gone.htm"_s).has_value());
+}
+
+namespace {
+
+// Lists a tree the plain way: each folder in the order the file system gives,
+// a subfolder's files where the subfolder stands.
+void WalkInListingOrder(const QString &folder, QStringList &paths) {
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        if (info.isDir())
+            WalkInListingOrder(info.filePath(), paths);
+        else if (info.fileName().endsWith(u".htm"_s))
+            paths.append(info.filePath());
+    }
+}
+
+} // namespace
+
+TEST_F(SearchTest, KeepsListingOrderAcrossManyFolders) {
+    // Enough folders that stating runs on helper threads and also on the
+    // caller when the helpers fall behind.
+    for (int a = 0; a < 12; ++a) {
+        for (int b = 0; b < 12; ++b) {
+            const QString sub = u"d%1/e%2/"_s.arg(a).arg(b);
+            for (int f = 0; f < 5; ++f)
+                File(sub + u"p%1.htm"_s.arg(f), QByteArray(f + b, 'x'));
+            File(sub + u"skip.txt"_s);
+        }
+        File(u"d%1/top.htm"_s.arg(a), "top");
+    }
+    QStringList expected;
+    WalkInListingOrder(dir.path(), expected);
+    ASSERT_EQ(expected.size(), 12 * 12 * 5 + 12);
+
+    for (int round = 0; round < 3; ++round) {
+        QStringList lines;
+        SearchFilesRecursive(root, {u"*.htm"_s, {}, false, true, nullptr}, lines);
+        ASSERT_EQ(lines.size(), expected.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            ASSERT_EQ(EntryLinePath(lines[i]), expected[i]) << i;
+            const FileEntry entry = ParseEntryLine(lines[i]);
+            ASSERT_EQ(entry.size.toLongLong(), QFileInfo(expected[i]).size()) << i;
+        }
+    }
 }
