@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <set>
@@ -186,7 +187,7 @@ public:
           stats_(options.entryMode ? HelperThreadCount() : 0) {}
 
     void Run(const QString &folder) {
-        Search(folder, QFile::encodeName(folder));
+        Search(folder, QFile::encodeName(folder), 0);
         for (Slot &slot : pending_)
             stats_.WaitFor(*slot.folder);
         MoveOutStated();
@@ -209,8 +210,13 @@ private:
         return Role::Test;
     }
 
-    void Search(const QString &folder, const QByteArray &folderBytes) {
-        std::vector<ListedEntry> entries;
+    void Search(const QString &folder, const QByteArray &folderBytes, size_t depth) {
+        // One listing per depth, reused from folder to folder: allocating
+        // a fresh one for each of thousands of folders showed in profiles.
+        if (levels_.size() <= depth)
+            levels_.resize(depth + 1);
+        std::vector<ListedEntry> &entries = levels_[depth];
+        entries.clear();
         const StatPlan plan{&filter_, options_.entryMode ? StatPlan::Matches::StatedLater
                                                          : StatPlan::Matches::Unstated};
         const int fd = lister_.List(folderBytes, plan, entries);
@@ -234,7 +240,7 @@ private:
                 // line cannot hold could be listed.
                 if (!options_.entryMode || CanHoldInEntryLine(entry.name)) {
                     const QString sub = folder + entry.name + u'/';
-                    Search(sub, QFile::encodeName(sub));
+                    Search(sub, QFile::encodeName(sub), depth + 1);
                 }
             } else if (roles[k] == Role::Test && entry.passes) {
                 if (stated)
@@ -257,6 +263,7 @@ private:
             return nullptr;
         }
         std::vector<FolderStats::Match> matches;
+        matches.reserve(size_t(std::count(roles.begin(), roles.end(), Role::Test)));
         for (size_t k = 0; k < entries.size(); ++k) {
             ListedEntry &entry = entries[k];
             if (roles[k] == Role::Test && entry.passes)
@@ -288,6 +295,8 @@ private:
     FolderLister lister_;
     QStringList &out_;
     std::deque<Slot> pending_;
+    std::deque<std::vector<ListedEntry>>
+        levels_;      // a deque: deeper levels never move shallower ones
     StatQueue stats_; // last, so that its helpers stop before the rest goes
 };
 
