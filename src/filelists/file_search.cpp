@@ -295,8 +295,8 @@ private:
     FolderLister lister_;
     QStringList &out_;
     std::deque<Slot> pending_;
-    std::deque<std::vector<ListedEntry>>
-        levels_;      // a deque: deeper levels never move shallower ones
+    // A deque, so that adding a deeper level never moves the shallower ones.
+    std::deque<std::vector<ListedEntry>> levels_;
     StatQueue stats_; // last, so that its helpers stop before the rest goes
 };
 
