@@ -1,21 +1,23 @@
 # velmora_library(NAME DEPS dep...)
 # One static library per source folder, made of every .cpp and .h in that
-# folder (not its subfolders). A folder without sources yet gives an interface
-# library, so that later folders can already name it as a dependency.
+# folder (not its subfolders). Every library includes from src/, so includes
+# name their folder ("foundation/settings.h"). A folder without sources yet
+# gives an interface library, so that later folders can already name it as a
+# dependency.
 function(velmora_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;OPTIONS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(sources)
     add_library(${name} STATIC ${sources} ${headers})
-    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     if(ARG_OPTIONS)
       target_compile_options(${name} PRIVATE ${ARG_OPTIONS})
     endif()
   else()
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()

@@ -6,11 +6,11 @@
 //   verify LISTFILE PATHSFILE               load + verify; PATHSFILE gets the paths
 // Prints the time spent inside the operation in milliseconds.
 
-#include "duplicate_entries.h"
-#include "file_list_model.h"
-#include "file_search.h"
-#include "list_file.h"
-#include "list_verification.h"
+#include "filelists/duplicate_entries.h"
+#include "filelists/file_list_model.h"
+#include "filelists/file_search.h"
+#include "filelists/list_file.h"
+#include "filelists/list_verification.h"
 
 #include <QCoreApplication>
 #include <QDir>

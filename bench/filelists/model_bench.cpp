@@ -2,7 +2,7 @@
 // sorting it by each column, side by side with a QStandardItemModel sorted
 // through a QSortFilterProxyModel, in the C locale and in a collating one.
 
-#include "file_list_model.h"
+#include "filelists/file_list_model.h"
 
 #include <QGuiApplication>
 #include <QRandomGenerator>

@@ -5,10 +5,10 @@
 //   bench_formatter --write-page FILE SIZE | --write-nested FILE DEPTH |
 //                   --write-attribute FILE LENGTH
 
-#include "html_formatter.h"
+#include "editor/syntax_rtf.h"
+#include "editor/syntax_tokenizer.h"
+#include "formatter/html_formatter.h"
 #include "html_generator.h"
-#include "syntax_rtf.h"
-#include "syntax_tokenizer.h"
 
 #include <benchmark/benchmark.h>
 

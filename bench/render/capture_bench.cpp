@@ -1,13 +1,13 @@
 // Time of one thumbnail in a long-lived engine: capture at the base size,
 // Lanczos3 to 130 x 100, JPEG written. Pages alternate so that every
 // iteration really loads a page.
-#include "page_capture.h"
-#include "render_environment.h"
-#include "render_profile.h"
-#include "settings.h"
-#include "thumbnail_maker.h"
+#include "foundation/settings.h"
+#include "render/render_environment.h"
+#include "render/render_profile.h"
+#include "thumbs/capture/page_capture.h"
+#include "thumbs/capture/thumbnail_maker.h"
 
-#include "qt_prompts.h"
+#include "widgets/qt_prompts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,8 +25,7 @@ struct Engine {
     velmora::PageCapture capture{profile, nullptr};
     velmora::Settings settings;
     velmora::QtPrompts prompts;
-    velmora::ThumbnailMaker maker{capture, settings, dir.filePath(u"THUMBS/"_s), nullptr,
-                                  prompts};
+    velmora::ThumbnailMaker maker{capture, settings, dir.filePath(u"THUMBS/"_s), nullptr, prompts};
     QStringList pages;
 
     Engine() {
@@ -53,8 +52,8 @@ void BM_MakeThumbnail(benchmark::State &state) {
             state.SkipWithError("thumbnail failed");
     }
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel(QString::fromUtf16(velmora::kThumbBaseSizes[state.range(0)].itemText)
-                       .toStdString());
+    state.SetLabel(
+        QString::fromUtf16(velmora::kThumbBaseSizes[state.range(0)].itemText).toStdString());
 }
 BENCHMARK(BM_MakeThumbnail)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,11 +1,11 @@
 // Counts blank or wrong thumbnails: for every manifest line "page r g b" the
 // centre of the page's thumbnail must show the page's block colour.
 // usage: thumb_check THUMBDIR MANIFEST
-#include "thumbnail_names.h"
+#include "thumbs/thumbnail_names.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QCoreApplication>
 #include <QImage>
 #include <QTextStream>
 

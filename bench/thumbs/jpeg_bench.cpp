@@ -2,10 +2,10 @@
 // thumbnail cache's decode rate. Single thread, in-memory data (the cache
 // benchmark reads its files from the page cache, as the program does).
 
-#include "jpeg_codec.h"
-#include "resample.h"
-#include "settings.h"
-#include "thumbnail_cache.h"
+#include "foundation/settings.h"
+#include "pictures/jpeg_codec.h"
+#include "pictures/resample.h"
+#include "thumbs/thumbnail_cache.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // ResampleImage with Lanczos3 on in-memory pictures, single thread.
 
-#include "resample.h"
+#include "pictures/resample.h"
 
 #include <benchmark/benchmark.h>
 

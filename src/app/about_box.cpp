@@ -1,6 +1,6 @@
-#include "about_box.h"
+#include "app/about_box.h"
 
-#include "program.h"
+#include "app/program.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

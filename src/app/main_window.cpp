@@ -1,14 +1,14 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
-#include "about_box.h"
-#include "caption_panel.h"
-#include "file_masks.h"
-#include "file_utils.h"
-#include "filter_definition.h"
-#include "placeholder_views.h"
-#include "tag_hints.h"
-#include "thumb_cleaning.h"
-#include "wait_cursor.h"
+#include "app/about_box.h"
+#include "app/placeholder_views.h"
+#include "editor/tag_hints.h"
+#include "filelists/thumb_cleaning.h"
+#include "foundation/file_masks.h"
+#include "foundation/file_utils.h"
+#include "foundation/filter_definition.h"
+#include "widgets/caption_panel.h"
+#include "widgets/wait_cursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>

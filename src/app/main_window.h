@@ -4,10 +4,10 @@
 // It implements ActiveView, through which every subsystem asks for the current
 // file and the selection of the active tab.
 
-#include "active_view.h"
-#include "program.h"
-#include "progress.h"
-#include "tab_view.h"
+#include "app/program.h"
+#include "app/tab_view.h"
+#include "foundation/active_view.h"
+#include "foundation/progress.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 // Building the main window's widgets and menu.
-#include "about_box.h"
-#include "caption_panel.h"
-#include "main_window.h"
+#include "app/about_box.h"
+#include "app/main_window.h"
+#include "widgets/caption_panel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "placeholder_views.h"
+#include "app/placeholder_views.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 // Simple list views for the tabs whose real views come later: a multi-select
 // list of file names that reports its selection like the real views will.
 
-#include "tab_view.h"
+#include "app/tab_view.h"
 
 #include <QListWidget>
 #include <QPointer>

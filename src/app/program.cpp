@@ -1,7 +1,7 @@
-#include "program.h"
+#include "app/program.h"
 
-#include "file_search.h"
-#include "file_utils.h"
+#include "filelists/file_search.h"
+#include "foundation/file_utils.h"
 
 #include <QDir>
 #include <QFileInfo>

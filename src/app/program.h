@@ -3,12 +3,12 @@
 // folders, its settings and the state all windows share. The main window
 // receives it by reference.
 
-#include "desktop_services.h"
-#include "formatter_style.h"
-#include "program_folders.h"
-#include "prompts.h"
-#include "settings.h"
-#include "shared_state.h"
+#include "app/shared_state.h"
+#include "formatter/formatter_style.h"
+#include "foundation/desktop_services.h"
+#include "foundation/program_folders.h"
+#include "foundation/prompts.h"
+#include "foundation/settings.h"
 
 #include <QSize>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "caret_colouring.h"
+#include "editor/caret_colouring.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // Colouring while typing: the colour a typed character gets, the tag range
 // around the caret, and the runs that recolour that range.
 
-#include "syntax_palette.h"
-#include "syntax_tokenizer.h"
+#include "editor/syntax_palette.h"
+#include "editor/syntax_tokenizer.h"
 
 #include <QChar>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "search_replace.h"
+#include "editor/search_replace.h"
 
 #include <algorithm>
 #include <optional>

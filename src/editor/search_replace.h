@@ -2,7 +2,7 @@
 // Find and Replace in the editor, on any text that can report and change its
 // selection: the editor window adapts its text control to EditableText.
 
-#include "prompts.h"
+#include "foundation/prompts.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,14 +1,6 @@
-#include "syntax_palette.h"
+#include "editor/syntax_palette.h"
 
 namespace velmora {
-
-namespace {
-constexpr ColorRef kBlack = 0x000000;
-constexpr ColorRef kBlue = 0xFF0000;
-constexpr ColorRef kRed = 0x0000FF;
-constexpr ColorRef kTeal = 0x808000;
-constexpr ColorRef kSilver = 0xC0C0C0;
-} // namespace
 
 ColorRef SyntaxColours::Of(SyntaxKind kind) const {
     switch (kind) {
@@ -31,13 +23,13 @@ SyntaxColours SyntaxColours::FromSettings(const Settings &settings) {
 SyntaxColours SyntaxPalette(int mode) {
     switch (mode) {
     case 2:
-        return {kSilver, kBlue, kSilver, kSilver};
+        return {clSilver, clBlue, clSilver, clSilver};
     case 3:
-        return {kSilver, kSilver, kRed, kSilver};
+        return {clSilver, clSilver, clRed, clSilver};
     case 4:
-        return {kBlack, kSilver, kSilver, kSilver};
+        return {clBlack, clSilver, clSilver, clSilver};
     default:
-        return {kBlack, kBlue, kRed, kTeal};
+        return {clBlack, clBlue, clRed, clTeal};
     }
 }
 

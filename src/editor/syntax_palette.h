@@ -1,16 +1,16 @@
 #pragma once
 // The four editor colours and the four emphasis palettes.
 
-#include "settings.h"
-#include "syntax_tokenizer.h"
+#include "editor/syntax_tokenizer.h"
+#include "foundation/settings.h"
 
 namespace velmora {
 
 struct SyntaxColours {
-    ColorRef TextCol = 0x000000;
-    ColorRef TagCol = 0xFF0000;
-    ColorRef QuotedCol = 0x0000FF;
-    ColorRef CommentCol = 0x808000;
+    ColorRef TextCol = clBlack;
+    ColorRef TagCol = clBlue;
+    ColorRef QuotedCol = clRed;
+    ColorRef CommentCol = clTeal;
 
     ColorRef Of(SyntaxKind kind) const;
     static SyntaxColours FromSettings(const Settings &settings);

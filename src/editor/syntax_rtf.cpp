@@ -1,13 +1,12 @@
-#include "syntax_rtf.h"
+#include "editor/syntax_rtf.h"
 
 namespace velmora {
 
 namespace {
 
 void AppendColour(QByteArray &out, ColorRef c) {
-    out += "\\red" + QByteArray::number(c & 0xFF) + "\\green" +
-           QByteArray::number((c >> 8) & 0xFF) + "\\blue" + QByteArray::number((c >> 16) & 0xFF) +
-           ';';
+    out += "\\red" + QByteArray::number(RedOf(c)) + "\\green" + QByteArray::number(GreenOf(c)) +
+           "\\blue" + QByteArray::number(BlueOf(c)) + ';';
 }
 
 // Escapes text[from, to) into out. skipLf carries a CR LF pair across runs.

@@ -1,7 +1,7 @@
 #pragma once
 // Page source as coloured Rich Text (the clipboard's text/rtf form).
 
-#include "syntax_palette.h"
+#include "editor/syntax_palette.h"
 
 #include <QByteArray>
 #include <QStringView>

@@ -1,4 +1,4 @@
-#include "syntax_tokenizer.h"
+#include "editor/syntax_tokenizer.h"
 
 namespace velmora {
 

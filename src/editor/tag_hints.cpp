@@ -1,8 +1,8 @@
-#include "tag_hints.h"
+#include "editor/tag_hints.h"
 
-#include "caret_colouring.h"
-#include "text_codec.h"
-#include "text_utils.h"
+#include "editor/caret_colouring.h"
+#include "foundation/text_codec.h"
+#include "foundation/text_utils.h"
 
 #include <QFile>
 

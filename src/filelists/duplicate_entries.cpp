@@ -1,7 +1,7 @@
-#include "duplicate_entries.h"
+#include "filelists/duplicate_entries.h"
 
-#include "file_entry.h"
-#include "text_order.h"
+#include "filelists/file_entry.h"
+#include "filelists/text_order.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "file_entry.h"
+#include "filelists/file_entry.h"
 
-#include "text_utils.h"
+#include "foundation/text_utils.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
-#include "file_list_model.h"
+#include "filelists/file_list_model.h"
 
-#include "progress.h"
-#include "text_order.h"
+#include "filelists/text_order.h"
+#include "foundation/progress.h"
 
 #include <QColor>
 

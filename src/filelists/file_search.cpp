@@ -1,10 +1,10 @@
-#include "file_search.h"
+#include "filelists/file_search.h"
 
-#include "file_utils.h"
-#include "helper_threads.h"
-#include "program_folders.h"
-#include "stat_queue.h"
-#include "text_utils.h"
+#include "filelists/helper_threads.h"
+#include "filelists/stat_queue.h"
+#include "foundation/file_utils.h"
+#include "foundation/program_folders.h"
+#include "foundation/text_utils.h"
 
 #include <QFile>
 

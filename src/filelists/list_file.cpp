@@ -1,8 +1,8 @@
-#include "list_file.h"
+#include "filelists/list_file.h"
 
-#include "file_utils.h"
-#include "shared_state.h"
-#include "text_codec.h"
+#include "filelists/list_status.h"
+#include "foundation/file_utils.h"
+#include "foundation/text_codec.h"
 
 #include <QFile>
 #include <QFileInfo>

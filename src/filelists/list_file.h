@@ -3,7 +3,7 @@
 // Reading accepts more than writing produces: lines end at CR, LF or CR LF, a
 // last line without an end is read, a NUL ends the text.
 
-#include "file_list_model.h"
+#include "filelists/file_list_model.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "list_verification.h"
+#include "filelists/list_verification.h"
 
-#include "duplicate_entries.h"
-#include "file_utils.h"
-#include "list_file.h"
-#include "progress.h"
-#include "prompts.h"
-#include "shared_state.h"
-#include "text_utils.h"
+#include "filelists/duplicate_entries.h"
+#include "filelists/list_file.h"
+#include "filelists/list_status.h"
+#include "foundation/file_utils.h"
+#include "foundation/progress.h"
+#include "foundation/prompts.h"
+#include "foundation/text_utils.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // on the model and the working list; the messages, the save dialog and the
 // report window belong to the window that calls them.
 
-#include "file_list_model.h"
+#include "filelists/file_list_model.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "stat_queue.h"
+#include "filelists/stat_queue.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
-#include "text_order.h"
+#include "filelists/text_order.h"
 
-#include "helper_threads.h"
+#include "filelists/helper_threads.h"
 
 #include <unicode/ucol.h>
 

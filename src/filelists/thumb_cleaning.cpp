@@ -1,11 +1,11 @@
-#include "thumb_cleaning.h"
+#include "filelists/thumb_cleaning.h"
 #include <cerrno>
 
-#include "file_search.h"
-#include "file_utils.h"
-#include "prompts.h"
-#include "settings.h"
-#include "thumbnail_names.h"
+#include "filelists/file_search.h"
+#include "foundation/file_utils.h"
+#include "foundation/prompts.h"
+#include "foundation/settings.h"
+#include "thumbs/thumbnail_names.h"
 
 #include <QDir>
 #include <QFile>

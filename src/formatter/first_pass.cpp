@@ -1,7 +1,7 @@
-#include "first_pass.h"
+#include "formatter/first_pass.h"
 
-#include "tag_scanner.h"
-#include "text_utils.h"
+#include "formatter/tag_scanner.h"
+#include "foundation/text_utils.h"
 
 #include <utility>
 

@@ -2,8 +2,8 @@
 // The first formatting pass: cuts the input into tag lines, text lines (with
 // their inline tags) and references to verbatim blocks set aside unchanged.
 
-#include "formatter_lines.h"
-#include "formatter_style.h"
+#include "formatter/formatter_lines.h"
+#include "formatter/formatter_style.h"
 
 #include <QString>
 

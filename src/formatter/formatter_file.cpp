@@ -1,7 +1,7 @@
-#include "formatter_file.h"
+#include "formatter/formatter_file.h"
 
-#include "html_formatter.h"
-#include "text_codec.h"
+#include "formatter/html_formatter.h"
+#include "foundation/text_codec.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // Formatting whole files: the bytes of a page in, the formatted bytes out, in
 // the page's own encoding and with its own line ends.
 
-#include "formatter_style.h"
+#include "formatter/formatter_style.h"
 
 #include <QByteArray>
 #include <QString>

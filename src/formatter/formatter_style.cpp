@@ -1,7 +1,7 @@
-#include "formatter_style.h"
+#include "formatter/formatter_style.h"
 
-#include "ini_file.h"
-#include "text_utils.h"
+#include "foundation/ini_file.h"
+#include "foundation/text_utils.h"
 
 #include <QDir>
 

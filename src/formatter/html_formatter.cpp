@@ -1,6 +1,6 @@
-#include "html_formatter.h"
+#include "formatter/html_formatter.h"
 
-#include "layout_pass.h"
+#include "formatter/layout_pass.h"
 
 namespace velmora {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The formatter's entry: a text in, the laid-out text out.
 
-#include "first_pass.h"
-#include "formatter_style.h"
-#include "layout_pass.h"
+#include "formatter/first_pass.h"
+#include "formatter/formatter_style.h"
+#include "formatter/layout_pass.h"
 
 #include <QString>
 

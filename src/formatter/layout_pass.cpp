@@ -1,7 +1,7 @@
-#include "layout_pass.h"
+#include "formatter/layout_pass.h"
 
-#include "tag_scanner.h"
-#include "text_utils.h"
+#include "formatter/tag_scanner.h"
+#include "foundation/text_utils.h"
 
 #include <algorithm>
 #include <limits>

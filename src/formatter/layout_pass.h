@@ -2,8 +2,8 @@
 // The second formatting pass: indents, wraps, adds empty lines and generated
 // comments, and copies verbatim blocks, giving the output lines.
 
-#include "first_pass.h"
-#include "formatter_style.h"
+#include "formatter/first_pass.h"
+#include "formatter/formatter_style.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "tag_scanner.h"
+#include "formatter/tag_scanner.h"
 
-#include "text_utils.h"
+#include "foundation/text_utils.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // How the formatter looks at HTML text: the key of a tag, the verbatim blocks,
 // the rule of a tag, and the numbers of generated comments.
 
-#include "formatter_style.h"
+#include "formatter/formatter_style.h"
 
 #include <QString>
 #include <QStringView>

@@ -3,7 +3,7 @@
 // that page captures copy from it). They act as a browser's defaults: a page's
 // own fonts and colours still win.
 
-#include "settings.h"
+#include "foundation/colors.h"
 
 #include <QColor>
 #include <QString>
@@ -21,9 +21,6 @@ struct DisplaySettings {
     bool operator==(const DisplaySettings &) const = default;
 };
 
-// $00BBGGRR to a colour; clNone (and any value outside 24 bits) gives an
-// invalid colour, which means "the engine's own default".
-QColor EngineColor(ColorRef color);
 // Point size to the CSS pixel size the engine takes (96 pixels per inch).
 int PixelsFromPoints(int points);
 

@@ -1,6 +1,6 @@
-#include "guarded_page.h"
+#include "render/guarded_page.h"
 
-#include "page_source.h"
+#include "render/page_source.h"
 
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>

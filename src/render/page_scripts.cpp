@@ -1,4 +1,4 @@
-#include "page_scripts.h"
+#include "render/page_scripts.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +12,7 @@ QString JsString(const QString &text) {
 }
 
 QString CssColour(ColorRef color) {
-    const QColor c = EngineColor(color);
+    const QColor c = ColorFromRef(color);
     return c.isValid() ? c.name() : QString();
 }
 

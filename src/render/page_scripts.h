@@ -3,7 +3,7 @@
 // page scripts cannot see or change, and report through console messages that
 // begin with a per-process key.
 
-#include "display_settings.h"
+#include "render/display_settings.h"
 
 #include <QString>
 

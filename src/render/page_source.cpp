@@ -1,4 +1,4 @@
-#include "page_source.h"
+#include "render/page_source.h"
 
 #include <QFileInfo>
 #include <QMimeDatabase>

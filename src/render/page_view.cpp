@@ -1,9 +1,9 @@
-#include "page_view.h"
+#include "render/page_view.h"
 
-#include "guarded_page.h"
-#include "page_scripts.h"
-#include "page_source.h"
-#include "render_profile.h"
+#include "render/guarded_page.h"
+#include "render/page_scripts.h"
+#include "render/page_source.h"
+#include "render/render_profile.h"
 
 #include <QChildEvent>
 #include <QDir>
@@ -137,7 +137,7 @@ void PageView::SetDisplay(const DisplaySettings &display) {
     s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
     s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, pixels * 13 / 16);
     s->setAttribute(QWebEngineSettings::AutoLoadImages, display.showImages);
-    const QColor background = EngineColor(display.backgroundColor);
+    const QColor background = ColorFromRef(display.backgroundColor);
     m_page->setBackgroundColor(background.isValid() ? background : QColor(Qt::white));
     QWebEngineScriptCollection &scripts = m_page->scripts();
     for (const QWebEngineScript &old : scripts.find(kColoursScriptName))

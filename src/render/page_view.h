@@ -8,7 +8,7 @@
 // load counts as failed and the view is ready for the next page, even when
 // the page's script never returns).
 
-#include "display_settings.h"
+#include "render/display_settings.h"
 
 #include <QList>
 #include <QUrl>

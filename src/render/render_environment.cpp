@@ -1,6 +1,6 @@
-#include "render_environment.h"
+#include "render/render_environment.h"
 
-#include "page_source.h"
+#include "render/page_source.h"
 
 #include <QCoreApplication>
 #include <QWebEngineUrlScheme>

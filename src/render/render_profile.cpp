@@ -1,8 +1,8 @@
-#include "render_profile.h"
+#include "render/render_profile.h"
 
-#include "page_source.h"
-#include "render_environment.h"
-#include "request_guard.h"
+#include "render/page_source.h"
+#include "render/render_environment.h"
+#include "render/request_guard.h"
 
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>

@@ -1,6 +1,6 @@
-#include "request_guard.h"
+#include "render/request_guard.h"
 
-#include "page_source.h"
+#include "render/page_source.h"
 
 #include <QBuffer>
 #include <QFile>

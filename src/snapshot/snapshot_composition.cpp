@@ -1,4 +1,4 @@
-#include "snapshot_composition.h"
+#include "snapshot/snapshot_composition.h"
 
 #include <algorithm>
 

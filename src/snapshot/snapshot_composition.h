@@ -5,8 +5,8 @@
 // page area. Rectangles are left, top, right, bottom with right and bottom
 // exclusive.
 
-#include "picture.h"
-#include "settings.h"
+#include "foundation/settings.h"
+#include "pictures/picture.h"
 
 #include <QSize>
 

@@ -1,7 +1,7 @@
-#include "thumbnail_cache.h"
+#include "thumbs/thumbnail_cache.h"
 
-#include "jpeg_codec.h"
-#include "settings.h"
+#include "foundation/settings.h"
+#include "pictures/jpeg_codec.h"
 
 #include <QPainter>
 

@@ -12,7 +12,7 @@
 // lookups do not refresh an entry). At most CacheMax + 1 pictures are held.
 // Used only from the user-interface thread.
 
-#include "picture.h"
+#include "pictures/picture.h"
 
 #include <QPoint>
 #include <QString>

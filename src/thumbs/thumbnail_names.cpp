@@ -1,6 +1,6 @@
-#include "thumbnail_names.h"
+#include "thumbs/thumbnail_names.h"
 
-#include "text_utils.h"
+#include "foundation/text_utils.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "file_utils.h"
-#include "ini_file.h"
-#include "main_window.h"
+#include "app/main_window.h"
+#include "foundation/file_utils.h"
+#include "foundation/ini_file.h"
 #include "scripted_prompts.h"
 
 #include <QAction>

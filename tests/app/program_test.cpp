@@ -1,5 +1,5 @@
-#include "program.h"
-#include "program_folders.h"
+#include "app/program.h"
+#include "foundation/program_folders.h"
 
 #include <QDir>
 #include <QFile>

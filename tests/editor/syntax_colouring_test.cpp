@@ -1,9 +1,9 @@
 // Colour runs, the Rich Text they give, palettes and colouring while typing.
 
-#include "caret_colouring.h"
-#include "syntax_palette.h"
-#include "syntax_rtf.h"
-#include "syntax_tokenizer.h"
+#include "editor/caret_colouring.h"
+#include "editor/syntax_palette.h"
+#include "editor/syntax_rtf.h"
+#include "editor/syntax_tokenizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Tag hints and search and replace on plain text.
 
+#include "editor/search_replace.h"
+#include "editor/tag_hints.h"
 #include "scripted_prompts.h"
-#include "search_replace.h"
-#include "tag_hints.h"
 
 #include <gtest/gtest.h>
 

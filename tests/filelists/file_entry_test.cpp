@@ -1,5 +1,5 @@
-#include "duplicate_entries.h"
-#include "file_entry.h"
+#include "filelists/duplicate_entries.h"
+#include "filelists/file_entry.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "file_list_model.h"
+#include "filelists/file_list_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QColor>

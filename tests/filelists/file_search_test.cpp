@@ -1,5 +1,5 @@
-#include "file_entry.h"
-#include "file_search.h"
+#include "filelists/file_entry.h"
+#include "filelists/file_search.h"
 #include "test_files.h"
 
 #include <QDirIterator>

@@ -1,5 +1,5 @@
-#include "list_file.h"
-#include "shared_state.h"
+#include "filelists/list_file.h"
+#include "filelists/list_status.h"
 #include "test_files.h"
 
 #include <QRandomGenerator>

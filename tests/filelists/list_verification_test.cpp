@@ -1,7 +1,7 @@
-#include "file_search.h"
-#include "list_file.h"
-#include "list_verification.h"
-#include "shared_state.h"
+#include "filelists/file_search.h"
+#include "filelists/list_file.h"
+#include "filelists/list_status.h"
+#include "filelists/list_verification.h"
 #include "test_files.h"
 
 #include <QTemporaryDir>

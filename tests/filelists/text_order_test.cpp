@@ -1,4 +1,4 @@
-#include "text_order.h"
+#include "filelists/text_order.h"
 
 #include <QRandomGenerator>
 

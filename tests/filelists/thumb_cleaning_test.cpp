@@ -1,7 +1,7 @@
-#include "settings.h"
+#include "filelists/thumb_cleaning.h"
+#include "foundation/settings.h"
 #include "test_files.h"
-#include "thumb_cleaning.h"
-#include "thumbnail_names.h"
+#include "thumbs/thumbnail_names.h"
 
 #include <QTemporaryDir>
 

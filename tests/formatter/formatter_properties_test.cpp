@@ -2,8 +2,8 @@
 // loses page text, a second run changes nothing, and nothing breaks on deep
 // nesting or huge tags.
 
+#include "formatter/html_formatter.h"
 #include "formatter_test_support.h"
-#include "html_formatter.h"
 #include "html_generator.h"
 
 #include <gtest/gtest.h>

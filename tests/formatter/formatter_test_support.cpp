@@ -1,6 +1,6 @@
 #include "formatter_test_support.h"
 
-#include "html_formatter.h"
+#include "formatter/html_formatter.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 // Helpers shared by the formatter tests: styles written into temporary
 // folders and output compared with LF line ends.
 
-#include "formatter_style.h"
+#include "formatter/formatter_style.h"
 
 #include <QString>
 #include <QTemporaryDir>

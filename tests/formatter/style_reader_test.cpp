@@ -1,8 +1,8 @@
 // Reading options.ini and tag.ini: defaults, limits, and the line-break rule
 // for block tags.
 
+#include "formatter/html_formatter.h"
 #include "formatter_test_support.h"
-#include "html_formatter.h"
 
 #include <gtest/gtest.h>
 

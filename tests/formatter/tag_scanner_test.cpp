@@ -1,8 +1,8 @@
 // The tag scanner: keys, verbatim rows, rule lookup and comment numbers.
 
+#include "formatter/tag_scanner.h"
 #include "formatter_test_support.h"
-#include "tag_scanner.h"
-#include "text_utils.h"
+#include "foundation/text_utils.h"
 
 #include <gtest/gtest.h>
 

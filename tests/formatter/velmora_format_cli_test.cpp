@@ -1,7 +1,7 @@
 // The velmora-format command: files and standard input, line ends and
 // encodings kept, in-place writing, and errors.
 
-#include "formatter_file.h"
+#include "formatter/formatter_file.h"
 #include "formatter_test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // Shared by the page view tests: a profile, pages written into a temporary
 // folder, and small picture checks.
 
-#include "page_view.h"
-#include "render_profile.h"
+#include "render/page_view.h"
+#include "render/render_profile.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,7 +2,7 @@
 // finishes cannot hold the view beyond its time limit.
 
 #include "page_fixture.h"
-#include "page_source.h"
+#include "render/page_source.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>

@@ -1,5 +1,5 @@
-#include "resample.h"
-#include "snapshot_composition.h"
+#include "pictures/resample.h"
+#include "snapshot/snapshot_composition.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A Prompts double for tests: records every message and dialog request, and
 // answers from queues set up by the test (defaults when a queue is empty).
 
-#include "prompts.h"
+#include "foundation/prompts.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "jpeg_codec.h"
-#include "settings.h"
-#include "thumbnail_cache.h"
+#include "foundation/settings.h"
+#include "pictures/jpeg_codec.h"
+#include "thumbs/thumbnail_cache.h"
 
 #include <QDir>
 #include <QFile>

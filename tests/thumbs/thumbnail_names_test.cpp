@@ -1,4 +1,4 @@
-#include "thumbnail_names.h"
+#include "thumbs/thumbnail_names.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Velmora: starts the program with its folders beside the executable.
-#include "main_window.h"
-#include "program.h"
-#include "qt_prompts.h"
-#include "render_environment.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "render/render_environment.h"
+#include "widgets/qt_prompts.h"
 
 #include <QApplication>
 #include <QScreen>

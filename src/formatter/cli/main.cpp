@@ -1,8 +1,8 @@
 // velmora-format: formats HTML files (or standard input) with a formatter
 // style, printing the result or writing it back into each file.
 
-#include "formatter_file.h"
-#include "html_formatter.h"
+#include "formatter/formatter_file.h"
+#include "formatter/html_formatter.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "console_prompts.h"
+#include "thumbs/cli/console_prompts.h"
 
 #include <cstdio>
 

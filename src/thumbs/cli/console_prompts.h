@@ -2,7 +2,7 @@
 // Messages of the batch command go to the terminal; it asks no questions
 // (every question is answered No) and opens no dialogs.
 
-#include "prompts.h"
+#include "foundation/prompts.h"
 
 namespace velmora {
 

@@ -2,10 +2,10 @@
 // with every layout feature on and tiny lines) and checks what must always
 // hold: no page text is lost and a second run changes nothing.
 
-#include "formatter_style.h"
-#include "html_formatter.h"
+#include "formatter/formatter_style.h"
+#include "formatter/html_formatter.h"
+#include "foundation/text_codec.h"
 #include "html_generator.h"
-#include "text_codec.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the settings file reader, reads every key it finds
 // as text and as a number, writes a key and reads the result back.
-#include "ini_file.h"
-#include "settings.h"
+#include "foundation/ini_file.h"
+#include "foundation/settings.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // thumbnail cache decodes) and full colour. Any input must give a picture or
 // an error: no crash, no abort, no sanitizer report.
 
-#include "jpeg_codec.h"
+#include "pictures/jpeg_codec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // column in both styles, duplicate removal, and writing the list back, which
 // must read back to the same lines.
 
-#include "duplicate_entries.h"
-#include "file_list_model.h"
-#include "list_file.h"
+#include "filelists/duplicate_entries.h"
+#include "filelists/file_list_model.h"
+#include "filelists/list_file.h"
 
 #include <QLocale>
 

@@ -2,11 +2,11 @@
 // order, that the Rich Text is built, and that the tag range and hint lookup
 // at a caret taken from the input stay inside the text.
 
-#include "caret_colouring.h"
-#include "syntax_rtf.h"
-#include "syntax_tokenizer.h"
-#include "tag_hints.h"
-#include "text_codec.h"
+#include "editor/caret_colouring.h"
+#include "editor/syntax_rtf.h"
+#include "editor/syntax_tokenizer.h"
+#include "editor/tag_hints.h"
+#include "foundation/text_codec.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,0 +1,56 @@
+#include "thumbs/capture/page_capture.h"
+
+#include "foundation/failure.h"
+#include "render/page_view.h"
+#include "thumbs/capture/form_snap.h"
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser)
+    : m_profile(profile), m_internalBrowser(internalBrowser) {}
+
+PageCapture::~PageCapture() = default;
+
+TFormSnap &PageCapture::Form() {
+    if (!m_form)
+        m_form = std::make_unique<TFormSnap>(m_profile);
+    return *m_form;
+}
+
+int PageCapture::Recoveries() const {
+    return m_form ? m_form->FrameViewerThumb()->Recoveries() : 0;
+}
+
+bool PageCapture::CapturePage(const QString &pagePath, int cropRight, int cropBottom,
+                              Picture *picture, QString *error) {
+    const int width = BaseWidth - qMax(0, cropRight);
+    const int height = BaseHeight - qMax(0, cropBottom);
+    if (BaseWidth < 1 || BaseHeight < 1)
+        return Fail(error,
+                    u"No base size for the capture (%1 x %2)."_s.arg(BaseWidth).arg(BaseHeight));
+    if (width < 1 || height < 1)
+        return Fail(error, u"The crops leave nothing of the capture."_s);
+
+    TFormSnap &form = Form();
+    form.FormCreate(BaseWidth, BaseHeight, SnapViewMode);
+    bool loaded;
+    if (SnapViewMode) {
+        loaded = form.BorrowView(m_internalBrowser, error);
+    } else {
+        const DisplaySettings display =
+            m_internalBrowser ? m_internalBrowser->Display() : DisplaySettings{};
+        loaded = form.LoadHTMLFile(pagePath, display, TimeLimitMs, error);
+    }
+    QImage bitmap;
+    if (loaded)
+        bitmap = form.PaintToBitmap();
+    form.FormClose();
+    if (!loaded)
+        return false;
+    *picture = ToPicture(bitmap.copy(0, 0, width, height));
+    return true;
+}
+
+} // namespace velmora

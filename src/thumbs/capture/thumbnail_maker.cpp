@@ -1,0 +1,95 @@
+#include "thumbs/capture/thumbnail_maker.h"
+
+#include "foundation/failure.h"
+#include "foundation/settings.h"
+#include "pictures/jpeg_codec.h"
+#include "pictures/resample.h"
+#include "thumbs/capture/page_capture.h"
+#include "thumbs/thumbnail_cache.h"
+#include "thumbs/thumbnail_names.h"
+#include "widgets/wait_cursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+namespace {
+
+QString FolderOf(const QString &pagePath) {
+    return QFileInfo(pagePath).absolutePath();
+}
+
+} // namespace
+
+ThumbnailMaker::ThumbnailMaker(PageCapture &capture, Settings &settings, QString thumbDir,
+                               ThumbnailCache *cache, Prompts &prompts, FreeSpaceQuery freeSpace)
+    : m_capture(capture), m_settings(settings), m_thumbDir(std::move(thumbDir)), m_cache(cache),
+      m_prompts(prompts), m_freeSpace(std::move(freeSpace)) {}
+
+void ThumbnailMaker::CBSnapBaseChange(int itemIndex) {
+    m_settings.ThumbBaseIndex = itemIndex;
+    if (itemIndex < 0 || itemIndex >= int(kThumbBaseSizes.size()))
+        return;
+    m_capture.BaseWidth = kThumbBaseSizes[itemIndex].width;
+    m_capture.BaseHeight = kThumbBaseSizes[itemIndex].height;
+}
+
+bool ThumbnailMaker::HasRoomForThumbnail() {
+    return CheckDiskSpace(m_thumbDir, kThumbFreeSpaceKb, m_prompts, m_freeSpace);
+}
+
+QString ThumbnailMaker::ThumbPathOf(const QString &pagePath) const {
+    const QString absolute = QFileInfo(pagePath).absoluteFilePath();
+    return ThumbFileName(m_thumbDir, FolderOf(absolute), absolute);
+}
+
+bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
+    if (!QFileInfo(pagePath).isFile())
+        return Fail(error, u"Can't locate file: "_s + pagePath);
+    // The snapshot code shares the base size; the base box decides here.
+    if (m_fixedBase) {
+        m_capture.BaseWidth = m_fixedBase->width();
+        m_capture.BaseHeight = m_fixedBase->height();
+    } else {
+        CBSnapBaseChange(m_settings.ThumbBaseIndex);
+    }
+    const WaitCursor busy;
+
+    Picture capture;
+    if (!m_capture.CapturePage(pagePath, 0, 0, &capture, error))
+        return false;
+    Picture thumbnail = MakePicture(ThumbnailCache::kSlotWidth, ThumbnailCache::kSlotHeight);
+    try {
+        const ResampleFilter &filter = ResampleFilterTable[kLanczos3Index];
+        ResampleImage(capture, thumbnail, filter.Kernel, filter.Support);
+    } catch (const ResampleError &e) {
+        return Fail(error, QString::fromUtf8(e.what()));
+    }
+    capture = {};
+
+    const QString thumbPath = ThumbPathOf(pagePath);
+    const QString folder = QFileInfo(thumbPath).absolutePath();
+    if (!QDir().mkpath(folder))
+        return Fail(error, u"Cannot create the folder "_s + folder);
+    if (!SaveJpeg(thumbnail, kThumbQuality, thumbPath, error))
+        return false;
+    if (m_cache)
+        m_cache->RefreshCachedThumb(thumbPath, thumbnail);
+    return true;
+}
+
+bool ThumbnailMaker::ClearThumbnail(const QString &pagePath, QString *error) {
+    const WaitCursor busy;
+    const QString thumbPath = ThumbPathOf(pagePath);
+    bool ok = true;
+    if (QFileInfo::exists(thumbPath) && !QFile::remove(thumbPath))
+        ok = Fail(error, u"Cannot delete "_s + thumbPath);
+    if (m_cache)
+        m_cache->InvalidateCachedThumb(thumbPath);
+    return ok;
+}
+
+} // namespace velmora

@@ -1,0 +1,78 @@
+#pragma once
+// Making and clearing the thumbnail of one page: the page is captured at the
+// thumbnail base size, shrunk with Lanczos3 to 130 x 100 without keeping the
+// aspect ratio, and written as a JPEG of quality 70 under the page's
+// thumbnail name; a cached copy is refreshed. Failures end the attempt
+// without a message (the program goes on with the next page); the reason is
+// handed back for the batch command.
+
+#include "foundation/file_utils.h"
+
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace velmora {
+
+class PageCapture;
+class Prompts;
+class ThumbnailCache;
+struct Settings;
+
+// The base sizes of the thumbnail base box, by item index.
+struct ThumbBaseSize {
+    int width;
+    int height;
+    const char16_t *itemText;
+};
+inline constexpr std::array<ThumbBaseSize, 7> kThumbBaseSizes{{
+    {160, 120, u"Thumbs Base: 160x120"},
+    {320, 240, u"Thumbs Base: 320x240"},
+    {480, 360, u"Thumbs Base: 480x360"},
+    {640, 480, u"Thumbs Base: 640x480"},
+    {800, 600, u"Thumbs Base: 800x600"},
+    {1024, 768, u"Thumbs Base: 1024x768"},
+    {1600, 1200, u"Thumbs Base: 1600x1200"},
+}};
+// Free space the thumbnail folder's volume needs before each thumbnail, in
+// units of 1000 bytes.
+inline constexpr qint64 kThumbFreeSpaceKb = 2000;
+inline constexpr int kThumbQuality = 70;
+
+class ThumbnailMaker {
+public:
+    // cache may be null (the batch command keeps none).
+    ThumbnailMaker(PageCapture &capture, Settings &settings, QString thumbDir,
+                   ThumbnailCache *cache, Prompts &prompts,
+                   FreeSpaceQuery freeSpace = FreeSpaceOfVolume);
+
+    // The base box changed to itemIndex: ThumbBaseIndex follows it, and the
+    // capture's base size follows it when the index is one of the table's.
+    void CBSnapBaseChange(int itemIndex);
+    // CheckDiskSpace(ThumbDir, 2000): false after its message when the
+    // thumbnail volume is short of space.
+    bool HasRoomForThumbnail();
+    // Makes or replaces the thumbnail of one page. Nothing happens for a
+    // missing page; any other failure leaves an older thumbnail as it was.
+    bool MakeThumbnail(const QString &pagePath, QString *error = nullptr);
+    // Deletes the thumbnail of one page; a missing thumbnail is no error.
+    bool ClearThumbnail(const QString &pagePath, QString *error = nullptr);
+    // The thumbnail path of a page.
+    QString ThumbPathOf(const QString &pagePath) const;
+    // A base size of its own instead of the base box's (the batch command's
+    // --base); nullopt goes back to the base box.
+    void SetFixedBase(std::optional<QSize> base) { m_fixedBase = base; }
+
+private:
+    PageCapture &m_capture;
+    Settings &m_settings;
+    QString m_thumbDir;
+    ThumbnailCache *m_cache;
+    Prompts &m_prompts;
+    FreeSpaceQuery m_freeSpace;
+    std::optional<QSize> m_fixedBase;
+};
+
+} // namespace velmora

@@ -1,0 +1,67 @@
+#include "widgets/qt_prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace velmora {
+
+QWidget *QtPrompts::parentWindow() {
+    return QApplication::activeWindow();
+}
+
+static QString boxTitle() {
+    return QApplication::applicationDisplayName();
+}
+
+void QtPrompts::ShowInfo(const QString &message) {
+    QMessageBox::information(parentWindow(), boxTitle(), message);
+}
+
+bool QtPrompts::AskYesNo(const QString &message) {
+    return QMessageBox::question(parentWindow(), boxTitle(), message,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+Answer QtPrompts::AskYesNoCancel(const QString &message) {
+    const auto button =
+        QMessageBox::question(parentWindow(), boxTitle(), message,
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void QtPrompts::ShowError(const QString &message) {
+    QMessageBox::critical(parentWindow(), boxTitle(), message);
+}
+
+void QtPrompts::Beep() {
+    QApplication::beep();
+}
+
+QString QtPrompts::GetOpenFileName(const QString &caption, const QString &dir,
+                                   const QString &filter) {
+    return QFileDialog::getOpenFileName(parentWindow(), caption, dir, filter);
+}
+
+QStringList QtPrompts::GetOpenFileNames(const QString &caption, const QString &dir,
+                                        const QString &filter) {
+    return QFileDialog::getOpenFileNames(parentWindow(), caption, dir, filter);
+}
+
+QString QtPrompts::GetSaveFileName(const QString &caption, const QString &dir,
+                                   const QString &filter) {
+    return QFileDialog::getSaveFileName(parentWindow(), caption, dir, filter);
+}
+
+QString QtPrompts::GetExistingDirectory(const QString &caption, const QString &dir) {
+    return QFileDialog::getExistingDirectory(parentWindow(), caption, dir);
+}
+
+} // namespace velmora

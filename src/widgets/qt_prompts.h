@@ -1,0 +1,30 @@
+#pragma once
+#include "foundation/prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace velmora {
+
+// Prompts shown as the toolkit's standard message boxes and file dialogs,
+// titled with the application title and parented to the active window.
+class QtPrompts final : public Prompts {
+public:
+    void ShowInfo(const QString &message) override;
+    bool AskYesNo(const QString &message) override;
+    Answer AskYesNoCancel(const QString &message) override;
+    void ShowError(const QString &message) override;
+    void Beep() override;
+    QString GetOpenFileName(const QString &caption, const QString &dir,
+                            const QString &filter) override;
+    QStringList GetOpenFileNames(const QString &caption, const QString &dir,
+                                 const QString &filter) override;
+    QString GetSaveFileName(const QString &caption, const QString &dir,
+                            const QString &filter) override;
+    QString GetExistingDirectory(const QString &caption, const QString &dir) override;
+
+private:
+    static QWidget *parentWindow();
+};
+
+} // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+// Shared by the capture and thumbnail maker tests: an engine profile, an
+// internal browser view, a capture object and pages written into a temporary
+// folder.
+
+#include "render/page_view.h"
+#include "render/render_profile.h"
+#include "thumbs/capture/page_capture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+
+class CaptureFixture : public ::testing::Test {
+protected:
+    CaptureFixture() : browser(profile, BrowserOptions()), capture(profile, &browser) {}
+
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    static ViewOptions BrowserOptions() {
+        ViewOptions options;
+        options.historyLength = 10;
+        return options;
+    }
+
+    QString Write(const QString &name, const QByteArray &content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    // A page of one background colour with a block at a known place.
+    QString BlockPage(const QString &name, const char *background, const char *block) {
+        return Write(name, QByteArray("<html><body style='margin:0;background:") + background +
+                               "'><div style='position:absolute;left:200px;top:100px;"
+                               "width:60px;height:40px;background:" +
+                               block + "'></div></body></html>");
+    }
+
+    QTemporaryDir dir;
+    RenderProfile profile;
+    PageView browser;
+    PageCapture capture;
+};
+
+} // namespace velmora::testing

@@ -1,0 +1,54 @@
+// Which pages the batch command takes from the folders it is given.
+
+#include "thumbs/capture/page_collector.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora::testing {
+namespace {
+
+TEST(PageCollectorTest, FirstFilterOfTheDefinition) {
+    EXPECT_EQ(FirstFilterMask(u"All|*.htm;*.jpg|Only|*.htm"_s), u"*.htm;*.jpg"_s);
+    EXPECT_EQ(FirstFilterMask(u"All| |Only|*.htm"_s), u"*.*"_s);
+    EXPECT_EQ(FirstFilterMask(QString()), u"*.*"_s);
+}
+
+TEST(PageCollectorTest, FoldersGiveTheirPagesByTheSearchRules) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto touch = [&](const QString &name) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    for (const QString &name :
+         {u"site/b.htm"_s, u"site/A.html"_s, u"site/pic.jpg"_s, u"site/.hidden.htm"_s,
+          u"site/sub/c.asp"_s, u"site/_vti_cnf/d.htm"_s, u"site/.git/e.htm"_s,
+          u"site/THUMBS/f.htm"_s, u"site/THUMBS/x/g.htm"_s})
+        touch(name);
+    ASSERT_TRUE(QFile::link(dir.filePath(u"site"_s), dir.filePath(u"site/sub/loop"_s)));
+    const QString site = dir.filePath(u"site"_s);
+    const QString thumbDir = site + u"/THUMBS/"_s;
+
+    const CollectedPages flat = CollectPages({site}, u"*.htm;*.asp"_s, false, thumbDir);
+    EXPECT_EQ(flat.pages, (QStringList{site + u"/A.html"_s, site + u"/b.htm"_s}));
+
+    const CollectedPages deep =
+        CollectPages({site, dir.filePath(u"none"_s)}, u"*.htm;*.asp"_s, true, thumbDir);
+    EXPECT_EQ(deep.pages, (QStringList{site + u"/A.html"_s, site + u"/b.htm"_s,
+                                       site + u"/sub/c.asp"_s, site + u"/THUMBS/f.htm"_s}));
+    EXPECT_EQ(deep.problems, QStringList{dir.filePath(u"none"_s)});
+
+    // A file named directly is taken whatever its extension.
+    EXPECT_EQ(CollectPages({site + u"/pic.jpg"_s}, u"*.htm"_s, false, thumbDir).pages,
+              QStringList{site + u"/pic.jpg"_s});
+}
+
+} // namespace
+} // namespace velmora::testing

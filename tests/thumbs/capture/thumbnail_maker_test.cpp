@@ -1,0 +1,137 @@
+// Making and clearing thumbnails: every base size gives a 130 x 100 JPEG at
+// the page's thumbnail path, a cached copy follows, and failures leave the
+// thumbnail folder as it was.
+
+#include "capture_fixture.h"
+#include "foundation/settings.h"
+#include "pictures/jpeg_codec.h"
+#include "scripted_prompts.h"
+#include "thumbs/capture/thumbnail_maker.h"
+#include "thumbs/thumbnail_cache.h"
+#include "thumbs/thumbnail_names.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora::testing {
+namespace {
+
+class ThumbnailMakerTest : public CaptureFixture {
+protected:
+    ThumbnailMakerTest()
+        : thumbDir(dir.filePath(u"prog/THUMBS/"_s)), cache(settings),
+          maker(capture, settings, thumbDir, &cache, prompts,
+                [this](const QString &) { return std::optional<qint64>(freeBytes); }) {}
+
+    Picture LoadThumb(const QString &path) {
+        Picture picture;
+        QString error;
+        EXPECT_TRUE(LoadJpeg(path, &picture, &error, {.quantize = false})) << error.toStdString();
+        return picture;
+    }
+
+    Settings settings;
+    QString thumbDir;
+    ThumbnailCache cache;
+    ScriptedPrompts prompts;
+    qint64 freeBytes = qint64(1) << 40;
+    ThumbnailMaker maker;
+};
+
+TEST_F(ThumbnailMakerTest, EveryBaseSizeGivesA130By100Jpeg) {
+    QDir(dir.path()).mkpath(u"site/sub"_s);
+    const QString page = BlockPage(u"site/sub/index.htm"_s, "#00ff00", "#ff0000");
+    const QString thumbPath = ThumbFileName(thumbDir, dir.filePath(u"site/sub"_s), u"index.htm"_s);
+    for (int index = 0; index < int(kThumbBaseSizes.size()); ++index) {
+        settings.ThumbBaseIndex = index;
+        QFile::remove(thumbPath);
+        QString error;
+        ASSERT_TRUE(maker.MakeThumbnail(page, &error)) << index << ": " << error.toStdString();
+        EXPECT_EQ(capture.BaseWidth, kThumbBaseSizes[index].width);
+        EXPECT_EQ(capture.BaseHeight, kThumbBaseSizes[index].height);
+        const Picture thumb = LoadThumb(thumbPath);
+        ASSERT_EQ(thumb.size(), QSize(130, 100)) << index;
+        // The green page shows green away from the block and the scroll bars
+        // of the small bases (JPEG is lossy).
+        const QColor corner = thumb.pixelColor(2, 50);
+        EXPECT_LT(corner.red(), 40) << index << " " << corner.name().toStdString();
+        EXPECT_GT(corner.green(), 215) << index;
+    }
+    EXPECT_EQ(maker.ThumbPathOf(page), thumbPath);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// At start-up the base size is 0 x 0; a stored index outside the table keeps
+// it so, and every attempt then fails without a thumbnail.
+TEST_F(ThumbnailMakerTest, BaseIndexOutsideTheTableMakesNoThumbnail) {
+    const QString page = BlockPage(u"p.htm"_s, "#fff", "#000");
+    for (int index : {-1, 7, 1000}) {
+        settings.ThumbBaseIndex = index;
+        QString error;
+        EXPECT_FALSE(maker.MakeThumbnail(page, &error)) << index;
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(settings.ThumbBaseIndex, index);
+        EXPECT_EQ(capture.BaseWidth, 0);
+    }
+    EXPECT_FALSE(QFileInfo::exists(maker.ThumbPathOf(page)));
+    EXPECT_FALSE(maker.MakeThumbnail(dir.filePath(u"missing.htm"_s)));
+}
+
+TEST_F(ThumbnailMakerTest, RemakeRefreshesTheCacheAndClearRemovesIt) {
+    const QString page = BlockPage(u"p.htm"_s, "#0000ff", "#0000ff");
+    settings.ThumbBaseIndex = 0;
+    ASSERT_TRUE(maker.MakeThumbnail(page));
+    const QString thumbPath = maker.ThumbPathOf(page);
+    cache.LoadCachedThumb(thumbPath);
+    const int slot = cache.FindCachedThumb(thumbPath);
+    ASSERT_GE(slot, 0);
+    EXPECT_GT(cache.SlotPicture(slot).pixelColor(65, 50).blue(), 200);
+
+    BlockPage(u"p.htm"_s, "#ffff00", "#ffff00");
+    ASSERT_TRUE(maker.MakeThumbnail(page));
+    EXPECT_EQ(cache.FindCachedThumb(thumbPath), slot);
+    EXPECT_LT(cache.SlotPicture(slot).pixelColor(65, 50).blue(), 60);
+
+    ASSERT_TRUE(maker.ClearThumbnail(page));
+    EXPECT_FALSE(QFileInfo::exists(thumbPath));
+    EXPECT_EQ(cache.FindCachedThumb(thumbPath), -1);
+    // Clearing again, or a page that never had a thumbnail, does nothing.
+    EXPECT_TRUE(maker.ClearThumbnail(page));
+    EXPECT_TRUE(maker.ClearThumbnail(dir.filePath(u"never.htm"_s)));
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// A failed remake (here the page now hangs) leaves the older thumbnail.
+TEST_F(ThumbnailMakerTest, FailedRemakeKeepsTheOldThumbnail) {
+    const QString page = BlockPage(u"p.htm"_s, "#ff0000", "#ff0000");
+    settings.ThumbBaseIndex = 0;
+    ASSERT_TRUE(maker.MakeThumbnail(page));
+    const QString thumbPath = maker.ThumbPathOf(page);
+    const QByteArray before = [&] {
+        QFile f(thumbPath);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Write(u"p.htm"_s, "<body><script>while (true) {}</script>");
+    capture.TimeLimitMs = 1000;
+    QString error;
+    EXPECT_FALSE(maker.MakeThumbnail(page, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile after(thumbPath);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
+
+TEST_F(ThumbnailMakerTest, ShortOfSpaceIsReportedOnce) {
+    freeBytes = 1999999;
+    EXPECT_FALSE(maker.HasRoomForThumbnail());
+    ASSERT_EQ(prompts.calls.size(), 1);
+    EXPECT_TRUE(prompts.calls[0].text.contains(u"Process stopped."_s));
+    freeBytes = 2000000;
+    EXPECT_TRUE(maker.HasRoomForThumbnail());
+    EXPECT_EQ(prompts.calls.size(), 1);
+}
+
+} // namespace
+} // namespace velmora::testing
