@@ -68,7 +68,7 @@ int Search(const QString &root, const QString &savePath) {
     QStringList out;
     QElapsedTimer timer;
     qint64 firstNs = -1;
-    SearchOptions options;
+    FileSearchOptions options;
     options.mask = u"*.htm;*.asp;*.sht;*.dht;*.cfm"_s;
     options.onEntry = [&] {
         if (firstNs < 0 && !out.isEmpty())

@@ -53,6 +53,7 @@ struct ListedEntry {
     QString name;
     QByteArray rawName; // kept for the matches still to be stated
     bool isDir = false;
+    bool isRegular = false;
     bool isLink = false;
     bool usable = false;  // not hidden, name decodable, type known
     bool passes = false;  // passes the extension test
@@ -80,12 +81,19 @@ bool DecodeName(const char *raw, QString &name) {
 
 using FolderId = std::pair<dev_t, ino_t>;
 
-// The extension test applied while listing, and what to state: nothing
-// beyond links and unknown types, the matches as well, or the matches later
-// (their raw names are kept so that they can be stated relative to the
-// folder).
+// The test of the names applied while listing (the caller's own, or else the
+// extension test), and what to state: nothing beyond links and unknown types,
+// the matches as well, or the matches later (their raw names are kept so that
+// they can be stated relative to the folder).
 struct StatPlan {
     const ExtensionFilter *filter = nullptr;
+    const NameTest *nameTest = nullptr;
+
+    bool Passes(const QString &name) const {
+        if (nameTest && *nameTest)
+            return (*nameTest)(name);
+        return filter && filter->Allows(name);
+    }
     enum class Matches { Unstated, StatedNow, StatedLater } matches = Matches::Unstated;
 };
 
@@ -143,11 +151,13 @@ private:
                 return; // a dangling link names nothing that could be listed
             entry.Take(st);
             entry.isDir = S_ISDIR(st.st_mode);
+            entry.isRegular = S_ISREG(st.st_mode);
         } else {
             entry.isDir = type == DT_DIR;
+            entry.isRegular = type == DT_REG;
         }
         entry.usable = true;
-        entry.passes = plan.filter && plan.filter->Allows(entry.name);
+        entry.passes = plan.Passes(entry.name);
         if (entry.hasStat || !entry.passes)
             return;
         switch (plan.matches) {
@@ -182,7 +192,7 @@ QString ResultFor(const QString &folder, const ListedEntry &entry, bool entryMod
 // front are stated.
 class RecursiveSearch {
 public:
-    RecursiveSearch(const SearchOptions &options, QStringList &out)
+    RecursiveSearch(const FileSearchOptions &options, QStringList &out)
         : options_(options), filter_(options.mask), lister_(&visited_), out_(out),
           stats_(options.entryMode ? HelperThreadCount() : 0) {}
 
@@ -207,6 +217,8 @@ private:
         if (entry.isDir && descendAllowed && (options_.descendIntoLinks || !entry.isLink) &&
             !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s))
             return Role::Descend;
+        if (options_.regularFilesOnly && !entry.isRegular)
+            return Role::Skip;
         return Role::Test;
     }
 
@@ -217,8 +229,9 @@ private:
             levels_.resize(depth + 1);
         std::vector<ListedEntry> &entries = levels_[depth];
         entries.clear();
-        const StatPlan plan{&filter_, options_.entryMode ? StatPlan::Matches::StatedLater
-                                                         : StatPlan::Matches::Unstated};
+        const StatPlan plan{&filter_, &options_.nameTest,
+                            options_.entryMode ? StatPlan::Matches::StatedLater
+                                               : StatPlan::Matches::Unstated};
         const int fd = lister_.List(folderBytes, plan, entries);
         if (fd < 0)
             return;
@@ -289,7 +302,7 @@ private:
         }
     }
 
-    const SearchOptions &options_;
+    const FileSearchOptions &options_;
     ExtensionFilter filter_;
     std::set<FolderId> visited_;
     FolderLister lister_;
@@ -302,7 +315,8 @@ private:
 
 } // namespace
 
-void SearchFilesRecursive(const QString &folder, const SearchOptions &options, QStringList &out) {
+void SearchFilesRecursive(const QString &folder, const FileSearchOptions &options,
+                          QStringList &out) {
     const QString start = WithBackslash(folder);
     RecursiveSearch(options, out).Run(start);
 }
@@ -311,8 +325,8 @@ void SearchFilesInFolder(QStringList &list, const QString &folder, const QString
     const QString start = WithBackslash(folder);
     const ExtensionFilter filter(mask);
     std::vector<ListedEntry> entries;
-    const int fd = FolderLister(nullptr).List(QFile::encodeName(start),
-                                              {&filter, StatPlan::Matches::StatedNow}, entries);
+    const int fd = FolderLister(nullptr).List(
+        QFile::encodeName(start), {&filter, nullptr, StatPlan::Matches::StatedNow}, entries);
     if (fd < 0)
         return;
     ::close(fd);

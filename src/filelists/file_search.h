@@ -28,7 +28,10 @@ private:
 
 bool HasAllowedExtension(const QString &name, const QString &mask);
 
-struct SearchOptions {
+// A test of a file name of its own, instead of the extension test.
+using NameTest = std::function<bool(const QString &name)>;
+
+struct FileSearchOptions {
     QString mask;                   // the mask the extension test uses
     QString thumbDir;               // folders inside it are not descended into ...
     bool descendEverywhere = false; // ... unless this is set
@@ -38,6 +41,10 @@ struct SearchOptions {
     // When off, folders reached through a symbolic link are not entered (the
     // thumbnail cleaning must not delete files outside the thumbnail folder).
     bool descendIntoLinks = true;
+    // When set, decides which names are results instead of the mask.
+    NameTest nameTest;
+    // Results are regular files only: no folders, devices, FIFOs or sockets.
+    bool regularFilesOnly = false;
 };
 
 // Depth first, entries in the order the file system lists them, a subfolder's
@@ -45,7 +52,8 @@ struct SearchOptions {
 // (any letter case) are not entered; a folder not entered takes part in the
 // extension test like a file. Appends to out. In entry mode a file whose name
 // or folder cannot be held in an entry line is left out.
-void SearchFilesRecursive(const QString &folder, const SearchOptions &options, QStringList &out);
+void SearchFilesRecursive(const QString &folder, const FileSearchOptions &options,
+                          QStringList &out);
 // The matching entries of one folder as entry lines; no subfolder is entered.
 void SearchFilesInFolder(QStringList &list, const QString &folder, const QString &mask);
 

@@ -45,7 +45,7 @@ ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList 
     const QString dir = WithBackslash(thumbDir);
     settings.DoValidate = false;
     workList.clear();
-    SearchOptions options;
+    FileSearchOptions options;
     options.mask = u"*.JPG"_s;
     options.thumbDir = dir;
     options.descendEverywhere = true;

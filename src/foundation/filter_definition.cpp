@@ -1,5 +1,7 @@
 #include "foundation/filter_definition.h"
 
+#include "foundation/file_masks.h"
+
 #include <QStringList>
 
 namespace velmora {
@@ -10,6 +12,13 @@ QList<FileFilter> ParseFilterDefinition(const QString &definition) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         filters.append({parts[i], parts[i + 1]});
     return filters;
+}
+
+QString FirstFilterMask(const QString &definition) {
+    const QList<FileFilter> filters = ParseFilterDefinition(definition);
+    if (filters.isEmpty() || FileMask(filters.first().mask).IsEmpty())
+        return QStringLiteral("*.*");
+    return filters.first().mask;
 }
 
 } // namespace velmora

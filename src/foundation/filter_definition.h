@@ -16,4 +16,8 @@ struct FileFilter {
 // is ignored.
 QList<FileFilter> ParseFilterDefinition(const QString &definition);
 
+// The mask of the first filter, as the folder view takes it; "*.*" when there
+// is no filter or its mask holds no pattern.
+QString FirstFilterMask(const QString &definition);
+
 } // namespace velmora

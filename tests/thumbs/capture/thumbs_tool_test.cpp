@@ -1,7 +1,7 @@
 // The batch command, run as a user runs it: its result lines, its exit code
 // and the thumbnail files it leaves.
 
-#include "thumbs/capture/page_collector.h"
+#include "filelists/page_collector.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QDir>

@@ -1,16 +1,12 @@
 #pragma once
 // The pages the batch command works on: files named directly, and the pages of
-// named folders that match the program's default filter, with their
-// subfolders when asked.
+// named folders that match a mask (the program's first filter), with their
+// subfolders when asked. The subfolders are walked by the file search.
 
 #include <QString>
 #include <QStringList>
 
 namespace velmora {
-
-// The mask of the first filter of a filter definition ("Name|mask|Name|mask"),
-// "*.*" when there is none.
-QString FirstFilterMask(const QString &filterDefinition);
 
 struct CollectedPages {
     QStringList pages;    // absolute paths, in the order found

@@ -1,6 +1,7 @@
 // Which pages the batch command takes from the folders it is given.
 
-#include "thumbs/capture/page_collector.h"
+#include "filelists/page_collector.h"
+#include "foundation/filter_definition.h"
 
 #include <QDir>
 #include <QFile>
