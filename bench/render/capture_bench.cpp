@@ -1,7 +1,6 @@
 // Time of one thumbnail in a long-lived engine: capture at the base size,
 // Lanczos3 to 130 x 100, JPEG written. Pages alternate so that every
 // iteration really loads a page.
-#include "foundation/settings.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
 #include "thumbs/capture/page_capture.h"
@@ -23,9 +22,8 @@ struct Engine {
     QTemporaryDir dir;
     velmora::RenderProfile profile;
     velmora::PageCapture capture{profile, nullptr};
-    velmora::Settings settings;
     velmora::QtPrompts prompts;
-    velmora::ThumbnailMaker maker{capture, settings, dir.filePath(u"THUMBS/"_s), nullptr, prompts};
+    velmora::ThumbnailMaker maker{capture, dir.filePath(u"THUMBS/"_s), nullptr, prompts};
     QStringList pages;
 
     Engine() {
@@ -45,7 +43,7 @@ struct Engine {
 Engine *g_engine = nullptr;
 
 void BM_MakeThumbnail(benchmark::State &state) {
-    g_engine->settings.ThumbBaseIndex = int(state.range(0));
+    g_engine->maker.CBSnapBaseChange(int(state.range(0)));
     int n = 0;
     for (auto _ : state) {
         if (!g_engine->maker.MakeThumbnail(g_engine->pages[n++ % g_engine->pages.size()]))

@@ -162,7 +162,7 @@ void BM_LoadCachedThumb(benchmark::State &state) {
     velmora::Settings settings;
     settings.CacheMax = kFiles;
     for (auto _ : state) {
-        velmora::ThumbnailCache cache(settings);
+        velmora::ThumbnailCache cache(settings.CacheMax);
         for (const QString &path : paths)
             cache.LoadCachedThumb(path);
         if (cache.PictureCount() != kFiles)

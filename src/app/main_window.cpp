@@ -4,9 +4,12 @@
 #include "app/placeholder_views.h"
 #include "editor/tag_hints.h"
 #include "filelists/thumb_cleaning.h"
+#include "foundation/desktop_services.h"
+#include "foundation/document_guard.h"
 #include "foundation/file_masks.h"
 #include "foundation/file_utils.h"
 #include "foundation/filter_definition.h"
+#include "foundation/prompts.h"
 #include "widgets/caption_panel.h"
 #include "widgets/wait_cursor.h"
 
@@ -29,10 +32,11 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-static const QStringList kTabNames{u"Folder View"_s, u"Thumbnail View"_s, u"File Lists"_s};
 static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
 
-TForm1::TForm1(Program &program, MainWindowViews views) : program_(program) {
+TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
+    : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
+      desktop_(services.desktop), document_(services.document) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<PlaceholderListView>();
@@ -43,7 +47,6 @@ TForm1::TForm1(Program &program, MainWindowViews views) : program_(program) {
     for (auto &view : views_)
         view->SelectionChanged = [this] { UpdateStatus(); };
 
-    program_.State().StartingUp = true;
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
     BuildLayout();
@@ -101,7 +104,7 @@ bool TForm1::event(QEvent *event) {
 
 void TForm1::FormShow() {
     LoadThumbStyle(program_.Config().StyleName);
-    program_.State().CommandFile = ReadCommandLine(QApplication::arguments().mid(1));
+    commandFile_ = ReadCommandLine(QApplication::arguments().mid(1));
     LoadTagSyntax();
     ApplyFilterDefinition();
     ShowFolder(program_.Config().ViewPath);
@@ -111,8 +114,8 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormActivate() {
-    program_.State().StartingUp = false;
-    JumpToFileAndFolder(program_.State().CommandFile);
+    startingUp_ = false;
+    JumpToFileAndFolder(commandFile_);
     UpdateStatus();
     labelHint_->setText(kWelcome);
 }
@@ -120,15 +123,14 @@ void TForm1::FormActivate() {
 void TForm1::LoadThumbStyle(const QString &) {
     // The stored style name is read and kept, but the program always works
     // with its one style, THUMBS.
-    program_.StyleFolder = program_.Folders().StyleDir + u"THUMBS/"_s;
-    program_.Style = LoadFormatterStyle(program_.StyleFolder);
+    styleFolder_ = program_.Folders().StyleDir + u"THUMBS/"_s;
+    style_ = LoadFormatterStyle(styleFolder_);
     program_.Config().StyleName = u"THUMBS"_s;
     setWindowTitle(WindowTitle);
 }
 
 void TForm1::LoadTagSyntax() {
-    program_.State().TagSyntaxList =
-        velmora::LoadTagSyntax(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
+    tagSyntaxList_ = velmora::LoadTagSyntax(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
 }
 
 void TForm1::ApplyFilterDefinition() {
@@ -204,7 +206,7 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
 }
 
 void TForm1::SyncThumbCount() {
-    if (program_.State().StartingUp)
+    if (startingUp_)
         return;
     View(TabThumb)->ShowFolderFiles(folderFiles_);
 }
@@ -227,7 +229,7 @@ QString TForm1::HintText() const {
 }
 
 void TForm1::UpdateStatus() {
-    if (program_.State().StartingUp)
+    if (startingUp_)
         return;
     const int page = pageControl_->currentIndex();
     const TabView *view = View(page);
@@ -257,9 +259,9 @@ void TForm1::OnTabBarChanged(int index) {
 }
 
 bool TForm1::PageControl1Changing(int from) {
-    if (program_.State().StartingUp || from != TabFile || !SaveChangesPrompt)
+    if (startingUp_ || from != TabFile)
         return true;
-    return SaveChangesPrompt();
+    return MayGoOn(document_.SaveChangesPrompt());
 }
 
 void TForm1::ClearThumbnailCorner() {
@@ -271,8 +273,8 @@ void TForm1::PageControl1Change(int index) {
     ClearThumbnailCorner();
     switch (index) {
     case TabFile:
-        program_.State().EditorFile.clear();
-        program_.State().EditorFileTime = 0;
+        document_.EditorFile.clear();
+        document_.EditorFileTime = 0;
         break;
     case TabThumb:
         SyncThumbCount();
@@ -289,26 +291,25 @@ void TForm1::PageControl1Change(int index) {
 // ---- returning to the program, closing ----------------------------------------
 
 void TForm1::AppActivate() {
-    SharedState &state = program_.State();
-    if (state.StartingUp || pageControl_->currentIndex() != TabFile)
+    if (startingUp_ || pageControl_->currentIndex() != TabFile)
         return;
     const QString current = GetCurrentFile();
-    if (current.isEmpty() || current != state.EditorFile || state.EditorFileTime == 0)
+    if (current.isEmpty() || current != document_.EditorFile || document_.EditorFileTime == 0)
         return;
     const qint64 stamp = FileStamp(current);
-    if (stamp == 0 || stamp == state.EditorFileTime)
+    if (stamp == 0 || stamp == document_.EditorFileTime)
         return;
     // Remember the new stamp first, so one outside change asks only once.
-    state.EditorFileTime = stamp;
-    const bool reload = program_.Ask().AskYesNo(
-        u"File: "_s + current + kMessageBreak + u" has been changed by another application."_s +
-        kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
-    if (reload && ReloadPreview)
-        ReloadPreview();
+    document_.EditorFileTime = stamp;
+    const bool reload = prompts_.AskYesNo(u"File: "_s + current + kMessageBreak +
+                                          u" has been changed by another application."_s +
+                                          kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
+    if (reload)
+        document_.ReloadFromDisk();
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {
-    if (SaveChangesPrompt && !SaveChangesPrompt()) {
+    if (!MayGoOn(document_.SaveChangesPrompt())) {
         event->ignore();
         return;
     }
@@ -323,11 +324,13 @@ void TForm1::CleanThumbnails(bool removeAll) {
         const WaitCursor busy;
         // The walk lets the window repaint; it takes no input meanwhile.
         setEnabled(false);
-        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, program_.State().WorkList,
-                              program_.Config(), [] { QCoreApplication::processEvents(); });
+        // Like every search, the cleaning switches list validation off.
+        program_.Config().DoValidate = false;
+        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, workList_,
+                              [] { QCoreApplication::processEvents(); });
         setEnabled(true);
     }
-    program_.Ask().ShowInfo(ThumbCleaningMessage(result, removeAll));
+    prompts_.ShowInfo(ThumbCleaningMessage(result, removeAll));
 }
 
 // ---- progress bar -------------------------------------------------------------

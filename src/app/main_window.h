@@ -1,13 +1,14 @@
 #pragma once
 // The main window: the left column (drive, folder tree, thumbnail corner,
 // filter), the three tabs, the main menu, the hint line and the progress bar.
-// It implements ActiveView, through which every subsystem asks for the current
-// file and the selection of the active tab.
+// It implements ViewSelection, through which every part of the program asks
+// for the current file and the selection of the active tab.
 
 #include "app/program.h"
 #include "app/tab_view.h"
-#include "foundation/active_view.h"
+#include "formatter/formatter_style.h"
 #include "foundation/progress.h"
+#include "foundation/view_selection.h"
 
 #include <QMainWindow>
 
@@ -27,6 +28,23 @@ class QTreeView;
 namespace velmora {
 
 class CaptionPanel;
+class DesktopServices;
+class DocumentGuard;
+class FileDialogs;
+class Prompts;
+
+// The captions of the three tabs, in tab order.
+inline const QStringList kTabNames{QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
+                                   QStringLiteral("File Lists")};
+
+// The long-lived services the main window works with.
+struct MainWindowServices {
+    Program &program;
+    Prompts &prompts;
+    FileDialogs &dialogs;
+    DesktopServices &desktop;
+    DocumentGuard &document;
+};
 
 // The views of the three tabs; an empty slot gets a placeholder list.
 struct MainWindowViews {
@@ -35,16 +53,16 @@ struct MainWindowViews {
     std::unique_ptr<TabView> lists;
 };
 
-class TForm1 final : public QMainWindow, public ActiveView, public ProgressBar {
+class TForm1 final : public QMainWindow, public ViewSelection, public ProgressBar {
     Q_OBJECT
 public:
     enum Page { TabFile = 0, TabThumb = 1, TabTree = 2 };
 
-    TForm1(Program &program, MainWindowViews views = {});
+    explicit TForm1(const MainWindowServices &services, MainWindowViews views = {});
     // Writes prg.ini, once, as the window goes away.
     ~TForm1() override;
 
-    // ActiveView
+    // ViewSelection
     QString GetCurrentFile() const override;
     TSelectionInfo GetSelectionInfo() const override;
     QStringList SelectedFiles() const override;
@@ -56,17 +74,23 @@ public:
     // Recounts the active view's selection; refreshes tab captions, the hint
     // line and the Extras menu. Does nothing while starting up.
     void UpdateStatus();
-    // The question before the editor's text is given up: true to go on.
-    // Answers "no question asked" until the editor provides its own.
-    std::function<bool()> SaveChangesPrompt;
-    // Reloads the current file into the preview (forced); set by the preview.
-    std::function<void()> ReloadPreview;
 
     // Called when the user returns to the program from another application.
     void AppActivate();
     // Opens folder in the folder view and puts the caret on file (if given).
     void JumpToFileAndFolder(const QString &path);
     QString CurrentFolder() const { return currentFolder_; }
+
+    // True from the window's creation to its first activation.
+    bool StartingUp() const { return startingUp_; }
+    // The page named on the command line, read at the first show.
+    QString CommandFile() const { return commandFile_; }
+    // The lines of tagsyntax.txt, loaded at the first show.
+    const QStringList &TagSyntaxList() const { return tagSyntaxList_; }
+    // The formatter style folder chosen by LoadThumbStyle (StyleDir +
+    // "THUMBS/") and the style read from it.
+    QString StyleFolder() const { return styleFolder_; }
+    const FormatterStyle &Style() const { return style_; }
 
     QString HintText() const;
     QTabWidget *Pages() const { return pageControl_; }
@@ -108,7 +132,17 @@ private:
     TabView *View(int page) const;
 
     Program &program_;
+    Prompts &prompts_;
+    FileDialogs &dialogs_;
+    DesktopServices &desktop_;
+    DocumentGuard &document_;
     std::array<std::unique_ptr<TabView>, 3> views_;
+    bool startingUp_ = true;
+    QString commandFile_;
+    QStringList tagSyntaxList_;
+    QString styleFolder_;
+    FormatterStyle style_;
+    QStringList workList_; // scratch list of the file-list operations
     QString currentFolder_;
     QString currentMask_;
     QStringList folderFiles_;

@@ -1,6 +1,9 @@
 // Building the main window's widgets and menu.
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "foundation/desktop_services.h"
+#include "foundation/prompts.h"
+#include "thumbs/thumb_size.h"
 #include "widgets/caption_panel.h"
 
 #include <QApplication>
@@ -112,12 +115,11 @@ void TForm1::BuildLayout() {
     pageControl_ = new QTabWidget(splitter);
     pageControl_->setObjectName(u"PageControl1"_s);
     pageControl_->setDocumentMode(true);
-    const QStringList names{u"Folder View"_s, u"Thumbnail View"_s, u"File Lists"_s};
     const QStringList pageNames{u"TabFile"_s, u"TabThumb"_s, u"TabTree"_s};
     for (int page = 0; page < 3; ++page) {
         QWidget *widget = View(page)->Widget();
         widget->setObjectName(pageNames[page]);
-        pageControl_->addTab(widget, names[page]);
+        pageControl_->addTab(widget, kTabNames[page]);
     }
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
     splitter->addWidget(pageControl_);
@@ -181,7 +183,7 @@ QWidget *TForm1::BuildLeftColumn() {
     layout->addWidget(corner);
     imgMini_ = new QLabel(leftColumn_);
     imgMini_->setObjectName(u"ImgMini"_s);
-    imgMini_->setFixedSize(SharedState::ThumbWidth, SharedState::ThumbHeight);
+    imgMini_->setFixedSize(ThumbWidth, ThumbHeight);
     imgMini_->setAlignment(Qt::AlignCenter);
     imgMini_->setCursor(Qt::PointingHandCursor);
     imgMini_->installEventFilter(new DoubleClickFilter(
@@ -236,14 +238,13 @@ void TForm1::BuildMenu() {
     QMenu *help = bar->addMenu(u"&Help"_s);
     AddMenuEntry(help, u"&Show Help"_s, u"Sh1"_s, [this] { ShowHelp(); });
     AddMenuEntry(help, u"&Velmora Hompage"_s, u"VelmoraHompage1"_s,
-                 [this] { program_.Desktop().OpenUrl(QUrl(HomePageUrl)); });
+                 [this] { desktop_.OpenUrl(QUrl(HomePageUrl)); });
     help->addSeparator();
     AddMenuEntry(help, u"&About"_s, u"About2"_s, [this] { ShowAbout(); });
 }
 
 void TForm1::NotYetAvailable(const QString &caption) {
-    program_.Ask().ShowInfo(u"\""_s + caption +
-                            u"\" is not available in this version of Velmora yet."_s);
+    prompts_.ShowInfo(u"\""_s + caption + u"\" is not available in this version of Velmora yet."_s);
 }
 
 // Until the program has its own help window, the help pages open in the
@@ -251,10 +252,10 @@ void TForm1::NotYetAvailable(const QString &caption) {
 void TForm1::ShowHelp() {
     const QString index = program_.Folders().ShippedPath(u"HELP/index.htm"_s);
     if (!QFileInfo(index).isFile()) {
-        program_.Ask().ShowInfo(u"The help pages are missing:"_s + kMessageBreak + index);
+        prompts_.ShowInfo(u"The help pages are missing:"_s + kMessageBreak + index);
         return;
     }
-    program_.Desktop().OpenUrl(QUrl::fromLocalFile(index));
+    desktop_.OpenUrl(QUrl::fromLocalFile(index));
 }
 
 void TForm1::ShowAbout() {

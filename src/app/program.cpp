@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "foundation/prompts.h"
+
 #include "filelists/file_search.h"
 #include "foundation/file_utils.h"
 
@@ -10,12 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-Program::Program(ProgramFolders folders, Prompts &prompts, DesktopServices &desktop)
-    : folders_(std::move(folders)), prompts_(prompts), desktop_(desktop) {}
+Program::Program(ProgramFolders folders, Prompts &prompts)
+    : folders_(std::move(folders)), prompts_(prompts) {}
 
 void Program::Start(QSize screen) {
     folders_.CreateWorkFolders();
-    state_ = SharedState{};
     settings_ = LoadSettings(folders_.SettingsFile(), folders_.ProgramDir, screen);
     if (!QFileInfo(settings_.ViewPath).isDir())
         settings_.ViewPath = folders_.ProgramDir;

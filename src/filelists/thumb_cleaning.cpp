@@ -4,7 +4,6 @@
 #include "filelists/file_search.h"
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
-#include "foundation/settings.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QDir>
@@ -35,15 +34,13 @@ void RemoveEmptySubfolders(const QString &thumbDir) {
 } // namespace
 
 ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList &workList,
-                           Settings &settings, const std::function<void()> &onEntry,
-                           const ThumbRemover &remove) {
+                           const std::function<void()> &onEntry, const ThumbRemover &remove) {
     ThumbCleaning result;
     // An empty folder name would become "/" and the cleaning would walk the
     // whole disk deleting pictures; there is nothing to clean then.
     if (thumbDir.isEmpty())
         return result;
     const QString dir = WithBackslash(thumbDir);
-    settings.DoValidate = false;
     workList.clear();
     FileSearchOptions options;
     options.mask = u"*.JPG"_s;

@@ -9,8 +9,6 @@
 
 namespace velmora {
 
-struct Settings;
-
 struct ThumbCleaning {
     int found = 0;   // thumbnail files listed
     int removed = 0; // files deleted
@@ -25,11 +23,12 @@ bool UnlinkThumbnail(const QString &path);
 // ones whose page (PageFromThumbName) no longer exists, or all of them with
 // removeAll, then removes the empty subfolders directly inside thumbDir.
 // thumbDir itself stays. Folders reached through symbolic links are not
-// entered, so nothing outside the thumbnail folder is deleted. Switches the
-// DoValidate setting off, as every search does. onEntry is called once per
-// directory entry, so that a window can keep repainting.
+// entered, so nothing outside the thumbnail folder is deleted. onEntry is
+// called once per directory entry, so that a window can keep repainting.
+// (Like every search, a cleaning switches the DoValidate setting off; the
+// caller, which owns the settings, does that.)
 ThumbCleaning RemoveThumbs(const QString &thumbDir, bool removeAll, QStringList &workList,
-                           Settings &settings, const std::function<void()> &onEntry = {},
+                           const std::function<void()> &onEntry = {},
                            const ThumbRemover &remove = UnlinkThumbnail);
 
 // The text of the information message that follows the cleaning. Files that

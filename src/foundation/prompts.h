@@ -1,7 +1,9 @@
 #pragma once
 // Every question and message the program puts to the user goes through one
-// injectable service, so that each command can run in a test without a person:
-// the program installs QtPrompts, tests install a scripted double.
+// injectable service, and every file or folder choice through another, so
+// that each command can run in a test without a person: the program installs
+// the message boxes and dialogs of the widgets library, a console tool prints
+// its messages and has no dialogs, tests install a scripted double.
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +27,17 @@ public:
     // The default system beep.
     virtual void Beep() = 0;
 
-    // Standard file and folder dialogs; an empty result means cancelled.
+    // Several error paths sound the beep before their error box.
+    void BeepAndShowError(const QString &message) {
+        Beep();
+        ShowError(message);
+    }
+};
+
+// The standard file and folder dialogs; an empty result means cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
     virtual QString GetOpenFileName(const QString &caption, const QString &dir,
                                     const QString &filter) = 0;
     virtual QStringList GetOpenFileNames(const QString &caption, const QString &dir,
@@ -33,12 +45,6 @@ public:
     virtual QString GetSaveFileName(const QString &caption, const QString &dir,
                                     const QString &filter) = 0;
     virtual QString GetExistingDirectory(const QString &caption, const QString &dir) = 0;
-
-    // Several error paths sound the beep before their error box.
-    void BeepAndShowError(const QString &message) {
-        Beep();
-        ShowError(message);
-    }
 };
 
 // Line break inside message texts.

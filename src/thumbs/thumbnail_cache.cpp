@@ -1,6 +1,5 @@
 #include "thumbs/thumbnail_cache.h"
 
-#include "foundation/settings.h"
 #include "pictures/jpeg_codec.h"
 
 #include <QPainter>
@@ -21,8 +20,8 @@ bool ThumbnailCache::DecodeThumbnailFile(const QString &path, Picture *picture) 
     return LoadJpeg(path, picture, nullptr, JpegDecodeOptions{.quantize = true});
 }
 
-ThumbnailCache::ThumbnailCache(const Settings &settings, Decoder decoder)
-    : settings_(settings), decoder_(std::move(decoder)) {}
+ThumbnailCache::ThumbnailCache(int cacheMax, Decoder decoder)
+    : cacheMax_(cacheMax), decoder_(std::move(decoder)) {}
 
 int ThumbnailCache::SlotOfEntry(const QString &entry) {
     // The slot number follows the last '*': file names here may hold '*'
@@ -70,21 +69,21 @@ void ThumbnailCache::AddEntry(const QString &entry) {
 Picture ThumbnailCache::FitToSlot(const Picture &picture) {
     // Slots have one size; a picture of another size is drawn into a white
     // slot from its top-left corner, cut where it is larger.
-    if (picture.width() == kSlotWidth && picture.height() == kSlotHeight)
+    if (picture.width() == ThumbWidth && picture.height() == ThumbHeight)
         return ToPicture(picture);
-    Picture slot = MakePicture(kSlotWidth, kSlotHeight);
+    Picture slot = MakePicture(ThumbWidth, ThumbHeight);
     if (slot.isNull())
         return slot;
     const Picture source = ToPicture(picture);
-    const int w = std::min(kSlotWidth, source.width());
-    for (int y = 0; y < std::min(kSlotHeight, source.height()); ++y)
+    const int w = std::min(ThumbWidth, source.width());
+    for (int y = 0; y < std::min(ThumbHeight, source.height()); ++y)
         std::copy_n(source.constScanLine(y), 3 * w, slot.scanLine(y));
     return slot;
 }
 
 int ThumbnailCache::TakeSlot(const Picture &picture) {
     // A negative CacheMax would leave no slot at all; it counts as 0.
-    const auto cacheMax = static_cast<std::size_t>(std::max(settings_.CacheMax, 0));
+    const auto cacheMax = static_cast<std::size_t>(std::max(cacheMax_, 0));
     if (ILCache.size() <= cacheMax) {
         try {
             ILCache.push_back(picture);

@@ -13,6 +13,7 @@
 // Used only from the user-interface thread.
 
 #include "pictures/picture.h"
+#include "thumbs/thumb_size.h"
 
 #include <QPoint>
 #include <QString>
@@ -26,21 +27,17 @@ class QPainter;
 
 namespace velmora {
 
-struct Settings;
-
 class ThumbnailCache {
 public:
-    static constexpr int kSlotWidth = 130;
-    static constexpr int kSlotHeight = 100;
-
     // Decodes a thumbnail file into a picture; false when it cannot.
     using Decoder = std::function<bool(const QString &path, Picture *picture)>;
     // The decoder thumbnails are shown with: 256 colours, dithered.
     static bool DecodeThumbnailFile(const QString &path, Picture *picture);
 
-    // CacheMax is read from settings at every load, so a changed setting
-    // applies from the next load on.
-    explicit ThumbnailCache(const Settings &settings, Decoder decoder = DecodeThumbnailFile);
+    // The cache holds up to cacheMax + 1 pictures (the CacheMax setting).
+    explicit ThumbnailCache(int cacheMax, Decoder decoder = DecodeThumbnailFile);
+    // A changed setting applies from the next load on.
+    void SetCacheMax(int cacheMax) { cacheMax_ = cacheMax; }
 
     // Slot of the cached picture of thumbPath, or -1.
     int FindCachedThumb(const QString &thumbPath) const;
@@ -76,7 +73,7 @@ private:
     // removed. -1 when there is none.
     int TakeSlot(const Picture &picture);
 
-    const Settings &settings_;
+    int cacheMax_;
     Decoder decoder_;
     std::vector<Picture> ILCache;
     QStringList ThumbCacheIndex;

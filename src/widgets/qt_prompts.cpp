@@ -6,13 +6,17 @@
 
 namespace velmora {
 
-QWidget *QtPrompts::parentWindow() {
+namespace {
+
+QWidget *parentWindow() {
     return QApplication::activeWindow();
 }
 
-static QString boxTitle() {
+QString boxTitle() {
     return QApplication::applicationDisplayName();
 }
+
+} // namespace
 
 void QtPrompts::ShowInfo(const QString &message) {
     QMessageBox::information(parentWindow(), boxTitle(), message);
@@ -45,22 +49,22 @@ void QtPrompts::Beep() {
     QApplication::beep();
 }
 
-QString QtPrompts::GetOpenFileName(const QString &caption, const QString &dir,
-                                   const QString &filter) {
+QString QtFileDialogs::GetOpenFileName(const QString &caption, const QString &dir,
+                                       const QString &filter) {
     return QFileDialog::getOpenFileName(parentWindow(), caption, dir, filter);
 }
 
-QStringList QtPrompts::GetOpenFileNames(const QString &caption, const QString &dir,
-                                        const QString &filter) {
+QStringList QtFileDialogs::GetOpenFileNames(const QString &caption, const QString &dir,
+                                            const QString &filter) {
     return QFileDialog::getOpenFileNames(parentWindow(), caption, dir, filter);
 }
 
-QString QtPrompts::GetSaveFileName(const QString &caption, const QString &dir,
-                                   const QString &filter) {
+QString QtFileDialogs::GetSaveFileName(const QString &caption, const QString &dir,
+                                       const QString &filter) {
     return QFileDialog::getSaveFileName(parentWindow(), caption, dir, filter);
 }
 
-QString QtPrompts::GetExistingDirectory(const QString &caption, const QString &dir) {
+QString QtFileDialogs::GetExistingDirectory(const QString &caption, const QString &dir) {
     return QFileDialog::getExistingDirectory(parentWindow(), caption, dir);
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 #include "foundation/prompts.h"
 
-#include <QPointer>
-#include <QWidget>
+class QWidget;
 
 namespace velmora {
 
-// Prompts shown as the toolkit's standard message boxes and file dialogs,
-// titled with the application title and parented to the active window.
+// Prompts shown as the toolkit's standard message boxes, titled with the
+// application title and parented to the active window.
 class QtPrompts final : public Prompts {
 public:
     void ShowInfo(const QString &message) override;
@@ -15,6 +14,12 @@ public:
     Answer AskYesNoCancel(const QString &message) override;
     void ShowError(const QString &message) override;
     void Beep() override;
+};
+
+// The toolkit's standard file and folder dialogs, parented to the active
+// window.
+class QtFileDialogs final : public FileDialogs {
+public:
     QString GetOpenFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
     QStringList GetOpenFileNames(const QString &caption, const QString &dir,
@@ -22,9 +27,6 @@ public:
     QString GetSaveFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
     QString GetExistingDirectory(const QString &caption, const QString &dir) override;
-
-private:
-    static QWidget *parentWindow();
 };
 
 } // namespace velmora

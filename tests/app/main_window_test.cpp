@@ -1,4 +1,6 @@
 #include "app/main_window.h"
+#include "foundation/desktop_services.h"
+#include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
 #include "scripted_prompts.h"
@@ -54,6 +56,20 @@ public:
     QList<QUrl> urls;
 };
 
+// The editor's document as the main window sees it: the test sets the answer
+// to "save changes?" and counts the questions and the reloads.
+class FakeDocument final : public DocumentGuard {
+public:
+    SaveChangesReply SaveChangesPrompt() override {
+        ++asked;
+        return answer;
+    }
+    void ReloadFromDisk() override { ++reloads; }
+    SaveChangesReply answer = SaveChangesReply::NotAsked;
+    int asked = 0;
+    int reloads = 0;
+};
+
 void WriteFile(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -65,6 +81,7 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
+    FakeDocument document;
     std::unique_ptr<Program> program;
     FakeView *folder = nullptr, *thumbs = nullptr, *lists = nullptr;
 
@@ -72,7 +89,7 @@ protected:
     QString IniPath() const { return ProgramDir() + u"prg.ini"_s; }
 
     void StartProgram() {
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts, desktop);
+        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
         program->Start(QSize(1000, 800));
     }
 
@@ -90,11 +107,13 @@ protected:
         views.folder = std::move(f);
         views.thumbs = std::move(t);
         views.lists = std::move(l);
-        auto window = std::make_unique<TForm1>(*program, std::move(views));
+        auto window = std::make_unique<TForm1>(
+            MainWindowServices{*program, prompts, prompts, desktop, document}, std::move(views));
+        EXPECT_TRUE(window->StartingUp());
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        EXPECT_FALSE(program->State().StartingUp);
+        EXPECT_FALSE(window->StartingUp());
         return window;
     }
 
@@ -161,9 +180,9 @@ TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     {
         auto w = OpenWindow();
         EXPECT_EQ(program->Config().StyleName, u"THUMBS"_s);
-        EXPECT_EQ(program->StyleFolder, ProgramDir() + u"STYLES/THUMBS/"_s);
-        EXPECT_EQ(program->Style.Options.LineSize, 61); // the style is loaded from there
-        EXPECT_EQ(program->State().TagSyntaxList.size(), 2);
+        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
+        EXPECT_EQ(w->Style().Options.LineSize, 61); // the style is loaded from there
+        EXPECT_EQ(w->TagSyntaxList().size(), 2);
     }
     const QStringList lines = IniLines();
     EXPECT_TRUE(lines.contains(u"StyleName=THUMBS"_s));
@@ -234,25 +253,20 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
 
 TEST_F(MainWindowTest, CancelKeepsTheTabAndTheProgram) {
     auto w = OpenWindow();
-    int asked = 0;
-    bool answer = false;
-    w->SaveChangesPrompt = [&] {
-        ++asked;
-        return answer;
-    };
+    document.answer = SaveChangesReply::Cancel;
     w->Pages()->setCurrentIndex(TForm1::TabThumb);
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(document.asked, 1);
 
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(document.asked, 2);
 
-    answer = true;
+    document.answer = SaveChangesReply::No;
     w->Pages()->setCurrentIndex(TForm1::TabThumb);
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabThumb);
     w->Pages()->setCurrentIndex(TForm1::TabTree); // only leaving Folder View asks
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(document.asked, 3);
     EXPECT_TRUE(w->close());
 }
 
@@ -261,9 +275,7 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     WriteFile(page, "<p>");
     auto w = OpenWindow();
     folder->Select(1, 1, page);
-    int reloads = 0;
-    w->ReloadPreview = [&] { ++reloads; };
-    SharedState &state = program->State();
+    DocumentGuard &state = document;
     state.EditorFile = page;
     state.EditorFileTime = FileStamp(page);
     w->AppActivate();
@@ -276,14 +288,14 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     EXPECT_EQ(prompts.Texts(Kind::YesNo).first(),
               u"File: "_s + page +
                   u"\n has been changed by another application.\n\nReload from disk?"_s);
-    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(document.reloads, 0);
     w->AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
 
     state.EditorFileTime -= 5000;
     prompts.yesNoAnswers = {true};
     w->AppActivate();
-    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(document.reloads, 1);
 }
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
@@ -306,7 +318,9 @@ TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
     WriteFile(folder + u"index.htm.jpg"_s, "jpeg");
     WriteFile(folder + u"gone.htm.jpg"_s, "jpeg");
     prompts.Clear();
+    program->Config().DoValidate = true;
     Entry(*w, u"Removeoutdatedthumbs1"_s)->trigger();
+    EXPECT_FALSE(program->Config().DoValidate); // as after every search
     EXPECT_EQ(prompts.Texts(Kind::Info),
               QStringList{u"2 thumbnails found.\n\n1 orphaned thumbnails removed."_s});
     EXPECT_TRUE(QFile::exists(folder + u"index.htm.jpg"_s));

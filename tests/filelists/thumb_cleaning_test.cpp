@@ -1,5 +1,4 @@
 #include "filelists/thumb_cleaning.h"
-#include "foundation/settings.h"
 #include "test_files.h"
 #include "thumbs/thumbnail_names.h"
 
@@ -22,7 +21,6 @@ protected:
     QString odd = dir.path() + u"/a=b/"_s;
     QString thumbDir = dir.path() + u"/prog/THUMBS/"_s;
     QStringList work;
-    Settings settings;
 
     QString Thumb(const QString &folder, const QString &page) {
         const QString path = ThumbFileName(thumbDir, folder, page);
@@ -47,13 +45,11 @@ TEST_F(ThumbCleaningTest, RemovesExactlyTheOrphans) {
     const QString equals = Thumb(odd, u"x.htm"_s);
     const QString lonely = Thumb(dir.path() + u"/vanished/"_s, u"p.htm"_s);
     WriteBytes(thumbDir + u"=notes/readme.txt"_s, "not a thumbnail");
-    settings.DoValidate = true;
 
-    const ThumbCleaning result = RemoveThumbs(thumbDir, false, work, settings);
+    const ThumbCleaning result = RemoveThumbs(thumbDir, false, work);
     EXPECT_EQ(result.found, 4);
     EXPECT_EQ(result.removed, 3);
     EXPECT_EQ(work.size(), 4);
-    EXPECT_FALSE(settings.DoValidate);
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_FALSE(QFile::exists(gone));
     EXPECT_FALSE(QFile::exists(equals));
@@ -76,7 +72,7 @@ TEST_F(ThumbCleaningTest, RemoveAllTakesEveryJpegButNothingOutsideTheFolder) {
     ASSERT_EQ(::symlink(QFile::encodeName(dir.path() + u"/photos"_s).constData(),
                         QFile::encodeName(thumbDir + u"=photos"_s).constData()),
               0);
-    const ThumbCleaning result = RemoveThumbs(thumbDir, true, work, settings);
+    const ThumbCleaning result = RemoveThumbs(thumbDir, true, work);
     EXPECT_EQ(result.removed, 2);
     EXPECT_EQ(ThumbCleaningMessage(result, true), u"2 thumbnails removed."_s);
     EXPECT_TRUE(QFile::exists(dir.path() + u"/photos/holiday.jpg"_s));
@@ -85,9 +81,9 @@ TEST_F(ThumbCleaningTest, RemoveAllTakesEveryJpegButNothingOutsideTheFolder) {
 }
 
 TEST_F(ThumbCleaningTest, AnEmptyOrMissingFolderCountsNothing) {
-    EXPECT_EQ(ThumbCleaningMessage(RemoveThumbs(thumbDir, false, work, settings), false),
+    EXPECT_EQ(ThumbCleaningMessage(RemoveThumbs(thumbDir, false, work), false),
               u"0 thumbnails found.\n\n0 orphaned thumbnails removed."_s);
-    const ThumbCleaning missing = RemoveThumbs(dir.path() + u"/none/"_s, true, work, settings);
+    const ThumbCleaning missing = RemoveThumbs(dir.path() + u"/none/"_s, true, work);
     EXPECT_EQ(missing.found, 0);
     EXPECT_EQ(missing.removed, 0);
 }
@@ -99,7 +95,7 @@ TEST_F(ThumbCleaningTest, AThumbnailThatResistsDeletionIsNotCountedAsRemoved) {
     const auto refuseFirst = [&](const QString &path) {
         return ++attempts == 1 ? false : UnlinkThumbnail(path);
     };
-    const ThumbCleaning result = RemoveThumbs(thumbDir, true, work, settings, {}, refuseFirst);
+    const ThumbCleaning result = RemoveThumbs(thumbDir, true, work, {}, refuseFirst);
     EXPECT_EQ(result.found, 2);
     EXPECT_EQ(result.removed, 1);
     EXPECT_EQ(result.failed, 1);

@@ -1,6 +1,7 @@
 #pragma once
-// A Prompts double for tests: records every message and dialog request, and
-// answers from queues set up by the test (defaults when a queue is empty).
+// A double of the prompts and the file dialogs for tests: records every
+// message and dialog request, and answers from queues set up by the test
+// (defaults when a queue is empty).
 
 #include "foundation/prompts.h"
 
@@ -10,7 +11,7 @@
 
 namespace velmora::testing {
 
-class ScriptedPrompts final : public Prompts {
+class ScriptedPrompts final : public Prompts, public FileDialogs {
 public:
     enum class Kind {
         Info,

@@ -45,7 +45,7 @@ protected:
 
 TEST_F(ThumbnailCacheTest, EntriesCarryStateCounterPathAndSlot) {
     settings_.CacheMax = 200;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString a = Thumb(u"index.htm.jpg"_s, Qt::red);
     const QString b = Thumb(u"b.htm.jpg"_s, Qt::blue);
     cache.LoadCachedThumb(a);
@@ -64,7 +64,7 @@ TEST_F(ThumbnailCacheTest, EntriesCarryStateCounterPathAndSlot) {
 
 TEST_F(ThumbnailCacheTest, RecyclesOldestThenInvalidatedSlots) {
     settings_.CacheMax = 2;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString a = Thumb(u"a.jpg"_s, Qt::red), b = Thumb(u"b.jpg"_s, Qt::green),
                   c = Thumb(u"c.jpg"_s, Qt::blue), d = Thumb(u"d.jpg"_s, Qt::yellow),
                   e = Thumb(u"e.jpg"_s, Qt::cyan);
@@ -92,7 +92,7 @@ TEST_F(ThumbnailCacheTest, RecyclesOldestThenInvalidatedSlots) {
 
 TEST_F(ThumbnailCacheTest, RefreshReplacesThePictureAndKeepsTheEntry) {
     settings_.CacheMax = 5;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString a = Thumb(u"a.jpg"_s, Qt::red);
     cache.RefreshCachedThumb(a, MakePicture(130, 100, Qt::blue)); // not cached: nothing
     EXPECT_EQ(cache.PictureCount(), 0);
@@ -111,7 +111,7 @@ TEST_F(ThumbnailCacheTest, RefreshReplacesThePictureAndKeepsTheEntry) {
 
 TEST_F(ThumbnailCacheTest, UndecodableFilesLeaveTheCacheAlone) {
     settings_.CacheMax = 5;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     QFile bad(folder_ + u"bad.jpg"_s);
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a jpeg");
@@ -127,7 +127,7 @@ TEST_F(ThumbnailCacheTest, APathThatBeginsAnotherDoesNotMatchIt) {
     // Pages "a" and "a.jpg" in one folder have thumbnails "a.jpg" and
     // "a.jpg.jpg"; each must find its own picture.
     settings_.CacheMax = 5;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString longer = Thumb(u"a.jpg.jpg"_s, Qt::red);
     const QString shorter = Thumb(u"a.jpg"_s, Qt::blue);
     cache.LoadCachedThumb(longer);
@@ -140,7 +140,7 @@ TEST_F(ThumbnailCacheTest, APathThatBeginsAnotherDoesNotMatchIt) {
 
 TEST_F(ThumbnailCacheTest, StarsInFileNamesKeepTheirSlot) {
     settings_.CacheMax = 5;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString x = Thumb(u"x.jpg"_s, Qt::green);
     const QString star = Thumb(u"a*3.htm.jpg"_s, Qt::red);
     cache.LoadCachedThumb(x);
@@ -150,7 +150,7 @@ TEST_F(ThumbnailCacheTest, StarsInFileNamesKeepTheirSlot) {
 
 TEST_F(ThumbnailCacheTest, NegativeCacheMaxStillCachesOnePicture) {
     settings_.CacheMax = -4;
-    ThumbnailCache cache(settings_);
+    ThumbnailCache cache(settings_.CacheMax);
     const QString a = Thumb(u"a.jpg"_s, Qt::red), b = Thumb(u"b.jpg"_s, Qt::blue);
     cache.LoadCachedThumb(a);
     EXPECT_EQ(cache.FindCachedThumb(a), 0);
@@ -173,7 +173,7 @@ TEST_F(ThumbnailCacheTest, RandomOperationsKeepTheCacheConsistent) {
     }
     for (int cacheMax : {0, 1, 2, 3, 5}) {
         settings_.CacheMax = cacheMax;
-        ThumbnailCache cache(settings_);
+        ThumbnailCache cache(settings_.CacheMax);
         QHash<QString, QColor> expected; // colour shown for each cached path
         for (int step = 0; step < 300; ++step) {
             const QString &path = paths[int(rng() % paths.size())];

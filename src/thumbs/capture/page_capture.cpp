@@ -8,8 +8,8 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser)
-    : m_profile(profile), m_internalBrowser(internalBrowser) {}
+PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser, int timeLimitMs)
+    : m_profile(profile), m_internalBrowser(internalBrowser), m_timeLimitMs(timeLimitMs) {}
 
 PageCapture::~PageCapture() = default;
 
@@ -23,25 +23,27 @@ int PageCapture::Recoveries() const {
     return m_form ? m_form->FrameViewerThumb()->Recoveries() : 0;
 }
 
-bool PageCapture::CapturePage(const QString &pagePath, int cropRight, int cropBottom,
+bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &request,
                               Picture *picture, QString *error) {
-    const int width = BaseWidth - qMax(0, cropRight);
-    const int height = BaseHeight - qMax(0, cropBottom);
-    if (BaseWidth < 1 || BaseHeight < 1)
-        return Fail(error,
-                    u"No base size for the capture (%1 x %2)."_s.arg(BaseWidth).arg(BaseHeight));
+    const QSize base = request.base;
+    const int width = base.width() - qMax(0, request.cropRight);
+    const int height = base.height() - qMax(0, request.cropBottom);
+    if (base.width() < 1 || base.height() < 1)
+        return Fail(
+            error,
+            u"No base size for the capture (%1 x %2)."_s.arg(base.width()).arg(base.height()));
     if (width < 1 || height < 1)
         return Fail(error, u"The crops leave nothing of the capture."_s);
 
     TFormSnap &form = Form();
-    form.FormCreate(BaseWidth, BaseHeight, SnapViewMode);
+    form.FormCreate(base.width(), base.height(), request.snapViewMode);
     bool loaded;
-    if (SnapViewMode) {
+    if (request.snapViewMode) {
         loaded = form.BorrowView(m_internalBrowser, error);
     } else {
         const DisplaySettings display =
             m_internalBrowser ? m_internalBrowser->Display() : DisplaySettings{};
-        loaded = form.LoadHTMLFile(pagePath, display, TimeLimitMs, error);
+        loaded = form.LoadHTMLFile(pagePath, display, m_timeLimitMs, error);
     }
     QImage bitmap;
     if (loaded)

@@ -3,12 +3,13 @@
 // into a picture, as a browser window of that size would show the top of the
 // page (its scroll bars included where the engine shows them).
 //
-// The base size and the view mode are members of this object, which the
-// program owns once and hands to the thumbnail maker and the snapshot code;
-// each sets the base size just before it captures.
+// The program owns one capture service and hands it to the thumbnail maker
+// and the snapshot code; each names the base size and the view mode of every
+// capture it asks for.
 
 #include "pictures/picture.h"
 
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -19,30 +20,36 @@ class PageView;
 class RenderProfile;
 class TFormSnap;
 
+// One capture: the page is laid out in a window of base pixels, and the
+// crops are cut off its right and bottom edges (0 or less crops nothing).
+// In snap view mode the internal browser's view is borrowed with the
+// document it shows, instead of loading the page.
+struct CaptureRequest {
+    QSize base;
+    int cropRight = 0;
+    int cropBottom = 0;
+    bool snapViewMode = false;
+};
+
 class PageCapture {
 public:
     // internalBrowser: the internal browser's view, whose display settings
-    // captures copy and which SnapViewMode borrows. May be null (the batch
-    // command), then captures use the default settings.
-    PageCapture(RenderProfile &profile, PageView *internalBrowser);
+    // captures copy and which snap view mode borrows. May be null (the batch
+    // command), then captures use the default settings. Every page load may
+    // take timeLimitMs.
+    PageCapture(RenderProfile &profile, PageView *internalBrowser, int timeLimitMs = 10000);
     ~PageCapture();
     PageCapture(const PageCapture &) = delete;
     PageCapture &operator=(const PageCapture &) = delete;
 
-    int BaseWidth = 0;
-    int BaseHeight = 0;
-    bool SnapViewMode = false;
-    // Time limit of every page load.
-    int TimeLimitMs = 10000;
-
-    // A picture of (BaseWidth - cropRight) x (BaseHeight - cropBottom)
-    // pixels (crops of 0 or less crop nothing). False with *error set when
+    // A picture of the base size less the crops. False with *error set when
     // the base size is empty, the page cannot be loaded in time, or the crops
     // leave nothing.
-    bool CapturePage(const QString &pagePath, int cropRight, int cropBottom, Picture *picture,
+    bool CapturePage(const QString &pagePath, const CaptureRequest &request, Picture *picture,
                      QString *error = nullptr);
 
     void SetInternalBrowser(PageView *view) { m_internalBrowser = view; }
+    void SetTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     // How many loads ran past their time limit and had their page thrown away.
     int Recoveries() const;
 
@@ -51,6 +58,7 @@ private:
 
     RenderProfile &m_profile;
     PageView *m_internalBrowser;
+    int m_timeLimitMs;
     // Kept from one capture to the next, so a run of captures reuses one
     // engine page instead of starting a renderer per page.
     std::unique_ptr<TFormSnap> m_form;

@@ -1,10 +1,10 @@
 #include "thumbs/capture/thumbnail_maker.h"
 
 #include "foundation/failure.h"
-#include "foundation/settings.h"
 #include "pictures/jpeg_codec.h"
 #include "pictures/resample.h"
 #include "thumbs/capture/page_capture.h"
+#include "thumbs/thumb_size.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
 #include "widgets/wait_cursor.h"
@@ -24,17 +24,21 @@ QString FolderOf(const QString &pagePath) {
 
 } // namespace
 
-ThumbnailMaker::ThumbnailMaker(PageCapture &capture, Settings &settings, QString thumbDir,
-                               ThumbnailCache *cache, Prompts &prompts, FreeSpaceQuery freeSpace)
-    : m_capture(capture), m_settings(settings), m_thumbDir(std::move(thumbDir)), m_cache(cache),
-      m_prompts(prompts), m_freeSpace(std::move(freeSpace)) {}
+std::optional<QSize> ThumbBaseSizeOf(int itemIndex) {
+    if (itemIndex < 0 || itemIndex >= int(kThumbBaseSizes.size()))
+        return std::nullopt;
+    return QSize(kThumbBaseSizes[itemIndex].width, kThumbBaseSizes[itemIndex].height);
+}
+
+ThumbnailMaker::ThumbnailMaker(PageCapture &capture, QString thumbDir, ThumbnailCache *cache,
+                               Prompts &prompts, FreeSpaceQuery freeSpace)
+    : m_capture(capture), m_thumbDir(std::move(thumbDir)), m_cache(cache), m_prompts(prompts),
+      m_freeSpace(std::move(freeSpace)) {}
 
 void ThumbnailMaker::CBSnapBaseChange(int itemIndex) {
-    m_settings.ThumbBaseIndex = itemIndex;
-    if (itemIndex < 0 || itemIndex >= int(kThumbBaseSizes.size()))
-        return;
-    m_capture.BaseWidth = kThumbBaseSizes[itemIndex].width;
-    m_capture.BaseHeight = kThumbBaseSizes[itemIndex].height;
+    m_baseIndex = itemIndex;
+    if (const std::optional<QSize> base = ThumbBaseSizeOf(itemIndex))
+        m_base = *base;
 }
 
 bool ThumbnailMaker::HasRoomForThumbnail() {
@@ -49,19 +53,12 @@ QString ThumbnailMaker::ThumbPathOf(const QString &pagePath) const {
 bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     if (!QFileInfo(pagePath).isFile())
         return Fail(error, u"Can't locate file: "_s + pagePath);
-    // The snapshot code shares the base size; the base box decides here.
-    if (m_fixedBase) {
-        m_capture.BaseWidth = m_fixedBase->width();
-        m_capture.BaseHeight = m_fixedBase->height();
-    } else {
-        CBSnapBaseChange(m_settings.ThumbBaseIndex);
-    }
     const WaitCursor busy;
 
     Picture capture;
-    if (!m_capture.CapturePage(pagePath, 0, 0, &capture, error))
+    if (!m_capture.CapturePage(pagePath, {.base = m_base}, &capture, error))
         return false;
-    Picture thumbnail = MakePicture(ThumbnailCache::kSlotWidth, ThumbnailCache::kSlotHeight);
+    Picture thumbnail = MakePicture(ThumbWidth, ThumbHeight);
     try {
         const ResampleFilter &filter = ResampleFilterTable[kLanczos3Index];
         ResampleImage(capture, thumbnail, filter.Kernel, filter.Support);
@@ -74,7 +71,7 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     const QString folder = QFileInfo(thumbPath).absolutePath();
     if (!QDir().mkpath(folder))
         return Fail(error, u"Cannot create the folder "_s + folder);
-    if (!SaveJpeg(thumbnail, kThumbQuality, thumbPath, error))
+    if (!SaveJpeg(thumbnail, kThumbnailQuality, thumbPath, error))
         return false;
     if (m_cache)
         m_cache->RefreshCachedThumb(thumbPath, thumbnail);

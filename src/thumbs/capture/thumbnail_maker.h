@@ -19,7 +19,6 @@ namespace velmora {
 class PageCapture;
 class Prompts;
 class ThumbnailCache;
-struct Settings;
 
 // The base sizes of the thumbnail base box, by item index.
 struct ThumbBaseSize {
@@ -39,18 +38,25 @@ inline constexpr std::array<ThumbBaseSize, 7> kThumbBaseSizes{{
 // Free space the thumbnail folder's volume needs before each thumbnail, in
 // units of 1000 bytes.
 inline constexpr qint64 kThumbFreeSpaceKb = 2000;
-inline constexpr int kThumbQuality = 70;
+
+// The base size of an item of the base box; nothing for an index outside it.
+std::optional<QSize> ThumbBaseSizeOf(int itemIndex);
 
 class ThumbnailMaker {
 public:
     // cache may be null (the batch command keeps none).
-    ThumbnailMaker(PageCapture &capture, Settings &settings, QString thumbDir,
-                   ThumbnailCache *cache, Prompts &prompts,
+    ThumbnailMaker(PageCapture &capture, QString thumbDir, ThumbnailCache *cache, Prompts &prompts,
                    FreeSpaceQuery freeSpace = FreeSpaceOfVolume);
 
-    // The base box changed to itemIndex: ThumbBaseIndex follows it, and the
-    // capture's base size follows it when the index is one of the table's.
+    // The base box changed to itemIndex: the base index follows it, and the
+    // base size follows it when the index is one of the table's. Until then
+    // the base size is 0 x 0, and no thumbnail can be made.
     void CBSnapBaseChange(int itemIndex);
+    int BaseIndex() const { return m_baseIndex; }
+    // A base size of its own instead of the base box's (the batch command's
+    // --base).
+    void SetBase(QSize base) { m_base = base; }
+    QSize Base() const { return m_base; }
     // CheckDiskSpace(ThumbDir, 2000): false after its message when the
     // thumbnail volume is short of space.
     bool HasRoomForThumbnail();
@@ -61,18 +67,15 @@ public:
     bool ClearThumbnail(const QString &pagePath, QString *error = nullptr);
     // The thumbnail path of a page.
     QString ThumbPathOf(const QString &pagePath) const;
-    // A base size of its own instead of the base box's (the batch command's
-    // --base); nullopt goes back to the base box.
-    void SetFixedBase(std::optional<QSize> base) { m_fixedBase = base; }
 
 private:
     PageCapture &m_capture;
-    Settings &m_settings;
     QString m_thumbDir;
     ThumbnailCache *m_cache;
     Prompts &m_prompts;
     FreeSpaceQuery m_freeSpace;
-    std::optional<QSize> m_fixedBase;
+    int m_baseIndex = -1;
+    QSize m_base{0, 0};
 };
 
 } // namespace velmora

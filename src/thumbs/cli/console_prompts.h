@@ -1,6 +1,6 @@
 #pragma once
 // Messages of the batch command go to the terminal; it asks no questions
-// (every question is answered No) and opens no dialogs.
+// (every question is answered No).
 
 #include "foundation/prompts.h"
 
@@ -13,16 +13,6 @@ public:
     Answer AskYesNoCancel(const QString &message) override;
     void ShowError(const QString &message) override;
     void Beep() override {}
-    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
 };
 
 } // namespace velmora

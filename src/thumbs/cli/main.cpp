@@ -186,11 +186,12 @@ int main(int argc, char **argv) {
     }
 
     velmora::RenderProfile profile;
-    velmora::PageCapture capture(profile, nullptr);
-    capture.TimeLimitMs = options.timeLimitMs;
+    velmora::PageCapture capture(profile, nullptr, options.timeLimitMs);
     velmora::ConsolePrompts prompts;
-    velmora::ThumbnailMaker maker(capture, settings, folders.ThumbDir, nullptr, prompts);
-    maker.SetFixedBase(options.base);
+    velmora::ThumbnailMaker maker(capture, folders.ThumbDir, nullptr, prompts);
+    maker.CBSnapBaseChange(settings.ThumbBaseIndex);
+    if (options.base)
+        maker.SetBase(*options.base);
 
     std::signal(SIGINT, OnInterrupt);
     ProgressLine progress;

@@ -17,11 +17,10 @@ using CaptureTest = CaptureFixture;
 
 TEST_F(CaptureTest, CapturesPageColoursAtTheirPlaces) {
     const QString page = BlockPage(u"block.htm"_s, "#204080", "#ffff00");
-    capture.BaseWidth = 640;
-    capture.BaseHeight = 480;
+    const QSize base(640, 480);
     Picture shot;
     QString error;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot, &error)) << error.toStdString();
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot, &error)) << error.toStdString();
     ASSERT_EQ(shot.size(), QSize(640, 480));
     EXPECT_TRUE(IsPicture(shot));
     EXPECT_EQ(shot.pixelColor(0, 0), QColor(0x20, 0x40, 0x80));
@@ -31,9 +30,8 @@ TEST_F(CaptureTest, CapturesPageColoursAtTheirPlaces) {
     EXPECT_EQ(shot.pixelColor(260, 140), QColor(0x20, 0x40, 0x80));
 
     // The same window serves the next capture at another size.
-    capture.BaseWidth = 320;
-    capture.BaseHeight = 240;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot, &error)) << error.toStdString();
+    ASSERT_TRUE(capture.CapturePage(page, {QSize(320, 240), 0, 0}, &shot, &error))
+        << error.toStdString();
     EXPECT_EQ(shot.size(), QSize(320, 240));
     EXPECT_EQ(shot.pixelColor(210, 110), QColor(Qt::yellow));
 }
@@ -61,10 +59,9 @@ TEST_F(CaptureTest, ScaledScreenGivesOnePixelPerCssPixel) {
                                 "to right,#000 0 1px,#fff 1px 2px)'>"
                                 "<div style='position:absolute;left:101px;top:51px;width:30px;"
                                 "height:20px;background:#f00'></div>");
-    capture.BaseWidth = 320;
-    capture.BaseHeight = 240;
+    const QSize base(320, 240);
     Picture shot;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot));
     ASSERT_EQ(shot.size(), QSize(320, 240));
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(shot.pixelColor(x, 200), x % 2 ? QColor(Qt::white) : QColor(Qt::black)) << x;
@@ -79,10 +76,9 @@ TEST_F(CaptureTest, TallPageIsCutAtTheBottom) {
         Write(u"tall.htm"_s, "<body style='margin:0'>"
                              "<div style='height:480px;background:#ff0000'></div>"
                              "<div style='height:2000px;background:#0000ff'></div>");
-    capture.BaseWidth = 640;
-    capture.BaseHeight = 480;
+    const QSize base(640, 480);
     Picture shot;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot));
     ASSERT_EQ(shot.size(), QSize(640, 480));
     EXPECT_EQ(shot.pixelColor(10, 0), QColor(Qt::red));
     EXPECT_EQ(shot.pixelColor(10, 479), QColor(Qt::red));
@@ -94,14 +90,13 @@ TEST_F(CaptureTest, CropsKeepTheTopLeftOfTheFullCapture) {
         Write(u"wide.htm"_s, "<body style='margin:0;background:linear-gradient(to right,"
                              "#000,#fff)'><div style='width:790px;height:10px;"
                              "background:#f00'></div>");
-    capture.BaseWidth = 800;
-    capture.BaseHeight = 600;
+    const QSize base(800, 600);
     Picture full, cropped, both;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &full));
-    ASSERT_TRUE(capture.CapturePage(page, 16, 0, &cropped));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &full));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 16, 0}, &cropped));
     ASSERT_EQ(cropped.size(), QSize(784, 600));
     EXPECT_EQ(cropped, full.copy(0, 0, 784, 600));
-    ASSERT_TRUE(capture.CapturePage(page, 16, 16, &both));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 16, 16}, &both));
     EXPECT_EQ(both, full.copy(0, 0, 784, 584));
 }
 
@@ -109,15 +104,14 @@ TEST_F(CaptureTest, ImpossibleCapturesFailCleanly) {
     const QString page = BlockPage(u"p.htm"_s, "#fff", "#000");
     Picture shot;
     QString error;
-    EXPECT_FALSE(capture.CapturePage(page, 0, 0, &shot, &error)); // base 0 x 0
+    EXPECT_FALSE(capture.CapturePage(page, {QSize(0, 0), 0, 0}, &shot, &error));
     EXPECT_FALSE(error.isEmpty());
-    capture.BaseWidth = 160;
-    capture.BaseHeight = 120;
-    EXPECT_FALSE(capture.CapturePage(page, 160, 0, &shot, &error));
-    EXPECT_FALSE(capture.CapturePage(dir.filePath(u"missing.htm"_s), 0, 0, &shot, &error));
+    const QSize base(160, 120);
+    EXPECT_FALSE(capture.CapturePage(page, {base, 160, 0}, &shot, &error));
+    EXPECT_FALSE(capture.CapturePage(dir.filePath(u"missing.htm"_s), {base, 0, 0}, &shot, &error));
     EXPECT_TRUE(error.startsWith(u"Can't locate file: "_s));
     EXPECT_TRUE(shot.isNull());
-    EXPECT_TRUE(capture.CapturePage(page, 0, 0, &shot, &error));
+    EXPECT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot, &error));
 }
 
 TEST_F(CaptureTest, CapturesUseTheBrowserSettings) {
@@ -132,17 +126,16 @@ TEST_F(CaptureTest, CapturesUseTheBrowserSettings) {
     }();
     Write(u"red.png"_s, png);
     const QString page = Write(u"image.htm"_s, "<body style='margin:0'><img src='red.png'>");
-    capture.BaseWidth = 160;
-    capture.BaseHeight = 120;
+    const QSize base(160, 120);
     Picture shot;
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot));
     EXPECT_EQ(shot.pixelColor(40, 40), QColor(Qt::red));
 
     DisplaySettings display = browser.Display();
     display.showImages = false;
     display.backgroundColor = 0x00ff00; // green
     browser.SetDisplay(display);
-    ASSERT_TRUE(capture.CapturePage(page, 0, 0, &shot));
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot));
     EXPECT_EQ(shot.pixelColor(40, 40), QColor(Qt::green));
     EXPECT_EQ(shot.pixelColor(150, 110), QColor(Qt::green));
 }
@@ -164,12 +157,11 @@ TEST_F(CaptureTest, SnapViewModeBorrowsTheBrowserView) {
     ASSERT_TRUE(browser.LoadFile(second));
     ASSERT_TRUE(browser.GoBack()); // the document the user went back to
 
-    capture.SnapViewMode = true;
-    capture.BaseWidth = 480;
-    capture.BaseHeight = 360;
     Picture shot;
     QString error;
-    ASSERT_TRUE(capture.CapturePage(u"ignored.htm"_s, 0, 0, &shot, &error)) << error.toStdString();
+    const CaptureRequest snapView{.base = QSize(480, 360), .snapViewMode = true};
+    ASSERT_TRUE(capture.CapturePage(u"ignored.htm"_s, snapView, &shot, &error))
+        << error.toStdString();
     ASSERT_EQ(shot.size(), QSize(480, 360));
     EXPECT_EQ(shot.pixelColor(470, 350), QColor(Qt::magenta));
     EXPECT_EQ(shot.pixelColor(210, 110), QColor(Qt::black));

@@ -3,7 +3,6 @@
 // thumbnail folder as it was.
 
 #include "capture_fixture.h"
-#include "foundation/settings.h"
 #include "pictures/jpeg_codec.h"
 #include "scripted_prompts.h"
 #include "thumbs/capture/thumbnail_maker.h"
@@ -20,8 +19,8 @@ namespace {
 class ThumbnailMakerTest : public CaptureFixture {
 protected:
     ThumbnailMakerTest()
-        : thumbDir(dir.filePath(u"prog/THUMBS/"_s)), cache(settings),
-          maker(capture, settings, thumbDir, &cache, prompts,
+        : thumbDir(dir.filePath(u"prog/THUMBS/"_s)), cache(200),
+          maker(capture, thumbDir, &cache, prompts,
                 [this](const QString &) { return std::optional<qint64>(freeBytes); }) {}
 
     Picture LoadThumb(const QString &path) {
@@ -31,7 +30,6 @@ protected:
         return picture;
     }
 
-    Settings settings;
     QString thumbDir;
     ThumbnailCache cache;
     ScriptedPrompts prompts;
@@ -44,12 +42,11 @@ TEST_F(ThumbnailMakerTest, EveryBaseSizeGivesA130By100Jpeg) {
     const QString page = BlockPage(u"site/sub/index.htm"_s, "#00ff00", "#ff0000");
     const QString thumbPath = ThumbFileName(thumbDir, dir.filePath(u"site/sub"_s), u"index.htm"_s);
     for (int index = 0; index < int(kThumbBaseSizes.size()); ++index) {
-        settings.ThumbBaseIndex = index;
+        maker.CBSnapBaseChange(index);
         QFile::remove(thumbPath);
         QString error;
         ASSERT_TRUE(maker.MakeThumbnail(page, &error)) << index << ": " << error.toStdString();
-        EXPECT_EQ(capture.BaseWidth, kThumbBaseSizes[index].width);
-        EXPECT_EQ(capture.BaseHeight, kThumbBaseSizes[index].height);
+        EXPECT_EQ(maker.Base(), QSize(kThumbBaseSizes[index].width, kThumbBaseSizes[index].height));
         const Picture thumb = LoadThumb(thumbPath);
         ASSERT_EQ(thumb.size(), QSize(130, 100)) << index;
         // The green page shows green away from the block and the scroll bars
@@ -67,12 +64,12 @@ TEST_F(ThumbnailMakerTest, EveryBaseSizeGivesA130By100Jpeg) {
 TEST_F(ThumbnailMakerTest, BaseIndexOutsideTheTableMakesNoThumbnail) {
     const QString page = BlockPage(u"p.htm"_s, "#fff", "#000");
     for (int index : {-1, 7, 1000}) {
-        settings.ThumbBaseIndex = index;
+        maker.CBSnapBaseChange(index);
         QString error;
         EXPECT_FALSE(maker.MakeThumbnail(page, &error)) << index;
         EXPECT_FALSE(error.isEmpty());
-        EXPECT_EQ(settings.ThumbBaseIndex, index);
-        EXPECT_EQ(capture.BaseWidth, 0);
+        EXPECT_EQ(maker.BaseIndex(), index);
+        EXPECT_EQ(maker.Base(), QSize(0, 0));
     }
     EXPECT_FALSE(QFileInfo::exists(maker.ThumbPathOf(page)));
     EXPECT_FALSE(maker.MakeThumbnail(dir.filePath(u"missing.htm"_s)));
@@ -80,7 +77,7 @@ TEST_F(ThumbnailMakerTest, BaseIndexOutsideTheTableMakesNoThumbnail) {
 
 TEST_F(ThumbnailMakerTest, RemakeRefreshesTheCacheAndClearRemovesIt) {
     const QString page = BlockPage(u"p.htm"_s, "#0000ff", "#0000ff");
-    settings.ThumbBaseIndex = 0;
+    maker.CBSnapBaseChange(0);
     ASSERT_TRUE(maker.MakeThumbnail(page));
     const QString thumbPath = maker.ThumbPathOf(page);
     cache.LoadCachedThumb(thumbPath);
@@ -105,7 +102,7 @@ TEST_F(ThumbnailMakerTest, RemakeRefreshesTheCacheAndClearRemovesIt) {
 // A failed remake (here the page now hangs) leaves the older thumbnail.
 TEST_F(ThumbnailMakerTest, FailedRemakeKeepsTheOldThumbnail) {
     const QString page = BlockPage(u"p.htm"_s, "#ff0000", "#ff0000");
-    settings.ThumbBaseIndex = 0;
+    maker.CBSnapBaseChange(0);
     ASSERT_TRUE(maker.MakeThumbnail(page));
     const QString thumbPath = maker.ThumbPathOf(page);
     const QByteArray before = [&] {
@@ -114,7 +111,7 @@ TEST_F(ThumbnailMakerTest, FailedRemakeKeepsTheOldThumbnail) {
         return f.readAll();
     }();
     Write(u"p.htm"_s, "<body><script>while (true) {}</script>");
-    capture.TimeLimitMs = 1000;
+    capture.SetTimeLimit(1000);
     QString error;
     EXPECT_FALSE(maker.MakeThumbnail(page, &error));
     EXPECT_FALSE(error.isEmpty());

@@ -1,7 +1,7 @@
 #pragma once
-// How every subsystem asks the main window about the active view: the current
-// file and the selected entries of whichever tab is showing. The main window
-// implements it; subsystems receive it by reference.
+// How every part of the program asks about the active view: the current file
+// and the selected entries of whichever tab is showing. The main window
+// implements it; the parts that act on files receive it by reference.
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +14,9 @@ struct TSelectionInfo {
     int Count = 0;    // all entries of the active view
 };
 
-class ActiveView {
+class ViewSelection {
 public:
-    virtual ~ActiveView() = default;
+    virtual ~ViewSelection() = default;
     virtual QString GetCurrentFile() const = 0;
     virtual TSelectionInfo GetSelectionInfo() const = 0;
     // Full paths of the selected entries, in view order.
