@@ -1,12 +1,13 @@
 #include "filelists/list_file.h"
 
+#include "foundation/atomic_file.h"
+
 #include "filelists/list_status.h"
 #include "foundation/file_utils.h"
 #include "foundation/text_codec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -78,13 +79,7 @@ QByteArray ListFileBytes(const QStringList &lines) {
 }
 
 bool WriteListFile(const QString &path, const QStringList &lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = ListFileBytes(lines);
-    if (file.write(bytes) != bytes.size())
-        return false; // QSaveFile discards the temporary file
-    return file.commit();
+    return WriteFileAtomically(path, ListFileBytes(lines));
 }
 
 bool WriteModelToListFile(const QString &path, const FileListModel &model, CopyMode mode,

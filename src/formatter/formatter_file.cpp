@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -53,15 +52,6 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error) {
     }
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString &error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         error = file.errorString();
         return false;
     }

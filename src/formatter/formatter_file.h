@@ -27,7 +27,5 @@ using ByteSink = std::function<void(const QByteArray &chunk)>;
 void FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteSink &sink);
 
 bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error);
-// Through a temporary file and a rename: a failure leaves the old file intact.
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString &error);
 
 } // namespace velmora

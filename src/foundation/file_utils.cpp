@@ -1,11 +1,12 @@
 #include "foundation/file_utils.h"
 
+#include "foundation/atomic_file.h"
+
 #include "foundation/prompts.h"
 #include "foundation/text_utils.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStorageInfo>
 
 #include <fcntl.h>
@@ -90,21 +91,21 @@ bool CopyFileKeepDate(const QString &source, const QString &target) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    AtomicFile out(target);
+    if (!out.Open())
         return false;
     constexpr qint64 kBlock = 16384;
     QByteArray buffer(kBlock, Qt::Uninitialized);
     for (;;) {
         const qint64 got = in.read(buffer.data(), kBlock);
         if (got < 0)
-            return false; // QSaveFile discards the partial copy
+            return false; // the partial copy is discarded
         if (got == 0)
             break;
-        if (out.write(buffer.constData(), got) != got)
+        if (!out.Write(QByteArrayView(buffer.constData(), got)))
             return false;
     }
-    if (!out.commit())
+    if (!out.Commit())
         return false;
     CopyModificationTime(source, target);
     return true;

@@ -1,9 +1,10 @@
 #include "foundation/ini_file.h"
 
+#include "foundation/atomic_file.h"
+
 #include "foundation/text_codec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -191,13 +192,7 @@ QByteArray IniFile::ToBytes() const {
 }
 
 bool IniFile::Save(const QString &path, QString *error) const {
-    QSaveFile file(path);
-    const QByteArray bytes = ToBytes();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return WriteFileAtomically(path, ToBytes(), error);
 }
 
 static std::optional<qint64> ParseDigits(QStringView digits, int base) {

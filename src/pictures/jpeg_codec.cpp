@@ -1,7 +1,8 @@
 #include "pictures/jpeg_codec.h"
 
+#include "foundation/atomic_file.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t first
@@ -209,12 +210,7 @@ bool SaveJpeg(const QImage &picture, int quality, const QString &path, QString *
     QByteArray data;
     if (!EncodeJpeg(picture, quality, &data, error))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, data, error);
 }
 
 bool DecodeJpeg(QByteArrayView data, Picture *picture, QString *error,

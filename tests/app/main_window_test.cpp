@@ -4,6 +4,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
 #include "scripted_prompts.h"
+#include "temp_files.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 using namespace velmora;
 using velmora::testing::ScriptedPrompts;
 using Kind = ScriptedPrompts::Kind;
+using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -69,12 +71,6 @@ public:
     int asked = 0;
     int reloads = 0;
 };
-
-void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -169,11 +165,11 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
 TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     QDir(dir.path()).mkpath(u"THUMBS/=web/"_s);
     QDir(dir.path()).mkpath(u"STYLES/THUMBS"_s);
-    WriteFile(dir.filePath(u"STYLES/THUMBS/options.ini"_s), "[OPTIONS]\nLineSize=61\n");
-    WriteFile(dir.filePath(u"tagsyntax.txt"_s), "<B>: <B>bold</B>\r\n<I>: <I>italic</I>\r\n");
-    WriteFile(IniPath(), "[OPTIONS]\nStyleName=MYSTYLE\n[COLORS]\nTagCol=255\n[PATHS]\n"
-                         "VIEW_PATH=" +
-                             (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
+    WriteBytes(dir.filePath(u"STYLES/THUMBS/options.ini"_s), "[OPTIONS]\nLineSize=61\n");
+    WriteBytes(dir.filePath(u"tagsyntax.txt"_s), "<B>: <B>bold</B>\r\n<I>: <I>italic</I>\r\n");
+    WriteBytes(IniPath(), "[OPTIONS]\nStyleName=MYSTYLE\n[COLORS]\nTagCol=255\n[PATHS]\n"
+                          "VIEW_PATH=" +
+                              (ProgramDir() + u"THUMBS/=web/"_s).toUtf8() + "\n");
     StartProgram();
     EXPECT_EQ(program->Config().TagCol, 255);
     EXPECT_EQ(program->Config().ViewPath, ProgramDir() + u"THUMBS/=web/"_s);
@@ -191,7 +187,7 @@ TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
 }
 
 TEST_F(MainWindowTest, MissingStartFolderFallsBackToTheProgramFolder) {
-    WriteFile(IniPath(), "[PATHS]\nVIEW_PATH=/no/such/folder/\n");
+    WriteBytes(IniPath(), "[PATHS]\nVIEW_PATH=/no/such/folder/\n");
     StartProgram();
     EXPECT_EQ(program->Config().ViewPath, ProgramDir());
 }
@@ -202,7 +198,7 @@ TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaults) {
     for (char &c : noise)
         c = char(random.bounded(256));
     for (const QByteArray &content : {noise, QByteArray(10 * 1024 * 1024, 'x')}) {
-        WriteFile(IniPath(), content);
+        WriteBytes(IniPath(), content);
         StartProgram();
         EXPECT_EQ(program->Config().Width, 800);
         EXPECT_EQ(program->Config().AllowedExtensions, DefaultFilterDefinition());
@@ -272,7 +268,7 @@ TEST_F(MainWindowTest, CancelKeepsTheTabAndTheProgram) {
 
 TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     const QString page = dir.filePath(u"page.htm"_s);
-    WriteFile(page, "<p>");
+    WriteBytes(page, "<p>");
     auto w = OpenWindow();
     folder->Select(1, 1, page);
     DocumentGuard &state = document;
@@ -300,7 +296,7 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
     QDir(dir.path()).mkdir(u"HELP"_s);
-    WriteFile(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
+    WriteBytes(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
     auto w = OpenWindow();
     for (const QString &name : {u"GeneralOptions1"_s, u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
                                 u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
@@ -315,8 +311,8 @@ TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
     const QString thumbs = ProgramDir() + u"THUMBS/"_s;
     const QString folder = thumbs + dir.filePath(u"HELP"_s).replace(u'/', u'=') + u'/';
     QDir().mkpath(folder);
-    WriteFile(folder + u"index.htm.jpg"_s, "jpeg");
-    WriteFile(folder + u"gone.htm.jpg"_s, "jpeg");
+    WriteBytes(folder + u"index.htm.jpg"_s, "jpeg");
+    WriteBytes(folder + u"gone.htm.jpg"_s, "jpeg");
     prompts.Clear();
     program->Config().DoValidate = true;
     Entry(*w, u"Removeoutdatedthumbs1"_s)->trigger();

@@ -1,6 +1,6 @@
 #include "filelists/file_entry.h"
 #include "filelists/file_search.h"
-#include "test_files.h"
+#include "temp_files.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

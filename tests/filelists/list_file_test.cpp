@@ -1,6 +1,6 @@
 #include "filelists/list_file.h"
 #include "filelists/list_status.h"
-#include "test_files.h"
+#include "temp_files.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -9,14 +9,10 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::testing::ReadBytes;
 using velmora::testing::WriteBytes;
 
 namespace {
-
-QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class ListFileTest : public ::testing::Test {
 protected:
@@ -30,7 +26,7 @@ TEST_F(ListFileTest, WritesCrLfAfterEveryLineAndReadsItBack) {
     const QStringList lines{u"/w/*index*.htm*2048*1999-08-15  09:05"_s, u"/w/ü/*ä*.htm*1*d"_s,
                             QString(), u"/x/*y***"_s};
     ASSERT_TRUE(WriteListFile(Path(u"a.lst"_s), lines));
-    const QByteArray bytes = ReadAll(Path(u"a.lst"_s));
+    const QByteArray bytes = ReadBytes(Path(u"a.lst"_s));
     EXPECT_TRUE(bytes.endsWith("/x/*y***\r\n"));
     EXPECT_EQ(bytes.count("\r\n"), 4);
     const ListFileText read = ReadListFile(Path(u"a.lst"_s));
@@ -79,7 +75,7 @@ TEST_F(ListFileTest, AFailedWriteLeavesTheOldFileIntact) {
     // A folder in the way cannot be replaced by a file.
     QDir(dir.path()).mkdir(u"taken.lst"_s);
     EXPECT_FALSE(WriteListFile(Path(u"taken.lst"_s), {u"new"_s}));
-    EXPECT_EQ(ReadAll(Path(u"keep.lst"_s)), "old\r\n");
+    EXPECT_EQ(ReadBytes(Path(u"keep.lst"_s)), "old\r\n");
 }
 
 TEST_F(ListFileTest, WritingTheModelUpdatesTheListStateOnlyOnSuccess) {
@@ -92,7 +88,7 @@ TEST_F(ListFileTest, WritingTheModelUpdatesTheListStateOnlyOnSuccess) {
     EXPECT_FALSE(status.Saved);
     ASSERT_TRUE(
         WriteModelToListFile(Path(u"sel.lst"_s), model, CopyMode::Selected, {1}, work, status));
-    EXPECT_EQ(ReadAll(Path(u"sel.lst"_s)), model.GetLVEntryLine(1).toUtf8() + "\r\n");
+    EXPECT_EQ(ReadBytes(Path(u"sel.lst"_s)), model.GetLVEntryLine(1).toUtf8() + "\r\n");
     EXPECT_EQ(status.Name, Path(u"sel.lst"_s));
     EXPECT_TRUE(status.Saved);
     EXPECT_EQ(model.Count(), 3);

@@ -2,7 +2,7 @@
 #include "filelists/list_file.h"
 #include "filelists/list_status.h"
 #include "filelists/list_verification.h"
-#include "test_files.h"
+#include "temp_files.h"
 
 #include <QTemporaryDir>
 

@@ -2,6 +2,7 @@
 
 #include "filelists/page_collector.h"
 #include "foundation/filter_definition.h"
+#include "temp_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,7 @@ TEST(PageCollectorTest, FirstFilterOfTheDefinition) {
 TEST(PageCollectorTest, FoldersGiveTheirPagesByTheSearchRules) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto touch = [&](const QString &name) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    };
+    const auto touch = [&](const QString &name) { WriteBytes(dir.filePath(name), {}); };
     for (const QString &name :
          {u"site/b.htm"_s, u"site/A.html"_s, u"site/pic.jpg"_s, u"site/.hidden.htm"_s,
           u"site/sub/c.asp"_s, u"site/_vti_cnf/d.htm"_s, u"site/.git/e.htm"_s,

@@ -3,6 +3,7 @@
 
 #include "formatter/formatter_file.h"
 #include "formatter_test_support.h"
+#include "temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ namespace velmora {
 namespace {
 
 using namespace Qt::StringLiterals;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 struct ToolRun {
     int exitCode = -1;
@@ -29,17 +32,6 @@ ToolRun Format(const QStringList &args, const QByteArray &input = {}) {
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
-}
-
-QByteArray ReadBytes(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 class VelmoraFormat : public ::testing::Test {
@@ -106,16 +98,6 @@ TEST(FormatterFile, DetectsLineEndsAndKeepsAByteOrderMark) {
     EXPECT_EQ(FormatFileBytes("\xef\xbb\xbf<p>\xc3\xbc", none),
               QByteArray("\xef\xbb\xbf<P>\n\xc3\xbc\n"));
     EXPECT_EQ(FormatFileBytes("", none), QByteArray());
-}
-
-TEST(FormatterFile, AtomicWriteReplacesTheFileOrLeavesIt) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"page.htm"_s);
-    QString error;
-    ASSERT_TRUE(WriteFileAtomically(path, "new", error)) << error.toStdString();
-    EXPECT_EQ(ReadBytes(path), QByteArray("new"));
-    EXPECT_FALSE(WriteFileAtomically(dir.filePath(u"no/such/folder/x.htm"_s), "x", error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 } // namespace

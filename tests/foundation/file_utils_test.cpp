@@ -1,5 +1,6 @@
 #include "foundation/file_utils.h"
 #include "scripted_prompts.h"
+#include "temp_files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,13 +11,9 @@
 using namespace velmora;
 using velmora::testing::ScriptedPrompts;
 using Kind = ScriptedPrompts::Kind;
+using velmora::testing::ReadBytes;
+using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
-
-static void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TEST(FileUtils, WithBackslashAndNames) {
     EXPECT_EQ(WithBackslash(u"/web///"_s), u"/web/"_s);
@@ -55,7 +52,7 @@ TEST(FileUtils, ValidFileNameRefusesOnlyTheListedCharacters) {
 TEST(FileUtils, CopyFileKeepDate) {
     QTemporaryDir dir;
     const QString empty = dir.filePath(u"empty.htm"_s);
-    WriteFile(empty, {});
+    WriteBytes(empty, {});
     const QString copy = dir.filePath(u"copy.htm"_s);
     EXPECT_TRUE(CopyFileKeepDate(empty, copy));
     EXPECT_TRUE(QFileInfo(copy).isFile());
@@ -65,7 +62,7 @@ TEST(FileUtils, CopyFileKeepDate) {
     const QString big = dir.filePath(u"big.htm"_s);
     QByteArray bytes(50000, 'x');
     bytes[16384] = 'y';
-    WriteFile(big, bytes);
+    WriteBytes(big, bytes);
     QFile bf(big);
     ASSERT_TRUE(bf.open(QIODevice::ReadWrite));
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(1000000000123);
@@ -92,7 +89,7 @@ TEST(FileUtils, DeleteFileFromDiskSwitchesTheTrashOff) {
     bool doRecycleBin = true;
     DeleteFileFromDisk(path, doRecycleBin); // missing: nothing changes
     EXPECT_TRUE(doRecycleBin);
-    WriteFile(path, "x");
+    WriteBytes(path, "x");
     DeleteFileFromDisk(path, doRecycleBin);
     EXPECT_FALSE(doRecycleBin);
     EXPECT_FALSE(QFileInfo::exists(path));
@@ -101,7 +98,7 @@ TEST(FileUtils, DeleteFileFromDiskSwitchesTheTrashOff) {
 TEST(FileUtils, FileFoundMatchesAnyEntry) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir(u"sub"_s);
-    WriteFile(dir.filePath(u".hidden.htm"_s), "x");
+    WriteBytes(dir.filePath(u".hidden.htm"_s), "x");
     QFileInfo found;
     EXPECT_TRUE(FileFound(dir.filePath(u"sub"_s), &found));
     EXPECT_TRUE(found.isDir());

@@ -4,6 +4,7 @@
 
 #include "render/page_view.h"
 #include "render/render_profile.h"
+#include "temp_files.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -22,9 +23,7 @@ protected:
 
     QString Write(const QString &name, const QByteArray &content) {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        WriteBytes(path, content);
         return path;
     }
 

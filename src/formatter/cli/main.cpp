@@ -3,6 +3,7 @@
 
 #include "formatter/formatter_file.h"
 #include "formatter/html_formatter.h"
+#include "foundation/atomic_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -124,7 +125,7 @@ int main(int argc, char **argv) {
             QByteArray output;
             velmora::FormatFileStream(input, style,
                                       [&output](const QByteArray &chunk) { output += chunk; });
-            if (output != input && !velmora::WriteFileAtomically(file, output, error)) {
+            if (output != input && !velmora::WriteFileAtomically(file, output, &error)) {
                 Complain(u"cannot write %1: %2"_s.arg(file, error));
                 status = 1;
             }

@@ -2,6 +2,7 @@
 // and the thumbnail files it leaves.
 
 #include "filelists/page_collector.h"
+#include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QDir>
@@ -50,10 +51,7 @@ protected:
 
     QString Write(const QString &name, const QByteArray &content) {
         const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        WriteBytes(path, content);
         return path;
     }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for building files in a temporary folder.
+// Writing and reading the files a test builds, usually in a QTemporaryDir.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -11,11 +11,20 @@
 
 namespace velmora::testing {
 
+// Writes bytes as the whole file, creating its missing folders first.
 inline void WriteBytes(const QString &path, const QByteArray &bytes) {
     QDir().mkpath(path.left(path.lastIndexOf(u'/')));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+// The whole file; empty when it cannot be read.
+inline QByteArray ReadBytes(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
 }
 
 inline void SetModified(const QString &path, const QDateTime &when) {
