@@ -215,6 +215,16 @@ QString LineSplitter::CellIfOnlyTags(qsizetype i) {
     bool inTag = false;
     for (; j <= e; ++j) {
         const QChar c = input_[j];
+        if (c == u'<' && !inTag && QStringView(input_).mid(j).startsWith(u"<!--")) {
+            // A comment counts as one tag, whatever it holds: a '>' inside
+            // it is no tag's end, and a generated comment, which the first
+            // run drops, must not make the cell look like text.
+            const qsizetype close = scan_.FindClosing(j + 1, u"-->"_s);
+            if (close >= 0 && close + 2 <= e) {
+                j = close + 2;
+                continue;
+            }
+        }
         if (c == u'<')
             inTag = true;
         else if (c == u'>')
