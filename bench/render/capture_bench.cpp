@@ -5,6 +5,7 @@
 #include "render/render_profile.h"
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumbnail_maker.h"
+#include "thumbs/thumbnail_store.h"
 
 #include "widgets/qt_prompts.h"
 
@@ -23,7 +24,8 @@ struct Engine {
     velmora::RenderProfile profile;
     velmora::PageCapture capture{profile, nullptr};
     velmora::QtPrompts prompts;
-    velmora::ThumbnailMaker maker{capture, dir.filePath(u"THUMBS/"_s), nullptr, prompts};
+    velmora::ThumbnailStore store{dir.filePath(u"THUMBS/"_s), 0};
+    velmora::ThumbnailMaker maker{capture, store, prompts};
     QStringList pages;
 
     Engine() {

@@ -5,8 +5,7 @@
 #include "pictures/resample.h"
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/thumb_size.h"
-#include "thumbs/thumbnail_cache.h"
-#include "thumbs/thumbnail_names.h"
+#include "thumbs/thumbnail_store.h"
 #include "widgets/wait_cursor.h"
 
 #include <QDir>
@@ -16,24 +15,15 @@
 using namespace Qt::StringLiterals;
 
 namespace velmora {
-namespace {
-
-QString FolderOf(const QString &pagePath) {
-    return QFileInfo(pagePath).absolutePath();
-}
-
-} // namespace
-
 std::optional<QSize> ThumbBaseSizeOf(int itemIndex) {
     if (itemIndex < 0 || itemIndex >= int(kThumbBaseSizes.size()))
         return std::nullopt;
     return QSize(kThumbBaseSizes[itemIndex].width, kThumbBaseSizes[itemIndex].height);
 }
 
-ThumbnailMaker::ThumbnailMaker(PageCapture &capture, QString thumbDir, ThumbnailCache *cache,
-                               Prompts &prompts, FreeSpaceQuery freeSpace)
-    : m_capture(capture), m_thumbDir(std::move(thumbDir)), m_cache(cache), m_prompts(prompts),
-      m_freeSpace(std::move(freeSpace)) {}
+ThumbnailMaker::ThumbnailMaker(PageCapture &capture, ThumbnailStore &store, Prompts &prompts,
+                               FreeSpaceQuery freeSpace)
+    : m_capture(capture), m_store(store), m_prompts(prompts), m_freeSpace(std::move(freeSpace)) {}
 
 void ThumbnailMaker::CBSnapBaseChange(int itemIndex) {
     m_baseIndex = itemIndex;
@@ -42,12 +32,7 @@ void ThumbnailMaker::CBSnapBaseChange(int itemIndex) {
 }
 
 bool ThumbnailMaker::HasRoomForThumbnail() {
-    return CheckDiskSpace(m_thumbDir, kThumbFreeSpaceKb, m_prompts, m_freeSpace);
-}
-
-QString ThumbnailMaker::ThumbPathOf(const QString &pagePath) const {
-    const QString absolute = QFileInfo(pagePath).absoluteFilePath();
-    return ThumbFileName(m_thumbDir, FolderOf(absolute), absolute);
+    return CheckDiskSpace(m_store.ThumbDir(), kThumbFreeSpaceKb, m_prompts, m_freeSpace);
 }
 
 bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
@@ -67,25 +52,23 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     }
     capture = {};
 
-    const QString thumbPath = ThumbPathOf(pagePath);
+    const QString thumbPath = m_store.ThumbPathOf(pagePath);
     const QString folder = QFileInfo(thumbPath).absolutePath();
     if (!QDir().mkpath(folder))
         return Fail(error, u"Cannot create the folder "_s + folder);
     if (!SaveJpeg(thumbnail, kThumbnailQuality, thumbPath, error))
         return false;
-    if (m_cache)
-        m_cache->RefreshCachedThumb(thumbPath, thumbnail);
+    m_store.Cache().RefreshCachedThumb(thumbPath, thumbnail);
     return true;
 }
 
 bool ThumbnailMaker::ClearThumbnail(const QString &pagePath, QString *error) {
     const WaitCursor busy;
-    const QString thumbPath = ThumbPathOf(pagePath);
+    const QString thumbPath = m_store.ThumbPathOf(pagePath);
     bool ok = true;
     if (QFileInfo::exists(thumbPath) && !QFile::remove(thumbPath))
         ok = Fail(error, u"Cannot delete "_s + thumbPath);
-    if (m_cache)
-        m_cache->InvalidateCachedThumb(thumbPath);
+    m_store.Cache().InvalidateCachedThumb(thumbPath);
     return ok;
 }
 

@@ -18,7 +18,7 @@ namespace velmora {
 
 class PageCapture;
 class Prompts;
-class ThumbnailCache;
+class ThumbnailStore;
 
 // The base sizes of the thumbnail base box, by item index.
 struct ThumbBaseSize {
@@ -44,8 +44,7 @@ std::optional<QSize> ThumbBaseSizeOf(int itemIndex);
 
 class ThumbnailMaker {
 public:
-    // cache may be null (the batch command keeps none).
-    ThumbnailMaker(PageCapture &capture, QString thumbDir, ThumbnailCache *cache, Prompts &prompts,
+    ThumbnailMaker(PageCapture &capture, ThumbnailStore &store, Prompts &prompts,
                    FreeSpaceQuery freeSpace = FreeSpaceOfVolume);
 
     // The base box changed to itemIndex: the base index follows it, and the
@@ -65,13 +64,10 @@ public:
     bool MakeThumbnail(const QString &pagePath, QString *error = nullptr);
     // Deletes the thumbnail of one page; a missing thumbnail is no error.
     bool ClearThumbnail(const QString &pagePath, QString *error = nullptr);
-    // The thumbnail path of a page.
-    QString ThumbPathOf(const QString &pagePath) const;
 
 private:
     PageCapture &m_capture;
-    QString m_thumbDir;
-    ThumbnailCache *m_cache;
+    ThumbnailStore &m_store;
     Prompts &m_prompts;
     FreeSpaceQuery m_freeSpace;
     int m_baseIndex = -1;

@@ -12,6 +12,7 @@
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/cli/console_prompts.h"
+#include "thumbs/thumbnail_store.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -188,7 +189,9 @@ int main(int argc, char **argv) {
     velmora::RenderProfile profile;
     velmora::PageCapture capture(profile, nullptr, options.timeLimitMs);
     velmora::ConsolePrompts prompts;
-    velmora::ThumbnailMaker maker(capture, folders.ThumbDir, nullptr, prompts);
+    // The batch command shows no thumbnails: its cache stays empty.
+    velmora::ThumbnailStore store(folders.ThumbDir, 0);
+    velmora::ThumbnailMaker maker(capture, store, prompts);
     maker.CBSnapBaseChange(settings.ThumbBaseIndex);
     if (options.base)
         maker.SetBase(*options.base);

@@ -6,8 +6,8 @@
 #include "pictures/jpeg_codec.h"
 #include "scripted_prompts.h"
 #include "thumbs/capture/thumbnail_maker.h"
-#include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
+#include "thumbs/thumbnail_store.h"
 
 #include <QDir>
 
@@ -19,8 +19,8 @@ namespace {
 class ThumbnailMakerTest : public CaptureFixture {
 protected:
     ThumbnailMakerTest()
-        : thumbDir(dir.filePath(u"prog/THUMBS/"_s)), cache(200),
-          maker(capture, thumbDir, &cache, prompts,
+        : thumbDir(dir.filePath(u"prog/THUMBS/"_s)), store(thumbDir, 200), cache(store.Cache()),
+          maker(capture, store, prompts,
                 [this](const QString &) { return std::optional<qint64>(freeBytes); }) {}
 
     Picture LoadThumb(const QString &path) {
@@ -31,7 +31,8 @@ protected:
     }
 
     QString thumbDir;
-    ThumbnailCache cache;
+    ThumbnailStore store;
+    ThumbnailCache &cache;
     ScriptedPrompts prompts;
     qint64 freeBytes = qint64(1) << 40;
     ThumbnailMaker maker;
@@ -57,7 +58,7 @@ TEST_F(ThumbnailMakerTest, EveryBaseSizeGivesA130By100Jpeg) {
         EXPECT_LT(corner.red(), 40) << index << " " << corner.name().toStdString();
         EXPECT_GT(corner.green(), 215) << index;
     }
-    EXPECT_EQ(maker.ThumbPathOf(page), thumbPath);
+    EXPECT_EQ(store.ThumbPathOf(page), thumbPath);
     EXPECT_TRUE(prompts.calls.isEmpty());
 }
 
@@ -73,7 +74,7 @@ TEST_F(ThumbnailMakerTest, BaseIndexOutsideTheTableMakesNoThumbnail) {
         EXPECT_EQ(maker.BaseIndex(), index);
         EXPECT_EQ(maker.Base(), QSize(0, 0));
     }
-    EXPECT_FALSE(QFileInfo::exists(maker.ThumbPathOf(page)));
+    EXPECT_FALSE(QFileInfo::exists(store.ThumbPathOf(page)));
     EXPECT_FALSE(maker.MakeThumbnail(dir.filePath(u"missing.htm"_s)));
 }
 
@@ -81,7 +82,7 @@ TEST_F(ThumbnailMakerTest, RemakeRefreshesTheCacheAndClearRemovesIt) {
     const QString page = BlockPage(u"p.htm"_s, "#0000ff", "#0000ff");
     maker.CBSnapBaseChange(0);
     ASSERT_TRUE(maker.MakeThumbnail(page));
-    const QString thumbPath = maker.ThumbPathOf(page);
+    const QString thumbPath = store.ThumbPathOf(page);
     cache.LoadCachedThumb(thumbPath);
     const int slot = cache.FindCachedThumb(thumbPath);
     ASSERT_GE(slot, 0);
@@ -106,7 +107,7 @@ TEST_F(ThumbnailMakerTest, FailedRemakeKeepsTheOldThumbnail) {
     const QString page = BlockPage(u"p.htm"_s, "#ff0000", "#ff0000");
     maker.CBSnapBaseChange(0);
     ASSERT_TRUE(maker.MakeThumbnail(page));
-    const QString thumbPath = maker.ThumbPathOf(page);
+    const QString thumbPath = store.ThumbPathOf(page);
     const QByteArray before = [&] {
         QFile f(thumbPath);
         f.open(QIODevice::ReadOnly);
