@@ -94,6 +94,9 @@ void TForm1::BuildLayout() {
     labelHint_->setObjectName(u"LabelHint"_s);
     labelHint_->setAlignment(Qt::AlignCenter);
     labelHint_->setStyleSheet(u"color: black;"_s);
+    // A label's accessible name is its text, which screen readers should read;
+    // the description tells what the line is.
+    labelHint_->setAccessibleDescription(u"Hint line"_s);
     auto *hintLayout = new QHBoxLayout(panelButtons);
     hintLayout->setContentsMargins(4, 0, 4, 0);
     hintLayout->addWidget(labelHint_);
@@ -105,6 +108,7 @@ void TForm1::BuildLayout() {
     progressActFile_->setRange(0, 10);
     progressActFile_->setValue(0);
     progressActFile_->setTextVisible(false);
+    progressActFile_->setAccessibleName(u"Progress"_s);
     column->addWidget(progressActFile_);
 
     auto *splitter = new QSplitter(Qt::Horizontal, central);
@@ -115,10 +119,13 @@ void TForm1::BuildLayout() {
     pageControl_ = new QTabWidget(splitter);
     pageControl_->setObjectName(u"PageControl1"_s);
     pageControl_->setDocumentMode(true);
+    pageControl_->setAccessibleName(u"Views"_s);
     const QStringList pageNames{u"TabFile"_s, u"TabThumb"_s, u"TabTree"_s};
     for (int page = 0; page < 3; ++page) {
         QWidget *widget = View(page)->Widget();
         widget->setObjectName(pageNames[page]);
+        if (widget->accessibleName().isEmpty())
+            widget->setAccessibleName(kTabNames[page] + u" files"_s);
         pageControl_->addTab(widget, kTabNames[page]);
     }
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
@@ -153,6 +160,9 @@ QWidget *TForm1::BuildLeftColumn() {
 
     cbDrive_ = new QComboBox(leftColumn_);
     cbDrive_->setObjectName(u"CBDrive"_s);
+    // On Linux a combo box's accessible name is its current text; the caption
+    // above names it through the "labelled by" relation instead.
+    panelDirectoryTop_->setBuddy(cbDrive_);
     cbDrive_->addItems(DriveRoots());
     connect(cbDrive_, &QComboBox::activated, this,
             [this](int index) { ShowFolder(cbDrive_->itemText(index)); });
@@ -163,6 +173,7 @@ QWidget *TForm1::BuildLeftColumn() {
     dirModel_->setRootPath(u"/"_s);
     lbDir_ = new QTreeView(leftColumn_);
     lbDir_->setObjectName(u"LBDir"_s);
+    lbDir_->setAccessibleName(u"Folder tree"_s);
     lbDir_->setModel(dirModel_);
     lbDir_->setHeaderHidden(true);
     for (int c = 1; c < dirModel_->columnCount(); ++c)
@@ -183,6 +194,7 @@ QWidget *TForm1::BuildLeftColumn() {
     layout->addWidget(corner);
     imgMini_ = new QLabel(leftColumn_);
     imgMini_->setObjectName(u"ImgMini"_s);
+    imgMini_->setAccessibleName(u"Thumbnail corner"_s);
     imgMini_->setFixedSize(ThumbWidth, ThumbHeight);
     imgMini_->setAlignment(Qt::AlignCenter);
     imgMini_->setCursor(Qt::PointingHandCursor);
@@ -195,6 +207,7 @@ QWidget *TForm1::BuildLeftColumn() {
     layout->addWidget(panelFilterTop_);
     cbFilter_ = new QComboBox(leftColumn_);
     cbFilter_->setObjectName(u"CBFilter"_s);
+    panelFilterTop_->setBuddy(cbFilter_);
     cbFilter_->setStyleSheet(u"QComboBox { color: blue; }"_s);
     connect(cbFilter_, &QComboBox::activated, this, &TForm1::ApplyFilter);
     layout->addWidget(cbFilter_);

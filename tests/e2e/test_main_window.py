@@ -1,0 +1,38 @@
+"""The main window as a screen reader finds it."""
+
+import harness
+
+# Roles a person can operate; each needs a name, of its own or from a label.
+CONTROL_ROLES = {"push button", "toggle button", "check box", "radio button", "combo box",
+                 "text", "spin button", "slider", "list", "tree", "table", "tree table",
+                 "page tab", "menu item", "progress bar"}
+
+
+def controls_below(acc):
+    """The controls below acc; the drop-down list of a combo box is part of
+    the box and named by it."""
+    for child in harness.accessible.children(acc):
+        role = harness.accessible.role_of(child)
+        if role in CONTROL_ROLES or harness.accessible.has_state(child, "focusable"):
+            yield child
+        if role not in ("combo box", "list", "tree", "table", "tree table"):
+            yield from controls_below(child)
+
+
+def unnamed_controls(window):
+    return [harness.accessible.describe(acc) for acc in controls_below(window)
+            if not harness.name_of(acc) and not any(harness.labels_of(acc))]
+
+
+class MainWindowTest(harness.ProgramTestCase):
+    def test_every_control_has_an_accessible_name(self):
+        window = self.start_program()
+        for name in ("Views", "Folder tree", "Folder View files", "Thumbnail View files",
+                     "File Lists files"):
+            harness.find(window, None, name, showing=False)
+        harness.find(window, "label", "Thumbnail corner")
+        harness.find(window, "progress bar", "Progress")
+        harness.find(window, "combo box", labelled_by="Folder Selection")
+        harness.find(window, "combo box", labelled_by="Filter:")
+        self.assertEqual(unnamed_controls(window), [])
+        self.close_through_menu(window)
