@@ -10,7 +10,7 @@
 namespace velmora {
 
 GuardedPage::GuardedPage(QWebEngineProfile *profile, const QString &messageKey, QObject *parent)
-    : QWebEnginePage(profile, parent), m_messageKey(messageKey) {
+    : QWebEnginePage(profile, parent), messageKey_(messageKey) {
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl &origin, Feature feature) {
                 setFeaturePermission(origin, feature, PermissionDeniedByUser);
@@ -47,8 +47,8 @@ bool GuardedPage::javaScriptPrompt(const QUrl &, const QString &, const QString 
 
 void GuardedPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message,
                                            int, const QString &) {
-    if (message.startsWith(m_messageKey))
-        emit ScriptMessage(message.mid(m_messageKey.size()));
+    if (message.startsWith(messageKey_))
+        emit ScriptMessage(message.mid(messageKey_.size()));
 }
 
 } // namespace velmora

@@ -32,7 +32,7 @@ protected:
                                   int lineNumber, const QString &sourceID) override;
 
 private:
-    QString m_messageKey;
+    QString messageKey_;
 };
 
 } // namespace velmora

@@ -74,26 +74,26 @@ struct PageView::Wait {
 };
 
 PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *parent)
-    : QWidget(parent), m_profile(profile), m_options(options),
-      m_messageKey(QUuid::createUuid().toString(QUuid::WithoutBraces) + u":"_s) {
+    : QWidget(parent), profile_(profile), options_(options),
+      messageKey_(QUuid::createUuid().toString(QUuid::WithoutBraces) + u":"_s) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view = std::make_unique<QWebEngineView>();
-    layout->addWidget(m_view.get());
-    WatchChildren(m_view.get());
-    setFocusProxy(m_view.get());
+    view_ = std::make_unique<QWebEngineView>();
+    layout->addWidget(view_.get());
+    WatchChildren(view_.get());
+    setFocusProxy(view_.get());
     CreatePage();
 }
 
 PageView::~PageView() {
-    if (m_wait)
+    if (wait_)
         Finish(false, u"The view was closed."_s);
     // The view lets go of its page before the page goes.
-    m_view.reset();
+    view_.reset();
 }
 
 void PageView::CreatePage() {
-    auto *page = new GuardedPage(m_profile.Engine(), m_messageKey, this);
+    auto *page = new GuardedPage(profile_.Engine(), messageKey_, this);
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
         const auto status = info.status();
         OnLoadingChanged(info.url(), status == QWebEngineLoadingInfo::LoadStartedStatus,
@@ -108,38 +108,38 @@ void PageView::CreatePage() {
         OnNewWindowRequested(r.requestedUrl(), r.isUserInitiated());
     });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
-        m_busy = true;
+        busy_ = true;
         emit BusyChanged(true);
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
-        m_busy = false;
+        busy_ = false;
         emit BusyChanged(false);
     });
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        if (m_wait)
+        if (wait_)
             Finish(false, u"The page's renderer ended."_s);
     });
-    GuardedPage *old = m_page;
-    m_page = page;
-    SetDisplay(m_display);
-    m_page->scripts().insert(IsolatedScript(kHoverScriptName, LinkHoverScript(m_messageKey),
-                                            QWebEngineScript::DocumentCreation));
-    m_view->setPage(page);
+    GuardedPage *old = page_;
+    page_ = page;
+    SetDisplay(display_);
+    page_->scripts().insert(IsolatedScript(kHoverScriptName, LinkHoverScript(messageKey_),
+                                           QWebEngineScript::DocumentCreation));
+    view_->setPage(page);
     delete old;
 }
 
 void PageView::SetDisplay(const DisplaySettings &display) {
-    m_display = display;
-    QWebEngineSettings *s = m_page->settings();
+    display_ = display;
+    QWebEngineSettings *s = page_->settings();
     const int pixels = PixelsFromPoints(qBound(1, display.fontSize, 200));
     s->setFontFamily(QWebEngineSettings::StandardFont, display.fontName);
-    s->setFontFamily(QWebEngineSettings::FixedFont, m_options.fixedFontName);
+    s->setFontFamily(QWebEngineSettings::FixedFont, options_.fixedFontName);
     s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
     s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, pixels * 13 / 16);
     s->setAttribute(QWebEngineSettings::AutoLoadImages, display.showImages);
     const QColor background = ColorFromRef(display.backgroundColor);
-    m_page->setBackgroundColor(background.isValid() ? background : QColor(Qt::white));
-    QWebEngineScriptCollection &scripts = m_page->scripts();
+    page_->setBackgroundColor(background.isValid() ? background : QColor(Qt::white));
+    QWebEngineScriptCollection &scripts = page_->scripts();
     for (const QWebEngineScript &old : scripts.find(kColoursScriptName))
         scripts.remove(old);
     scripts.insert(IsolatedScript(kColoursScriptName, DefaultColoursScript(display),
@@ -155,31 +155,31 @@ bool PageView::LoadFile(const QString &path, QString *error) {
     }
     const QString absolute = info.absoluteFilePath();
     return RunLoad(
-        Expect::File, absolute, [&] { m_page->load(PageUrlFromPath(absolute)); }, error);
+        Expect::File, absolute, [&] { page_->load(PageUrlFromPath(absolute)); }, error);
 }
 
 bool PageView::LoadHtml(const QString &html, const QString &baseFolder, QString *error) {
     const QUrl base = baseFolder.isEmpty() ? QUrl(u"about:blank"_s)
                                            : PageUrlFromPath(QDir(baseFolder).filePath(u"_"_s));
     return RunLoad(
-        Expect::Html, {}, [&] { m_page->setHtml(html, base); }, error);
+        Expect::Html, {}, [&] { page_->setHtml(html, base); }, error);
 }
 
 void PageView::Clear() {
-    const bool hadHistory = !m_history.isEmpty();
-    m_history.clear();
-    m_historyIndex = -1;
+    const bool hadHistory = !history_.isEmpty();
+    history_.clear();
+    historyIndex_ = -1;
     RunLoad(
-        Expect::Blank, {}, [this] { m_page->load(QUrl(u"about:blank"_s)); }, nullptr);
+        Expect::Blank, {}, [this] { page_->load(QUrl(u"about:blank"_s)); }, nullptr);
     if (hadHistory)
         emit HistoryChanged();
 }
 
 bool PageView::Rerender(QString *error) {
-    if (m_page->url().isEmpty())
+    if (page_->url().isEmpty())
         return true;
     return RunLoad(
-        Expect::Current, {}, [this] { m_page->triggerAction(QWebEnginePage::Reload); }, error);
+        Expect::Current, {}, [this] { page_->triggerAction(QWebEnginePage::Reload); }, error);
 }
 
 bool PageView::WaitUntilPainted() {
@@ -188,48 +188,48 @@ bool PageView::WaitUntilPainted() {
     return RunLoad(
         Expect::Current, {},
         [this] {
-            if (!m_busy)
+            if (!busy_)
                 OnLoadingChanged({}, false, true);
         },
         nullptr);
 }
 
 bool PageView::WaitForFrame() {
-    if (m_busy)
+    if (busy_)
         return WaitUntilPainted();
     return RunLoad(
         Expect::Frame, {}, [this] { OnLoadingChanged({}, false, true); }, nullptr);
 }
 
 QString PageView::CurrentFile() const {
-    return PathFromPageUrl(m_page->url());
+    return PathFromPageUrl(page_->url());
 }
 
 bool PageView::RunLoad(Expect expect, const QString &expectedPath,
                        const std::function<void()> &start, QString *error) {
-    if (m_wait)
+    if (wait_)
         Finish(false, u"Another page was loaded meanwhile."_s);
     Wait wait;
     wait.expect = expect;
     wait.path = expectedPath;
-    wait.token = ++m_generation;
-    if (m_options.devicePixelPerCssPixel)
-        m_page->setZoomFactor(1.0 / DevicePixelRatio());
+    wait.token = ++generation_;
+    if (options_.devicePixelPerCssPixel)
+        page_->setZoomFactor(1.0 / DevicePixelRatio());
     // Waiting for paint only: the document is already there.
     wait.started = expect == Expect::Current || expect == Expect::Frame;
-    m_wait = &wait;
+    wait_ = &wait;
     const QPointer<PageView> self(this);
 
     QTimer limit;
     limit.setSingleShot(true);
     connect(&limit, &QTimer::timeout, this, [this, &wait] {
-        if (m_wait != &wait)
+        if (wait_ != &wait)
             return;
         wait.timedOut = true;
-        Finish(false, u"The page did not finish loading within %1 s."_s.arg(m_options.timeLimitMs /
+        Finish(false, u"The page did not finish loading within %1 s."_s.arg(options_.timeLimitMs /
                                                                             1000.0));
     });
-    limit.start(m_options.timeLimitMs);
+    limit.start(options_.timeLimitMs);
     start();
     if (!wait.done)
         wait.loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -238,8 +238,8 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
             *error = wait.error;
         return false;
     }
-    if (m_wait == &wait)
-        m_wait = nullptr;
+    if (wait_ == &wait)
+        wait_ = nullptr;
     if (wait.timedOut)
         RecoverFromHang();
     if (error)
@@ -248,10 +248,10 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
 }
 
 void PageView::Finish(bool ok, const QString &error) {
-    Wait *wait = m_wait;
+    Wait *wait = wait_;
     if (!wait)
         return;
-    m_wait = nullptr;
+    wait_ = nullptr;
     wait->done = true;
     wait->ok = ok;
     wait->error = error;
@@ -262,17 +262,17 @@ void PageView::Finish(bool ok, const QString &error) {
 // script that never returns). The page is thrown away with its renderer and
 // a fresh one takes its place, so the next load starts clean.
 void PageView::RecoverFromHang() {
-    ++m_recoveries;
-    m_page->triggerAction(QWebEnginePage::Stop);
+    ++recoveries_;
+    page_->triggerAction(QWebEnginePage::Stop);
     CreatePage();
-    if (m_busy) {
-        m_busy = false;
+    if (busy_) {
+        busy_ = false;
         emit BusyChanged(false);
     }
 }
 
 void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
-    Wait *wait = m_wait;
+    Wait *wait = wait_;
     if (!wait || wait->loaded)
         return;
     if (started) {
@@ -290,13 +290,13 @@ void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
     // A load waits for two frames after the document stopped changing; a
     // capture that only looks for one more frame waits for one.
     const int frames = wait->expect == Expect::Frame ? 1 : 2;
-    m_page->runJavaScript(SettleScript(m_messageKey, wait->token, kSettleRounds, frames),
-                          QWebEngineScript::ApplicationWorld);
+    page_->runJavaScript(SettleScript(messageKey_, wait->token, kSettleRounds, frames),
+                         QWebEngineScript::ApplicationWorld);
 }
 
 void PageView::OnScriptMessage(const QString &message) {
     if (message.startsWith(u"painted "_s)) {
-        if (m_wait && m_wait->loaded && message.mid(8).toInt() == m_wait->token)
+        if (wait_ && wait_->loaded && message.mid(8).toInt() == wait_->token)
             Finish(true, {});
         return;
     }
@@ -306,23 +306,23 @@ void PageView::OnScriptMessage(const QString &message) {
         link.url = PublicUrl(QUrl(info.value(u"url"_s).toString())).toString();
         link.target = info.value(u"target"_s).toString();
         link.framePath = PathFromPageUrl(QUrl(info.value(u"frame"_s).toString()));
-        m_hovered = link;
+        hovered_ = link;
         emit LinkHovered(link.url, link.target);
     }
 }
 
 void PageView::OnUrlChanged(const QUrl &url) {
-    if (m_options.historyLength <= 0 || m_historyMove)
+    if (options_.historyLength <= 0 || historyMove_)
         return;
     if (url.scheme() != LocalPageScheme())
         return;
-    if (m_historyIndex >= 0 && m_history.at(m_historyIndex) == url)
+    if (historyIndex_ >= 0 && history_.at(historyIndex_) == url)
         return;
-    m_history.erase(m_history.begin() + (m_historyIndex + 1), m_history.end());
-    m_history.append(url);
-    while (m_history.size() > m_options.historyLength)
-        m_history.removeFirst();
-    m_historyIndex = int(m_history.size()) - 1;
+    history_.erase(history_.begin() + (historyIndex_ + 1), history_.end());
+    history_.append(url);
+    while (history_.size() > options_.historyLength)
+        history_.removeFirst();
+    historyIndex_ = int(history_.size()) - 1;
     emit HistoryChanged();
 }
 
@@ -330,9 +330,9 @@ void PageView::OnNavigationRequested(const QUrl &url, int type, bool isMainFrame
     if (type == QWebEnginePage::NavigationTypeLinkClicked) {
         LinkInfo link;
         link.url = PublicUrl(url).toString();
-        if (m_hovered.url == link.url) {
-            link.target = m_hovered.target;
-            link.framePath = m_hovered.framePath;
+        if (hovered_.url == link.url) {
+            link.target = hovered_.target;
+            link.framePath = hovered_.framePath;
         } else {
             link.framePath = CurrentFile();
         }
@@ -349,7 +349,7 @@ void PageView::OnNavigationRequested(const QUrl &url, int type, bool isMainFrame
         *accept = false;
         QUrl local = PageUrlFromPath(url.toLocalFile());
         local.setFragment(url.fragment());
-        QTimer::singleShot(0, this, [this, local] { m_page->load(local); });
+        QTimer::singleShot(0, this, [this, local] { page_->load(local); });
     }
 }
 
@@ -365,55 +365,55 @@ void PageView::OnNewWindowRequested(const QUrl &url, bool userInitiated) {
     const QString path = PathFromPageUrl(url);
     QUrl local = path.isEmpty() ? url : PageUrlFromPath(path);
     local.setFragment(url.fragment());
-    QTimer::singleShot(0, this, [this, local] { m_page->load(local); });
+    QTimer::singleShot(0, this, [this, local] { page_->load(local); });
 }
 
 bool PageView::CanGoBack() const {
-    return m_historyIndex > 0;
+    return historyIndex_ > 0;
 }
 
 bool PageView::CanGoForward() const {
-    return m_historyIndex >= 0 && m_historyIndex + 1 < m_history.size();
+    return historyIndex_ >= 0 && historyIndex_ + 1 < history_.size();
 }
 
 bool PageView::GoBack() {
-    return CanGoBack() && GoTo(m_historyIndex - 1);
+    return CanGoBack() && GoTo(historyIndex_ - 1);
 }
 
 bool PageView::GoForward() {
-    return CanGoForward() && GoTo(m_historyIndex + 1);
+    return CanGoForward() && GoTo(historyIndex_ + 1);
 }
 
 bool PageView::GoTo(int historyIndex) {
-    const QUrl url = m_history.at(historyIndex);
-    m_historyMove = true;
+    const QUrl url = history_.at(historyIndex);
+    historyMove_ = true;
     const bool ok = RunLoad(
-        Expect::File, PathFromPageUrl(url), [&] { m_page->load(url); }, nullptr);
-    m_historyMove = false;
-    m_historyIndex = historyIndex;
+        Expect::File, PathFromPageUrl(url), [&] { page_->load(url); }, nullptr);
+    historyMove_ = false;
+    historyIndex_ = historyIndex;
     emit HistoryChanged();
     return ok;
 }
 
 void PageView::SelectAll() {
-    m_page->triggerAction(QWebEnginePage::SelectAll);
+    page_->triggerAction(QWebEnginePage::SelectAll);
 }
 
 void PageView::CopySelection() {
-    m_page->triggerAction(QWebEnginePage::Copy);
+    page_->triggerAction(QWebEnginePage::Copy);
 }
 
 QString PageView::SelectedText() const {
-    return m_page->selectedText();
+    return page_->selectedText();
 }
 
 qreal PageView::DevicePixelRatio() const {
-    return m_view->devicePixelRatioF();
+    return view_->devicePixelRatioF();
 }
 
 QImage PageView::Grab(QSize pixels) {
-    const QSize target = pixels.isValid() ? pixels : m_view->size();
-    QImage image = m_view->grab().toImage();
+    const QSize target = pixels.isValid() ? pixels : view_->size();
+    QImage image = view_->grab().toImage();
     if (image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(1.0);

@@ -65,17 +65,17 @@ public:
     // The file shown in the view (its main document); empty for none.
     QString CurrentFile() const;
 
-    DisplaySettings Display() const { return m_display; }
+    DisplaySettings Display() const { return display_; }
     // Takes effect for the next load; Rerender shows it at once.
     void SetDisplay(const DisplaySettings &display);
-    void SetTimeLimit(int milliseconds) { m_options.timeLimitMs = milliseconds; }
-    int TimeLimit() const { return m_options.timeLimitMs; }
+    void SetTimeLimit(int milliseconds) { options_.timeLimitMs = milliseconds; }
+    int TimeLimit() const { return options_.timeLimitMs; }
 
     bool CanGoBack() const;
     bool CanGoForward() const;
     bool GoBack();
     bool GoForward();
-    int HistoryCount() const { return int(m_history.size()); }
+    int HistoryCount() const { return int(history_.size()); }
 
     void SelectAll();
     void CopySelection();
@@ -89,9 +89,9 @@ public:
     QImage GrabSettled(QSize pixels = {});
     // Device pixels per logical pixel of the screen the view is on.
     qreal DevicePixelRatio() const;
-    bool IsBusy() const { return m_busy; }
+    bool IsBusy() const { return busy_; }
     // How many times a hung or timed-out page was thrown away (tests, tools).
-    int Recoveries() const { return m_recoveries; }
+    int Recoveries() const { return recoveries_; }
 
 signals:
     void HistoryChanged();
@@ -125,20 +125,20 @@ private:
     bool GoTo(int historyIndex);
     void WatchChildren(QObject *object);
 
-    RenderProfile &m_profile;
-    ViewOptions m_options;
-    DisplaySettings m_display;
-    QString m_messageKey;
-    std::unique_ptr<QWebEngineView> m_view;
-    GuardedPage *m_page = nullptr; // owned by this widget
-    Wait *m_wait = nullptr;        // the synchronous load in hand, if any
-    int m_generation = 0;
-    QList<QUrl> m_history;
-    int m_historyIndex = -1;
-    bool m_historyMove = false;
-    LinkInfo m_hovered;
-    bool m_busy = false;
-    int m_recoveries = 0;
+    RenderProfile &profile_;
+    ViewOptions options_;
+    DisplaySettings display_;
+    QString messageKey_;
+    std::unique_ptr<QWebEngineView> view_;
+    GuardedPage *page_ = nullptr; // owned by this widget
+    Wait *wait_ = nullptr;        // the synchronous load in hand, if any
+    int generation_ = 0;
+    QList<QUrl> history_;
+    int historyIndex_ = -1;
+    bool historyMove_ = false;
+    LinkInfo hovered_;
+    bool busy_ = false;
+    int recoveries_ = 0;
 };
 
 } // namespace velmora

@@ -15,21 +15,21 @@ namespace velmora {
 RenderProfile::RenderProfile(QObject *parent) : QObject(parent) {
     PrepareRenderEnvironment();
     // A profile without a storage name is off the record: it writes nothing.
-    m_profile = std::make_unique<QWebEngineProfile>();
-    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    m_profile->setSpellCheckEnabled(false);
-    m_guard = std::make_unique<RequestGuard>();
-    m_profile->setUrlRequestInterceptor(m_guard.get());
-    m_pages = std::make_unique<LocalPageSchemeHandler>();
-    m_profile->installUrlSchemeHandler(LocalPageScheme().toLatin1(), m_pages.get());
-    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this,
+    profile_ = std::make_unique<QWebEngineProfile>();
+    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    profile_->setSpellCheckEnabled(false);
+    guard_ = std::make_unique<RequestGuard>();
+    profile_->setUrlRequestInterceptor(guard_.get());
+    pages_ = std::make_unique<LocalPageSchemeHandler>();
+    profile_->installUrlSchemeHandler(LocalPageScheme().toLatin1(), pages_.get());
+    connect(profile_.get(), &QWebEngineProfile::downloadRequested, this,
             [this](QWebEngineDownloadRequest *download) {
-                ++m_refusedDownloads;
+                ++refusedDownloads_;
                 download->cancel();
             });
 
-    QWebEngineSettings *s = m_profile->settings();
+    QWebEngineSettings *s = profile_->settings();
     s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
@@ -51,15 +51,15 @@ RenderProfile::RenderProfile(QObject *parent) : QObject(parent) {
 
 RenderProfile::~RenderProfile() {
     // The profile first, while the handlers it points at still exist.
-    m_profile.reset();
+    profile_.reset();
 }
 
 int RenderProfile::BlockedRequests() const {
-    return m_guard->Blocked();
+    return guard_->Blocked();
 }
 
 QStringList RenderProfile::BlockedUrls() const {
-    return m_guard->BlockedUrls();
+    return guard_->BlockedUrls();
 }
 
 } // namespace velmora

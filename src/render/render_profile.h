@@ -21,19 +21,19 @@ public:
     explicit RenderProfile(QObject *parent = nullptr);
     ~RenderProfile() override;
 
-    QWebEngineProfile *Engine() const { return m_profile.get(); }
+    QWebEngineProfile *Engine() const { return profile_.get(); }
 
     // Requests refused because they would have left the machine (or used an
     // unknown scheme), and downloads refused, since the profile was made.
     int BlockedRequests() const;
     QStringList BlockedUrls() const;
-    int RefusedDownloads() const { return m_refusedDownloads; }
+    int RefusedDownloads() const { return refusedDownloads_; }
 
 private:
-    std::unique_ptr<QWebEngineProfile> m_profile;
-    std::unique_ptr<RequestGuard> m_guard;
-    std::unique_ptr<LocalPageSchemeHandler> m_pages;
-    int m_refusedDownloads = 0;
+    std::unique_ptr<QWebEngineProfile> profile_;
+    std::unique_ptr<RequestGuard> guard_;
+    std::unique_ptr<LocalPageSchemeHandler> pages_;
+    int refusedDownloads_ = 0;
 };
 
 } // namespace velmora

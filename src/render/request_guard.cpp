@@ -15,15 +15,15 @@ void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info) {
     if (IsAllowedScheme(info.requestUrl().scheme()))
         return;
     info.block(true);
-    ++m_blocked;
-    std::lock_guard lock(m_lock);
-    if (m_blockedUrls.size() < kKeptUrls)
-        m_blockedUrls << info.requestUrl().toString();
+    ++blocked_;
+    std::lock_guard lock(lock_);
+    if (blockedUrls_.size() < kKeptUrls)
+        blockedUrls_ << info.requestUrl().toString();
 }
 
 QStringList RequestGuard::BlockedUrls() const {
-    std::lock_guard lock(m_lock);
-    return m_blockedUrls;
+    std::lock_guard lock(lock_);
+    return blockedUrls_;
 }
 
 void LocalPageSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job) {

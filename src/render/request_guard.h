@@ -16,14 +16,14 @@ namespace velmora {
 class RequestGuard : public QWebEngineUrlRequestInterceptor {
 public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
-    int Blocked() const { return m_blocked; }
+    int Blocked() const { return blocked_; }
     QStringList BlockedUrls() const;
 
 private:
     static constexpr int kKeptUrls = 100;
-    std::atomic<int> m_blocked = 0;
-    mutable std::mutex m_lock;
-    QStringList m_blockedUrls;
+    std::atomic<int> blocked_ = 0;
+    mutable std::mutex lock_;
+    QStringList blockedUrls_;
 };
 
 // Serves local files for the page scheme: pages as HTML whatever their

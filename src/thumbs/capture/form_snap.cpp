@@ -30,7 +30,7 @@ TFormSnap::TFormSnap(RenderProfile &profile) : QWidget(nullptr, Qt::FramelessWin
     palette.setColor(QPalette::Window, kSilver);
     setPalette(palette);
     setAutoFillBackground(true);
-    m_ownView = new PageView(profile, CaptureViewOptions(), this);
+    ownView_ = new PageView(profile, CaptureViewOptions(), this);
 }
 
 TFormSnap::~TFormSnap() {
@@ -38,10 +38,10 @@ TFormSnap::~TFormSnap() {
 }
 
 void TFormSnap::FormCreate(int width, int height, bool borrowing) {
-    m_base = QSize(width, height);
-    const qreal scale = borrowing ? 1.0 : m_ownView->DevicePixelRatio();
+    base_ = QSize(width, height);
+    const qreal scale = borrowing ? 1.0 : ownView_->DevicePixelRatio();
     setFixedSize(qCeil(width / scale), qCeil(height / scale));
-    m_ownView->setGeometry(rect());
+    ownView_->setGeometry(rect());
     if (!isVisible())
         show();
 }
@@ -50,11 +50,11 @@ bool TFormSnap::LoadHTMLFile(const QString &pagePath, const DisplaySettings &dis
                              int timeLimitMs, QString *error) {
     // The view keeps no history and every load replaces its document, so a
     // load starts from a clear view.
-    m_ownView->SetDisplay(display);
-    m_ownView->SetTimeLimit(timeLimitMs);
-    m_ownView->setGeometry(rect());
-    m_ownView->show();
-    return m_ownView->LoadFile(pagePath, error);
+    ownView_->SetDisplay(display);
+    ownView_->SetTimeLimit(timeLimitMs);
+    ownView_->setGeometry(rect());
+    ownView_->show();
+    return ownView_->LoadFile(pagePath, error);
 }
 
 bool TFormSnap::BorrowView(PageView *view, QString *error) {
@@ -63,14 +63,14 @@ bool TFormSnap::BorrowView(PageView *view, QString *error) {
             *error = u"There is no browser view to capture."_s;
         return false;
     }
-    m_ownView->hide();
-    m_borrowed = view;
-    m_borrowedParent = view->parentWidget();
-    m_borrowedGeometry = view->geometry();
-    m_borrowedVisible = view->isVisible();
-    m_borrowedLayoutIndex = -1;
-    if (m_borrowedParent && m_borrowedParent->layout())
-        m_borrowedLayoutIndex = m_borrowedParent->layout()->indexOf(view);
+    ownView_->hide();
+    borrowed_ = view;
+    borrowedParent_ = view->parentWidget();
+    borrowedGeometry_ = view->geometry();
+    borrowedVisible_ = view->isVisible();
+    borrowedLayoutIndex_ = -1;
+    if (borrowedParent_ && borrowedParent_->layout())
+        borrowedLayoutIndex_ = borrowedParent_->layout()->indexOf(view);
     view->setParent(this);
     view->setGeometry(rect());
     view->show();
@@ -82,34 +82,34 @@ bool TFormSnap::BorrowView(PageView *view, QString *error) {
 }
 
 PageView *TFormSnap::ShownView() const {
-    return m_borrowed ? m_borrowed.data() : m_ownView;
+    return borrowed_ ? borrowed_.data() : ownView_;
 }
 
 QImage TFormSnap::PaintToBitmap() {
-    QImage bitmap(m_base, QImage::Format_RGB32);
+    QImage bitmap(base_, QImage::Format_RGB32);
     bitmap.fill(kSilver);
     PageView *view = ShownView();
     QPainter painter(&bitmap);
-    painter.drawImage(0, 0, view->GrabSettled(m_base));
+    painter.drawImage(0, 0, view->GrabSettled(base_));
     return bitmap;
 }
 
 void TFormSnap::FormClose() {
-    if (!m_borrowed)
+    if (!borrowed_)
         return;
-    PageView *view = m_borrowed;
-    m_borrowed = nullptr;
-    view->setParent(m_borrowedParent);
-    view->setGeometry(m_borrowedGeometry);
-    if (m_borrowedParent) {
-        if (auto *box = qobject_cast<QBoxLayout *>(m_borrowedParent->layout());
-            box && m_borrowedLayoutIndex >= 0)
-            box->insertWidget(m_borrowedLayoutIndex, view);
-        else if (QLayout *layout = m_borrowedParent->layout())
+    PageView *view = borrowed_;
+    borrowed_ = nullptr;
+    view->setParent(borrowedParent_);
+    view->setGeometry(borrowedGeometry_);
+    if (borrowedParent_) {
+        if (auto *box = qobject_cast<QBoxLayout *>(borrowedParent_->layout());
+            box && borrowedLayoutIndex_ >= 0)
+            box->insertWidget(borrowedLayoutIndex_, view);
+        else if (QLayout *layout = borrowedParent_->layout())
             layout->addWidget(view);
     }
-    view->setVisible(m_borrowedVisible);
-    m_ownView->show();
+    view->setVisible(borrowedVisible_);
+    ownView_->show();
 }
 
 } // namespace velmora

@@ -37,18 +37,18 @@ public:
     // Gives a borrowed view back to the window it came from, where it was.
     void FormClose();
 
-    PageView *FrameViewerThumb() const { return m_ownView; }
+    PageView *FrameViewerThumb() const { return ownView_; }
 
 private:
     PageView *ShownView() const;
 
-    PageView *m_ownView = nullptr; // child of this window
-    QSize m_base;
-    QPointer<PageView> m_borrowed;
-    QPointer<QWidget> m_borrowedParent;
-    QRect m_borrowedGeometry;
-    int m_borrowedLayoutIndex = -1;
-    bool m_borrowedVisible = false;
+    PageView *ownView_ = nullptr; // child of this window
+    QSize base_;
+    QPointer<PageView> borrowed_;
+    QPointer<QWidget> borrowedParent_;
+    QRect borrowedGeometry_;
+    int borrowedLayoutIndex_ = -1;
+    bool borrowedVisible_ = false;
 };
 
 } // namespace velmora

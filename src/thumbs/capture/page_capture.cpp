@@ -9,18 +9,18 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser, int timeLimitMs)
-    : m_profile(profile), m_internalBrowser(internalBrowser), m_timeLimitMs(timeLimitMs) {}
+    : profile_(profile), internalBrowser_(internalBrowser), timeLimitMs_(timeLimitMs) {}
 
 PageCapture::~PageCapture() = default;
 
 TFormSnap &PageCapture::Form() {
-    if (!m_form)
-        m_form = std::make_unique<TFormSnap>(m_profile);
-    return *m_form;
+    if (!form_)
+        form_ = std::make_unique<TFormSnap>(profile_);
+    return *form_;
 }
 
 int PageCapture::Recoveries() const {
-    return m_form ? m_form->FrameViewerThumb()->Recoveries() : 0;
+    return form_ ? form_->FrameViewerThumb()->Recoveries() : 0;
 }
 
 bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &request,
@@ -39,11 +39,11 @@ bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &req
     form.FormCreate(base.width(), base.height(), request.snapViewMode);
     bool loaded;
     if (request.snapViewMode) {
-        loaded = form.BorrowView(m_internalBrowser, error);
+        loaded = form.BorrowView(internalBrowser_, error);
     } else {
         const DisplaySettings display =
-            m_internalBrowser ? m_internalBrowser->Display() : DisplaySettings{};
-        loaded = form.LoadHTMLFile(pagePath, display, m_timeLimitMs, error);
+            internalBrowser_ ? internalBrowser_->Display() : DisplaySettings{};
+        loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, error);
     }
     QImage bitmap;
     if (loaded)

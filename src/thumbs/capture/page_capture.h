@@ -48,20 +48,20 @@ public:
     bool CapturePage(const QString &pagePath, const CaptureRequest &request, Picture *picture,
                      QString *error = nullptr);
 
-    void SetInternalBrowser(PageView *view) { m_internalBrowser = view; }
-    void SetTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
+    void SetInternalBrowser(PageView *view) { internalBrowser_ = view; }
+    void SetTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
     // How many loads ran past their time limit and had their page thrown away.
     int Recoveries() const;
 
 private:
     TFormSnap &Form();
 
-    RenderProfile &m_profile;
-    PageView *m_internalBrowser;
-    int m_timeLimitMs;
+    RenderProfile &profile_;
+    PageView *internalBrowser_;
+    int timeLimitMs_;
     // Kept from one capture to the next, so a run of captures reuses one
     // engine page instead of starting a renderer per page.
-    std::unique_ptr<TFormSnap> m_form;
+    std::unique_ptr<TFormSnap> form_;
 };
 
 } // namespace velmora

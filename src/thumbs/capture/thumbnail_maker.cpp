@@ -23,16 +23,16 @@ std::optional<QSize> ThumbBaseSizeOf(int itemIndex) {
 
 ThumbnailMaker::ThumbnailMaker(PageCapture &capture, ThumbnailStore &store, Prompts &prompts,
                                FreeSpaceQuery freeSpace)
-    : m_capture(capture), m_store(store), m_prompts(prompts), m_freeSpace(std::move(freeSpace)) {}
+    : capture_(capture), store_(store), prompts_(prompts), freeSpace_(std::move(freeSpace)) {}
 
 void ThumbnailMaker::CBSnapBaseChange(int itemIndex) {
-    m_baseIndex = itemIndex;
+    baseIndex_ = itemIndex;
     if (const std::optional<QSize> base = ThumbBaseSizeOf(itemIndex))
-        m_base = *base;
+        base_ = *base;
 }
 
 bool ThumbnailMaker::HasRoomForThumbnail() {
-    return CheckDiskSpace(m_store.ThumbDir(), kThumbFreeSpaceKb, m_prompts, m_freeSpace);
+    return CheckDiskSpace(store_.ThumbDir(), kThumbFreeSpaceKb, prompts_, freeSpace_);
 }
 
 bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
@@ -41,7 +41,7 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     const WaitCursor busy;
 
     Picture capture;
-    if (!m_capture.CapturePage(pagePath, {.base = m_base}, &capture, error))
+    if (!capture_.CapturePage(pagePath, {.base = base_}, &capture, error))
         return false;
     Picture thumbnail = MakePicture(ThumbWidth, ThumbHeight);
     try {
@@ -52,23 +52,23 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     }
     capture = {};
 
-    const QString thumbPath = m_store.ThumbPathOf(pagePath);
+    const QString thumbPath = store_.ThumbPathOf(pagePath);
     const QString folder = QFileInfo(thumbPath).absolutePath();
     if (!QDir().mkpath(folder))
         return Fail(error, u"Cannot create the folder "_s + folder);
     if (!SaveJpeg(thumbnail, kThumbnailQuality, thumbPath, error))
         return false;
-    m_store.Cache().RefreshCachedThumb(thumbPath, thumbnail);
+    store_.Cache().RefreshCachedThumb(thumbPath, thumbnail);
     return true;
 }
 
 bool ThumbnailMaker::ClearThumbnail(const QString &pagePath, QString *error) {
     const WaitCursor busy;
-    const QString thumbPath = m_store.ThumbPathOf(pagePath);
+    const QString thumbPath = store_.ThumbPathOf(pagePath);
     bool ok = true;
     if (QFileInfo::exists(thumbPath) && !QFile::remove(thumbPath))
         ok = Fail(error, u"Cannot delete "_s + thumbPath);
-    m_store.Cache().InvalidateCachedThumb(thumbPath);
+    store_.Cache().InvalidateCachedThumb(thumbPath);
     return ok;
 }
 

@@ -51,11 +51,11 @@ public:
     // base size follows it when the index is one of the table's. Until then
     // the base size is 0 x 0, and no thumbnail can be made.
     void CBSnapBaseChange(int itemIndex);
-    int BaseIndex() const { return m_baseIndex; }
+    int BaseIndex() const { return baseIndex_; }
     // A base size of its own instead of the base box's (the batch command's
     // --base).
-    void SetBase(QSize base) { m_base = base; }
-    QSize Base() const { return m_base; }
+    void SetBase(QSize base) { base_ = base; }
+    QSize Base() const { return base_; }
     // CheckDiskSpace(ThumbDir, 2000): false after its message when the
     // thumbnail volume is short of space.
     bool HasRoomForThumbnail();
@@ -66,12 +66,12 @@ public:
     bool ClearThumbnail(const QString &pagePath, QString *error = nullptr);
 
 private:
-    PageCapture &m_capture;
-    ThumbnailStore &m_store;
-    Prompts &m_prompts;
-    FreeSpaceQuery m_freeSpace;
-    int m_baseIndex = -1;
-    QSize m_base{0, 0};
+    PageCapture &capture_;
+    ThumbnailStore &store_;
+    Prompts &prompts_;
+    FreeSpaceQuery freeSpace_;
+    int baseIndex_ = -1;
+    QSize base_{0, 0};
 };
 
 } // namespace velmora

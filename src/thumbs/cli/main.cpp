@@ -123,26 +123,26 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
 // A one-line bar on the terminal's error stream, redrawn in place.
 class ProgressLine {
 public:
-    ProgressLine() : m_enabled(::isatty(STDERR_FILENO)) {}
+    ProgressLine() : enabled_(::isatty(STDERR_FILENO)) {}
     void Clear() {
-        if (m_enabled && m_shown)
+        if (enabled_ && shown_)
             std::fputs("\r\033[K", stderr);
-        m_shown = false;
+        shown_ = false;
     }
     void Show(int done, int count) {
-        if (!m_enabled || count <= 0)
+        if (!enabled_ || count <= 0)
             return;
         constexpr int kWidth = 30;
         const int filled = done * kWidth / count;
         std::fprintf(stderr, "\r[%s%s] %d/%d", QByteArray(filled, '#').constData(),
                      QByteArray(kWidth - filled, ' ').constData(), done, count);
         std::fflush(stderr);
-        m_shown = true;
+        shown_ = true;
     }
 
 private:
-    bool m_enabled;
-    bool m_shown = false;
+    bool enabled_;
+    bool shown_ = false;
 };
 
 } // namespace
