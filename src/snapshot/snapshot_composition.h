@@ -5,7 +5,7 @@
 // page area. Rectangles are left, top, right, bottom with right and bottom
 // exclusive.
 
-#include "foundation/settings.h"
+#include "foundation/colors.h"
 #include "pictures/picture.h"
 
 #include <QSize>

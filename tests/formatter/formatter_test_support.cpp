@@ -1,6 +1,7 @@
 #include "formatter_test_support.h"
 
 #include "formatter/html_formatter.h"
+#include "temp_files.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -19,13 +20,8 @@ StyleFolder::StyleFolder(const QString &iniText) {
             target = t.compare(u"[OPTIONS]"_s, Qt::CaseInsensitive) == 0 ? &options : &tags;
         *target += line + u'\n';
     }
-    auto write = [&](const QString &name, const QString &text) {
-        QFile f(dir_.filePath(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(text.toUtf8());
-    };
-    write(u"options.ini"_s, options);
-    write(u"tag.ini"_s, tags);
+    WriteBytes(dir_.filePath(u"options.ini"_s), options.toUtf8());
+    WriteBytes(dir_.filePath(u"tag.ini"_s), tags.toUtf8());
 }
 
 FormatterStyle StyleFromIni(const QString &iniText) {
@@ -41,10 +37,7 @@ QString FormatLf(const QString &text, const FormatterStyle &style, const QString
 }
 
 QString ReadTextFile(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
+    return QString::fromUtf8(ReadBytes(path));
 }
 
 } // namespace velmora::testing
