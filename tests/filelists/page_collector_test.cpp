@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +21,28 @@ TEST(PageCollectorTest, FirstFilterOfTheDefinition) {
     EXPECT_EQ(FirstFilterMask(u"All|*.htm;*.jpg|Only|*.htm"_s), u"*.htm;*.jpg"_s);
     EXPECT_EQ(FirstFilterMask(u"All| |Only|*.htm"_s), u"*.*"_s);
     EXPECT_EQ(FirstFilterMask(QString()), u"*.*"_s);
+    // The mask as the folder view's filter box holds it, blanks included.
+    EXPECT_EQ(FirstFilterMask(u"Pages| *.htm ;*.asp"_s), u" *.htm ;*.asp"_s);
+    EXPECT_EQ(FirstFilterMask(u"Only a name"_s), u"*.*"_s);
+}
+
+// Only regular files are pages: a folder or a FIFO named like a page is not
+// (a FIFO would block the capture that opens it), in a folder and below it;
+// the pages of a deeper tree come in name order, folder by folder.
+TEST(PageCollectorTest, OnlyRegularFilesAndInNameOrder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString site = dir.filePath(u"site"_s);
+    for (const QString &name : {u"site/z.htm"_s, u"site/B/y.htm"_s, u"site/a/x.htm"_s,
+                                u"site/a/B.htm"_s, u"site/a/c/w.htm"_s, u"site/box.htm/v.htm"_s})
+        WriteBytes(dir.filePath(name), {});
+    ASSERT_EQ(::mkfifo(QFile::encodeName(site + u"/pipe.htm"_s).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(site + u"/a/pipe.htm"_s).constData(), 0600), 0);
+
+    EXPECT_EQ(CollectPages({site}, u"*.htm"_s, false, {}).pages, QStringList{site + u"/z.htm"_s});
+    EXPECT_EQ(CollectPages({site}, u"*.htm"_s, true, {}).pages,
+              (QStringList{site + u"/a/B.htm"_s, site + u"/a/c/w.htm"_s, site + u"/a/x.htm"_s,
+                           site + u"/B/y.htm"_s, site + u"/box.htm/v.htm"_s, site + u"/z.htm"_s}));
 }
 
 TEST(PageCollectorTest, FoldersGiveTheirPagesByTheSearchRules) {
