@@ -1,6 +1,7 @@
 #include "editor/tag_hints.h"
 
 #include "editor/caret_colouring.h"
+#include "foundation/file_reader.h"
 #include "foundation/text_codec.h"
 #include "foundation/text_utils.h"
 
@@ -11,10 +12,10 @@ namespace velmora {
 using namespace Qt::StringLiterals;
 
 QStringList LoadTagSyntax(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const FileRead read = ReadRegularFile(path, kMaxTagSyntaxBytes);
+    if (!read.ok())
         return {};
-    QString text = DecodeText(file.readAll()).text;
+    QString text = DecodeText(read.bytes).text;
     text.replace(u"\r\n"_s, u"\n"_s);
     QStringList lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.back().isEmpty())

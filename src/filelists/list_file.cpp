@@ -1,6 +1,7 @@
 #include "filelists/list_file.h"
 
 #include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
 
 #include "filelists/list_status.h"
 #include "foundation/file_utils.h"
@@ -13,15 +14,11 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-namespace {
-// A list of a million entries is some 100 MB; anything far beyond that is not
-// a list file and is refused rather than read into memory.
-constexpr qint64 kMaxListFileBytes = qint64(1) << 30;
-} // namespace
-
 QStringList ParseListFileText(const QByteArray &bytes) {
-    const qsizetype nul = bytes.indexOf('\0');
-    const QString text = DecodeText(nul < 0 ? bytes : bytes.left(nul)).text;
+    // A NUL byte (no list the program writes holds one) is part of its line:
+    // that line is read as a damaged entry, which the verification then
+    // reports and removes, and every later line is kept.
+    const QString text = DecodeText(bytes).text;
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -42,26 +39,25 @@ QStringList ParseListFileText(const QByteArray &bytes) {
 
 ListFileText ReadListFile(const QString &path) {
     ListFileText result;
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        result.error = u"Cannot open a folder as a list file"_s;
-        return result;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    if (file.size() > kMaxListFileBytes) {
+    // A list of a million entries is some 100 MB; anything far beyond that is
+    // not a list file and is refused rather than read into memory.
+    FileRead read = ReadRegularFile(path, kMaxListFileBytes);
+    switch (read.status) {
+    case ReadStatus::Ok:
+        result.lines = ParseListFileText(read.bytes);
+        result.ok = true;
+        break;
+    case ReadStatus::NotRegularFile:
+        result.error = u"Cannot open this as a list file: "_s + read.error;
+        break;
+    case ReadStatus::TooLarge:
         result.error = u"The file is too large for a list file"_s;
-        return result;
+        break;
+    case ReadStatus::Missing:
+    case ReadStatus::Failed:
+        result.error = read.error;
+        break;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.lines = ParseListFileText(bytes);
-    result.ok = true;
     return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // List files: one entry line per line, every line ending in CR LF, UTF-8.
 // Reading accepts more than writing produces: lines end at CR, LF or CR LF, a
-// last line without an end is read, a NUL ends the text.
+// last line without an end is read, and a NUL byte is kept in its line (which
+// then reads as a damaged entry).
 
 #include "filelists/file_list_model.h"
 

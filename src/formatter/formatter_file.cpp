@@ -1,6 +1,7 @@
 #include "formatter/formatter_file.h"
 
 #include "formatter/html_formatter.h"
+#include "foundation/file_reader.h"
 #include "foundation/text_codec.h"
 
 #include <QFile>
@@ -41,20 +42,12 @@ QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style)
 }
 
 bool ReadWholeFile(const QString &path, QByteArray &bytes, QString &error) {
-    if (QFileInfo(path).isDir()) {
-        error = u"is a folder"_s;
+    FileRead read = ReadRegularFile(path, kMaxPageBytes);
+    if (!read.ok()) {
+        error = read.error;
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return false;
-    }
+    bytes = std::move(read.bytes);
     return true;
 }
 

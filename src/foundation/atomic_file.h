@@ -5,20 +5,38 @@
 // step only when everything was written: a failure, or a kill in the middle,
 // leaves the old file as it was.
 //
-// On failure *error, when given, receives the reason; callers name the file
-// in their own messages.
+// Only what is meant is replaced:
+// - a regular file keeps its mode and, where the process may, its owner and
+//   group; a file without write permission is not replaced, not even by root;
+// - a symbolic link to a regular file (a page or a list the user linked on
+//   purpose) is written at the link's target, and the link stays;
+// - a link to anything else (a device, FIFO, socket, folder, or nothing) is
+//   neither written through nor replaced, and nor is a device, FIFO, socket
+//   or folder in the target's place;
+// - the program's own cache files (thumbnails) may ask for a link in their
+//   place to be replaced by a regular file instead.
+//
+// On failure *error, when given, receives the reason (the system's own words,
+// such as "No space left on device"); callers name the file in their messages.
 
+#include <QByteArray>
 #include <QByteArrayView>
-#include <QSaveFile>
 #include <QString>
 
 namespace velmora {
+
+enum class LinkPolicy {
+    WriteToTarget, // files of the user: write where a link to a regular file leads
+    ReplaceLink,   // the program's own cache: a link in the file's place is replaced
+};
 
 // A file written piece by piece. Nothing is replaced before Commit; an
 // object destroyed without a successful Commit removes its temporary file.
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString &path) : file_(path) {}
+    explicit AtomicFile(const QString &path, LinkPolicy links = LinkPolicy::WriteToTarget)
+        : path_(path), links_(links) {}
+    ~AtomicFile();
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
 
@@ -27,12 +45,18 @@ public:
     bool Commit(QString *error = nullptr);
 
 private:
-    bool Failed(QString *error);
+    bool Fail(QString *error, const QString &reason);
+    void Discard();
 
-    QSaveFile file_;
+    QString path_;
+    LinkPolicy links_;
+    QByteArray target_;    // the file that is replaced (a link's target, maybe)
+    QByteArray temporary_; // beside it, until Commit renames it
+    int fd_ = -1;
 };
 
 // The whole content in one call.
-bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr,
+                         LinkPolicy links = LinkPolicy::WriteToTarget);
 
 } // namespace velmora

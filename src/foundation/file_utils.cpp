@@ -1,6 +1,7 @@
 #include "foundation/file_utils.h"
 
 #include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
 
 #include "foundation/prompts.h"
 #include "foundation/text_utils.h"
@@ -88,6 +89,9 @@ static bool CopyModificationTime(const QString &source, const QString &target) {
 }
 
 bool CopyFileKeepDate(const QString &source, const QString &target) {
+    // A FIFO or a device would never end, or never begin.
+    if (!IsReadableRegularFile(source))
+        return false;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;

@@ -1,6 +1,7 @@
 #include "foundation/ini_file.h"
 
 #include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
 
 #include "foundation/text_codec.h"
 
@@ -65,19 +66,9 @@ void IniFile::Parse(const QByteArray &bytes) {
 }
 
 bool IniFile::Load(const QString &path) {
-    QFile file(path);
-    if (!file.exists()) {
-        Parse({});
-        return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Parse({});
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    const bool ok = file.error() == QFileDevice::NoError;
-    Parse(ok ? bytes : QByteArray());
-    return ok;
+    const FileRead read = ReadRegularFile(path, kMaxSettingsFileBytes);
+    Parse(read.bytes);
+    return read.ok() || read.status == ReadStatus::Missing;
 }
 
 int IniFile::FindSection(const QString &section) const {

@@ -23,7 +23,8 @@ public:
 
     IniFile() = default;
     // Loads path; a missing file gives an empty file. False (and an empty file)
-    // when it exists but cannot be read.
+    // when it exists but cannot be read: when it is no regular file, or
+    // larger than any settings file could be.
     bool Load(const QString &path);
     void Parse(const QByteArray &bytes);
 

@@ -1,6 +1,7 @@
 #include "pictures/jpeg_codec.h"
 
 #include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
 
 #include <QFile>
 
@@ -16,7 +17,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 // Progressive files may hold any number of scans; real ones have about ten.
 // The bound keeps a crafted file from taking minutes.
 constexpr int kMaxScans = 200;
@@ -206,11 +206,12 @@ bool EncodeJpeg(const QImage &picture, int quality, QByteArray *out, QString *er
     return ok;
 }
 
-bool SaveJpeg(const QImage &picture, int quality, const QString &path, QString *error) {
+bool SaveJpeg(const QImage &picture, int quality, const QString &path, QString *error,
+              LinkPolicy links) {
     QByteArray data;
     if (!EncodeJpeg(picture, quality, &data, error))
         return false;
-    return WriteFileAtomically(path, data, error);
+    return WriteFileAtomically(path, data, error, links);
 }
 
 bool DecodeJpeg(QByteArrayView data, Picture *picture, QString *error,
@@ -247,17 +248,16 @@ bool DecodeJpeg(QByteArrayView data, Picture *picture, QString *error,
 
 bool LoadJpeg(const QString &path, Picture *picture, QString *error,
               const JpegDecodeOptions &options) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(error, file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxFileSize) {
+    const FileRead read = ReadRegularFile(path, kMaxThumbnailFileBytes);
+    if (read.status == ReadStatus::TooLarge) {
         SetError(error, u"File too large for a JPEG picture: %1"_s.arg(path));
         return false;
     }
-    const QByteArray data = file.readAll();
-    return DecodeJpeg(data, picture, error, options);
+    if (!read.ok()) {
+        SetError(error, read.error);
+        return false;
+    }
+    return DecodeJpeg(read.bytes, picture, error, options);
 }
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 // warning about corrupt data counts as an error, so a truncated or damaged
 // file never yields a half-grey picture.
 
+#include "foundation/atomic_file.h"
 #include "pictures/picture.h"
 
 #include <QByteArray>
@@ -29,8 +30,11 @@ struct JpegDecodeOptions {
 bool EncodeJpeg(const QImage &picture, int quality, QByteArray *out, QString *error = nullptr);
 
 // Encodes and writes the file atomically: on any failure an existing file at
-// path is left as it was.
-bool SaveJpeg(const QImage &picture, int quality, const QString &path, QString *error = nullptr);
+// path is left as it was. links: what a symbolic link at path means (a
+// snapshot the user linked is written at the link's target; a thumbnail,
+// the program's own, replaces the link).
+bool SaveJpeg(const QImage &picture, int quality, const QString &path, QString *error = nullptr,
+              LinkPolicy links = LinkPolicy::WriteToTarget);
 
 // Decodes JPEG data with the integer DCT and without fancy upsampling.
 bool DecodeJpeg(QByteArrayView data, Picture *picture, QString *error = nullptr,

@@ -20,6 +20,12 @@ public:
     // The thumbnail file of a page (made absolute first).
     QString ThumbPathOf(const QString &pagePath) const;
 
+    // Writes the thumbnail file of a page and puts the picture into the cache
+    // when its entry is cached. The page's subfolder is made when missing; a
+    // symbolic link in the place of the subfolder or of the file is replaced,
+    // never written through: nobody links into the program's own cache.
+    bool WriteThumbnail(const QString &pagePath, const Picture &thumbnail, QString *error);
+
     ThumbnailCache &Cache() { return cache_; }
     const ThumbnailCache &Cache() const { return cache_; }
 

@@ -4,6 +4,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
 #include "scripted_prompts.h"
+#include "special_files.h"
 #include "temp_files.h"
 
 #include <QAction>
@@ -215,6 +216,50 @@ TEST_F(MainWindowTest, UnwritableSettingsFileGivesOneErrorBoxNamingIt) {
     }
     ASSERT_EQ(prompts.Count(Kind::Error), 1);
     EXPECT_TRUE(prompts.Texts(Kind::Error).first().contains(IniPath()));
+}
+
+// A prg.ini that is a FIFO or a link to a device starts with the defaults
+// (no hang), is left as it is at close, and the close reports it once. A
+// link to a regular file elsewhere is written there and stays a link.
+TEST_F(MainWindowTest, SettingsFilesThatAreNoRegularFiles) {
+    using namespace std::chrono_literals;
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "device link");
+        QFile::remove(IniPath());
+        QFile::remove(dir.filePath(u"device"_s));
+        if (fifo) {
+            velmora::testing::MakeFifo(IniPath());
+        } else {
+            velmora::testing::MakeEndlessDevice(dir.filePath(u"device"_s));
+            ASSERT_TRUE(QFile::link(dir.filePath(u"device"_s), IniPath()));
+        }
+        ASSERT_TRUE(velmora::testing::FinishesWithin(15s, [&] { StartProgram(); }));
+        EXPECT_EQ(program->Config().CacheMax, 200);
+        prompts.Clear();
+        {
+            auto w = OpenWindow();
+            w->close();
+        }
+        EXPECT_EQ(prompts.Count(Kind::Error), 1);
+        EXPECT_TRUE(velmora::testing::IsCharacterDeviceOrFifo(fifo ? IniPath()
+                                                                   : dir.filePath(u"device"_s)));
+        program.reset();
+    }
+
+    QFile::remove(IniPath());
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.filePath(u"my-settings.ini"_s);
+    WriteBytes(real, "[OPTIONS]\nCACHE_MAX=7\nMyOwnKey=kept\n");
+    ASSERT_TRUE(QFile::link(real, IniPath()));
+    StartProgram();
+    EXPECT_EQ(program->Config().CacheMax, 7);
+    prompts.Clear();
+    OpenWindow().reset();
+    EXPECT_TRUE(prompts.calls.isEmpty());
+    EXPECT_TRUE(QFileInfo(IniPath()).isSymLink());
+    const QByteArray written = velmora::testing::ReadBytes(real);
+    EXPECT_TRUE(written.contains("MyOwnKey=kept"));
+    EXPECT_TRUE(written.contains("[EDITOR6]"));
 }
 
 TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {

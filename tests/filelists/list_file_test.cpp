@@ -35,11 +35,9 @@ TEST_F(ListFileTest, WritesCrLfAfterEveryLineAndReadsItBack) {
 }
 
 TEST_F(ListFileTest, AcceptsEveryKindOfLineEnd) {
-    static const char withNul[] = "a*b\nc*d\re\0garbage\r\nmore";
     const QStringList expected{u"a*b"_s, u"c*d"_s, u"e"_s};
-    for (const QByteArray &bytes :
-         {QByteArray("a*b\r\nc*d\r\ne\r\n"), QByteArray("a*b\nc*d\ne\n"), QByteArray("a*b\rc*d\re"),
-          QByteArray("a*b\r\nc*d\ne"), QByteArray(withNul, sizeof withNul - 1)}) {
+    for (const QByteArray &bytes : {QByteArray("a*b\r\nc*d\r\ne\r\n"), QByteArray("a*b\nc*d\ne\n"),
+                                    QByteArray("a*b\rc*d\re"), QByteArray("a*b\r\nc*d\ne")}) {
         WriteBytes(Path(u"x.lst"_s), bytes);
         const ListFileText read = ReadListFile(Path(u"x.lst"_s));
         ASSERT_TRUE(read.ok);
@@ -51,7 +49,27 @@ TEST_F(ListFileTest, KeepsEmptyLinesInsideTheText) {
     EXPECT_EQ(ParseListFileText("a\r\n\r\nb\n\nc"), (QStringList{u"a"_s, {}, u"b"_s, {}, u"c"_s}));
     EXPECT_EQ(ParseListFileText(""), QStringList());
     EXPECT_EQ(ParseListFileText("\r\n"), QStringList{QString()});
-    EXPECT_EQ(ParseListFileText(QByteArray("\0a\r\n", 4)), QStringList());
+}
+
+// A NUL byte damages its own line only: that line is read as it stands (the
+// verification removes it as a file that does not exist), and every later
+// line is kept.
+TEST_F(ListFileTest, ANulByteDamagesOnlyItsLine) {
+    static const char withNul[] = "a*b\nc*d\re\0garbage\r\nmore";
+    EXPECT_EQ(ParseListFileText(QByteArray(withNul, sizeof withNul - 1)),
+              (QStringList{u"a*b"_s, u"c*d"_s, u"e"_s + QChar(0) + u"garbage"_s, u"more"_s}));
+    EXPECT_EQ(ParseListFileText(QByteArray("\0a\r\n", 4)), QStringList{QChar(0) + u"a"_s});
+
+    QByteArray list = QByteArray("/w/*bro") + '\0' + "ken*.htm*1*1999-01-01  00:00\r\n";
+    for (int i = 2; i <= 1001; ++i)
+        list += "/w/*page" + QByteArray::number(i) + "*.htm*1*1999-01-01  00:00\r\n";
+    WriteBytes(Path(u"nul.lst"_s), list);
+    const ListFileText read = ReadListFile(Path(u"nul.lst"_s));
+    ASSERT_TRUE(read.ok);
+    ASSERT_EQ(read.lines.size(), 1001);
+    EXPECT_EQ(read.lines[0], u"/w/*bro"_s + QChar(0) + u"ken*.htm*1*1999-01-01  00:00"_s);
+    EXPECT_EQ(read.lines[1], u"/w/*page2*.htm*1*1999-01-01  00:00"_s);
+    EXPECT_EQ(read.lines[1000], u"/w/*page1001*.htm*1*1999-01-01  00:00"_s);
 }
 
 TEST_F(ListFileTest, ReadsLatin1WhenTheBytesAreNotUtf8) {
@@ -125,13 +143,13 @@ TEST_F(ListFileTest, HandlesHugeAndRandomFiles) {
     model.FillLVFromList(longRead.lines);
     EXPECT_EQ(model.Field(0, 1), u"y"_s);
 
-    // Random bytes: every line is free of line ends and NULs.
+    // Random bytes: every line is free of line ends.
     QByteArray noise(200'000, Qt::Uninitialized);
     QRandomGenerator random(42);
     random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     const QStringList noiseLines = ParseListFileText(noise);
     for (const QString &line : noiseLines) {
-        EXPECT_FALSE(line.contains(u'\r') || line.contains(u'\n') || line.contains(QChar(0)));
+        EXPECT_FALSE(line.contains(u'\r') || line.contains(u'\n'));
     }
     model.FillLVFromList(noiseLines);
     EXPECT_EQ(model.Count(), noiseLines.size());

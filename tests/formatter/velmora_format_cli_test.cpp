@@ -3,6 +3,7 @@
 
 #include "formatter/formatter_file.h"
 #include "formatter_test_support.h"
+#include "special_files.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,30 @@ TEST_F(VelmoraFormat, ErrorsAreReportedAndTheOtherFilesStillFormatted) {
     EXPECT_TRUE(badOption.err.contains("Usage"));
     const ToolRun stdinInPlace = Format({u"--in-place"_s}, "<p>");
     EXPECT_EQ(stdinInPlace.exitCode, 1);
+}
+
+// In place, a file keeps its mode; one without write permission is refused
+// and left as it was, even for root; a FIFO or a device is never read.
+TEST_F(VelmoraFormat, InPlaceKeepsProtectionAndReadsOnlyRegularFiles) {
+    WriteBytes(Path(u"shared.htm"_s), "<p>group");
+    WriteBytes(Path(u"locked.htm"_s), "<p>locked");
+    ASSERT_EQ(::chmod(QFile::encodeName(Path(u"shared.htm"_s)).constData(), 0640), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(Path(u"locked.htm"_s)).constData(), 0444), 0);
+    testing::MakeFifo(Path(u"fifo.htm"_s));
+    testing::MakeEndlessDevice(Path(u"zero.htm"_s));
+    const ToolRun r = Format({u"--style"_s, style.Path(), u"--in-place"_s, Path(u"shared.htm"_s),
+                              Path(u"locked.htm"_s), Path(u"fifo.htm"_s), Path(u"zero.htm"_s)});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_EQ(ReadBytes(Path(u"shared.htm"_s)), QByteArray("<P>\ngroup\n"));
+    EXPECT_EQ(QFileInfo(Path(u"shared.htm"_s)).permissions() & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                  QFile::ReadGroup);
+    EXPECT_EQ(ReadBytes(Path(u"locked.htm"_s)), QByteArray("<p>locked"));
+    EXPECT_TRUE(
+        r.err.contains("cannot write " + Path(u"locked.htm"_s).toUtf8() + ": Permission denied"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("fifo.htm: it is a FIFO")) << r.err.toStdString();
+    EXPECT_TRUE(testing::IsCharacterDeviceOrFifo(Path(u"zero.htm"_s)));
 }
 
 TEST(FormatterFile, DetectsLineEndsAndKeepsAByteOrderMark) {

@@ -2,6 +2,7 @@
 // in one step, and every failure leaves the old file as it was.
 
 #include "foundation/atomic_file.h"
+#include "special_files.h"
 #include "temp_files.h"
 
 #include <QDir>
@@ -9,12 +10,22 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
-using velmora::testing::ReadBytes;
-using velmora::testing::WriteBytes;
+using namespace velmora::testing;
 
 namespace {
+
+struct stat StatOf(const QString &path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st;
+}
 
 class AtomicFileTest : public ::testing::Test {
 protected:
@@ -66,6 +77,98 @@ TEST_F(AtomicFileTest, AnUnfinishedWriteChangesNothing) {
     EXPECT_EQ(ReadBytes(Path(u"prg.ini"_s)), QByteArray("[OPTIONS]\n")); // not before Commit
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(ReadBytes(Path(u"prg.ini"_s)), QByteArray("[OPTIONS]\nCACHE_MAX=5\n"));
+}
+
+// A link the user made to a regular file is written at its target and stays
+// a link; a link to anything else is neither written through nor replaced.
+TEST_F(AtomicFileTest, LinksToRegularFilesAreWrittenThroughOthersNot) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"elsewhere"_s));
+    WriteBytes(Path(u"elsewhere/prg.ini"_s), "old");
+    ASSERT_TRUE(QFile::link(Path(u"elsewhere/prg.ini"_s), Path(u"prg.ini"_s)));
+    ASSERT_TRUE(WriteFileAtomically(Path(u"prg.ini"_s), "new"));
+    EXPECT_TRUE(QFileInfo(Path(u"prg.ini"_s)).isSymLink());
+    EXPECT_EQ(ReadBytes(Path(u"elsewhere/prg.ini"_s)), QByteArray("new"));
+
+    MakeEndlessDevice(Path(u"device"_s));
+    ASSERT_TRUE(QFile::link(Path(u"device"_s), Path(u"to-device.lst"_s)));
+    ASSERT_TRUE(QFile::link(Path(u"nothing"_s), Path(u"dangling.lst"_s)));
+    ASSERT_TRUE(QFile::link(Path(u"elsewhere"_s), Path(u"to-folder.lst"_s)));
+    for (const QString &name :
+         {u"to-device.lst"_s, u"dangling.lst"_s, u"to-folder.lst"_s, u"device"_s, u"elsewhere"_s}) {
+        QString error;
+        EXPECT_FALSE(WriteFileAtomically(Path(name), "x", &error)) << name.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << name.toStdString();
+    }
+    EXPECT_TRUE(IsCharacterDeviceOrFifo(Path(u"device"_s)));
+    EXPECT_TRUE(QFileInfo(Path(u"to-device.lst"_s)).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(Path(u"nothing"_s)));
+    EXPECT_TRUE(QFileInfo(Path(u"to-folder.lst"_s)).isSymLink());
+    EXPECT_EQ(QDir(Path(u"elsewhere"_s)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"prg.ini"_s});
+}
+
+// The program's own cache replaces a link in its file's place instead.
+TEST_F(AtomicFileTest, ACacheFileReplacesALinkInItsPlace) {
+    WriteBytes(Path(u"victim"_s), "keep me");
+    ASSERT_TRUE(QFile::link(Path(u"victim"_s), Path(u"index.htm.jpg"_s)));
+    ASSERT_TRUE(
+        WriteFileAtomically(Path(u"index.htm.jpg"_s), "jpeg", nullptr, LinkPolicy::ReplaceLink));
+    EXPECT_FALSE(QFileInfo(Path(u"index.htm.jpg"_s)).isSymLink());
+    EXPECT_EQ(ReadBytes(Path(u"index.htm.jpg"_s)), QByteArray("jpeg"));
+    EXPECT_EQ(ReadBytes(Path(u"victim"_s)), QByteArray("keep me"));
+}
+
+TEST_F(AtomicFileTest, AReplacedFileKeepsItsModeAndOwner) {
+    const QString page = Path(u"page.htm"_s);
+    WriteBytes(page, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(page).constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(QFile::encodeName(page).constData(), 1234, 5678), 0);
+    ASSERT_TRUE(WriteFileAtomically(page, "new"));
+    const struct stat st = StatOf(page);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1234u);
+        EXPECT_EQ(st.st_gid, 5678u);
+    }
+
+    // A new file gets the usual mode of new files, not that of a temporary.
+    ASSERT_TRUE(WriteFileAtomically(Path(u"new.lst"_s), "x"));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(StatOf(Path(u"new.lst"_s)).st_mode & 07777, 0666u & ~mask);
+}
+
+TEST_F(AtomicFileTest, AFileWithoutWritePermissionIsNotReplacedEvenByRoot) {
+    const QString page = Path(u"page.htm"_s);
+    WriteBytes(page, "read only");
+    ASSERT_EQ(::chmod(QFile::encodeName(page).constData(), 0444), 0);
+    QString error;
+    EXPECT_FALSE(WriteFileAtomically(page, "new", &error));
+    EXPECT_EQ(error, u"Permission denied"_s);
+    EXPECT_EQ(ReadBytes(page), QByteArray("read only"));
+    EXPECT_EQ(Entries(), QStringList{u"page.htm"_s});
+}
+
+// A write the system refuses halfway (here a file size limit stands in for a
+// full disk) names the system's reason and leaves the old file.
+TEST_F(AtomicFileTest, ASystemFailureNamesItsReason) {
+    WriteBytes(Path(u"prg.ini"_s), "old");
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = WriteFileAtomically(Path(u"prg.ini"_s), QByteArray(100, 'x'), &error);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, u"File too large"_s);
+    EXPECT_EQ(ReadBytes(Path(u"prg.ini"_s)), QByteArray("old"));
+    EXPECT_EQ(Entries(), QStringList{u"prg.ini"_s});
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "formatter/formatter_file.h"
 #include "formatter/html_formatter.h"
 #include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -73,7 +75,7 @@ bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+static int Run(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     Arguments args;
     bool help = false;
@@ -107,13 +109,13 @@ int main(int argc, char **argv) {
         QString error;
         QByteArray input;
         if (stdinput) {
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly)) {
-                Complain(u"cannot read standard input"_s);
+            velmora::FileRead read = velmora::ReadStream(stdin, velmora::kMaxPageBytes);
+            if (!read.ok()) {
+                Complain(u"cannot read standard input: %1"_s.arg(read.error));
                 status = 1;
                 continue;
             }
-            input = in.readAll();
+            input = std::move(read.bytes);
         } else if (!velmora::ReadWholeFile(file, input, error)) {
             Complain(u"cannot read %1: %2"_s.arg(file, error));
             status = 1;
@@ -149,4 +151,14 @@ int main(int argc, char **argv) {
         }
     }
     return status;
+}
+
+int main(int argc, char **argv) {
+    // A page too large for the memory at hand is a message, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("velmora-format: not enough memory\n", stderr);
+        return 1;
+    }
 }

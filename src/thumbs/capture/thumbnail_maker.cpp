@@ -52,21 +52,15 @@ bool ThumbnailMaker::MakeThumbnail(const QString &pagePath, QString *error) {
     }
     capture = {};
 
-    const QString thumbPath = store_.ThumbPathOf(pagePath);
-    const QString folder = QFileInfo(thumbPath).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Fail(error, u"Cannot create the folder "_s + folder);
-    if (!SaveJpeg(thumbnail, kThumbnailQuality, thumbPath, error))
-        return false;
-    store_.Cache().RefreshCachedThumb(thumbPath, thumbnail);
-    return true;
+    return store_.WriteThumbnail(pagePath, thumbnail, error);
 }
 
 bool ThumbnailMaker::ClearThumbnail(const QString &pagePath, QString *error) {
     const WaitCursor busy;
     const QString thumbPath = store_.ThumbPathOf(pagePath);
     bool ok = true;
-    if (QFileInfo::exists(thumbPath) && !QFile::remove(thumbPath))
+    const QFileInfo thumb(thumbPath);
+    if ((thumb.exists() || thumb.isSymLink()) && !QFile::remove(thumbPath))
         ok = Fail(error, u"Cannot delete "_s + thumbPath);
     store_.Cache().InvalidateCachedThumb(thumbPath);
     return ok;

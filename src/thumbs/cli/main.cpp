@@ -23,6 +23,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -120,6 +121,29 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     return true;
 }
 
+// A path as one line of output: control characters (a line break in a file
+// name, say) and the backslash are written as escapes, so that every page
+// keeps to its own "PATH: ok" line.
+QByteArray OneLine(const QString &text) {
+    QByteArray out;
+    for (const char c : text.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (u < 0x20 || u == 0x7F)
+            out += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+        else
+            out += c;
+    }
+    return out;
+}
+
 // A one-line bar on the terminal's error stream, redrawn in place.
 class ProgressLine {
 public:
@@ -147,7 +171,7 @@ private:
 
 } // namespace
 
-int main(int argc, char **argv) {
+static int Run(int argc, char **argv) {
     // A batch command never shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -182,7 +206,7 @@ int main(int argc, char **argv) {
                               options.recursive, folders.ThumbDir);
     int failed = 0;
     for (const QString &problem : collected.problems) {
-        std::printf("%s: failed: no such page or folder\n", qPrintable(problem));
+        std::printf("%s: failed: no such page or folder\n", OneLine(problem).constData());
         ++failed;
     }
 
@@ -204,9 +228,10 @@ int main(int argc, char **argv) {
         [&](int index, int count, const velmora::BatchPageResult &result) {
             progress.Clear();
             if (result.ok)
-                std::printf("%s: ok\n", qPrintable(result.page));
+                std::printf("%s: ok\n", OneLine(result.page).constData());
             else
-                std::printf("%s: failed: %s\n", qPrintable(result.page), qPrintable(result.error));
+                std::printf("%s: failed: %s\n", OneLine(result.page).constData(),
+                            OneLine(result.error).constData());
             std::fflush(stdout);
             progress.Show(index + 1, count);
         },
@@ -220,4 +245,14 @@ int main(int argc, char **argv) {
         return summary.stopped ? kStopped : kSomeFailed;
     }
     return failed > 0 ? kSomeFailed : kAllOk;
+}
+
+int main(int argc, char **argv) {
+    // Memory that runs out is a message and a failed run, never an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("velmora-thumbs: not enough memory\n", stderr);
+        return kSomeFailed;
+    }
 }

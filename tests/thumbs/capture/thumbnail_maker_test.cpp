@@ -5,6 +5,7 @@
 #include "capture_fixture.h"
 #include "pictures/jpeg_codec.h"
 #include "scripted_prompts.h"
+#include "temp_files.h"
 #include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/thumbnail_names.h"
 #include "thumbs/thumbnail_store.h"
@@ -121,6 +122,31 @@ TEST_F(ThumbnailMakerTest, FailedRemakeKeepsTheOldThumbnail) {
     QFile after(thumbPath);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
+}
+
+// Links planted in the thumbnail folder, in the place of a thumbnail or of
+// its subfolder, are replaced; what they point at is never written.
+TEST_F(ThumbnailMakerTest, LinksInTheThumbnailFolderAreReplacedNotWrittenThrough) {
+    const QString page = BlockPage(u"p.htm"_s, "#00ff00", "#00ff00");
+    maker.CBSnapBaseChange(0);
+    const QString thumbPath = store.ThumbPathOf(page);
+    const QString subfolder = QFileInfo(thumbPath).path();
+    ASSERT_TRUE(QDir().mkpath(subfolder));
+    const QString victim = Write(u"victim.txt"_s, "precious");
+    ASSERT_TRUE(QFile::link(victim, thumbPath));
+    ASSERT_TRUE(maker.MakeThumbnail(page));
+    EXPECT_FALSE(QFileInfo(thumbPath).isSymLink());
+    EXPECT_EQ(LoadThumb(thumbPath).size(), QSize(130, 100));
+    EXPECT_EQ(ReadBytes(victim), QByteArray("precious"));
+
+    // The subfolder itself a link to a folder outside.
+    ASSERT_TRUE(QDir(subfolder).removeRecursively());
+    QDir(dir.path()).mkdir(u"outside"_s);
+    ASSERT_TRUE(QFile::link(dir.filePath(u"outside"_s), subfolder));
+    ASSERT_TRUE(maker.MakeThumbnail(page));
+    EXPECT_FALSE(QFileInfo(subfolder).isSymLink());
+    EXPECT_TRUE(QFileInfo(thumbPath).isFile());
+    EXPECT_TRUE(QDir(dir.filePath(u"outside"_s)).isEmpty());
 }
 
 TEST_F(ThumbnailMakerTest, ShortOfSpaceIsReportedOnce) {

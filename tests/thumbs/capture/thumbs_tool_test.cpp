@@ -2,6 +2,7 @@
 // and the thumbnail files it leaves.
 
 #include "filelists/page_collector.h"
+#include "special_files.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
 
@@ -139,6 +140,23 @@ TEST_F(ThumbsToolTest, InterruptStopsAfterThePageInHand) {
         ASSERT_TRUE(line.endsWith(u": ok"_s)) << line.toStdString();
         EXPECT_EQ(QImage(ThumbOf(line.chopped(4))).size(), QSize(130, 100));
     }
+}
+
+// Each page keeps to one line of output, whatever its name holds; a FIFO or
+// a device named like a page is no page and never opened.
+TEST_F(ThumbsToolTest, EveryPageIsOneLineAndOnlyRegularFilesArePages) {
+    const QString odd = Write(u"odd/two\nlines\\tab\t.htm"_s, "<body>x");
+    MakeFifo(dir.filePath(u"odd/fifo.htm"_s));
+    MakeEndlessDevice(dir.filePath(u"odd/zero.htm"_s));
+    const Run run = RunTool({dir.filePath(u"odd"_s)}, 60000);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{dir.filePath(u"odd/"_s) + u"two\\nlines\\\\tab\\t.htm: ok"_s});
+    EXPECT_TRUE(QFileInfo::exists(ThumbOf(odd)));
+
+    const Run named = RunTool({dir.filePath(u"odd/fifo.htm"_s)}, 60000);
+    EXPECT_EQ(named.exitCode, 1);
+    EXPECT_EQ(named.lines,
+              QStringList{dir.filePath(u"odd/fifo.htm"_s) + u": failed: no such page or folder"_s});
 }
 
 TEST_F(ThumbsToolTest, BadArgumentsAreRefused) {
