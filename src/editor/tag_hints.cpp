@@ -15,7 +15,11 @@ QStringList LoadTagSyntax(const QString &path) {
     const FileRead read = ReadRegularFile(path, kMaxTagSyntaxBytes);
     if (!read.ok())
         return {};
-    QString text = DecodeText(read.bytes).text;
+    return TagSyntaxFromBytes(read.bytes);
+}
+
+QStringList TagSyntaxFromBytes(const QByteArray &bytes) {
+    QString text = DecodeText(bytes).text;
     text.replace(u"\r\n"_s, u"\n"_s);
     QStringList lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.back().isEmpty())

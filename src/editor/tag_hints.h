@@ -3,6 +3,7 @@
 // angle brackets (any letter case) gives the hint for that tag, everything
 // after the line's first ':'.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -16,6 +17,7 @@ inline constexpr qsizetype kMaxHintLength = 1000;
 // The lines of the file (UTF-8 or Latin-1, any line ends); empty when the file
 // does not exist or cannot be read.
 QStringList LoadTagSyntax(const QString &path);
+QStringList TagSyntaxFromBytes(const QByteArray &bytes);
 
 // The hint of a hint line: after the first ':', blanks trimmed, at most 1000
 // characters; empty when the line has no ':'.

@@ -38,6 +38,10 @@ FormatterStyle::FormatterStyle() {
 void ReadStyleOptions(const QString &folder, FormatterOptions &options) {
     IniFile ini;
     ini.Load(StyleFile(folder, u"options.ini"_s));
+    StyleOptionsFromIni(ini, options);
+}
+
+void StyleOptionsFromIni(const IniFile &ini, FormatterOptions &options) {
     const FormatterOptions defaults;
     const QString s = u"OPTIONS"_s;
     options.LineSize = ini.ReadInteger(s, u"LineSize"_s, defaults.LineSize);
@@ -51,6 +55,10 @@ void ReadStyleOptions(const QString &folder, FormatterOptions &options) {
 void ReadTagRules(const QString &folder, FormatterStyle &style) {
     IniFile ini;
     ini.Load(StyleFile(folder, u"tag.ini"_s));
+    TagRulesFromIni(ini, style);
+}
+
+void TagRulesFromIni(const IniFile &ini, FormatterStyle &style) {
     style.TagTable.fill(DefaultTag());
 
     const QStringList sections = ini.SectionNames();

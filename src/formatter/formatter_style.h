@@ -8,6 +8,8 @@
 
 namespace velmora {
 
+class IniFile;
+
 // Layout options, section OPTIONS of options.ini.
 struct FormatterOptions {
     int LineSize = 80; // text lines wrap beyond this width (indentation not counted)
@@ -60,8 +62,10 @@ struct FormatterStyle {
 
 // Reads options.ini of folder (a missing file or key gives the default).
 void ReadStyleOptions(const QString &folder, FormatterOptions &options);
+void StyleOptionsFromIni(const IniFile &ini, FormatterOptions &options);
 // Reads tag.ini of folder into the tag table: at most the first 100 sections.
 void ReadTagRules(const QString &folder, FormatterStyle &style);
+void TagRulesFromIni(const IniFile &ini, FormatterStyle &style);
 // The whole style of a folder (with or without its trailing '/').
 FormatterStyle LoadFormatterStyle(const QString &folder);
 
