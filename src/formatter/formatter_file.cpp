@@ -11,20 +11,29 @@ namespace velmora {
 
 using namespace Qt::StringLiterals;
 
-LineEnding DetectLineEnding(const QByteArray &bytes) {
-    const qsizetype lf = bytes.indexOf('\n');
-    return (lf > 0 && bytes[lf - 1] == '\r') ? LineEnding::CrLf : LineEnding::Lf;
+LineEnding DetectLineEnding(QStringView text) {
+    const qsizetype lf = text.indexOf(u'\n');
+    return (lf > 0 && text[lf - 1] == u'\r') ? LineEnding::CrLf : LineEnding::Lf;
 }
 
-void FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteSink &sink) {
-    const QByteArray lineEnd = DetectLineEnding(bytes) == LineEnding::CrLf ? "\r\n" : "\n";
+LineEnding DetectLineEnding(const QByteArray &bytes) {
+    return DetectLineEnding(DecodeText(bytes).text);
+}
+
+bool FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteSink &sink) {
     DecodedText decoded = DecodeText(bytes);
     // The raw bytes are not needed once decoded.
     bytes = QByteArray();
-    const QByteArray mark = EncodeText(QString(), decoded.encoding, decoded.byteOrderMark);
+    if (decoded.binary)
+        return false;
+    const TextEncoding encoding = decoded.encoding;
+    // The line break is encoded like the text: two or four bytes each in
+    // UTF-16 and UTF-32.
+    const QByteArray lineEnd = EncodeText(
+        DetectLineEnding(decoded.text) == LineEnding::CrLf ? u"\r\n"_s : u"\n"_s, encoding);
+    const QByteArray mark = EncodeText(QString(), encoding, decoded.byteOrderMark);
     if (!mark.isEmpty())
         sink(mark);
-    const TextEncoding encoding = decoded.encoding;
     // Each line is encoded and passed on as it is laid out, so neither the
     // formatted text nor its encoded bytes are ever held as a whole.
     FormatHtmlToSink(std::move(decoded.text), style, QString(), {}, [&](QString &&line) {
@@ -33,11 +42,13 @@ void FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteS
         encoded += lineEnd;
         sink(encoded);
     });
+    return true;
 }
 
-QByteArray FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style) {
+std::optional<QByteArray> FormatFileBytes(const QByteArray &bytes, const FormatterStyle &style) {
     QByteArray out;
-    FormatFileStream(bytes, style, [&out](const QByteArray &chunk) { out += chunk; });
+    if (!FormatFileStream(bytes, style, [&out](const QByteArray &chunk) { out += chunk; }))
+        return std::nullopt;
     return out;
 }
 

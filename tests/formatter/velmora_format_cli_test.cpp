@@ -4,6 +4,7 @@
 #include "formatter/formatter_file.h"
 #include "formatter_test_support.h"
 #include "special_files.h"
+#include "foundation/text_codec.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,27 @@ struct ToolRun {
     QByteArray out;
     QByteArray err;
 };
+
+// The text as UTF-16 (unit 2) or UTF-32 (unit 4) with its byte-order mark,
+// built here on its own rather than with the codec under test.
+QByteArray Wide(const QString &text, int unit, bool bigEndian) {
+    QList<uint> units;
+    if (unit == 2) {
+        for (QChar c : text)
+            units.append(c.unicode());
+    } else {
+        units = text.toUcs4();
+    }
+    units.prepend(0xFEFF);
+    QByteArray out;
+    for (uint u : units) {
+        for (int i = 0; i < unit; ++i) {
+            const int shift = 8 * (bigEndian ? unit - 1 - i : i);
+            out.append(char((u >> shift) & 0xFF));
+        }
+    }
+    return out;
+}
 
 ToolRun Format(const QStringList &args, const QByteArray &input = {}) {
     QProcess p;
@@ -113,6 +135,123 @@ TEST_F(VelmoraFormat, InPlaceKeepsProtectionAndReadsOnlyRegularFiles) {
         << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("fifo.htm: it is a FIFO")) << r.err.toStdString();
     EXPECT_TRUE(testing::IsCharacterDeviceOrFifo(Path(u"zero.htm"_s)));
+}
+
+TEST_F(VelmoraFormat, InPlaceKeepsUtf16AndUtf32Pages) {
+    const QString page = u"<p>caf\u00E9\r\n<b>\U0001F600</b></p>\r\n"_s;
+    const QString formatted = u"<P>\r\ncaf\u00E9 <B>\U0001F600</B>\r\n</P>\r\n"_s;
+    QString pageLf = page, formattedLf = formatted;
+    pageLf.replace(u"\r\n"_s, u"\n"_s);
+    formattedLf.replace(u"\r\n"_s, u"\n"_s);
+    struct File {
+        QString name;
+        QByteArray before, after;
+    };
+    const File files[] = {
+        {u"le16.htm"_s, Wide(page, 2, false), Wide(formatted, 2, false)},
+        {u"be16.htm"_s, Wide(pageLf, 2, true), Wide(formattedLf, 2, true)},
+        {u"le32.htm"_s, Wide(pageLf, 4, false), Wide(formattedLf, 4, false)},
+        {u"be32.htm"_s, Wide(page, 4, true), Wide(formatted, 4, true)},
+    };
+    QStringList args{u"--style"_s, style.Path(), u"-i"_s};
+    for (const File &f : files) {
+        WriteBytes(Path(f.name), f.before);
+        args.append(Path(f.name));
+    }
+    const ToolRun r = Format(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const File &f : files)
+        EXPECT_EQ(ReadBytes(Path(f.name)).toHex(), f.after.toHex()) << f.name.toStdString();
+
+    const ToolRun out = Format({u"--style"_s, style.Path()}, Wide(page, 2, true));
+    EXPECT_EQ(out.exitCode, 0);
+    EXPECT_EQ(out.out.toHex(), Wide(formatted, 2, true).toHex());
+}
+
+TEST_F(VelmoraFormat, FilesThatAreNotTextAreRefusedAndLeftAlone) {
+    const QString photo = QStringLiteral(VELMORA_SAMPLE_SITE) + u"/images/photo.jpg"_s;
+    const QByteArray jpeg = ReadBytes(photo);
+    ASSERT_TRUE(jpeg.startsWith("\xFF\xD8")) << photo.toStdString();
+    const QByteArray nul("<p>a\0b</p>\n", 10);
+    QByteArray oddUtf16 = Wide(u"<p>a"_s, 2, false);
+    oddUtf16.append('b'); // one byte short of a character: formatting would drop it
+    WriteBytes(Path(u"photo.htm"_s), jpeg);
+    WriteBytes(Path(u"nul.htm"_s), nul);
+    WriteBytes(Path(u"odd.htm"_s), oddUtf16);
+    WriteBytes(Path(u"ok.htm"_s), "<p>ok");
+    const QStringList files{Path(u"photo.htm"_s), Path(u"nul.htm"_s), Path(u"odd.htm"_s),
+                            Path(u"ok.htm"_s)};
+
+    const ToolRun inPlace = Format(QStringList{u"--style"_s, style.Path(), u"-i"_s} + files);
+    EXPECT_EQ(inPlace.exitCode, 1);
+    EXPECT_TRUE(inPlace.out.isEmpty());
+    for (const QString &name : {u"photo.htm"_s, u"nul.htm"_s, u"odd.htm"_s})
+        EXPECT_TRUE(inPlace.err.contains((Path(name) + u": not a text file"_s).toUtf8()))
+            << inPlace.err.toStdString();
+    EXPECT_EQ(ReadBytes(Path(u"photo.htm"_s)), jpeg);
+    EXPECT_EQ(ReadBytes(Path(u"nul.htm"_s)), nul);
+    EXPECT_EQ(ReadBytes(Path(u"odd.htm"_s)), oddUtf16);
+    EXPECT_EQ(ReadBytes(Path(u"ok.htm"_s)), QByteArray("<P>\nok\n"));
+
+    // Printed, only the text file comes out.
+    WriteBytes(Path(u"ok.htm"_s), "<p>ok");
+    const ToolRun printed = Format(QStringList{u"--style"_s, style.Path()} + files);
+    EXPECT_EQ(printed.exitCode, 1);
+    EXPECT_EQ(printed.out, QByteArray("<P>\nok\n"));
+    EXPECT_EQ(printed.err.count("not a text file"), 3) << printed.err.toStdString();
+
+    const ToolRun piped = Format({u"--style"_s, style.Path()}, jpeg);
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_TRUE(piped.out.isEmpty());
+    EXPECT_TRUE(piped.err.contains("standard input: not a text file"));
+}
+
+// Formatting a UTF-16/32 page gives the text that formatting the same page
+// as UTF-8 gives, in the page's encoding, line ends and byte-order mark.
+TEST(FormatterFile, WidePagesFormatLikeTheirUtf8Text) {
+    const FormatterStyle stock = testing::StockStyle();
+    const QString page =
+        u"<html><body><table><tr><td>caf\u00E9   \u20AC</td></tr></table>\r\n"
+        "<p>Some   text <b>bold</b> and \U0001F600 more text to wrap, more text to wrap, "
+        "more text to wrap.<ul><li>one<li>two</ul></body></html>\r\n"_s;
+    const TextEncoding encodings[] = {TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+                                      TextEncoding::Utf32Le, TextEncoding::Utf32Be};
+    for (const bool crlf : {true, false}) {
+        QString text = page;
+        if (!crlf)
+            text.replace(u"\r\n"_s, u"\n"_s);
+        const std::optional<QByteArray> utf8 = FormatFileBytes(text.toUtf8(), stock);
+        ASSERT_TRUE(utf8);
+        const QString expected = QString::fromUtf8(*utf8);
+        ASSERT_EQ(expected.contains(u"\r\n"_s), crlf);
+        for (const TextEncoding encoding : encodings) {
+            SCOPED_TRACE(::testing::Message() << "encoding " << int(encoding) << " crlf " << crlf);
+            const std::optional<QByteArray> out =
+                FormatFileBytes(EncodeText(text, encoding, true), stock);
+            ASSERT_TRUE(out);
+            const DecodedText back = DecodeText(*out);
+            EXPECT_FALSE(back.binary);
+            EXPECT_EQ(back.encoding, encoding);
+            EXPECT_TRUE(back.byteOrderMark);
+            EXPECT_EQ(back.text, expected);
+            // Formatted once, the page stays as it is.
+            EXPECT_EQ(FormatFileBytes(*out, stock), out);
+        }
+    }
+}
+
+TEST(FormatterFile, LineEndsOfWidePagesAndBytesThatAreNotText) {
+    EXPECT_EQ(DetectLineEnding(Wide(u"a\r\nb\n"_s, 2, false)), LineEnding::CrLf);
+    EXPECT_EQ(DetectLineEnding(Wide(u"a\r\nb\n"_s, 2, true)), LineEnding::CrLf);
+    EXPECT_EQ(DetectLineEnding(Wide(u"a\nb\r\n"_s, 4, true)), LineEnding::Lf);
+    EXPECT_EQ(DetectLineEnding(u"x\r\n"_s), LineEnding::CrLf);
+
+    const FormatterStyle none;
+    EXPECT_EQ(FormatFileBytes(QByteArray("<p>\0", 4), none), std::nullopt);
+    bool handed = false;
+    EXPECT_FALSE(FormatFileStream(QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11), none,
+                                  [&](const QByteArray &) { handed = true; }));
+    EXPECT_FALSE(handed);
 }
 
 TEST(FormatterFile, DetectsLineEndsAndKeepsAByteOrderMark) {

@@ -23,7 +23,8 @@ constexpr const char *kUsage =
     "Formats each HTML FILE (standard input when none is given) with the\n"
     "formatter style in DIR (default: the stock style beside the program) and\n"
     "writes the result to standard output, or back into the file with\n"
-    "--in-place. Each file keeps its encoding and its line ends.\n";
+    "--in-place. Each file keeps its encoding and its line ends. Files that\n"
+    "are not text (such as pictures) are refused and left as they are.\n";
 
 // Output is passed to stdio in pieces of about this many bytes.
 constexpr qsizetype kWriteBuffer = 64 * 1024;
@@ -121,12 +122,22 @@ static int Run(int argc, char **argv) {
             status = 1;
             continue;
         }
+        // Pictures and other binary files are neither rewritten nor printed:
+        // formatting them would only produce garbage.
+        const QString name = stdinput ? u"standard input"_s : file;
+        const auto refuse = [&] {
+            Complain(u"not formatting %1: not a text file"_s.arg(name));
+            status = 1;
+        };
         if (args.inPlace) {
             // The old bytes stay to compare with: an unchanged file is not
             // rewritten.
             QByteArray output;
-            velmora::FormatFileStream(input, style,
-                                      [&output](const QByteArray &chunk) { output += chunk; });
+            if (!velmora::FormatFileStream(
+                    input, style, [&output](const QByteArray &chunk) { output += chunk; })) {
+                refuse();
+                continue;
+            }
             if (output != input && !velmora::WriteFileAtomically(file, output, &error)) {
                 Complain(u"cannot write %1: %2"_s.arg(file, error));
                 status = 1;
@@ -138,13 +149,18 @@ static int Run(int argc, char **argv) {
         bool written = true;
         QByteArray buffer;
         buffer.reserve(kWriteBuffer);
-        velmora::FormatFileStream(std::move(input), style, [&](const QByteArray &chunk) {
-            buffer += chunk;
-            if (buffer.size() >= kWriteBuffer) {
-                written = written && WriteAll(stdout, buffer);
-                buffer.resize(0);
-            }
-        });
+        const bool text =
+            velmora::FormatFileStream(std::move(input), style, [&](const QByteArray &chunk) {
+                buffer += chunk;
+                if (buffer.size() >= kWriteBuffer) {
+                    written = written && WriteAll(stdout, buffer);
+                    buffer.resize(0);
+                }
+            });
+        if (!text) {
+            refuse();
+            continue;
+        }
         if (!(written && WriteAll(stdout, buffer))) {
             Complain(u"cannot write to standard output"_s);
             return 1;
