@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -49,6 +51,7 @@ void IniFile::Parse(const QByteArray &bytes) {
     lines_.clear();
     const DecodedText decoded = DecodeText(bytes);
     byteOrderMark_ = decoded.byteOrderMark;
+    encoding_ = decoded.encoding;
     const QString &text = decoded.text;
     const qsizetype firstBreak = text.indexOf(u'\n');
     lineEnd_ = (firstBreak > 0 && text[firstBreak - 1] == u'\r') ? u"\r\n"_s : u"\n"_s;
@@ -179,7 +182,13 @@ QByteArray IniFile::ToBytes() const {
         text += line.text;
         text += lineEnd_;
     }
-    return EncodeText(text, TextEncoding::Utf8, byteOrderMark_);
+    // The file keeps the encoding it was read in; Latin-1 gives way to UTF-8
+    // only when the text now holds a character that Latin-1 cannot.
+    TextEncoding encoding = encoding_;
+    if (encoding == TextEncoding::Latin1 &&
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; }))
+        encoding = TextEncoding::Utf8;
+    return EncodeText(text, encoding, byteOrderMark_);
 }
 
 bool IniFile::Save(const QString &path, QString *error) const {

@@ -9,6 +9,8 @@
 // its section, a new section at the end of the file; every other line (unknown
 // keys, comments, blank lines) is kept as it was. The file is saved atomically.
 
+#include "foundation/text_codec.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +63,7 @@ private:
     std::vector<Line> lines_;
     QString lineEnd_ = QStringLiteral("\n");
     bool byteOrderMark_ = false;
+    TextEncoding encoding_ = TextEncoding::Utf8;
 };
 
 // Integer text as the settings read it: optional sign, then decimal digits or

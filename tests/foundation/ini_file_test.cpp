@@ -118,3 +118,20 @@ TEST(IniFile, SaveIsAtomicAndReportsFailure) {
     EXPECT_FALSE(loaded.Load(dir.filePath(u"blocked.ini"_s)));
     EXPECT_FALSE(ini.Save(dir.filePath(u"blocked.ini"_s)));
 }
+
+// A settings file is written back in the encoding it was read in; Latin-1
+// gives way to UTF-8 only for a character it cannot hold.
+TEST(IniFile, KeepsTheEncodingOfTheFile) {
+    IniFile latin1 = Parsed("[PATHS]\nVIEW_PATH=/caf\xe9/\n");
+    latin1.WriteString(u"PATHS"_s, u"SNAPSHOT_PATH"_s, u"/\u00e9t\u00e9/"_s);
+    EXPECT_EQ(latin1.ToBytes(),
+              QByteArray("[PATHS]\nVIEW_PATH=/caf\xe9/\nSNAPSHOT_PATH=/\xe9t\xe9/\n"));
+    latin1.WriteString(u"PATHS"_s, u"COPY_PATH"_s, u"/\u20ac/"_s);
+    EXPECT_EQ(latin1.ToBytes(), QByteArray("[PATHS]\nVIEW_PATH=/caf\xc3\xa9/\nSNAPSHOT_PATH=/"
+                                           "\xc3\xa9t\xc3\xa9/\nCOPY_PATH=/\xe2\x82\xac/\n"));
+
+    const QByteArray utf16("\xff\xfe[\0A\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22);
+    IniFile wide = Parsed(utf16);
+    EXPECT_EQ(wide.ReadString(u"A"_s, u"k"_s, {}), u"v"_s);
+    EXPECT_EQ(wide.ToBytes(), utf16);
+}
