@@ -3,6 +3,7 @@
 #include "render/guarded_page.h"
 #include "render/page_scripts.h"
 #include "render/page_source.h"
+#include "render/process_memory.h"
 #include "render/render_profile.h"
 
 #include <QChildEvent>
@@ -34,6 +35,12 @@ namespace {
 constexpr int kSettleRounds = 10;
 // How often a capture looks again for a picture that still changes.
 constexpr int kStableGrabTries = 6;
+// How often the renderer's memory is read while a load is waited for. A
+// script that fills memory as fast as it can adds about 1.2 GB a second, so
+// a page is stopped within some 60 MB of the cap.
+constexpr int kMemoryWatchMs = 50;
+// Between loads nothing waits on the page, so its memory is read less often.
+constexpr int kIdleMemoryWatchMs = 250;
 
 const QString kHoverScriptName = u"velmora-link-hover"_s;
 const QString kColoursScriptName = u"velmora-default-colours"_s;
@@ -69,7 +76,7 @@ struct PageView::Wait {
     bool loaded = false;
     bool done = false;
     bool ok = false;
-    bool timedOut = false;
+    bool discardPage = false; // it ran past the time limit or the memory cap
     QString error;
 };
 
@@ -83,6 +90,23 @@ PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *
     WatchChildren(view_.get());
     setFocusProxy(view_.get());
     CreatePage();
+    // A page may start filling memory long after it loaded (a timer, a click).
+    idleWatch_.setInterval(kIdleMemoryWatchMs);
+    connect(&idleWatch_, &QTimer::timeout, this, [this] {
+        if (wait_ || !OverMemoryCap())
+            return;
+        DiscardPage();
+        emit PageStopped(MemoryCapMessage());
+    });
+    SetMemoryCap(options_.memoryCapMb);
+}
+
+void PageView::SetMemoryCap(int megabytes) {
+    options_.memoryCapMb = megabytes;
+    if (megabytes > 0)
+        idleWatch_.start();
+    else
+        idleWatch_.stop();
 }
 
 PageView::~PageView() {
@@ -182,7 +206,7 @@ bool PageView::Rerender(QString *error) {
         Expect::Current, {}, [this] { page_->triggerAction(QWebEnginePage::Reload); }, error);
 }
 
-bool PageView::WaitUntilPainted() {
+bool PageView::WaitUntilPainted(QDeadlineTimer deadline, QString *error) {
     // While a navigation is under way its end is awaited; otherwise the
     // document is there and only its painting is.
     return RunLoad(
@@ -191,14 +215,14 @@ bool PageView::WaitUntilPainted() {
             if (!busy_)
                 OnLoadingChanged({}, false, true);
         },
-        nullptr);
+        error, deadline);
 }
 
-bool PageView::WaitForFrame() {
+bool PageView::WaitForFrame(QDeadlineTimer deadline, QString *error) {
     if (busy_)
-        return WaitUntilPainted();
+        return WaitUntilPainted(deadline, error);
     return RunLoad(
-        Expect::Frame, {}, [this] { OnLoadingChanged({}, false, true); }, nullptr);
+        Expect::Frame, {}, [this] { OnLoadingChanged({}, false, true); }, error, deadline);
 }
 
 QString PageView::CurrentFile() const {
@@ -206,7 +230,8 @@ QString PageView::CurrentFile() const {
 }
 
 bool PageView::RunLoad(Expect expect, const QString &expectedPath,
-                       const std::function<void()> &start, QString *error) {
+                       const std::function<void()> &start, QString *error,
+                       QDeadlineTimer deadline) {
     if (wait_)
         Finish(false, u"Another page was loaded meanwhile."_s);
     Wait wait;
@@ -220,16 +245,34 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     wait_ = &wait;
     const QPointer<PageView> self(this);
 
+    // A precise timer: a coarse one may fire 5 % late, and one of 20 s or
+    // more only to the second.
     QTimer limit;
     limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
     connect(&limit, &QTimer::timeout, this, [this, &wait] {
         if (wait_ != &wait)
             return;
-        wait.timedOut = true;
-        Finish(false, u"The page did not finish loading within %1 s."_s.arg(options_.timeLimitMs /
-                                                                            1000.0));
+        wait.discardPage = true;
+        // Loaded: the document is there, its picture did not come.
+        Finish(false, u"The page did not finish %1 within %2 s."_s
+                          .arg(wait.loaded ? u"painting"_s : u"loading"_s)
+                          .arg(options_.timeLimitMs / 1000.0));
     });
-    limit.start(options_.timeLimitMs);
+    // A wait that is part of a longer one (a capture's) ends with it.
+    const qint64 limitMs = deadline.isForever() ? options_.timeLimitMs
+                                                : qBound(qint64(0), deadline.remainingTime(),
+                                                         qint64(options_.timeLimitMs));
+    limit.start(int(limitMs));
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [this, &wait] {
+        if (wait_ != &wait || !OverMemoryCap())
+            return;
+        wait.discardPage = true;
+        Finish(false, MemoryCapMessage());
+    });
+    if (options_.memoryCapMb > 0)
+        watch.start(kMemoryWatchMs);
     start();
     if (!wait.done)
         wait.loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -240,8 +283,15 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     }
     if (wait_ == &wait)
         wait_ = nullptr;
-    if (wait.timedOut)
-        RecoverFromHang();
+    // A page that filled its memory faster than the watch looks still fails
+    // when it holds too much at the end.
+    if (wait.ok && OverMemoryCap()) {
+        wait.ok = false;
+        wait.discardPage = true;
+        wait.error = MemoryCapMessage();
+    }
+    if (wait.discardPage)
+        DiscardPage();
     if (error)
         *error = wait.error;
     return wait.ok;
@@ -258,10 +308,32 @@ void PageView::Finish(bool ok, const QString &error) {
     wait->loop.quit();
 }
 
+// The cap is on the renderer process as a whole, the one process the engine
+// runs the page's main document in: its resident memory, which includes some
+// 80 MB of the engine's own, and all it holds for every page it serves. That
+// is usually this view's page alone, as the engine gives each view's page a
+// process of its own (it shares one only past some dozens of pages); when
+// pages do share one, the view that sees their sum pass the cap stops its own
+// page, and only that.
+bool PageView::OverMemoryCap() const {
+    if (options_.memoryCapMb <= 0)
+        return false;
+    return ResidentBytes(RendererProcessId()) > qint64(options_.memoryCapMb) * 1024 * 1024;
+}
+
+qint64 PageView::RendererProcessId() const {
+    return page_->renderProcessPid();
+}
+
+QString PageView::MemoryCapMessage() const {
+    return u"The page used more than %1 MB of memory and was stopped."_s.arg(options_.memoryCapMb);
+}
+
 // A page that runs past the time limit may hold its renderer forever (a
-// script that never returns). The page is thrown away with its renderer and
-// a fresh one takes its place, so the next load starts clean.
-void PageView::RecoverFromHang() {
+// script that never returns), and one past the memory cap would go on
+// taking memory. The page is thrown away with its renderer and a fresh one
+// takes its place, so the next load starts clean.
+void PageView::DiscardPage() {
     ++recoveries_;
     page_->triggerAction(QWebEnginePage::Stop);
     CreatePage();
@@ -423,11 +495,11 @@ QImage PageView::Grab(QSize pixels) {
 // The renderer has painted when a load ends, but its picture reaches this
 // process a little later. A capture therefore waits for further frames until
 // two pictures in a row agree.
-QImage PageView::GrabSettled(QSize pixels) {
+QImage PageView::GrabSettled(QSize pixels, QDeadlineTimer deadline, QString *error) {
     QImage previous = Grab(pixels);
     for (int n = 0; n < kStableGrabTries; ++n) {
-        if (!WaitForFrame())
-            break;
+        if (!WaitForFrame(deadline, error))
+            return {};
         QImage next = Grab(pixels);
         if (next == previous)
             break;

@@ -4,13 +4,16 @@
 // the rendering engine so that nothing else includes it.
 //
 // Loading is synchronous: LoadFile returns when the page is loaded, laid out
-// and painted with its pictures, or when the time limit has passed (then the
-// load counts as failed and the view is ready for the next page, even when
-// the page's script never returns).
+// and painted with its pictures, or when the time limit has passed or the
+// page's renderer holds more memory than the cap (then the load counts as
+// failed and the view is ready for the next page, even when the page's
+// script never returns).
 
 #include "render/display_settings.h"
 
+#include <QDeadlineTimer>
 #include <QList>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -29,6 +32,11 @@ struct ViewOptions {
     int historyLength = 0; // 0: no history
     QString fixedFontName = QStringLiteral("Courier New");
     int timeLimitMs = 10000; // of every load
+    // The most memory, in MB, the page's renderer process may hold; 0: no
+    // cap. A page that passes it is stopped as one that runs past the time
+    // limit is: during a load or a paint that wait fails, at other times the
+    // view reports PageStopped.
+    int memoryCapMb = 1536;
     // Captures: the page is zoomed by 1 / the screen's scale, so that on any
     // screen one CSS pixel is painted as one device pixel; the view's size in
     // CSS pixels is then its size in device pixels.
@@ -60,8 +68,10 @@ public:
     // Lays the current document out again with the current settings.
     bool Rerender(QString *error = nullptr);
     // Waits until the view has painted its current document at its current
-    // size (after a resize or a move to another parent).
-    bool WaitUntilPainted();
+    // size (after a resize or a move to another parent), for at most the time
+    // limit and never past the deadline.
+    bool WaitUntilPainted(QDeadlineTimer deadline = QDeadlineTimer::Forever,
+                          QString *error = nullptr);
     // The file shown in the view (its main document); empty for none.
     QString CurrentFile() const;
 
@@ -70,6 +80,8 @@ public:
     void SetDisplay(const DisplaySettings &display);
     void SetTimeLimit(int milliseconds) { options_.timeLimitMs = milliseconds; }
     int TimeLimit() const { return options_.timeLimitMs; }
+    void SetMemoryCap(int megabytes);
+    int MemoryCap() const { return options_.memoryCapMb; }
 
     bool CanGoBack() const;
     bool CanGoForward() const;
@@ -85,12 +97,21 @@ public:
     // the view's size); a picture painted at another size (a scaled screen)
     // is scaled to it.
     QImage Grab(QSize pixels = {});
-    // The same once the picture has stopped changing (for captures).
-    QImage GrabSettled(QSize pixels = {});
+    // The same once the picture has stopped changing (for captures). Each
+    // wait for a further picture is a wait as WaitUntilPainted's; when one
+    // fails (the page ran past the time limit, the deadline or the memory
+    // cap, or its renderer ended) the result is a null picture with *error
+    // set.
+    QImage GrabSettled(QSize pixels = {}, QDeadlineTimer deadline = QDeadlineTimer::Forever,
+                       QString *error = nullptr);
     // Device pixels per logical pixel of the screen the view is on.
     qreal DevicePixelRatio() const;
     bool IsBusy() const { return busy_; }
-    // How many times a hung or timed-out page was thrown away (tests, tools).
+    // The process the engine renders the current document in; 0 while there
+    // is none (tests, tools).
+    qint64 RendererProcessId() const;
+    // How many times a page was thrown away because it ran past the time
+    // limit or the memory cap (tests, tools).
     int Recoveries() const { return recoveries_; }
 
 signals:
@@ -102,6 +123,9 @@ signals:
     void BusyChanged(bool busy);
     // A key press inside the view; set *handled to keep it from the page.
     void KeyPressed(QKeyEvent *event, bool *handled);
+    // The page shown was thrown away between loads (it passed the memory
+    // cap); the view is blank and ready for the next page.
+    void PageStopped(const QString &reason);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -113,10 +137,12 @@ private:
     void CreatePage();
     void InstallScripts();
     bool RunLoad(Expect expect, const QString &expectedPath, const std::function<void()> &start,
-                 QString *error);
+                 QString *error, QDeadlineTimer deadline = QDeadlineTimer::Forever);
     void Finish(bool ok, const QString &error);
-    void RecoverFromHang();
-    bool WaitForFrame();
+    bool OverMemoryCap() const;
+    QString MemoryCapMessage() const;
+    void DiscardPage();
+    bool WaitForFrame(QDeadlineTimer deadline, QString *error);
     void OnLoadingChanged(const QUrl &url, bool started, bool succeeded);
     void OnScriptMessage(const QString &message);
     void OnUrlChanged(const QUrl &url);
@@ -139,6 +165,7 @@ private:
     LinkInfo hovered_;
     bool busy_ = false;
     int recoveries_ = 0;
+    QTimer idleWatch_; // the memory cap while no load is waited for
 };
 
 } // namespace velmora

@@ -17,6 +17,16 @@
 
 namespace velmora::testing {
 
+// A script that fills memory without end, 64 MB at a time, touching every
+// byte so that it is really held. It stops taking more at 1.5 GB and then
+// never returns, so that a view without a working cap meets its time limit
+// instead of the machine's memory.
+inline QByteArray FillMemoryScript() {
+    return "const kept = [];"
+           "while (kept.length < 24) kept.push(new Uint8Array(64 << 20).fill(1));"
+           "while (true) {}";
+}
+
 class PageFixture : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }

@@ -47,11 +47,15 @@ void TFormSnap::FormCreate(int width, int height, bool borrowing) {
 }
 
 bool TFormSnap::LoadHTMLFile(const QString &pagePath, const DisplaySettings &display,
-                             int timeLimitMs, QString *error) {
+                             int timeLimitMs, int memoryCapMb, QString *error) {
+    // The painting that follows gets what the load left of the time limit,
+    // so that a capture as a whole keeps to it.
+    deadline_ = QDeadlineTimer(timeLimitMs, Qt::PreciseTimer);
     // The view keeps no history and every load replaces its document, so a
     // load starts from a clear view.
     ownView_->SetDisplay(display);
     ownView_->SetTimeLimit(timeLimitMs);
+    ownView_->SetMemoryCap(memoryCapMb);
     ownView_->setGeometry(rect());
     ownView_->show();
     return ownView_->LoadFile(pagePath, error);
@@ -63,6 +67,7 @@ bool TFormSnap::BorrowView(PageView *view, QString *error) {
             *error = u"There is no browser view to capture."_s;
         return false;
     }
+    deadline_ = QDeadlineTimer(view->TimeLimit(), Qt::PreciseTimer);
     ownView_->hide();
     borrowed_ = view;
     borrowedParent_ = view->parentWidget();
@@ -74,23 +79,21 @@ bool TFormSnap::BorrowView(PageView *view, QString *error) {
     view->setParent(this);
     view->setGeometry(rect());
     view->show();
-    if (view->WaitUntilPainted())
-        return true;
-    if (error)
-        *error = u"The browser view did not paint in time."_s;
-    return false;
+    return view->WaitUntilPainted(deadline_, error);
 }
 
 PageView *TFormSnap::ShownView() const {
     return borrowed_ ? borrowed_.data() : ownView_;
 }
 
-QImage TFormSnap::PaintToBitmap() {
+QImage TFormSnap::PaintToBitmap(QString *error) {
+    const QImage page = ShownView()->GrabSettled(base_, deadline_, error);
+    if (page.isNull())
+        return {};
     QImage bitmap(base_, QImage::Format_RGB32);
     bitmap.fill(kSilver);
-    PageView *view = ShownView();
     QPainter painter(&bitmap);
-    painter.drawImage(0, 0, view->GrabSettled(base_));
+    painter.drawImage(0, 0, page);
     return bitmap;
 }
 

@@ -4,6 +4,7 @@
 // its own view or borrows the internal browser's view with the document that
 // view already shows.
 
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -25,15 +26,19 @@ public:
     // width x height logical pixels.
     void FormCreate(int width, int height, bool borrowing);
     // Loads the page into the window's own view with the given display
-    // settings (those of the internal browser).
+    // settings (those of the internal browser). The time limit and the memory
+    // cap (MB, 0 for none) hold for the load and the painting together.
     bool LoadHTMLFile(const QString &pagePath, const DisplaySettings &display, int timeLimitMs,
-                      QString *error);
+                      int memoryCapMb, QString *error);
     // Takes the internal browser's view over: it fills this window and is
-    // laid out again at the base size with its document.
+    // laid out again at the base size with its document, within that view's
+    // time limit.
     bool BorrowView(PageView *view, QString *error);
     // The window with everything it shows, at one pixel per CSS pixel, the
-    // background (silver) wherever no view paints.
-    QImage PaintToBitmap();
+    // background (silver) wherever no view paints. Null, with *error set,
+    // when the page did not settle before the time limit of the load (or of
+    // the borrowing) ran out, or passed the memory cap meanwhile.
+    QImage PaintToBitmap(QString *error);
     // Gives a borrowed view back to the window it came from, where it was.
     void FormClose();
 
@@ -44,6 +49,7 @@ private:
 
     PageView *ownView_ = nullptr; // child of this window
     QSize base_;
+    QDeadlineTimer deadline_; // of the load or the borrowing in hand
     QPointer<PageView> borrowed_;
     QPointer<QWidget> borrowedParent_;
     QRect borrowedGeometry_;

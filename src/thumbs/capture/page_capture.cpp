@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 PageCapture::PageCapture(RenderProfile &profile, PageView *internalBrowser, int timeLimitMs)
-    : profile_(profile), internalBrowser_(internalBrowser), timeLimitMs_(timeLimitMs) {}
+    : profile_(profile), internalBrowser_(internalBrowser), timeLimitMs_(timeLimitMs),
+      memoryCapMb_(ViewOptions{}.memoryCapMb) {}
 
 PageCapture::~PageCapture() = default;
 
@@ -43,13 +44,13 @@ bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &req
     } else {
         const DisplaySettings display =
             internalBrowser_ ? internalBrowser_->Display() : DisplaySettings{};
-        loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, error);
+        loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, memoryCapMb_, error);
     }
     QImage bitmap;
     if (loaded)
-        bitmap = form.PaintToBitmap();
+        bitmap = form.PaintToBitmap(error);
     form.FormClose();
-    if (!loaded)
+    if (bitmap.isNull())
         return false;
     *picture = ToPicture(bitmap.copy(0, 0, width, height));
     return true;

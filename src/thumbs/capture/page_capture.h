@@ -36,21 +36,26 @@ public:
     // internalBrowser: the internal browser's view, whose display settings
     // captures copy and which snap view mode borrows. May be null (the batch
     // command), then captures use the default settings. Every page load may
-    // take timeLimitMs.
+    // take timeLimitMs, its painting included, and its renderer may hold the
+    // memory cap of a page view (ViewOptions::memoryCapMb) unless another is
+    // set.
     PageCapture(RenderProfile &profile, PageView *internalBrowser, int timeLimitMs = 10000);
     ~PageCapture();
     PageCapture(const PageCapture &) = delete;
     PageCapture &operator=(const PageCapture &) = delete;
 
     // A picture of the base size less the crops. False with *error set when
-    // the base size is empty, the page cannot be loaded in time, or the crops
-    // leave nothing.
+    // the base size is empty, the page cannot be loaded and painted in time
+    // or within the memory cap, or the crops leave nothing.
     bool CapturePage(const QString &pagePath, const CaptureRequest &request, Picture *picture,
                      QString *error = nullptr);
 
     void SetInternalBrowser(PageView *view) { internalBrowser_ = view; }
     void SetTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
-    // How many loads ran past their time limit and had their page thrown away.
+    // MB; 0: no cap. Borrowed views keep their own.
+    void SetMemoryCap(int megabytes) { memoryCapMb_ = megabytes; }
+    // How many captures ran past their time limit or memory cap and had their
+    // page thrown away.
     int Recoveries() const;
 
 private:
@@ -59,6 +64,7 @@ private:
     RenderProfile &profile_;
     PageView *internalBrowser_;
     int timeLimitMs_;
+    int memoryCapMb_;
     // Kept from one capture to the next, so a run of captures reuses one
     // engine page instead of starting a renderer per page.
     std::unique_ptr<TFormSnap> form_;

@@ -6,6 +6,7 @@
 #include "foundation/filter_definition.h"
 #include "foundation/program_folders.h"
 #include "foundation/settings.h"
+#include "render/page_view.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
 #include "thumbs/capture/page_capture.h"
@@ -49,12 +50,14 @@ struct Options {
     bool recursive = false;
     bool clear = false;
     int timeLimitMs = 10000;
+    int memoryCapMb = velmora::ViewOptions{}.memoryCapMb;
 };
 
 int Usage(const QString &message) {
     std::fprintf(stderr, "velmora-thumbs: %s\n", qPrintable(message));
     std::fprintf(stderr, "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
-                         " [--recursive] [--clear] [--time-limit SECONDS] PATH...\n");
+                         " [--recursive] [--clear] [--time-limit SECONDS] [--memory-limit MB]"
+                         " PATH...\n");
     return kUsage;
 }
 
@@ -69,6 +72,10 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     parser.addOption({u"recursive"_s, u"Include the pages of all subfolders."_s});
     parser.addOption({u"clear"_s, u"Delete the thumbnails instead of making them."_s});
     parser.addOption({u"time-limit"_s, u"Seconds a page may take to load (10)."_s, u"SECONDS"_s});
+    parser.addOption(
+        {u"memory-limit"_s,
+         u"Megabytes of memory a page's renderer may use (%1)."_s.arg(options->memoryCapMb),
+         u"MB"_s});
     parser.addPositionalArgument(u"PATH"_s, u"Pages or folders of pages."_s, u"PATH..."_s);
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -113,6 +120,16 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
             return false;
         }
         options->timeLimitMs = int(seconds * 1000);
+    }
+    if (parser.isSet(u"memory-limit"_s)) {
+        // Below some 100 MB the engine's own share of a renderer fails every page.
+        bool ok = false;
+        const int megabytes = parser.value(u"memory-limit"_s).toInt(&ok);
+        if (!ok || megabytes < 100 || megabytes > 1024 * 1024) {
+            *message = u"--memory-limit needs megabytes from 100 to 1048576"_s;
+            return false;
+        }
+        options->memoryCapMb = megabytes;
     }
     if (options->paths.isEmpty()) {
         *message = u"no page or folder given"_s;
@@ -212,6 +229,7 @@ static int Run(int argc, char **argv) {
 
     velmora::RenderProfile profile;
     velmora::PageCapture capture(profile, nullptr, options.timeLimitMs);
+    capture.SetMemoryCap(options.memoryCapMb);
     velmora::ConsolePrompts prompts;
     // The batch command shows no thumbnails: its cache stays empty.
     velmora::ThumbnailStore store(folders.ThumbDir, 0);

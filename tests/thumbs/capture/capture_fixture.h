@@ -15,6 +15,16 @@
 
 namespace velmora::testing {
 
+// A page whose script fills memory without end, 64 MB at a time and every
+// byte touched. It stops taking more at 1.5 GB and then never returns, so
+// that without a working cap it meets the time limit instead of the
+// machine's memory.
+inline QByteArray FillingMemoryPage() {
+    return "<body>fill<script>const kept = [];"
+           "while (kept.length < 24) kept.push(new Uint8Array(64 << 20).fill(1));"
+           "while (true) {}</script></body>";
+}
+
 class CaptureFixture : public ::testing::Test {
 protected:
     CaptureFixture() : browser(profile, BrowserOptions()), capture(profile, &browser) {}

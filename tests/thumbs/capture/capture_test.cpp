@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QVBoxLayout>
 
@@ -112,6 +113,50 @@ TEST_F(CaptureTest, ImpossibleCapturesFailCleanly) {
     EXPECT_TRUE(error.startsWith(u"Can't locate file: "_s));
     EXPECT_TRUE(shot.isNull());
     EXPECT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot, &error));
+}
+
+TEST_F(CaptureTest, PageFillingMemoryFailsAndTheNextIsCaptured) {
+    const QString fill = Write(u"fill.htm"_s, FillingMemoryPage());
+    const QString page = BlockPage(u"p.htm"_s, "#204080", "#ffff00");
+    capture.SetMemoryCap(400);
+    capture.SetTimeLimit(20000);
+    const QSize base(320, 240);
+    Picture shot;
+    QString error;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(capture.CapturePage(fill, {base, 0, 0}, &shot, &error));
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(error.toStdString(), "The page used more than 400 MB of memory and was stopped.");
+    EXPECT_TRUE(shot.isNull());
+    EXPECT_EQ(capture.Recoveries(), 1);
+    ASSERT_TRUE(capture.CapturePage(page, {base, 0, 0}, &shot, &error)) << error.toStdString();
+    EXPECT_EQ(shot.pixelColor(210, 110), QColor(Qt::yellow));
+}
+
+// The time limit holds for a capture as a whole: a page that loads, keeps
+// changing its picture and then hangs while the capture waits for the
+// picture to settle fails within the time limit, not a time limit later.
+TEST_F(CaptureTest, PageHangingWhileItsPictureSettlesFailsWithinTheTimeLimit) {
+    const QString page =
+        Write(u"late.htm"_s, "<body style='margin:0'><div id=d style='height:50px'></div><script>"
+                             "let n = 0;"
+                             "(function tick() { d.style.background = n++ % 2 ? '#f00' : '#00f';"
+                             "  requestAnimationFrame(tick); })();"
+                             "onload = () => setTimeout(() => { while (true) {} }, 600);"
+                             "</script></body>");
+    capture.SetTimeLimit(2500);
+    Picture shot;
+    QString error;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(capture.CapturePage(page, {QSize(320, 240), 0, 0}, &shot, &error));
+    EXPECT_LT(clock.elapsed(), 2500 + 500);
+    EXPECT_TRUE(error.contains(u"within 2.5 s"_s)) << error.toStdString();
+    EXPECT_EQ(capture.Recoveries(), 1);
+    const QString good = BlockPage(u"good.htm"_s, "#204080", "#ffff00");
+    ASSERT_TRUE(capture.CapturePage(good, {QSize(320, 240), 0, 0}, &shot, &error))
+        << error.toStdString();
 }
 
 TEST_F(CaptureTest, CapturesUseTheBrowserSettings) {

@@ -1,6 +1,7 @@
 // The batch command, run as a user runs it: its result lines, its exit code
 // and the thumbnail files it leaves.
 
+#include "capture_fixture.h"
 #include "filelists/page_collector.h"
 #include "special_files.h"
 #include "temp_files.h"
@@ -115,6 +116,21 @@ TEST_F(ThumbsToolTest, HangingPageFailsAndTheOthersAreMade) {
     EXPECT_FALSE(QFileInfo::exists(ThumbOf(hang)));
 }
 
+TEST_F(ThumbsToolTest, PageFillingMemoryFailsAtTheMemoryLimit) {
+    Write(u"mem/a.htm"_s, "<body>a");
+    const QString fill = Write(u"mem/b.htm"_s, FillingMemoryPage());
+    Write(u"mem/c.htm"_s, "<body>c");
+    const Run run = RunTool(
+        {u"--memory-limit"_s, u"400"_s, u"--time-limit"_s, u"60"_s, dir.filePath(u"mem"_s)}, 30000);
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.lines.size(), 3);
+    EXPECT_EQ(run.lines[1],
+              fill + u": failed: The page used more than 400 MB of memory and was stopped."_s);
+    EXPECT_EQ(run.lines[2], dir.filePath(u"mem/c.htm"_s) + u": ok"_s);
+    EXPECT_TRUE(QFileInfo::exists(ThumbOf(dir.filePath(u"mem/c.htm"_s))));
+    EXPECT_FALSE(QFileInfo::exists(ThumbOf(fill)));
+}
+
 // Ctrl+C ends the run after the page in hand: every page reported has its
 // complete thumbnail, and no half-written file is left behind.
 TEST_F(ThumbsToolTest, InterruptStopsAfterThePageInHand) {
@@ -165,6 +181,8 @@ TEST_F(ThumbsToolTest, BadArgumentsAreRefused) {
     EXPECT_EQ(RunTool({u"--base"_s, u"10x10"_s, u"--base-index"_s, u"1"_s, dir.path()}).exitCode,
               2);
     EXPECT_EQ(RunTool({}).exitCode, 2);
+    EXPECT_EQ(RunTool({u"--memory-limit"_s, u"99"_s, dir.path()}).exitCode, 2);
+    EXPECT_EQ(RunTool({u"--memory-limit"_s, u"lots"_s, dir.path()}).exitCode, 2);
     const Run missing = RunTool({dir.filePath(u"nothing.htm"_s)});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.lines,
