@@ -242,13 +242,15 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
     }
     const QString blockName = QString::fromUtf16(VerbatimRow(row).opening);
     StartBlock(blockName, false);
-    qsizetype from = i;
-    for (qsizetype lf = input_.indexOf(u'\n', from); lf >= 0 && lf <= e;
-         lf = input_.indexOf(u'\n', from)) {
-        PutBlockLine(input_.mid(from, lf - from));
+    // Line breaks are looked for within the block only: searching the rest of
+    // the page for the next one would read it once per block.
+    const QStringView block = QStringView(input_).mid(i, e + 1 - i);
+    qsizetype from = 0;
+    for (qsizetype lf = block.indexOf(u'\n'); lf >= 0; lf = block.indexOf(u'\n', from)) {
+        PutBlockLine(block.mid(from, lf - from).toString());
         from = lf + 1;
     }
-    PutBlockLine(input_.mid(from, e + 1 - from));
+    PutBlockLine(block.mid(from).toString());
     return e + 1;
 }
 
