@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 using namespace velmora;
 
@@ -54,6 +55,18 @@ void BM_FormatNestedDivs(benchmark::State &state) {
     RunFormat(state, testing::NestedDivs(int(state.range(0))));
 }
 BENCHMARK(BM_FormatNestedDivs)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Deep nesting of each kind (the first argument, in the order of
+// testing::kNestKinds), at two depths four times apart.
+void BM_FormatDeepNesting(benchmark::State &state) {
+    const testing::NestKind kind = testing::kNestKinds[size_t(state.range(0))];
+    state.SetLabel(testing::NestKindName(kind));
+    RunFormat(state, testing::NestedPage(kind, int(state.range(1))));
+}
+BENCHMARK(BM_FormatDeepNesting)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, std::size(testing::kNestKinds) - 1, 1),
+                   {25000, 100000}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FormatLongAttribute(benchmark::State &state) {
     RunFormat(state, testing::LongAttribute(state.range(0)));

@@ -13,6 +13,60 @@ namespace {
 
 constexpr qsizetype kProgressStep = 1000;
 
+// Whether the text from a position up to the end of a cell holds only tags
+// and comments, for every position of a stretch of the page at once. Nested
+// cells share their end (the first closer after them), so one table, made
+// from the end backwards, answers all of them; asking each cell by scanning
+// forward would read the rest of the nest once per cell.
+//
+// The answer for a position is that of a forward scan starting there outside
+// any tag: '<' opens a tag and '>' ends it, and any other character outside a
+// tag is text (a blank included). A comment that closes within the cell
+// counts as one tag, whatever it holds: a '>' inside it is no tag's end, and a
+// generated comment, which the first run drops, must not make the cell look
+// like text. A comment that does not close within the cell is only a '<'.
+class OnlyTagsTable {
+public:
+    bool Covers(qsizetype from, qsizetype end) const { return end == end_ && from >= from_; }
+    // From from (a position of the cell's opening tag) to end (the '>' that
+    // ends the cell).
+    void Build(const QString &input, qsizetype from, qsizetype end);
+    // pos lies between the table's from and one past its end.
+    bool OnlyTagsFrom(qsizetype pos) const { return onlyTags_[size_t(pos - from_)] != 0; }
+
+private:
+    qsizetype from_ = 0;
+    qsizetype end_ = -1;
+    std::vector<char> onlyTags_; // per position from from_ to end_ + 1
+};
+
+void OnlyTagsTable::Build(const QString &input, qsizetype from, qsizetype end) {
+    from_ = from;
+    end_ = end;
+    onlyTags_.assign(size_t(end - from + 2), 1); // the end of the cell: no text
+    const QStringView text(input);
+    auto at = [&](qsizetype pos) -> char & { return onlyTags_[size_t(pos - from)]; };
+    // The answer of a scan that starts at pos + 1 inside a tag: it goes on at
+    // the tag's '>'.
+    char inTagNext = 1;
+    // The first "-->" after pos that ends within the cell, or -1.
+    qsizetype closeAfter = -1;
+    for (qsizetype pos = end; pos >= from; --pos) {
+        const QChar c = text[pos];
+        if (c == u'<') {
+            const bool comment = closeAfter >= 0 && text.mid(pos).startsWith(u"<!--");
+            at(pos) = comment ? at(closeAfter + 3) : inTagNext;
+        } else if (c == u'>') {
+            at(pos) = at(pos + 1);
+            inTagNext = at(pos + 1);
+        } else {
+            at(pos) = 0;
+            if (c == u'-' && pos + 2 <= end && text[pos + 1] == u'-' && text[pos + 2] == u'>')
+                closeAfter = pos;
+        }
+    }
+}
+
 class LineSplitter {
 public:
     LineSplitter(QString &input, const FormatterStyle &style, FirstPassResult &out)
@@ -38,6 +92,7 @@ private:
     FirstPassResult &out_;
     QString curLine_;
     QString blockCounter_ = u"###:0"_s;
+    OnlyTagsTable cellTable_;
 };
 
 void LineSplitter::Run(const FormatProgress &progress) {
@@ -187,13 +242,15 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
     }
     const QString blockName = QString::fromUtf16(VerbatimRow(row).opening);
     StartBlock(blockName, false);
-    qsizetype from = i;
-    for (qsizetype lf = input_.indexOf(u'\n', from); lf >= 0 && lf <= e;
-         lf = input_.indexOf(u'\n', from)) {
-        PutBlockLine(input_.mid(from, lf - from));
+    // Line breaks are looked for within the block only: searching the rest of
+    // the page for the next one would read it once per block.
+    const QStringView block = QStringView(input_).mid(i, e + 1 - i);
+    qsizetype from = 0;
+    for (qsizetype lf = block.indexOf(u'\n'); lf >= 0; lf = block.indexOf(u'\n', from)) {
+        PutBlockLine(block.mid(from, lf - from).toString());
         from = lf + 1;
     }
-    PutBlockLine(input_.mid(from, e + 1 - from));
+    PutBlockLine(block.mid(from).toString());
     return e + 1;
 }
 
@@ -212,26 +269,10 @@ QString LineSplitter::CellIfOnlyTags(qsizetype i) {
     // a second run would otherwise see a cell the first one did not.
     while (j <= e && IsSpaceChar(input_[j]))
         ++j;
-    bool inTag = false;
-    for (; j <= e; ++j) {
-        const QChar c = input_[j];
-        if (c == u'<' && !inTag && QStringView(input_).mid(j).startsWith(u"<!--")) {
-            // A comment counts as one tag, whatever it holds: a '>' inside
-            // it is no tag's end, and a generated comment, which the first
-            // run drops, must not make the cell look like text.
-            const qsizetype close = scan_.FindClosing(j + 1, u"-->"_s);
-            if (close >= 0 && close + 2 <= e) {
-                j = close + 2;
-                continue;
-            }
-        }
-        if (c == u'<')
-            inTag = true;
-        else if (c == u'>')
-            inTag = false;
-        else if (!inTag)
-            return {}; // text (a blank included) between the tags
-    }
+    if (!cellTable_.Covers(i, e))
+        cellTable_.Build(input_, i, e);
+    if (!cellTable_.OnlyTagsFrom(j))
+        return {}; // text (a blank included) between the tags
     return input_.mid(i, e - i + 1);
 }
 

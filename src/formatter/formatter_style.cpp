@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace velmora {
 
 using namespace Qt::StringLiterals;
@@ -22,6 +24,11 @@ QString ReadTagName(const IniFile &ini, const QString &section, const QString &k
 }
 
 } // namespace
+
+int FormatterOptions::IndentColumnsCap() const {
+    return MaxIndentColumns > 0 ? std::min(MaxIndentColumns, kIndentColumnsLimit)
+                                : kIndentColumnsLimit;
+}
 
 RecTAGInfo DefaultTag() {
     RecTAGInfo tag;

@@ -10,6 +10,13 @@ namespace velmora {
 
 class IniFile;
 
+// The widest indentation ever written, whatever the style says (128 TABs).
+// Without such a bound the output grows with the square of the nesting depth:
+// 100,000 nested blocks, a page of 1.1 MB, would give gigabytes. Real pages
+// nest far less deep (256 levels of four columns fit), so their output does
+// not change.
+inline constexpr int kIndentColumnsLimit = 1024;
+
 // Layout options, section OPTIONS of options.ini.
 struct FormatterOptions {
     int LineSize = 80; // text lines wrap beyond this width (indentation not counted)
@@ -17,9 +24,14 @@ struct FormatterOptions {
     bool DoDisableComments = false;
     QString BreakExcluder = QStringLiteral("\""); // '"': quoted strings; else: tags
     int TagCase = 1;                              // 1 upper, 2 lower, anything else as written
-    // Widest indentation written, in columns; 0 means no limit. Keeps deeply
-    // nested pages from growing quadratically (20,000 nested blocks).
+    // Widest indentation written, in columns; 0 (or less) means no limit of
+    // the style's own. Either way it stops at kIndentColumnsLimit. A lower
+    // limit keeps the output of deeply nested pages smaller still.
     int MaxIndentColumns = 0;
+
+    // The widest indentation actually written: MaxIndentColumns when set, at
+    // most kIndentColumnsLimit.
+    int IndentColumnsCap() const;
 };
 
 // One tag rule. Field lengths are those the style files are cut to on reading.

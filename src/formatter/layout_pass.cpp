@@ -147,9 +147,8 @@ void LineLayout::LayoutTagLine(const QString &line) {
 QString LineLayout::Indent(const QString &line) const {
     if (line.isEmpty() || line.startsWith(u'\t'))
         return line;
-    qint64 n = qint64(indentLevel_) * options_.Spacing;
-    if (options_.MaxIndentColumns > 0)
-        n = std::min<qint64>(n, options_.MaxIndentColumns);
+    const qint64 n =
+        std::min<qint64>(qint64(indentLevel_) * options_.Spacing, options_.IndentColumnsCap());
     if (n <= 0)
         return prefix_ + line;
     QString out;

@@ -233,18 +233,22 @@ void TagScanner::KeepSpaceAfter(QString &tag, qsizetype pos) const {
         tag += u' ';
 }
 
-qsizetype TagScanner::FindClosing(qsizetype from, const QString &closing) {
+TagScanner::ClosingMemo &TagScanner::MemoFor(const QString &closing) {
     auto memo = std::find_if(memos_.begin(), memos_.end(),
                              [&](const ClosingMemo &m) { return m.closing == closing; });
-    if (memo == memos_.end()) {
-        memos_.push_back({closing, -1, -1});
-        memo = memos_.end() - 1;
-    }
+    if (memo != memos_.end())
+        return *memo;
+    memos_.push_back({closing});
+    return memos_.back();
+}
+
+qsizetype TagScanner::FindClosing(qsizetype from, const QString &closing) {
+    ClosingMemo &memo = MemoFor(closing);
     // Nothing lies between an earlier start and its result, so the result
     // stands for every later start up to it (and "none" for every later start).
-    if (memo->searchedFrom >= 0 && from >= memo->searchedFrom &&
-        (memo->found < 0 || from <= memo->found))
-        return memo->found;
+    if (memo.searchedFrom >= 0 && from >= memo.searchedFrom &&
+        (memo.found < 0 || from <= memo.found))
+        return memo.found;
 
     const QStringView text(input_);
     const QChar first = closing[0];
@@ -255,8 +259,9 @@ qsizetype TagScanner::FindClosing(qsizetype from, const QString &closing) {
             break;
         }
     }
-    memo->searchedFrom = from;
-    memo->found = found;
+    memo.searchedFrom = from;
+    memo.found = found;
+    memo.endOfFound = -1;
     return found;
 }
 
@@ -265,8 +270,14 @@ qsizetype TagScanner::FindBlockEnd(qsizetype from, const QString &closing) {
     const qsizetype p = FindClosing(from, closing);
     if (p < 0)
         return last;
-    const qsizetype gt = input_.indexOf(u'>', p + closing.size() - 1);
-    return gt < 0 ? last : gt;
+    // Many openers share one closer; the '>' after it (which a long run of
+    // attributes can put far away) is looked for once.
+    ClosingMemo &memo = MemoFor(closing);
+    if (memo.endOfFound < 0) {
+        const qsizetype gt = input_.indexOf(u'>', p + closing.size() - 1);
+        memo.endOfFound = gt < 0 ? last : gt;
+    }
+    return memo.endOfFound;
 }
 
 void CommentCounters::ResetCounters(int tagCount) {

@@ -80,12 +80,15 @@ private:
         QString closing;
         qsizetype searchedFrom = -1;
         qsizetype found = -1;
+        qsizetype endOfFound = -1; // the '>' after found, once looked for
     };
+    ClosingMemo &MemoFor(const QString &closing);
 
     const QString &input_;
     const FormatterStyle &style_;
     // Remembered searches, so that many openers without a closer (table
-    // cells that are never closed) do not rescan the rest of the page.
+    // cells that are never closed), or many openers before one closer (nested
+    // cells), do not rescan the rest of the page.
     std::vector<ClosingMemo> memos_;
 };
 

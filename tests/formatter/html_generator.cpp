@@ -178,13 +178,55 @@ QString GenerateHtml(PageShape shape, qsizetype size, std::uint32_t seed) {
 }
 
 QString NestedDivs(int depth) {
+    return NestedPage(NestKind::Divs, depth);
+}
+
+namespace {
+
+struct NestLevel {
+    const char *name;
+    QStringView opening;
+    QStringView closing;
+    int tags;
+};
+
+NestLevel LevelOf(NestKind kind) {
+    switch (kind) {
+    case NestKind::Cells:
+        return {"cells", u"<td>", u"</td>", 1};
+    case NestKind::CellsWithComments:
+        return {"cells with comments", u"<td><!-- cell -->", u"</td>", 1};
+    case NestKind::TablesInCells:
+        return {"tables in cells", u"<table><tr><td>", u"</td></tr></table>", 3};
+    case NestKind::Lists:
+        return {"lists", u"<ul><li>", u"</li></ul>", 2};
+    case NestKind::Divs:
+        return {"divs", u"<div>", u"</div>", 1};
+    case NestKind::InlineTags:
+        return {"inline tags", u"<b><i><font size=2>", u"</font></i></b>", 3};
+    }
+    return {"", u"", u"", 1};
+}
+
+} // namespace
+
+const char *NestKindName(NestKind kind) {
+    return LevelOf(kind).name;
+}
+
+int NestTagsPerLevel(NestKind kind) {
+    return LevelOf(kind).tags;
+}
+
+QString NestedPage(NestKind kind, int depth) {
+    const NestLevel level = LevelOf(kind);
     QString out;
-    out.reserve(depth * 13 + 16);
+    out.reserve(depth * (level.opening.size() + level.closing.size()) + 16);
     for (int k = 0; k < depth; ++k)
-        out += u"<div>"_s;
+        out += level.opening;
     out += u"deep text"_s;
     for (int k = 0; k < depth; ++k)
-        out += u"</div>"_s;
+        out += level.closing;
     return out;
 }
 

@@ -17,6 +17,24 @@ enum class PageShape {
 QString GenerateHtml(PageShape shape, qsizetype size, std::uint32_t seed);
 // depth nested <div>s around a short text.
 QString NestedDivs(int depth);
+
+// Kinds of deep nesting: each level is one to three tags.
+enum class NestKind {
+    Cells,             // <td>
+    CellsWithComments, // <td><!-- cell -->
+    TablesInCells,     // <table><tr><td>
+    Lists,             // <ul><li>
+    Divs,              // <div>
+    InlineTags,        // <b><i><font size=2>
+};
+inline constexpr NestKind kNestKinds[] = {NestKind::Cells,         NestKind::CellsWithComments,
+                                          NestKind::TablesInCells, NestKind::Lists,
+                                          NestKind::Divs,          NestKind::InlineTags};
+const char *NestKindName(NestKind kind);
+// How many nested tags one level of kind opens (a comment is not one).
+int NestTagsPerLevel(NestKind kind);
+// depth levels of kind around a short text, every tag closed.
+QString NestedPage(NestKind kind, int depth);
 // One tag whose attribute value is valueLength characters long (with blanks).
 QString LongAttribute(qsizetype valueLength);
 
