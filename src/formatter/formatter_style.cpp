@@ -78,8 +78,10 @@ void TagRulesFromIni(const IniFile &ini, FormatterStyle &style) {
         rule.TagClose = ReadTagName(ini, s, u"TagClose"_s);
         rule.isSelfIndent = ini.ReadInteger(s, u"isSelfIndent"_s, 0);
         rule.isContentIndent = ini.ReadInteger(s, u"isContentIndent"_s, 0);
-        rule.CRLFLeading = ini.ReadInteger(s, u"CRLFLeading"_s, 0);
-        rule.CRLFFollowed = ini.ReadInteger(s, u"CRLFFollowed"_s, 0);
+        // More line breaks than any layout wants would only let a style turn
+        // a small page into gigabytes of empty lines.
+        rule.CRLFLeading = std::min(ini.ReadInteger(s, u"CRLFLeading"_s, 0), kMaxLineBreaks);
+        rule.CRLFFollowed = std::min(ini.ReadInteger(s, u"CRLFFollowed"_s, 0), kMaxLineBreaks);
         rule.DoGenerateSComment = ini.ReadBool(s, u"DoGenerateSComment"_s, false);
         rule.DoGenerateEComment = ini.ReadBool(s, u"DoGenerateEComment"_s, false);
         rule.StartComment =

@@ -16,6 +16,8 @@ class IniFile;
 // nest far less deep (256 levels of four columns fit), so their output does
 // not change.
 inline constexpr int kIndentColumnsLimit = 1024;
+// The most line breaks a tag rule may ask for before or after its tag.
+inline constexpr int kMaxLineBreaks = 100;
 
 // Layout options, section OPTIONS of options.ini.
 struct FormatterOptions {

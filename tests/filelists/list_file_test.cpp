@@ -1,5 +1,6 @@
 #include "filelists/list_file.h"
 #include "filelists/list_status.h"
+#include "special_files.h"
 #include "temp_files.h"
 
 #include <QRandomGenerator>
@@ -49,6 +50,24 @@ TEST_F(ListFileTest, KeepsEmptyLinesInsideTheText) {
     EXPECT_EQ(ParseListFileText("a\r\n\r\nb\n\nc"), (QStringList{u"a"_s, {}, u"b"_s, {}, u"c"_s}));
     EXPECT_EQ(ParseListFileText(""), QStringList());
     EXPECT_EQ(ParseListFileText("\r\n"), QStringList{QString()});
+}
+
+// A list file that is a FIFO or a link to a device is refused at once,
+// never read (a zero device would fill the memory, a FIFO never answer).
+TEST_F(ListFileTest, AFifoOrADeviceIsNoListFile) {
+    using namespace std::chrono_literals;
+    velmora::testing::MakeFifo(Path(u"fifo.lst"_s));
+    velmora::testing::MakeEndlessDevice(Path(u"zero"_s));
+    ASSERT_TRUE(QFile::link(Path(u"zero"_s), Path(u"zero.lst"_s)));
+    for (const QString &name : {u"fifo.lst"_s, u"zero.lst"_s}) {
+        ListFileText read;
+        ASSERT_TRUE(velmora::testing::FinishesWithin(15s, [&] { read = ReadListFile(Path(name)); }))
+            << name.toStdString();
+        EXPECT_FALSE(read.ok) << name.toStdString();
+        EXPECT_TRUE(read.lines.isEmpty());
+        EXPECT_TRUE(read.error.startsWith(u"Cannot open this as a list file"_s))
+            << read.error.toStdString();
+    }
 }
 
 // A NUL byte damages its own line only: that line is read as it stands (the

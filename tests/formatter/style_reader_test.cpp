@@ -89,6 +89,17 @@ TEST(StyleReader, BlockTagsBreakLinesInlineTagsKeepTheirValues) {
     EXPECT_EQ(style.Rule(4).TagOpen, u"<SPAN>"_s);
 }
 
+// A style cannot ask for more line breaks than any layout wants: a billion
+// would turn a one-line page into gigabytes of empty lines.
+TEST(StyleReader, LineBreaksAreBounded) {
+    const FormatterStyle style = StyleFromIni(
+        u"[P]\nTagOpen=<P>\nTagClose=</P>\nCRLFLeading=1000000000\nCRLFFollowed=$7FFFFFFF\n"_s);
+    EXPECT_EQ(style.Rule(1).CRLFLeading, kMaxLineBreaks);
+    EXPECT_EQ(style.Rule(1).CRLFFollowed, kMaxLineBreaks);
+    const QString out = FormatHtml(u"<p>a<p>b"_s, style);
+    EXPECT_LT(out.size(), 1000);
+}
+
 TEST(StyleReader, RuleWithoutSymbolGeneratesCommentsWithoutFill) {
     const FormatterStyle style = StyleFromIni(
         u"[HR]\nTagOpen=<HR>\nDoGenerateSComment=1\nStartComment=rule\nCommentLength=30\n"_s);
