@@ -327,7 +327,8 @@ private:
             hash ^= hash >> 29;
         }
         quint64 tail = 0;
-        std::memcpy(&tail, bytes + i, length - i);
+        if (length > i) // an empty text may have no bytes at all
+            std::memcpy(&tail, bytes + i, length - i);
         hash = (hash ^ tail) * 0xc4ceb9fe1a85ec53ull;
         return hash ^ (hash >> 32);
     }
