@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/placeholder_views.h"
 #include "editor/tag_hints.h"
+#include "filelists/file_search.h"
 #include "filelists/thumb_cleaning.h"
 #include "foundation/desktop_services.h"
 #include "foundation/document_guard.h"
@@ -17,12 +18,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
@@ -107,6 +111,7 @@ void TForm1::FormShow() {
     commandFile_ = ReadCommandLine(QApplication::arguments().mid(1));
     LoadTagSyntax();
     ApplyFilterDefinition();
+    setAcceptDrops(true);
     ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
@@ -314,6 +319,52 @@ void TForm1::closeEvent(QCloseEvent *event) {
         return;
     }
     event->accept();
+}
+
+// ---- dropped files ---------------------------------------------------------------
+
+namespace {
+
+QStringList LocalFilesOf(const QMimeData *data) {
+    QStringList names;
+    if (data)
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                names << url.toLocalFile();
+    return names;
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) {
+    if (!LocalFilesOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event) {
+    const QStringList names = LocalFilesOf(event->mimeData());
+    if (names.isEmpty())
+        return;
+    event->acceptProposedAction();
+    DropFiles(names);
+}
+
+// Only the first name counts; the others stay in DroppedFiles until the next
+// drop. A folder is never taken, whatever its name.
+void TForm1::DropFiles(const QStringList &names) {
+    if (names.isEmpty())
+        return;
+    droppedFiles_ = names;
+    raise();
+    activateWindow();
+    const QString &first = names.first();
+    if (HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir()) {
+        JumpToFileAndFolder(first);
+        return;
+    }
+    prompts_.Beep();
+    prompts_.ShowInfo(u"Velmora:"_s + kMessageBreak + u"File not accepted."_s + kMessageBreak +
+                      first);
 }
 
 // ---- cleaning the thumbnail folder ------------------------------------------

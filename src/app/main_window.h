@@ -85,6 +85,11 @@ public:
     bool StartingUp() const { return startingUp_; }
     // The page named on the command line, read at the first show.
     QString CommandFile() const { return commandFile_; }
+    // Files dropped onto the window, in the order they came: the folder of
+    // the first opens when it is of an accepted kind.
+    void DropFiles(const QStringList &names);
+    // The names of the last drop onto the window, in the order they came.
+    const QStringList &DroppedFiles() const { return droppedFiles_; }
     // The lines of tagsyntax.txt, loaded at the first show.
     const QStringList &TagSyntaxList() const { return tagSyntaxList_; }
     // The formatter style folder chosen by LoadThumbStyle (StyleDir +
@@ -100,6 +105,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void BuildLayout();
@@ -139,6 +146,7 @@ private:
     std::array<std::unique_ptr<TabView>, 3> views_;
     bool startingUp_ = true;
     QString commandFile_;
+    QStringList droppedFiles_;
     QStringList tagSyntaxList_;
     QString styleFolder_;
     FormatterStyle style_;

@@ -30,15 +30,11 @@ bool Program::SaveAtExit(const SettingsAtExit &atExit) {
     return false;
 }
 
-// The kinds of files the command line and dropped files accept, whatever the
-// filter settings say.
-static const QString kAcceptedKinds = u"*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s;
-
 QString ReadCommandLine(const QStringList &arguments) {
     if (arguments.isEmpty() || arguments.size() > 2)
         return {};
     const QString path = QFileInfo(arguments.last()).absoluteFilePath();
-    if (HasAllowedExtension(path, kAcceptedKinds) && QFileInfo(path).isFile())
+    if (HasAllowedExtension(path, AcceptedKinds) && QFileInfo(path).isFile())
         return path;
     return {};
 }

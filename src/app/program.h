@@ -43,6 +43,11 @@ private:
     Settings settings_;
 };
 
+// The kinds of files the command line and dropped files accept, whatever the
+// filter settings say.
+inline const QString AcceptedKinds =
+    QStringLiteral("*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht");
+
 // The page named on the command line: with one or two arguments the last one,
 // made absolute against the working folder, if it is an existing file of an
 // accepted kind; otherwise empty.

@@ -10,8 +10,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -337,6 +339,37 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     prompts.yesNoAnswers = {true};
     w->AppActivate();
     EXPECT_EQ(document.reloads, 1);
+}
+
+// Files dropped onto the window: the first name alone decides, the others
+// are kept until the next drop.
+TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
+    QDir(dir.path()).mkpath(u"site/sub"_s);
+    for (const char *name : {"site/sub/index.html", "site/a.htm", "site/notes.txt"})
+        WriteBytes(dir.filePath(QString::fromLatin1(name)), "<p>");
+    auto w = OpenWindow();
+    const auto drop = [&](const QStringList &paths) {
+        QStringList names;
+        for (const QString &path : paths)
+            names << dir.filePath(path);
+        w->DropFiles(names);
+    };
+    EXPECT_TRUE(w->acceptDrops());
+    drop({u"site/sub/index.html"_s, u"site/a.htm"_s, u"site/notes.txt"_s});
+    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s));
+    EXPECT_EQ(w->DroppedFiles().size(), 3);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+
+    for (const QString &refused : {u"site/notes.txt"_s, u"site"_s}) {
+        prompts.Clear();
+        drop({refused, u"site/a.htm"_s});
+        EXPECT_EQ(prompts.Count(Kind::Beep), 1) << refused.toStdString();
+        EXPECT_EQ(prompts.Texts(Kind::Info),
+                  QStringList{u"Velmora:\nFile not accepted.\n"_s + dir.filePath(refused)});
+        EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s)); // nothing else changes
+        EXPECT_EQ(w->DroppedFiles(),
+                  (QStringList{dir.filePath(refused), dir.filePath(u"site/a.htm"_s)}));
+    }
 }
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
