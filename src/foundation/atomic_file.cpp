@@ -1,5 +1,7 @@
 #include "foundation/atomic_file.h"
 
+#include "foundation/file_reader.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -14,10 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 namespace {
-
-QString SystemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // The permission bits a new file gets: 0666 less the process's umask, which
 // can only be read by setting it.

@@ -13,10 +13,6 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 namespace {
 
-QString SystemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 QString KindOf(mode_t mode) {
     if (S_ISDIR(mode))
         return u"a folder"_s;
@@ -102,6 +98,10 @@ FileRead ReadAllFrom(int fd, qint64 sizeHint, qint64 maxBytes) {
 
 } // namespace
 
+QString SystemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 FileRead ReadRegularFile(const QString &path, qint64 maxBytes) {
     struct stat st {};
     FileRead refusal;
@@ -115,7 +115,10 @@ FileRead ReadRegularFile(const QString &path, qint64 maxBytes) {
 }
 
 FileRead ReadStream(std::FILE *stream, qint64 maxBytes) {
-    return ReadAllFrom(::fileno(stream), 65536, maxBytes);
+    FileRead read = ReadAllFrom(::fileno(stream), 65536, maxBytes);
+    if (read.status == ReadStatus::TooLarge)
+        read.error = u"the input is longer than %1 bytes"_s.arg(maxBytes);
+    return read;
 }
 
 bool IsReadableRegularFile(const QString &path, QString *error) {

@@ -36,6 +36,9 @@ FileRead ReadRegularFile(const QString &path, qint64 maxBytes);
 // TooLarge.
 FileRead ReadStream(std::FILE *stream, qint64 maxBytes);
 
+// The system's words for an error number ("No space left on device").
+QString SystemReason(int error);
+
 // True when path names a regular file (links followed) that can be opened for
 // reading without waiting; for copying files of any size.
 bool IsReadableRegularFile(const QString &path, QString *error = nullptr);
