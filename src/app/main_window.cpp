@@ -189,8 +189,30 @@ void TForm1::ShowFolder(const QString &folder) {
         lbDir_->setCurrentIndex(index);
         lbDir_->scrollTo(index);
     }
+    LBDirXChange();
+}
+
+// The thumbnail folder is the program's own: its files are never shown as
+// pages, and all three tabs stay disabled until another folder is chosen.
+void TForm1::LBDirXChange() {
+    if (IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)) {
+        prompts_.ShowInfo(u"Sorry, access denied. This is your thumbnail folder."_s +
+                          kMessageBreak + u"Please choose another folder ..."_s);
+        pageControl_->setEnabled(false);
+        return;
+    }
+    pageControl_->setEnabled(true);
     SyncThumbCount();
+    ClearPreview();
     UpdateStatus();
+}
+
+// Until the preview has its browser and editor, clearing it empties the
+// thumbnail corner and forgets the previewed file.
+void TForm1::ClearPreview() {
+    ClearThumbnailCorner();
+    document_.EditorFile.clear();
+    document_.EditorFileTime = 0;
 }
 
 void TForm1::ApplyFilter(int index) {
@@ -205,8 +227,18 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    if (WithBackslash(info.absolutePath()) != currentFolder_)
-        ShowFolder(info.absolutePath());
+    const SaveChangesReply reply = document_.SaveChangesPrompt();
+    if (reply == SaveChangesReply::Cancel)
+        return;
+    if (reply == SaveChangesReply::No) {
+        ClearPreview();
+        UpdateStatus();
+    }
+    pageControl_->setCurrentIndex(TabFile);
+    ShowFolder(info.absolutePath());
+    // Names here are case-sensitive: the entry is looked up without regard to
+    // letter case instead of asking whether the file exists as spelled, so a
+    // jump to INDEX.HTM still finds index.htm.
     View(TabFile)->FocusFile(info.absoluteFilePath());
 }
 

@@ -128,6 +128,8 @@ private:
     void CentreOnScreen();
 
     void ShowFolder(const QString &folder);
+    void LBDirXChange();
+    void ClearPreview();
     void ApplyFilter(int index);
     void SyncThumbCount();
     void ClearThumbnailCorner();

@@ -1,5 +1,7 @@
 #include "app/placeholder_views.h"
 
+#include "foundation/file_utils.h"
+
 #include <QFileInfo>
 
 namespace velmora {
@@ -63,14 +65,21 @@ void PlaceholderListView::ShowFolderFiles(const QStringList &paths) {
         SelectionChanged();
 }
 
+// The caret goes to the first entry of the same name without regard to ASCII
+// letter case, and the entry is not selected: the preview stays empty until
+// the user selects it.
 void PlaceholderListView::FocusFile(const QString &path) {
-    for (int i = 0; i < list_->count(); ++i) {
-        if (list_->item(i)->data(kPathRole).toString() == path) {
-            list_->setCurrentRow(i);
-            list_->scrollToItem(list_->item(i));
-            return;
-        }
-    }
+    QStringList names;
+    for (int i = 0; i < list_->count(); ++i)
+        names << list_->item(i)->text();
+    const int row = IndexOfFileName(names, QFileInfo(path).fileName());
+    if (row < 0)
+        return;
+    list_->selectionModel()->setCurrentIndex(list_->model()->index(row, 0),
+                                             QItemSelectionModel::NoUpdate);
+    list_->scrollToItem(list_->item(row));
+    if (list_->isVisible())
+        list_->setFocus();
 }
 
 } // namespace velmora

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -370,6 +371,54 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
         EXPECT_EQ(w->DroppedFiles(),
                   (QStringList{dir.filePath(refused), dir.filePath(u"site/a.htm"_s)}));
     }
+}
+
+// The thumbnail folder and every folder below it are refused: a message,
+// and all three tabs disabled until another folder is chosen.
+TEST_F(MainWindowTest, TheThumbnailFolderIsRefusedUntilAnotherIsChosen) {
+    QDir(dir.path()).mkpath(u"THUMBS/=site/"_s);
+    QDir(dir.path()).mkpath(u"site"_s);
+    WriteBytes(dir.filePath(u"site/index.htm"_s), "<p>");
+    WriteBytes(dir.filePath(u"THUMBS/=site/index.htm"_s), "not a page");
+    auto w = OpenWindow();
+    prompts.Clear();
+    w->JumpToFileAndFolder(dir.filePath(u"THUMBS/=site/index.htm"_s));
+    EXPECT_EQ(prompts.Texts(Kind::Info),
+              QStringList{u"Sorry, access denied. This is your thumbnail folder.\n"
+                          "Please choose another folder ..."_s});
+    EXPECT_FALSE(w->Pages()->isEnabled());
+
+    prompts.Clear();
+    w->JumpToFileAndFolder(dir.filePath(u"site/index.htm"_s));
+    EXPECT_TRUE(prompts.calls.isEmpty());
+    EXPECT_TRUE(w->Pages()->isEnabled());
+    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
+}
+
+// A jump puts the caret on the file's entry, found without regard to letter
+// case, and selects nothing: the preview and the hint line stay empty.
+TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    for (const char *name : {"about.htm", "index.htm", "zeta.htm"})
+        WriteBytes(dir.filePath(u"site/"_s + QString::fromLatin1(name)), "<p>");
+    StartProgram();
+    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.JumpToFileAndFolder(dir.filePath(u"site/INDEX.HTM"_s));
+    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(w.GetCurrentFile(), QString());
+    EXPECT_EQ(w.GetSelectionInfo().SelCount, 0);
+
+    // A missing file opens its folder and leaves the caret where it was.
+    w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
+    EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
 }
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
