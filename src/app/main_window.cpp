@@ -144,7 +144,7 @@ void TForm1::ApplyFilterDefinition() {
     for (const FileFilter &filter : ParseFilterDefinition(program_.Config().AllowedExtensions))
         cbFilter_->addItem(filter.description, filter.mask);
     cbFilter_->setCurrentIndex(0);
-    currentMask_ = cbFilter_->currentData().toString();
+    CBFilterChange();
 }
 
 void TForm1::ApplyHints() {
@@ -175,13 +175,7 @@ void TForm1::ShowFolder(const QString &folder) {
     if (!QFileInfo(folder).isDir())
         return;
     currentFolder_ = WithBackslash(QDir(folder).absolutePath());
-    const QDir dir(currentFolder_);
-    const FileMask mask(currentMask_);
-    folderFiles_.clear();
-    for (const QString &name : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-        if (mask.Matches(name))
-            folderFiles_ << currentFolder_ + name;
-    View(TabFile)->ShowFolderFiles(folderFiles_);
+    ListFolderFiles();
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
@@ -215,10 +209,40 @@ void TForm1::ClearPreview() {
     document_.EditorFileTime = 0;
 }
 
-void TForm1::ApplyFilter(int index) {
-    currentMask_ = cbFilter_->itemData(index).toString();
-    if (!currentFolder_.isEmpty())
-        ShowFolder(currentFolder_);
+// The regular, not hidden files of the current folder that match the mask,
+// by name without regard to letter case.
+void TForm1::ListFolderFiles() {
+    folderFiles_.clear();
+    if (!currentFolder_.isEmpty()) {
+        const FileMask mask(currentMask_);
+        for (const QString &name :
+             QDir(currentFolder_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+            if (mask.Matches(name))
+                folderFiles_ << currentFolder_ + name;
+    }
+    View(TabFile)->ShowFolderFiles(folderFiles_);
+}
+
+void TForm1::ApplyFilter(int) {
+    CBFilterChange();
+}
+
+// The selected filter's mask lists the folder and shows in the caption above
+// the filter box; with no filter selected the last one is taken, and with no
+// filter at all every file is listed.
+void TForm1::CBFilterChange() {
+    if (cbFilter_->currentIndex() < 0 && cbFilter_->count() > 0)
+        cbFilter_->setCurrentIndex(cbFilter_->count() - 1);
+    currentMask_ = cbFilter_->count() > 0 ? cbFilter_->currentData().toString() : u"*.*"_s;
+    ListFolderFiles();
+    panelFilterTop_->setText(u" Filter: "_s + currentMask_);
+    panelFilterTop_->setToolTip(currentMask_);
+    panelFilterTop_->repaint();
+    if (startingUp_)
+        return;
+    SyncThumbCount();
+    ClearPreview();
+    UpdateStatus();
 }
 
 void TForm1::JumpToFileAndFolder(const QString &path) {

@@ -131,6 +131,8 @@ private:
     void LBDirXChange();
     void ClearPreview();
     void ApplyFilter(int index);
+    void CBFilterChange();
+    void ListFolderFiles();
     void SyncThumbCount();
     void ClearThumbnailCorner();
     void PageControl1Change(int index);

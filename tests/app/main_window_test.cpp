@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -419,6 +420,44 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
     EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
     EXPECT_TRUE(list->selectedItems().isEmpty());
+}
+
+// Choosing a filter lists the folder with its mask, shows the mask above the
+// filter box and empties the preview, even when the shown file still matches.
+TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    for (const char *name : {"a.htm", "b.html", "c.htm5", "d.shtml", "e.gif"})
+        WriteBytes(dir.filePath(u"site/"_s + QString::fromLatin1(name)), "<p>");
+    StartProgram();
+    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto *filter = w.findChild<QComboBox *>(u"CBFilter"_s);
+    auto *caption = w.findChild<QLabel *>(u"PanelFilterTop"_s);
+    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    ASSERT_TRUE(filter && caption && list);
+    EXPECT_EQ(caption->text(), u" Filter: *.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s);
+    w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
+    EXPECT_EQ(list->count(), 5);
+
+    document.EditorFile = dir.filePath(u"site/a.htm"_s);
+    document.EditorFileTime = 1;
+    filter->setCurrentIndex(2); // "HTM(L) only"
+    emit filter->activated(2);
+    EXPECT_EQ(caption->text(), u" Filter: *.htm"_s);
+    EXPECT_EQ(caption->toolTip(), u"*.htm"_s);
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    EXPECT_EQ(names, (QStringList{u"a.htm"_s, u"b.html"_s, u"c.htm5"_s}));
+    EXPECT_TRUE(document.EditorFile.isEmpty());
+    EXPECT_EQ(document.EditorFileTime, 0);
+
+    filter->setCurrentIndex(5); // "SSI only"
+    emit filter->activated(5);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), u"d.shtml"_s);
 }
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {

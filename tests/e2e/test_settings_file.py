@@ -2,6 +2,7 @@
 
 import os
 import random
+import re
 
 import harness
 
@@ -85,7 +86,7 @@ class SettingsFileTest(harness.ProgramTestCase):
             f.write(garbage)
 
         window = self.start_program()
-        filter_box = harness.find(window, "combo box", labelled_by="Filter:")
+        filter_box = harness.find(window, "combo box", labelled_by=re.compile(r"^Filter: "))
         self.assertEqual(harness.name_of(filter_box), "All HTML file types + Pictures")
         self.assertEqual(harness.bounds_of(window)[2:], DEFAULT_SIZE)
         self.close_through_menu(window)
