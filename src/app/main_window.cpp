@@ -11,6 +11,8 @@
 #include "foundation/file_utils.h"
 #include "foundation/filter_definition.h"
 #include "foundation/prompts.h"
+#include "thumbs/thumbnail_cache.h"
+#include "thumbs/thumbnail_names.h"
 #include "widgets/caption_panel.h"
 #include "widgets/wait_cursor.h"
 
@@ -49,7 +51,10 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (!views_[TabTree])
         views_[TabTree] = std::make_unique<PlaceholderListView>();
     for (auto &view : views_)
-        view->SelectionChanged = [this] { UpdateStatus(); };
+        view->SelectionChanged = [this] {
+            UpdateStatus();
+            ShowCurrentFile(false);
+        };
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
@@ -199,6 +204,34 @@ void TForm1::LBDirXChange() {
     SyncThumbCount();
     ClearPreview();
     UpdateStatus();
+}
+
+// The preview follows the current file. Until the preview has its browser
+// and editor, that is the file's thumbnail in the thumbnail corner.
+void TForm1::ShowCurrentFile(bool force) {
+    (void)force; // the thumbnail is read anew every time, forced or not
+    if (startingUp_)
+        return;
+    const QString current = GetCurrentFile();
+    if (current.isEmpty()) {
+        ClearPreview();
+        return;
+    }
+    ShowMiniThumb(current);
+}
+
+// The thumbnail of a page in the thumbnail corner, centred; empty when the
+// page has none or it cannot be read.
+void TForm1::ShowMiniThumb(const QString &path) {
+    const QFileInfo page(path);
+    const QString thumb =
+        ThumbFileName(program_.Folders().ThumbDir, page.absolutePath(), page.absoluteFilePath());
+    Picture picture;
+    if (QFileInfo(thumb).isFile() && ThumbnailCache::DecodeThumbnailFile(thumb, &picture))
+        imgMini_->setPixmap(QPixmap::fromImage(picture));
+    else
+        imgMini_->clear();
+    imgMini_->repaint();
 }
 
 // Until the preview has its browser and editor, clearing it empties the

@@ -130,6 +130,8 @@ private:
     void ShowFolder(const QString &folder);
     void LBDirXChange();
     void ClearPreview();
+    void ShowCurrentFile(bool force);
+    void ShowMiniThumb(const QString &path);
     void ApplyFilter(int index);
     void CBFilterChange();
     void ListFolderFiles();

@@ -3,9 +3,11 @@
 #include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
+#include "pictures/jpeg_codec.h"
 #include "scripted_prompts.h"
 #include "special_files.h"
 #include "temp_files.h"
+#include "thumbs/thumbnail_names.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -458,6 +460,40 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     emit filter->activated(5);
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->text(), u"d.shtml"_s);
+}
+
+// The thumbnail corner shows the thumbnail of the selected page, and nothing
+// for a page without one or when nothing is selected.
+TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    WriteBytes(dir.filePath(u"site/a.htm"_s), "<p>");
+    WriteBytes(dir.filePath(u"site/b.htm"_s), "<p>");
+    const QString thumb = ThumbFileName(ProgramDir() + u"THUMBS/"_s, dir.filePath(u"site"_s),
+                                        dir.filePath(u"site/a.htm"_s));
+    QDir().mkpath(QFileInfo(thumb).path());
+    Picture red = MakePicture(130, 100);
+    red.fill(Qt::red);
+    ASSERT_TRUE(SaveJpeg(red, kThumbnailQuality, thumb));
+    StartProgram();
+    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
+    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
+    ASSERT_TRUE(list && corner);
+    EXPECT_TRUE(corner->pixmap().isNull());
+
+    list->setCurrentRow(0);
+    ASSERT_FALSE(corner->pixmap().isNull());
+    EXPECT_EQ(corner->pixmap().size(), QSize(130, 100));
+    EXPECT_GT(corner->pixmap().toImage().pixelColor(65, 50).red(), 200);
+    list->setCurrentRow(1); // no thumbnail
+    EXPECT_TRUE(corner->pixmap().isNull());
+    list->setCurrentRow(0);
+    list->clearSelection();
+    EXPECT_TRUE(corner->pixmap().isNull());
 }
 
 TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
