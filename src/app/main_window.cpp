@@ -180,6 +180,7 @@ void TForm1::ShowFolder(const QString &folder) {
     if (!QFileInfo(folder).isDir())
         return;
     currentFolder_ = WithBackslash(QDir(folder).absolutePath());
+    labelFiles_->setText(currentFolder_);
     ListFolderFiles();
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
@@ -485,6 +486,7 @@ void TForm1::SetPosition(int position) {
 
 void TForm1::OnFocusChanged(QWidget *now) {
     panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));
+    labelFiles_->SetActive(now && pageControl_->widget(TabFile)->isAncestorOf(now));
 }
 
 } // namespace velmora

@@ -111,6 +111,8 @@ protected:
 private:
     void BuildLayout();
     QWidget *BuildLeftColumn();
+    QWidget *BuildFolderViewPage(QWidget *fileList);
+    QWidget *BuildPreviewArea(QWidget *parent);
     void BuildMenu();
     QAction *AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
                           std::function<void()> command);
@@ -175,6 +177,7 @@ private:
     QMenu *extrasMenu_ = nullptr;
     CaptionPanel *panelDirectoryTop_ = nullptr;
     CaptionPanel *panelFilterTop_ = nullptr;
+    CaptionPanel *labelFiles_ = nullptr;
     QWidget *leftColumn_ = nullptr;
 };
 

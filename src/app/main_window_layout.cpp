@@ -7,6 +7,7 @@
 #include "widgets/caption_panel.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QTabWidget>
@@ -31,6 +33,7 @@ namespace velmora {
 namespace {
 
 constexpr int kLeftColumnWidth = 163;
+constexpr int kFileListWidth = 149;
 
 // The tiled picture behind the top and bottom strips: silver with a fine
 // engraved line pattern.
@@ -120,13 +123,14 @@ void TForm1::BuildLayout() {
     pageControl_->setObjectName(u"PageControl1"_s);
     pageControl_->setDocumentMode(true);
     pageControl_->setAccessibleName(u"Views"_s);
-    const QStringList pageNames{u"TabFile"_s, u"TabThumb"_s, u"TabTree"_s};
+    const QStringList pageNames{u"LBFile"_s, u"TabThumb"_s, u"TabTree"_s};
     for (int page = 0; page < 3; ++page) {
         QWidget *widget = View(page)->Widget();
         widget->setObjectName(pageNames[page]);
         if (widget->accessibleName().isEmpty())
             widget->setAccessibleName(kTabNames[page] + u" files"_s);
-        pageControl_->addTab(widget, kTabNames[page]);
+        pageControl_->addTab(page == TabFile ? BuildFolderViewPage(widget) : widget,
+                             kTabNames[page]);
     }
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
     splitter->addWidget(pageControl_);
@@ -144,6 +148,71 @@ void TForm1::BuildLayout() {
     column->addWidget(bottom);
 
     setCentralWidget(central);
+}
+
+// The Folder View tab: the folder's name in a title bar over the file list,
+// and beside the list the preview area with its button strip.
+QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
+    auto *page = new QWidget;
+    page->setObjectName(u"TabFile"_s);
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    labelFiles_ = new CaptionPanel(QString(), page);
+    labelFiles_->setObjectName(u"LabelFiles"_s);
+    labelFiles_->setAccessibleDescription(u"Current folder"_s);
+    column->addWidget(labelFiles_);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, page);
+    splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
+    splitter->setHandleWidth(4);
+    splitter->addWidget(fileList);
+    splitter->addWidget(BuildPreviewArea(splitter));
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kFileListWidth, 400});
+    column->addWidget(splitter, 1);
+    return page;
+}
+
+// Until the browser and the editor come, the host panel says so and the
+// buttons that would switch or save them say they are not available yet.
+QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
+    auto *area = new QWidget(parent);
+    area->setObjectName(u"PanelActPreview"_s);
+    auto *column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *host = new QLabel(u"Editor and Bowser view disabled"_s, area);
+    host->setObjectName(u"Panel1"_s);
+    host->setAlignment(Qt::AlignCenter);
+    column->addWidget(host, 1);
+
+    auto *strip = new QWidget(area);
+    strip->setObjectName(u"PanFolder"_s);
+    auto *buttons = new QHBoxLayout(strip);
+    buttons->setContentsMargins(2, 2, 2, 2);
+    auto *views = new QButtonGroup(strip);
+    views->setExclusive(true);
+    const auto addButton = [&](const QString &caption, const QString &name, const QString &hint,
+                               bool checkable) {
+        auto *button = new QPushButton(caption, strip);
+        button->setObjectName(name);
+        button->setToolTip(hint);
+        button->setCheckable(checkable);
+        if (checkable)
+            views->addButton(button);
+        connect(button, &QPushButton::clicked, this, [this, caption] { NotYetAvailable(caption); });
+        buttons->addWidget(button);
+        return button;
+    };
+    addButton(u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s, true)->setChecked(true);
+    addButton(u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, true);
+    buttons->addStretch();
+    addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s, false);
+    addButton(u"Save"_s, u"BSave"_s, u"[CTRL-S]: Save current editor file"_s, false)
+        ->setEnabled(false);
+    column->addWidget(strip);
+    return area;
 }
 
 QWidget *TForm1::BuildLeftColumn() {
@@ -204,6 +273,8 @@ QWidget *TForm1::BuildLeftColumn() {
 
     panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);
     panelFilterTop_->setObjectName(u"PanelFilterTop"_s);
+    // The caption holds the whole mask: its start matters, its end may be cut.
+    panelFilterTop_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(panelFilterTop_);
     cbFilter_ = new QComboBox(leftColumn_);
     cbFilter_->setObjectName(u"CBFilter"_s);

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -410,13 +411,23 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     w.JumpToFileAndFolder(dir.filePath(u"site/INDEX.HTM"_s));
-    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->currentRow(), 1);
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_EQ(w.GetCurrentFile(), QString());
     EXPECT_EQ(w.GetSelectionInfo().SelCount, 0);
+
+    EXPECT_EQ(w.findChild<QLabel *>(u"LabelFiles"_s)->text(), dir.filePath(u"site/"_s));
+
+    // The preview's buttons belong to the browser and editor still to come.
+    for (const QString &name : {u"SBBrowser"_s, u"SBEditor"_s, u"BSaveAs"_s}) {
+        prompts.Clear();
+        w.findChild<QPushButton *>(name)->click();
+        EXPECT_EQ(prompts.Count(Kind::Info), 1) << name.toStdString();
+    }
+    EXPECT_FALSE(w.findChild<QPushButton *>(u"BSave"_s)->isEnabled());
 
     // A missing file opens its folder and leaves the caret where it was.
     w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
@@ -437,7 +448,7 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     auto *filter = w.findChild<QComboBox *>(u"CBFilter"_s);
     auto *caption = w.findChild<QLabel *>(u"PanelFilterTop"_s);
-    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
     ASSERT_TRUE(filter && caption && list);
     EXPECT_EQ(caption->text(), u" Filter: *.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s);
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
@@ -480,7 +491,7 @@ TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
-    auto *list = qobject_cast<QListWidget *>(w.Pages()->widget(TForm1::TabFile));
+    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
     auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
     ASSERT_TRUE(list && corner);
     EXPECT_TRUE(corner->pixmap().isNull());
