@@ -158,6 +158,7 @@ void TForm1::ApplyHints() {
         {cbDrive_, u"Select File(s):"_s},
         {imgMini_, u"Double click here to create/update thumbnail(s)"_s},
         {cbFilter_, u"Determine which files types should be filtered"_s},
+        {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
     };
     for (const auto &[widget, hint] : hints) {
         widget->setToolTip(show ? hint : QString());
@@ -233,6 +234,16 @@ void TForm1::ShowMiniThumb(const QString &path) {
     else
         imgMini_->clear();
     imgMini_->repaint();
+}
+
+// Opens the current file in the editor/browser window; nothing without a
+// current file. That window comes with its own part of the program.
+void TForm1::DblClickForAll() {
+    if (GetCurrentFile().isEmpty())
+        return;
+    if (pageControl_->currentIndex() != TabFile)
+        ShowCurrentFile(false);
+    NotYetAvailable(u"Editor/Browser window"_s);
 }
 
 // Until the preview has its browser and editor, clearing it empties the

@@ -134,6 +134,7 @@ private:
     void ClearPreview();
     void ShowCurrentFile(bool force);
     void ShowMiniThumb(const QString &path);
+    void DblClickForAll();
     void ApplyFilter(int index);
     void CBFilterChange();
     void ListFolderFiles();

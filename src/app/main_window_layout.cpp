@@ -6,6 +6,7 @@
 #include "thumbs/thumb_size.h"
 #include "widgets/caption_panel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -57,6 +59,32 @@ QWidget *Strip(int height, QWidget *parent) {
     strip->setPalette(palette);
     return strip;
 }
+
+// The keys of the file list: Enter opens the current file as a double click
+// does, Delete deletes the selected files.
+class FileListKeys final : public QObject {
+public:
+    FileListKeys(QObject *parent, std::function<void()> open, std::function<void()> remove)
+        : QObject(parent), open_(std::move(open)), remove_(std::move(remove)) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            open_();
+            return true;
+        }
+        if (key == Qt::Key_Delete) {
+            remove_();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> open_;
+    std::function<void()> remove_;
+};
 
 // Runs a command when the watched widget is double-clicked.
 class DoubleClickFilter final : public QObject {
@@ -163,6 +191,10 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     labelFiles_->setAccessibleDescription(u"Current folder"_s);
     column->addWidget(labelFiles_);
 
+    fileList->installEventFilter(new FileListKeys(
+        fileList, [this] { DblClickForAll(); }, [this] { NotYetAvailable(u"Delete File"_s); }));
+    if (auto *view = qobject_cast<QAbstractItemView *>(fileList))
+        connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
     auto *splitter = new QSplitter(Qt::Horizontal, page);
     splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
     splitter->setHandleWidth(4);

@@ -429,7 +429,22 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     }
     EXPECT_FALSE(w.findChild<QPushButton *>(u"BSave"_s)->isEnabled());
 
+    // Enter and Delete on the list: nothing without a current file, else the
+    // features still to come say so; Ctrl+A selects every entry.
+    prompts.Clear();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.GetSelectionInfo().SelCount, 3);
+    list->clearSelection();
+    list->setCurrentRow(1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(prompts.Count(Kind::Info), 2);
+    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/index.htm"_s)); // nothing deleted
+
     // A missing file opens its folder and leaves the caret where it was.
+    list->clearSelection();
     w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
     EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
     EXPECT_TRUE(list->selectedItems().isEmpty());
