@@ -128,6 +128,18 @@ protected:
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
+    // The window with the views it makes itself, not the test's stand-ins.
+    std::unique_ptr<TForm1> OpenWindowWithItsOwnViews() {
+        if (!program)
+            StartProgram();
+        auto window = std::make_unique<TForm1>(
+            MainWindowServices{*program, prompts, prompts, desktop, document});
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window;
+    }
+
     static QAction *Entry(TForm1 &w, const QString &name) { return w.findChild<QAction *>(name); }
 };
 
@@ -405,11 +417,8 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     QDir(dir.path()).mkpath(u"site"_s);
     for (const char *name : {"about.htm", "index.htm", "zeta.htm"})
         WriteBytes(dir.filePath(u"site/"_s + QString::fromLatin1(name)), "<p>");
-    StartProgram();
-    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const auto window = OpenWindowWithItsOwnViews();
+    TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/INDEX.HTM"_s));
     auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
     ASSERT_NE(list, nullptr);
@@ -456,11 +465,8 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     QDir(dir.path()).mkpath(u"site"_s);
     for (const char *name : {"a.htm", "b.html", "c.htm5", "d.shtml", "e.gif"})
         WriteBytes(dir.filePath(u"site/"_s + QString::fromLatin1(name)), "<p>");
-    StartProgram();
-    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const auto window = OpenWindowWithItsOwnViews();
+    TForm1 &w = *window;
     auto *filter = w.findChild<QComboBox *>(u"CBFilter"_s);
     auto *caption = w.findChild<QLabel *>(u"PanelFilterTop"_s);
     auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
@@ -500,11 +506,8 @@ TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
     Picture red = MakePicture(130, 100);
     red.fill(Qt::red);
     ASSERT_TRUE(SaveJpeg(red, kThumbnailQuality, thumb));
-    StartProgram();
-    TForm1 w(MainWindowServices{*program, prompts, prompts, desktop, document});
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const auto window = OpenWindowWithItsOwnViews();
+    TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
     auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
     auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
