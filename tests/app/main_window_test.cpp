@@ -5,9 +5,9 @@
 #include "foundation/ini_file.h"
 #include "pictures/jpeg_codec.h"
 #include "scripted_prompts.h"
-#include "special_files.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
+#include "unusual_files.h"
 
 #include <QAction>
 #include <QComboBox>

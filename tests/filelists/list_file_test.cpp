@@ -1,7 +1,7 @@
 #include "filelists/list_file.h"
 #include "filelists/list_status.h"
-#include "special_files.h"
 #include "temp_files.h"
+#include "unusual_files.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -3,9 +3,9 @@
 
 #include "formatter/formatter_file.h"
 #include "formatter_test_support.h"
-#include "special_files.h"
 #include "foundation/text_codec.h"
 #include "temp_files.h"
+#include "unusual_files.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // in one step, and every failure leaves the old file as it was.
 
 #include "foundation/atomic_file.h"
-#include "special_files.h"
 #include "temp_files.h"
+#include "unusual_files.h"
 
 #include <QDir>
 #include <QFile>

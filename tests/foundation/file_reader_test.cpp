@@ -2,8 +2,8 @@
 // more than the cap of their kind.
 
 #include "foundation/file_reader.h"
-#include "special_files.h"
 #include "temp_files.h"
+#include "unusual_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

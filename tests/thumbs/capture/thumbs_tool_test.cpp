@@ -3,9 +3,9 @@
 
 #include "capture_fixture.h"
 #include "filelists/page_collector.h"
-#include "special_files.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
+#include "unusual_files.h"
 
 #include <QDir>
 #include <QFile>
