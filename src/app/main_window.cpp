@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/placeholder_views.h"
 #include "editor/tag_hints.h"
+#include "editor/window/form_view.h"
 #include "filelists/file_search.h"
 #include "filelists/thumb_cleaning.h"
 #include "foundation/desktop_services.h"
@@ -42,7 +43,8 @@ static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file f
 
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
-      desktop_(services.desktop), document_(services.document) {
+      desktop_(services.desktop),
+      document_(services.document ? services.document : &fallbackDocument_) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<PlaceholderListView>();
@@ -51,15 +53,17 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (!views_[TabTree])
         views_[TabTree] = std::make_unique<PlaceholderListView>();
     for (auto &view : views_)
-        view->SelectionChanged = [this] {
-            UpdateStatus();
-            ShowCurrentFile(false);
-        };
+        view->SelectionChanged = [this] { OnFileListSelection(); };
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
+    if (services.render) {
+        formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
+        document_ = formView_.get();
+    }
     BuildLayout();
     BuildMenu();
+    ConnectFormView();
 
     // Position and size as stored; the first show centres the window, so in
     // effect only the size is restored.
@@ -82,6 +86,9 @@ TForm1::~TForm1() {
             ? program_.Folders().ProgramDir
             : currentFolder_;
     program_.SaveAtExit({geometry(), viewPath});
+    // The views go back into their own window before the preview area goes.
+    if (formView_)
+        formView_->UndockAll();
     // The views may own their widgets and go before the tabs do: nothing may
     // call back into this half-destroyed window while they are taken down.
     disconnect(pageControl_, nullptr, this, nullptr);
@@ -120,12 +127,15 @@ void TForm1::FormShow() {
     ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
+    SBBrowserClick();
     ApplyHints();
 }
 
 void TForm1::FormActivate() {
     startingUp_ = false;
     JumpToFileAndFolder(commandFile_);
+    if (formView_)
+        formView_->SetButtonState();
     UpdateStatus();
     labelHint_->setText(kWelcome);
 }
@@ -164,6 +174,8 @@ void TForm1::ApplyHints() {
         widget->setToolTip(show ? hint : QString());
         widget->setToolTipDuration(5000);
     }
+    if (formView_)
+        formView_->SetShowHints(show);
 }
 
 void TForm1::CentreOnScreen() {
@@ -208,20 +220,6 @@ void TForm1::LBDirXChange() {
     UpdateStatus();
 }
 
-// The preview follows the current file. Until the preview has its browser
-// and editor, that is the file's thumbnail in the thumbnail corner.
-void TForm1::ShowCurrentFile(bool force) {
-    (void)force; // the thumbnail is read anew every time, forced or not
-    if (startingUp_)
-        return;
-    const QString current = GetCurrentFile();
-    if (current.isEmpty()) {
-        ClearPreview();
-        return;
-    }
-    ShowMiniThumb(current);
-}
-
 // The thumbnail of a page in the thumbnail corner, centred; empty when the
 // page has none or it cannot be read.
 void TForm1::ShowMiniThumb(const QString &path) {
@@ -234,24 +232,6 @@ void TForm1::ShowMiniThumb(const QString &path) {
     else
         imgMini_->clear();
     imgMini_->repaint();
-}
-
-// Opens the current file in the editor/browser window; nothing without a
-// current file. That window comes with its own part of the program.
-void TForm1::DblClickForAll() {
-    if (GetCurrentFile().isEmpty())
-        return;
-    if (pageControl_->currentIndex() != TabFile)
-        ShowCurrentFile(false);
-    NotYetAvailable(u"Editor/Browser window"_s);
-}
-
-// Until the preview has its browser and editor, clearing it empties the
-// thumbnail corner and forgets the previewed file.
-void TForm1::ClearPreview() {
-    ClearThumbnailCorner();
-    document_.EditorFile.clear();
-    document_.EditorFileTime = 0;
 }
 
 // The regular, not hidden files of the current folder that match the mask,
@@ -296,7 +276,7 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    const SaveChangesReply reply = document_.SaveChangesPrompt();
+    const SaveChangesReply reply = document_->SaveChangesPrompt();
     if (reply == SaveChangesReply::Cancel)
         return;
     if (reply == SaveChangesReply::No) {
@@ -367,7 +347,7 @@ void TForm1::OnTabBarChanged(int index) {
 bool TForm1::PageControl1Changing(int from) {
     if (startingUp_ || from != TabFile)
         return true;
-    return MayGoOn(document_.SaveChangesPrompt());
+    return MayGoOn(document_->SaveChangesPrompt());
 }
 
 void TForm1::ClearThumbnailCorner() {
@@ -379,8 +359,8 @@ void TForm1::PageControl1Change(int index) {
     ClearThumbnailCorner();
     switch (index) {
     case TabFile:
-        document_.EditorFile.clear();
-        document_.EditorFileTime = 0;
+        document_->EditorFile.clear();
+        document_->EditorFileTime = 0;
         break;
     case TabThumb:
         SyncThumbCount();
@@ -400,22 +380,22 @@ void TForm1::AppActivate() {
     if (startingUp_ || pageControl_->currentIndex() != TabFile)
         return;
     const QString current = GetCurrentFile();
-    if (current.isEmpty() || current != document_.EditorFile || document_.EditorFileTime == 0)
+    if (current.isEmpty() || current != document_->EditorFile || document_->EditorFileTime == 0)
         return;
     const qint64 stamp = FileStamp(current);
-    if (stamp == 0 || stamp == document_.EditorFileTime)
+    if (stamp == 0 || stamp == document_->EditorFileTime)
         return;
     // Remember the new stamp first, so one outside change asks only once.
-    document_.EditorFileTime = stamp;
+    document_->EditorFileTime = stamp;
     const bool reload = prompts_.AskYesNo(u"File: "_s + current + kMessageBreak +
                                           u" has been changed by another application."_s +
                                           kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
     if (reload)
-        document_.ReloadFromDisk();
+        document_->ReloadFromDisk();
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {
-    if (!MayGoOn(document_.SaveChangesPrompt())) {
+    if (!MayGoOn(document_->SaveChangesPrompt())) {
         event->ignore();
         return;
     }

@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "app/tab_view.h"
 #include "formatter/formatter_style.h"
+#include "foundation/document_guard.h"
 #include "foundation/progress.h"
 #include "foundation/view_selection.h"
 
@@ -22,6 +23,8 @@ class QFileSystemModel;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QPushButton;
+class QStackedLayout;
 class QTabWidget;
 class QTreeView;
 
@@ -29,9 +32,10 @@ namespace velmora {
 
 class CaptionPanel;
 class DesktopServices;
-class DocumentGuard;
 class FileDialogs;
 class Prompts;
+class RenderProfile;
+class TFormView;
 
 // The captions of the three tabs, in tab order.
 inline const QStringList kTabNames{QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
@@ -43,7 +47,11 @@ struct MainWindowServices {
     Prompts &prompts;
     FileDialogs &dialogs;
     DesktopServices &desktop;
-    DocumentGuard &document;
+    // The engine profile of the page views. With it the preview has its
+    // browser and editor (TFormView), which hold the document; without one
+    // (tests of the window's logic) `document`, if given, stands in for it.
+    RenderProfile *render = nullptr;
+    DocumentGuard *document = nullptr;
 };
 
 // The views of the three tabs; an empty slot gets a placeholder list.
@@ -98,6 +106,12 @@ public:
     const FormatterStyle &Style() const { return style_; }
 
     QString HintText() const;
+    // The editor/browser window; null without a rendering engine.
+    TFormView *FormView() const { return formView_.get(); }
+    bool ViewerModal() const { return viewerModal_; }
+    // Places the browser (Browser pressed) or the editor in the preview area.
+    void SBBrowserClick();
+    void BSaveAsClick();
     QTabWidget *Pages() const { return pageControl_; }
     QMenu *ExtrasMenu() const { return extrasMenu_; }
 
@@ -129,6 +143,15 @@ private:
     void ApplyHints();
     void CentreOnScreen();
 
+    QWidget *BuildPreviewHost(QWidget *parent);
+    enum class DockedView { Browser, Editor };
+    enum class DockPlace { MainWindow, ViewWindow };
+    void DockView(DockedView what, DockPlace where);
+    void ConnectFormView();
+    void OnEditorButtons(bool inHand, bool modified);
+    void OnFileListSelection();
+    void FormViewClosing();
+
     void ShowFolder(const QString &folder);
     void LBDirXChange();
     void ClearPreview();
@@ -151,7 +174,11 @@ private:
     Prompts &prompts_;
     FileDialogs &dialogs_;
     DesktopServices &desktop_;
-    DocumentGuard &document_;
+    DocumentGuard fallbackDocument_;
+    std::unique_ptr<TFormView> formView_;
+    DocumentGuard *document_ = nullptr;
+    bool viewerModal_ = false;
+    bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
     bool startingUp_ = true;
     QString commandFile_;
@@ -179,6 +206,12 @@ private:
     CaptionPanel *panelDirectoryTop_ = nullptr;
     CaptionPanel *panelFilterTop_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
+    QWidget *panel1_ = nullptr;
+    QStackedLayout *panel1Layout_ = nullptr;
+    QPushButton *sbBrowser_ = nullptr;
+    QPushButton *sbEditor_ = nullptr;
+    QPushButton *bSave_ = nullptr;
+    QPushButton *bSaveAs_ = nullptr;
     QWidget *leftColumn_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // Building the main window's widgets and menu.
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
 #include "foundation/prompts.h"
 #include "thumbs/thumb_size.h"
@@ -206,18 +207,16 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     return page;
 }
 
-// Until the browser and the editor come, the host panel says so and the
-// buttons that would switch or save them say they are not available yet.
+// The preview area: the host panel Panel1, into which the browser or the
+// editor is docked, and below it the buttons that choose the view and save
+// the editor's document.
 QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
     auto *area = new QWidget(parent);
     area->setObjectName(u"PanelActPreview"_s);
     auto *column = new QVBoxLayout(area);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    auto *host = new QLabel(u"Editor and Bowser view disabled"_s, area);
-    host->setObjectName(u"Panel1"_s);
-    host->setAlignment(Qt::AlignCenter);
-    column->addWidget(host, 1);
+    column->addWidget(BuildPreviewHost(area), 1);
 
     auto *strip = new QWidget(area);
     strip->setObjectName(u"PanFolder"_s);
@@ -226,23 +225,36 @@ QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
     auto *views = new QButtonGroup(strip);
     views->setExclusive(true);
     const auto addButton = [&](const QString &caption, const QString &name, const QString &hint,
-                               bool checkable) {
+                               std::function<void()> command) {
         auto *button = new QPushButton(caption, strip);
         button->setObjectName(name);
         button->setToolTip(hint);
-        button->setCheckable(checkable);
-        if (checkable)
-            views->addButton(button);
-        connect(button, &QPushButton::clicked, this, [this, caption] { NotYetAvailable(caption); });
+        connect(button, &QPushButton::clicked, this, [this, caption, command] {
+            if (formView_)
+                command();
+            else
+                NotYetAvailable(caption);
+        });
         buttons->addWidget(button);
         return button;
     };
-    addButton(u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s, true)->setChecked(true);
-    addButton(u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, true);
+    sbBrowser_ = addButton(u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s,
+                           [this] { SBBrowserClick(); });
+    sbEditor_ =
+        addButton(u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, [this] { SBBrowserClick(); });
+    for (QPushButton *button : {sbBrowser_, sbEditor_}) {
+        button->setCheckable(true);
+        views->addButton(button);
+    }
+    sbBrowser_->setChecked(true);
     buttons->addStretch();
-    addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s, false);
-    addButton(u"Save"_s, u"BSave"_s, u"[CTRL-S]: Save current editor file"_s, false)
-        ->setEnabled(false);
+    bSaveAs_ = addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s,
+                         [this] { BSaveAsClick(); });
+    bSave_ = addButton(u"Save"_s, u"BSave"_s, u"[CTRL-S]: Save current editor file"_s,
+                       [this] { formView_->BSaveClick(); });
+    bSave_->setEnabled(false);
+    if (formView_)
+        bSaveAs_->setEnabled(false);
     column->addWidget(strip);
     return area;
 }
@@ -360,7 +372,7 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::NotYetAvailable(const QString &caption) {
-    prompts_.ShowInfo(u"\""_s + caption + u"\" is not available in this version of Velmora yet."_s);
+    ShowNotYetAvailable(prompts_, caption);
 }
 
 // Until the program has its own help window, the help pages open in the

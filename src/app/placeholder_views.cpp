@@ -37,8 +37,10 @@ int PlaceholderListView::SelectedCount() const {
 }
 
 QString PlaceholderListView::CurrentFile() const {
+    // One selected entry that has the caret; with several there is none.
     const QListWidgetItem *item = list_->currentItem();
-    return item && item->isSelected() ? item->data(kPathRole).toString() : QString();
+    return item && item->isSelected() && SelectedCount() == 1 ? item->data(kPathRole).toString()
+                                                              : QString();
 }
 
 QStringList PlaceholderListView::SelectedFiles() const {
@@ -68,11 +70,21 @@ void PlaceholderListView::ShowFolderFiles(const QStringList &paths) {
 // The caret goes to the first entry of the same name without regard to ASCII
 // letter case, and the entry is not selected: the preview stays empty until
 // the user selects it.
-void PlaceholderListView::FocusFile(const QString &path) {
+int PlaceholderListView::RowOf(const QString &path) const {
     QStringList names;
     for (int i = 0; i < list_->count(); ++i)
         names << list_->item(i)->text();
-    const int row = IndexOfFileName(names, QFileInfo(path).fileName());
+    return IndexOfFileName(names, QFileInfo(path).fileName());
+}
+
+void PlaceholderListView::SelectFile(const QString &path) {
+    const int row = RowOf(path);
+    if (row >= 0)
+        list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void PlaceholderListView::FocusFile(const QString &path) {
+    const int row = RowOf(path);
     if (row < 0)
         return;
     list_->selectionModel()->setCurrentIndex(list_->model()->index(row, 0),

@@ -22,8 +22,11 @@ public:
     void SelectFirstIfNone() override;
     void ShowFolderFiles(const QStringList &paths) override;
     void FocusFile(const QString &path) override;
+    void SelectFile(const QString &path) override;
 
 private:
+    int RowOf(const QString &path) const;
+
     QPointer<QListWidget> list_;
 };
 

@@ -29,6 +29,8 @@ public:
     virtual void ShowFolderFiles(const QStringList &paths) { (void)paths; }
     // Puts the caret on path when it is one of the entries.
     virtual void FocusFile(const QString &path) { (void)path; }
+    // Selects path alone, with the caret on it, when it is one of the entries.
+    virtual void SelectFile(const QString &path) { (void)path; }
 
     // Set by the main window; views call it after every selection change.
     std::function<void()> SelectionChanged;

@@ -50,4 +50,10 @@ public:
 // Line break inside message texts.
 inline constexpr char16_t kMessageBreak = u'\n';
 
+// Commands whose feature is still to come say so when chosen.
+inline void ShowNotYetAvailable(Prompts &prompts, const QString &caption) {
+    prompts.ShowInfo(u'"' + caption +
+                     QStringLiteral("\" is not available in this version of Velmora yet."));
+}
+
 } // namespace velmora

@@ -89,6 +89,10 @@ PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *
     layout->addWidget(view_.get());
     WatchChildren(view_.get());
     setFocusProxy(view_.get());
+    // The program's own context menu replaces the engine's.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_.get(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { emit ContextMenuRequested(view_->mapToGlobal(pos)); });
     CreatePage();
     // A page may start filling memory long after it loaded (a timer, a click).
     idleWatch_.setInterval(kIdleMemoryWatchMs);
@@ -99,6 +103,14 @@ PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *
         emit PageStopped(MemoryCapMessage());
     });
     SetMemoryCap(options_.memoryCapMb);
+    startLimit_.setSingleShot(true);
+    connect(&startLimit_, &QTimer::timeout, this, [this] {
+        if (wait_ || !busy_)
+            return;
+        DiscardPage();
+        emit PageStopped(
+            u"The page did not finish loading within %1 s."_s.arg(options_.timeLimitMs / 1000.0));
+    });
 }
 
 void PageView::SetMemoryCap(int megabytes) {
@@ -131,11 +143,18 @@ void PageView::CreatePage() {
     connect(page, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &r) {
         OnNewWindowRequested(r.requestedUrl(), r.isUserInitiated());
     });
+    // A screen reader hears the shown page's title with the view.
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
+        // A page without a title is given its address as one.
+        setAccessibleDescription(title.contains(u"://"_s) ? QFileInfo(CurrentFile()).fileName()
+                                                          : title);
+    });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         busy_ = true;
         emit BusyChanged(true);
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
+        startLimit_.stop();
         busy_ = false;
         emit BusyChanged(false);
     });
@@ -197,6 +216,36 @@ void PageView::Clear() {
         Expect::Blank, {}, [this] { page_->load(QUrl(u"about:blank"_s)); }, nullptr);
     if (hadHistory)
         emit HistoryChanged();
+}
+
+void PageView::StartLoadingFile(const QString &path) {
+    if (wait_)
+        Finish(false, u"Another page was loaded meanwhile."_s);
+    const QFileInfo info(path);
+    page_->load(info.isFile() ? PageUrlFromPath(info.absoluteFilePath()) : QUrl(u"about:blank"_s));
+    // Busy from now on, not only once the engine reports the start.
+    if (!busy_) {
+        busy_ = true;
+        emit BusyChanged(true);
+    }
+    startLimit_.start(options_.timeLimitMs);
+}
+
+void PageView::ClearHistory() {
+    if (history_.isEmpty())
+        return;
+    history_.clear();
+    historyIndex_ = -1;
+    emit HistoryChanged();
+}
+
+void PageView::StopLoading() {
+    if (wait_) {
+        wait_->discardPage = true;
+        Finish(false, u"The page was stopped."_s);
+    } else if (busy_) {
+        DiscardPage();
+    }
 }
 
 bool PageView::Rerender(QString *error) {
@@ -359,6 +408,12 @@ void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
         return;
     }
     wait->loaded = true;
+    // A view that is not on the screen paints nothing (the internal browser
+    // while the editor is docked): its page is there once it has loaded.
+    if (!isVisible()) {
+        Finish(true, {});
+        return;
+    }
     // A load waits for two frames after the document stopped changing; a
     // capture that only looks for one more frame waits for one.
     const int frames = wait->expect == Expect::Frame ? 1 : 2;

@@ -61,10 +61,19 @@ public:
     // its folder). False with *error set when the file is missing ("Can't
     // locate file: " + path), cannot be loaded, or the time limit passed.
     bool LoadFile(const QString &path, QString *error = nullptr);
+    // The interactive browser's load: returns at once, and the page shows
+    // when it comes; BusyChanged tells when that is. A page still loading
+    // after the time limit is stopped (PageStopped). An empty or missing
+    // path shows an empty page.
+    void StartLoadingFile(const QString &path);
     // Shows HTML given as text; relative references resolve against baseFolder.
     bool LoadHtml(const QString &html, const QString &baseFolder = {}, QString *error = nullptr);
     // Drops the document and the history.
     void Clear();
+    // Drops the history only; the next load starts a new one.
+    void ClearHistory();
+    // Ends the load under way, if any: it fails as one past the time limit.
+    void StopLoading();
     // Lays the current document out again with the current settings.
     bool Rerender(QString *error = nullptr);
     // Waits until the view has painted its current document at its current
@@ -123,6 +132,8 @@ signals:
     void BusyChanged(bool busy);
     // A key press inside the view; set *handled to keep it from the page.
     void KeyPressed(QKeyEvent *event, bool *handled);
+    // The user asked for a context menu at this screen position.
+    void ContextMenuRequested(const QPoint &globalPos);
     // The page shown was thrown away between loads (it passed the memory
     // cap); the view is blank and ready for the next page.
     void PageStopped(const QString &reason);
@@ -165,7 +176,8 @@ private:
     LinkInfo hovered_;
     bool busy_ = false;
     int recoveries_ = 0;
-    QTimer idleWatch_; // the memory cap while no load is waited for
+    QTimer idleWatch_;  // the memory cap while no load is waited for
+    QTimer startLimit_; // the time limit of a load that is not waited for
 };
 
 } // namespace velmora

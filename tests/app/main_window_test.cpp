@@ -112,7 +112,8 @@ protected:
         views.thumbs = std::move(t);
         views.lists = std::move(l);
         auto window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, document}, std::move(views));
+            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document},
+            std::move(views));
         EXPECT_TRUE(window->StartingUp());
         window->show();
         window->activateWindow();
@@ -133,7 +134,7 @@ protected:
         if (!program)
             StartProgram();
         auto window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, document});
+            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document});
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));

@@ -240,3 +240,24 @@ TEST_F(PageViewTest, LinkHoverAndCancellableClick) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// The internal browser sits hidden in its window while the editor is
+// docked: its loads end when the page is there, without waiting for a
+// picture that a hidden view never paints.
+TEST_F(PageFixture, AHiddenViewLoadsWithoutWaitingForPaint) {
+    PageView view(profile, {});
+    view.resize(300, 200);
+    view.SetTimeLimit(1000);
+    const QString page = Write(u"hidden.htm"_s, "<title>Hidden</title><p>text");
+    QString error;
+    for (int n = 0; n < 3; ++n)
+        ASSERT_TRUE(view.LoadFile(page, &error)) << error.toStdString();
+    EXPECT_EQ(view.CurrentFile(), page);
+    EXPECT_EQ(view.Recoveries(), 0);
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -2,8 +2,8 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "foundation/desktop_services.h"
-#include "foundation/document_guard.h"
 #include "render/render_environment.h"
+#include "render/render_profile.h"
 #include "widgets/qt_prompts.h"
 
 #include <QApplication>
@@ -19,15 +19,14 @@ int main(int argc, char **argv) {
     velmora::QtPrompts prompts;
     velmora::QtFileDialogs dialogs;
     velmora::SystemDesktopServices desktop;
-    // Until the editor comes, the preview holds no document of its own.
-    velmora::DocumentGuard document;
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     velmora::Program program(
         velmora::ProgramFolders::Locate(QApplication::applicationDirPath(), userData), prompts);
     const QScreen *screen = QGuiApplication::primaryScreen();
     program.Start(screen ? screen->size() : QSize(1024, 768));
 
-    velmora::TForm1 window({program, prompts, dialogs, desktop, document});
+    velmora::RenderProfile pages;
+    velmora::TForm1 window({program, prompts, dialogs, desktop, &pages});
     window.show();
     return app.exec();
 }

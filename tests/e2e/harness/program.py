@@ -54,7 +54,9 @@ class Program:
             # Without it Qt 6.4 does not register the program on the bus
             # unless a screen reader is running.
             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-            # Puts rendered pages into the accessibility tree as well.
+            # Puts rendered pages into the accessibility tree as well: the
+            # engine keeps them out of it on Linux unless asked.
+            QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY="1",
             QTWEBENGINE_CHROMIUM_FLAGS=" ".join(filter(None, [
                 env.get("QTWEBENGINE_CHROMIUM_FLAGS", ""), "--force-renderer-accessibility"])),
         )

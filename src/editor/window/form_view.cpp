@@ -1,0 +1,454 @@
+#include "editor/window/form_view.h"
+
+#include "editor/link_rules.h"
+#include "editor/source_edit.h"
+#include "foundation/atomic_file.h"
+#include "foundation/file_reader.h"
+#include "foundation/file_utils.h"
+#include "foundation/prompts.h"
+#include "foundation/view_selection.h"
+#include "render/page_view.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+bool IsPictureFile(const QString &path) {
+    const QString suffix = u"."_s + QFileInfo(path).suffix().toUpper();
+    return suffix == u".JPG"_s || suffix == u".GIF"_s;
+}
+
+namespace {
+
+ViewOptions BrowserOptions() {
+    ViewOptions options;
+    options.historyLength = 10;
+    return options;
+}
+
+QVBoxLayout *ColumnOf(QWidget *widget) {
+    auto *column = new QVBoxLayout(widget);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+} // namespace
+
+TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelection &selection,
+                     QWidget *parent)
+    : QDialog(parent), prompts_(prompts), selection_(selection) {
+    setObjectName(u"FormView"_s);
+    setSizeGripEnabled(true);
+    frameViewer1_ = new PageView(profile, BrowserOptions());
+    frameViewer1_->setObjectName(u"FrameViewer1"_s);
+    frameViewer1_->setAccessibleName(u"Browser"_s);
+    reScreen_ = new SourceEdit;
+    hints_.emplace_back(reScreen_.data(),
+                        u"[CTRL-Z] = UnDo ,  [CTRL-S] = Save ,  [CTRL-F] = Search/Replace"_s);
+
+    pageControl1_ = new QTabWidget(this);
+    pageControl1_->setObjectName(u"PageControl1"_s);
+    pageControl1_->setAccessibleName(u"Page views"_s);
+    pageControl1_->addTab(BuildBrowserTab(), u"  Internal Browser  "_s);
+    pageControl1_->addTab(BuildEditorTab(), u"  Internal Editor  "_s);
+    ColumnOf(this)->addWidget(pageControl1_);
+    UndockAll();
+
+    connect(frameViewer1_, &PageView::HistoryChanged, this, &TFormView::OnHistoryChanged);
+    connect(frameViewer1_, &PageView::LinkHovered, this, &TFormView::OnLinkHovered);
+    connect(frameViewer1_, &PageView::LinkClicked, this,
+            [this](const LinkInfo &link, bool *cancel) {
+                emit HintChanged(link.url);
+                const QString shown =
+                    link.framePath.isEmpty() ? frameViewer1_->CurrentFile() : link.framePath;
+                const LinkDecision decision = DecideLinkClick(shown, link.url);
+                if (decision.kind == LinkDecision::LeaveToView)
+                    return;
+                emit HintChanged(decision.localName);
+                if (decision.kind == LinkDecision::Refuse) {
+                    *cancel = true;
+                    prompts_.Beep();
+                }
+            });
+    connect(frameViewer1_, &PageView::KeyPressed, this, &TFormView::OnBrowserKey);
+    connect(frameViewer1_, &PageView::ContextMenuRequested, this, &TFormView::ContextMenuWanted);
+    reScreen_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(reScreen_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { emit ContextMenuWanted(reScreen_->mapToGlobal(pos)); });
+    connect(reScreen_, &SourceEdit::ModifiedChanged, this, [this](bool modified) {
+        if (modified)
+            SetREToModified();
+        else
+            SetREToNotModified();
+    });
+    OnHistoryChanged();
+    SetShowHints(true);
+    SetButtonState();
+}
+
+TFormView::~TFormView() {
+    // The views are children of this window or of the main window's preview
+    // area; take down those still here.
+    delete frameViewer1_.data();
+    delete reScreen_.data();
+}
+
+QWidget *TFormView::BuildBrowserTab() {
+    tabBrowser_ = new QWidget;
+    tabBrowser_->setObjectName(u"TabBrowser"_s);
+    QVBoxLayout *column = ColumnOf(tabBrowser_);
+    auto *status3 = new QWidget(tabBrowser_);
+    status3->setObjectName(u"Status3"_s);
+    auto *row = new QHBoxLayout(status3);
+    row->setContentsMargins(4, 2, 2, 2);
+    labelUrl_ = new QLabel(u"URL"_s, status3);
+    labelUrl_->setObjectName(u"LabelURL"_s);
+    labelUrl_->setAccessibleDescription(u"Link under the pointer"_s);
+    row->addWidget(labelUrl_, 1);
+    auto *panelBrowser = new QWidget(status3);
+    panelBrowser->setObjectName(u"PanelBrowser"_s);
+    auto *buttons = new QHBoxLayout(panelBrowser);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    bNaviBack_ = AddButton(panelBrowser, u"<<"_s, u"BNaviBack"_s, u"Back in History"_s);
+    bNaviBack_->setAccessibleName(u"Back"_s);
+    bNaviForward_ = AddButton(panelBrowser, u">>"_s, u"BNaviForward"_s, u"Forward in History"_s);
+    bNaviForward_->setAccessibleName(u"Forward"_s);
+    bSnap_ = AddButton(panelBrowser, u"Snap View"_s, u"BSnap"_s,
+                       u"Create snapshot of the currently displayed content"_s);
+    bReload_ = AddButton(panelBrowser, u"Reload"_s, u"BReload"_s, u"Reload initial file"_s);
+    row->addWidget(panelBrowser);
+    column->addWidget(status3);
+
+    connect(bNaviBack_, &QPushButton::clicked, this, [this] { frameViewer1_->GoBack(); });
+    connect(bNaviForward_, &QPushButton::clicked, this, [this] { frameViewer1_->GoForward(); });
+    connect(bSnap_, &QPushButton::clicked, this, [this] { NotYetAvailable(u"Snap View"_s); });
+    connect(bReload_, &QPushButton::clicked, this, &TFormView::BReloadClick);
+    return tabBrowser_;
+}
+
+QWidget *TFormView::BuildEditorTab() {
+    tabSource_ = new QWidget;
+    tabSource_->setObjectName(u"TabSource"_s);
+    QVBoxLayout *column = ColumnOf(tabSource_);
+    panelEdit_ = new QWidget(tabSource_);
+    panelEdit_->setObjectName(u"PanelEdit"_s);
+    // The hint box sits 6 pixels right of its caption and ends 12 pixels
+    // before the panel's edge, whatever the window's width.
+    auto *row = new QHBoxLayout(panelEdit_);
+    row->setContentsMargins(0, 2, 12, 2);
+    row->setSpacing(6);
+    labelSyntax_ = new QLabel(u"  Tag Syntax:"_s, panelEdit_);
+    labelSyntax_->setObjectName(u"LabelSyntax"_s);
+    row->addWidget(labelSyntax_);
+    edit1_ = new QLineEdit(panelEdit_);
+    edit1_->setObjectName(u"Edit1"_s);
+    edit1_->setReadOnly(true);
+    labelSyntax_->setBuddy(edit1_);
+    row->addWidget(edit1_, 1);
+    auto *panelEditor = new QWidget(panelEdit_);
+    panelEditor->setObjectName(u"PanelEditor"_s);
+    auto *buttons = new QHBoxLayout(panelEditor);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    bSave_ = AddButton(panelEditor, u"Save"_s, u"BSave"_s, u"[CTRL-S] = Save current file"_s);
+    bFormat_ = AddButton(panelEditor, u"Format"_s, u"BFormat"_s, u"Format HTML source code"_s);
+    connect(bSave_, &QPushButton::clicked, this, &TFormView::BSaveClick);
+    connect(bFormat_, &QPushButton::clicked, this, [this] { NotYetAvailable(u"Format"_s); });
+    for (int n = 1; n <= 4; ++n) {
+        const QString caption = QString::number(n);
+        QPushButton *repaint = AddButton(panelEditor, caption, u"BRepaint"_s + caption,
+                                         u"[CTRL-"_s + caption + u"] Colour scheme "_s + caption);
+        repaint->setAccessibleName(u"Colour scheme "_s + caption);
+        repaint->setFixedWidth(24);
+        connect(repaint, &QPushButton::clicked, this,
+                [this, caption] { NotYetAvailable(u"Colour scheme "_s + caption); });
+    }
+    row->addWidget(panelEditor);
+    column->addWidget(panelEdit_);
+    return tabSource_;
+}
+
+QPushButton *TFormView::AddButton(QWidget *strip, const QString &caption, const QString &name,
+                                  const QString &hint) {
+    auto *button = new QPushButton(caption, strip);
+    button->setObjectName(name);
+    hints_.emplace_back(button, hint);
+    button->setFocusPolicy(Qt::TabFocus);
+    strip->layout()->addWidget(button);
+    return button;
+}
+
+// ---- the document ------------------------------------------------------------
+//
+// The browser loads without waiting, so the window never runs a nested event
+// loop for the preview: the user may go on while a page comes, and Esc stops
+// it.
+
+void TFormView::LoadEditorFile(const QString &file) {
+    if (file.isEmpty())
+        return;
+    if (IsPictureFile(file)) {
+        EditorFile.clear();
+        EditorFileTime = FileStamp(file);
+        loaded_ = {};
+        original_.clear();
+        reScreen_->ShowNotice(kPictureNotice);
+    } else {
+        ShowInEditor(file);
+    }
+    SetREToNotModified();
+    ShowInBrowser(file);
+}
+
+void TFormView::ShowInEditor(const QString &file) {
+    EditorFile = file;
+    EditorFileTime = FileStamp(file);
+    const FileRead read = ReadRegularFile(file, kMaxPageBytes);
+    if (read.status != ReadStatus::Ok) {
+        loaded_ = {};
+        original_.clear();
+        reScreen_->ShowNotice(u"\r\n  This file cannot be shown in the editor: "_s + read.error);
+        return;
+    }
+    original_ = read.bytes;
+    loaded_ = DecodeEditorText(original_);
+    reScreen_->ShowText(loaded_);
+    if (!loaded_.exact)
+        emit HintChanged(loaded_.notice);
+}
+
+void TFormView::ShowInBrowser(const QString &file) {
+    frameViewer1_->ClearHistory();
+    frameViewer1_->StartLoadingFile(file);
+}
+
+void TFormView::ClearDocument() {
+    reScreen_->ClearText();
+    loaded_ = {};
+    original_.clear();
+    ShowInBrowser(QString());
+    EditorFile.clear();
+    EditorFileTime = 0;
+    SetREToNotModified();
+}
+
+bool TFormView::SaveEditorFile(const QString &file) {
+    const bool modified = reScreen_->IsModified();
+    // What cannot be held exactly is never written from the editor's text;
+    // an unchanged document is written as it was read.
+    if (file.isEmpty() || !reScreen_->isEnabled() || (modified && !loaded_.exact)) {
+        prompts_.Beep();
+        return false;
+    }
+    const QByteArray bytes =
+        modified ? EncodeEditorText(loaded_, reScreen_->EditedText()) : original_;
+    QString reason;
+    if (!WriteFileAtomically(file, bytes, &reason)) {
+        prompts_.ShowInfo(u"File saving error in:"_s + kMessageBreak + file + kMessageBreak +
+                          u"Please check diskspace and writing permissions..."_s + kMessageBreak +
+                          reason);
+        return false;
+    }
+    // The text in the editor is now what the file holds.
+    original_ = bytes;
+    loaded_ = DecodeEditorText(bytes);
+    // The stamp stays the one of the editor's own file: a copy's stamp
+    // would make the next return to the program report an outside change.
+    if (file == EditorFile)
+        EditorFileTime = FileStamp(file);
+    ShowInBrowser(file);
+    SetREToNotModified();
+    return true;
+}
+
+QString TFormView::SaveEditorFileAs(FileDialogs &dialogs) {
+    if (EditorFile.isEmpty()) {
+        prompts_.Beep();
+        return {};
+    }
+    const QString chosen = dialogs.GetSaveFileName(u"Save As"_s, EditorFile, QString());
+    if (chosen.isEmpty())
+        return {};
+    const QFileInfo info(chosen);
+    const QString copy =
+        MakeFileName(WithBackslash(info.absolutePath()), info.fileName(), QString(), prompts_);
+    if (copy.isEmpty() || !SaveEditorFile(copy))
+        return {};
+    return copy;
+}
+
+void TFormView::BSaveClick() {
+    if (EditorFile.isEmpty()) {
+        prompts_.Beep();
+        return;
+    }
+    SaveEditorFile(EditorFile);
+}
+
+void TFormView::ReloadFromDisk() {
+    LoadEditorFile(EditorFile);
+}
+
+SaveChangesReply TFormView::SaveChangesPrompt() {
+    if (!SaveEnabled() || EditorFile.isEmpty())
+        return SaveChangesReply::NotAsked;
+    switch (prompts_.AskYesNoCancel(u"Save changes in: "_s + EditorFile)) {
+    case Answer::Yes:
+        BSaveClick();
+        // A save that failed keeps the text: the caller must not go on and
+        // replace it.
+        return reScreen_->IsModified() ? SaveChangesReply::Cancel : SaveChangesReply::Yes;
+    case Answer::No:
+        return SaveChangesReply::No;
+    case Answer::Cancel:
+        break;
+    }
+    return SaveChangesReply::Cancel;
+}
+
+void TFormView::SetREToModified() {
+    setWindowTitle(EditorFile + u" --- UNSAVED ---"_s);
+    reScreen_->SetModified(true);
+    SetButtonState();
+}
+
+void TFormView::SetREToNotModified() {
+    setWindowTitle(EditorFile);
+    reScreen_->SetModified(false);
+    SetButtonState();
+}
+
+bool TFormView::FileInHand() const {
+    return reScreen_->isEnabled() && !selection_.GetCurrentFile().isEmpty();
+}
+
+bool TFormView::SaveEnabled() const {
+    return reScreen_->IsModified() && FileInHand();
+}
+
+void TFormView::SetButtonState() {
+    const bool inHand = FileInHand();
+    const bool modified = reScreen_->IsModified();
+    bSave_->setEnabled(modified && inHand);
+    bFormat_->setEnabled(inHand);
+    emit ButtonStateChanged(inHand, modified);
+}
+
+// ---- docking and the modal window --------------------------------------------
+
+void TFormView::UndockAll() {
+    tabSource_->layout()->addWidget(reScreen_);
+    static_cast<QVBoxLayout *>(tabSource_->layout())->setStretchFactor(reScreen_, 1);
+    tabBrowser_->layout()->addWidget(frameViewer1_);
+    static_cast<QVBoxLayout *>(tabBrowser_->layout())->setStretchFactor(frameViewer1_, 1);
+    reScreen_->show();
+    frameViewer1_->show();
+}
+
+void TFormView::ShowModal() {
+    exec();
+}
+
+void TFormView::showEvent(QShowEvent *event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+// Placed over the main window, a little inside its edges.
+void TFormView::FormShow() {
+    if (windowState() == Qt::WindowNoState && parentWidget()) {
+        const QRect main = parentWidget()->window()->geometry();
+        setGeometry(main.left() + 14, main.top() + 25, main.width() - 28, main.height() - 30);
+    }
+    labelUrl_->clear();
+    UndockAll();
+    setWindowTitle(EditorFile + (reScreen_->IsModified() ? u" --- UNSAVED ---"_s : QString()));
+    SetButtonState();
+}
+
+void TFormView::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFormView::done(int result) {
+    emit Closing();
+    QDialog::done(result);
+}
+
+bool TFormView::BrowserBusy() const {
+    return frameViewer1_->IsBusy();
+}
+
+void TFormView::StopLoading() {
+    frameViewer1_->StopLoading();
+}
+
+void TFormView::SetShowHints(bool show) {
+    for (const auto &[control, hint] : hints_)
+        if (control)
+            control->setToolTip(show ? hint : QString());
+}
+
+// ---- the browser's events ------------------------------------------------------
+
+void TFormView::BReloadClick() {
+    if (!EditorFile.isEmpty())
+        ShowInBrowser(EditorFile);
+}
+
+void TFormView::OnHistoryChanged() {
+    bNaviBack_->setEnabled(frameViewer1_->CanGoBack());
+    bNaviForward_->setEnabled(frameViewer1_->CanGoForward());
+}
+
+void TFormView::OnLinkHovered(const QString &url, const QString &target) {
+    QString text;
+    if (!url.isEmpty() || !target.isEmpty()) {
+        text = u"URL: "_s + url;
+        if (!target.isEmpty())
+            text += u"    (Target: "_s + target + u")"_s;
+    }
+    labelUrl_->setText(text);
+    emit HintChanged(text);
+}
+
+// Ctrl+A and Ctrl+C, with Ctrl alone, select and copy the page's text; Esc
+// stops a load under way, or else closes the modal window.
+void TFormView::OnBrowserKey(QKeyEvent *event, bool *handled) {
+    if (event->key() == Qt::Key_Escape) {
+        if (BrowserBusy())
+            StopLoading();
+        else if (isVisible())
+            reject();
+        *handled = true;
+        return;
+    }
+    if (event->modifiers() != Qt::ControlModifier)
+        return;
+    if (event->key() == Qt::Key_A) {
+        frameViewer1_->SelectAll();
+        *handled = true;
+    } else if (event->key() == Qt::Key_C) {
+        frameViewer1_->CopySelection();
+        *handled = true;
+    }
+}
+
+void TFormView::NotYetAvailable(const QString &caption) {
+    ShowNotYetAvailable(prompts_, caption);
+}
+
+} // namespace velmora

@@ -1,0 +1,142 @@
+#pragma once
+// The window of the two page views: the internal browser on the tab
+// "  Internal Browser  " and the internal editor on "  Internal Editor  ".
+// Both views normally live docked in the main window's preview area; a double
+// click on a file shows this window modally with both views on its tabs.
+//
+// The window also holds the editor's document: which file the editor shows
+// (EditorFile), its stamp, loading, the modified state, saving, and the
+// question before unsaved text is given up.
+
+#include "editor/editor_text.h"
+#include "editor/source_edit.h"
+#include "foundation/document_guard.h"
+#include "render/page_view.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace velmora {
+
+class FileDialogs;
+class Prompts;
+class RenderProfile;
+class ViewSelection;
+
+class TFormView final : public QDialog, public DocumentGuard {
+    Q_OBJECT
+public:
+    // selection tells whether a file is in hand (the active view's current
+    // file); parent is the main window, which the modal window is placed on.
+    TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelection &selection,
+              QWidget *parent);
+    ~TFormView() override;
+
+    PageView *FrameViewer1() const { return frameViewer1_; }
+    SourceEdit *REScreen() const { return reScreen_; }
+
+    // The file in the browser and, unless it is a .jpg or .gif picture, in
+    // the editor; the document is then not modified.
+    void LoadEditorFile(const QString &file);
+    // Empties the editor and the browser and forgets EditorFile.
+    void ClearDocument();
+    // Writes the editor's text to file in one step. On failure the message
+    // names the file, and the document stays as it was (still modified).
+    bool SaveEditorFile(const QString &file);
+    // Saves a copy under a name the user chooses; the editor keeps its file.
+    // Returns the copy's path, or empty when nothing was written.
+    QString SaveEditorFileAs(FileDialogs &dialogs);
+    // Save of either window: beeps when no file is in the editor.
+    void BSaveClick();
+
+    void SetREToModified();
+    void SetREToNotModified();
+    void SetButtonState();
+    bool FileInHand() const;
+    bool SaveEnabled() const;
+
+    // DocumentGuard
+    SaveChangesReply SaveChangesPrompt() override;
+    void ReloadFromDisk() override;
+
+    // Both views back onto their own tabs.
+    void UndockAll();
+    // Shows the window modally over the main window; returns when it closes.
+    void ShowModal();
+    bool BrowserBusy() const;
+    // Ends a page load that is under way (Esc while the preview loads).
+    void StopLoading();
+    void SetShowHints(bool show);
+
+signals:
+    // The text for the main window's hint line (links under the pointer and
+    // clicked).
+    void HintChanged(const QString &text);
+    // "file in hand" and "modified" changed: the main window's Save and
+    // Save As buttons follow.
+    void ButtonStateChanged(bool inHand, bool modified);
+    // The context menu is wanted at this screen position.
+    void ContextMenuWanted(const QPoint &globalPos);
+    // The modal window is closing.
+    void Closing();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void done(int result) override;
+
+private:
+    QWidget *BuildBrowserTab();
+    QWidget *BuildEditorTab();
+    QPushButton *AddButton(QWidget *strip, const QString &caption, const QString &name,
+                           const QString &hint);
+    void FormShow();
+    void ShowInBrowser(const QString &file);
+    void ShowInEditor(const QString &file);
+    void BReloadClick();
+    void OnHistoryChanged();
+    void OnLinkHovered(const QString &url, const QString &target);
+    void OnBrowserKey(QKeyEvent *event, bool *handled);
+    void NotYetAvailable(const QString &caption);
+
+    Prompts &prompts_;
+    const ViewSelection &selection_;
+    EditorText loaded_;   // the text as read, for writing it back as it was
+    QByteArray original_; // the bytes as read: what an unchanged copy holds
+    std::vector<std::pair<QPointer<QWidget>, QString>> hints_;
+
+    QTabWidget *pageControl1_ = nullptr;
+    QWidget *tabBrowser_ = nullptr;
+    QWidget *tabSource_ = nullptr;
+    QLabel *labelUrl_ = nullptr;
+    QPushButton *bNaviBack_ = nullptr;
+    QPushButton *bNaviForward_ = nullptr;
+    QPushButton *bSnap_ = nullptr;
+    QPushButton *bReload_ = nullptr;
+    QWidget *panelEdit_ = nullptr;
+    QLabel *labelSyntax_ = nullptr;
+    QLineEdit *edit1_ = nullptr;
+    QPushButton *bSave_ = nullptr;
+    QPushButton *bFormat_ = nullptr;
+    // The views move between this window and the main window; the guards
+    // notice if the main window took one down.
+    QPointer<PageView> frameViewer1_;
+    QPointer<SourceEdit> reScreen_;
+};
+
+// The picture notice the editor shows instead of a picture's bytes.
+inline const QString kPictureNotice =
+    QStringLiteral("\r\n  Sorry, pictures cannot be displayed in editor ...");
+
+// Pictures are shown in the browser only.
+bool IsPictureFile(const QString &path);
+
+} // namespace velmora

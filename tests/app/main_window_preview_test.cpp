@@ -1,0 +1,214 @@
+// The main window with its real preview: the browser or the editor docked in
+// the Folder View, the document following the file list, the modal
+// editor/browser window, and saving from the main window's buttons.
+#include "app/main_window.h"
+#include "editor/source_edit.h"
+#include "editor/window/form_view.h"
+#include "foundation/desktop_services.h"
+#include "foundation/file_utils.h"
+#include "render/page_view.h"
+#include "render/render_profile.h"
+#include "scripted_prompts.h"
+#include "temp_files.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using velmora::testing::ReadBytes;
+using velmora::testing::ScriptedPrompts;
+using velmora::testing::WriteBytes;
+using Kind = ScriptedPrompts::Kind;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class NoDesktop final : public DesktopServices {
+public:
+    bool OpenUrl(const QUrl &) override { return true; }
+    bool StartDetached(const QString &, const QStringList &) override { return true; }
+};
+
+class MainWindowPreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
+        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
+        program->Start(QSize(1000, 800));
+        window = std::make_unique<TForm1>(
+            MainWindowServices{*program, prompts, prompts, desktop, &profile});
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        view = window->FormView();
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override { window.reset(); }
+
+    QString Page(const QString &name, const QByteArray &bytes) {
+        const QString path = dir.filePath(u"site/"_s + name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+    QAbstractItemView *FileList() const {
+        return window->findChild<QAbstractItemView *>(u"LBFile"_s);
+    }
+    // Selects entry row alone, as a click does.
+    void Select(int row) {
+        QAbstractItemView *list = FileList();
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect);
+    }
+    QPushButton *Button(const QString &name) const {
+        return window->findChild<QPushButton *>(name);
+    }
+    bool BrowserShows(const QString &path) const {
+        return QTest::qWaitFor(
+            [&] { return view->FrameViewer1()->CurrentFile() == path && !view->BrowserBusy(); },
+            5000);
+    }
+    QWidget *Panel1() const { return window->findChild<QWidget *>(u"Panel1"_s); }
+    bool DockedInMainWindow(QWidget *widget) const { return Panel1()->isAncestorOf(widget); }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    NoDesktop desktop;
+    RenderProfile profile;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<TForm1> window;
+    TFormView *view = nullptr;
+};
+
+TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor) {
+    const QString a = Page(u"a.htm"_s, "<title>A</title><p>a</p>\n");
+    const QString b = Page(u"b.htm"_s, "<title>B</title><p>b</p>\n");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_TRUE(BrowserShows(a));
+    EXPECT_TRUE(DockedInMainWindow(view->FrameViewer1()));
+    EXPECT_TRUE(Button(u"BSaveAs"_s)->isEnabled());
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+
+    view->REScreen()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+    EXPECT_TRUE(Button(u"BSave"_s)->isEnabled());
+
+    // No: the newly selected file is shown, the changes are gone.
+    prompts.yesNoCancelAnswers = {Answer::No};
+    Select(1);
+    ASSERT_EQ(prompts.Texts(Kind::YesNoCancel), QStringList{u"Save changes in: "_s + a});
+    EXPECT_EQ(view->EditorFile, b);
+    EXPECT_EQ(view->REScreen()->EditedText(), u"<title>B</title><p>b</p>\n"_s);
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    EXPECT_EQ(ReadBytes(a), QByteArray("<title>A</title><p>a</p>\n"));
+
+    // Yes saves before the next file comes.
+    QTest::keyClicks(view->REScreen(), u"X"_s);
+    prompts.yesNoCancelAnswers = {Answer::Yes};
+    Select(0);
+    EXPECT_EQ(ReadBytes(b), QByteArray("X<title>B</title><p>b</p>\n"));
+    EXPECT_EQ(view->EditorFile, a);
+
+    // Two selected files: nothing is previewed.
+    FileList()->selectAll();
+    EXPECT_TRUE(view->EditorFile.isEmpty());
+    EXPECT_FALSE(Button(u"BSaveAs"_s)->isEnabled());
+}
+
+TEST_F(MainWindowPreviewTest, SaveAsIntoTheShownFolderSelectsTheCopy) {
+    const QString a = Page(u"a.htm"_s, "<p>a</p>\r\n");
+    Page(u"m.htm"_s, "<p>m</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    const QString copy = dir.filePath(u"site/b-copy.htm"_s);
+    prompts.fileAnswers = {copy};
+    Button(u"BSaveAs"_s)->click();
+    EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>\r\n"));
+    EXPECT_EQ(window->GetCurrentFile(), copy);
+    EXPECT_EQ(window->GetSelectionInfo().SelCount, 1);
+    EXPECT_EQ(view->EditorFile, a); // the editor keeps its file
+    EXPECT_EQ(view->windowTitle(), a);
+    EXPECT_TRUE(BrowserShows(copy));
+    EXPECT_EQ(FileList()->model()->rowCount(), 3);
+}
+
+TEST_F(MainWindowPreviewTest, TheButtonsDockOneViewAndTheModalWindowTakesBoth) {
+    const QString a = Page(u"a.htm"_s, "<p>a</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+    Button(u"SBEditor"_s)->click();
+    EXPECT_TRUE(DockedInMainWindow(view->REScreen()));
+    EXPECT_FALSE(DockedInMainWindow(view->FrameViewer1()));
+
+    bool bothInTheWindow = false, modal = false;
+    QTimer::singleShot(0, view, [&] {
+        modal = window->ViewerModal() && view->isVisible();
+        bothInTheWindow =
+            view->isAncestorOf(view->REScreen()) && view->isAncestorOf(view->FrameViewer1());
+        QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::keyClick(FileList(), Qt::Key_Return);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(bothInTheWindow);
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_FALSE(window->ViewerModal());
+    EXPECT_TRUE(DockedInMainWindow(view->REScreen())); // the editor is docked again
+
+    Button(u"SBBrowser"_s)->click();
+    EXPECT_TRUE(DockedInMainWindow(view->FrameViewer1()));
+    EXPECT_FALSE(DockedInMainWindow(view->REScreen()));
+}
+
+// While the browser still loads a page, Enter (as a double click) does not
+// open the window; once the page is there, it does.
+TEST_F(MainWindowPreviewTest, NoModalWindowWhileTheBrowserIsBusy) {
+    const QString slow =
+        Page(u"slow.htm"_s,
+             "<p>slow<script>const t = Date.now(); while (Date.now() - t < 1000) {}</script>");
+    window->JumpToFileAndFolder(slow);
+    int opened = 0;
+    const auto pressEnter = [&] {
+        QTimer::singleShot(100, view, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ++opened;
+                modal->close();
+            }
+        });
+        QTest::keyClick(FileList(), Qt::Key_Return);
+        QTest::qWait(200);
+    };
+    Select(0);
+    ASSERT_TRUE(view->BrowserBusy());
+    pressEnter();
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(window->ViewerModal());
+    ASSERT_TRUE(BrowserShows(slow));
+    pressEnter();
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
+    const QString a = Page(u"a.htm"_s, "<p>old</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    QTest::keyClicks(view->REScreen(), u"unsaved"_s);
+    WriteBytes(a, "<p>new from outside</p>");
+    view->EditorFileTime -= 5000;
+    prompts.yesNoAnswers = {true};
+    window->AppActivate();
+    EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0); // the edits go without a question
+    EXPECT_EQ(view->REScreen()->EditedText(), u"<p>new from outside</p>"_s);
+    EXPECT_FALSE(view->REScreen()->IsModified());
+    EXPECT_EQ(view->EditorFileTime, FileStamp(a));
+}
+
+} // namespace

@@ -1,0 +1,246 @@
+// The editor/browser window and the editor's document: loading, the modified
+// state and its caption, saving (also when it fails), Save As, the question
+// before unsaved text is given up, and the browser's links.
+#include "editor/window/form_view.h"
+#include "foundation/view_selection.h"
+#include "render/render_profile.h"
+#include "scripted_prompts.h"
+#include "temp_files.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace velmora;
+using velmora::testing::ReadBytes;
+using velmora::testing::ScriptedPrompts;
+using velmora::testing::WriteBytes;
+using Kind = ScriptedPrompts::Kind;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The active view's current file, as the main window would report it.
+class FakeSelection final : public ViewSelection {
+public:
+    QString GetCurrentFile() const override { return current; }
+    TSelectionInfo GetSelectionInfo() const override { return {current, 1, 1}; }
+    QStringList SelectedFiles() const override { return {current}; }
+    QString current;
+};
+
+class FormViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        view = std::make_unique<TFormView>(profile, prompts, selection, nullptr);
+        // Not shown: the views are used hidden too, whenever the other one is
+        // docked, and must not wait for paint that never comes.
+        view->resize(600, 400);
+    }
+    QString Write(const QString &name, const QByteArray &bytes) {
+        const QString path = dir.filePath(name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+    // Selects and loads a file as the main window does.
+    void Show(const QString &path) {
+        selection.current = path;
+        view->LoadEditorFile(path);
+    }
+    void Type(const QString &text) {
+        view->REScreen()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(view->REScreen(), text);
+    }
+    QPushButton *Button(const QString &name) const { return view->findChild<QPushButton *>(name); }
+    // The browser loads without waiting: true once it shows path.
+    bool BrowserShows(const QString &path) const {
+        return QTest::qWaitFor(
+            [&] { return view->FrameViewer1()->CurrentFile() == path && !view->BrowserBusy(); },
+            5000);
+    }
+
+    QTemporaryDir dir;
+    RenderProfile profile;
+    ScriptedPrompts prompts;
+    FakeSelection selection;
+    std::unique_ptr<TFormView> view;
+};
+
+TEST_F(FormViewTest, PicturesGoToTheBrowserOnlyAndLeaveNothingToSave) {
+    const QString picture = Write(u"photo.GIF"_s, "GIF89a");
+    QSignalSpy buttons(view.get(), &TFormView::ButtonStateChanged);
+    Show(picture);
+    EXPECT_TRUE(view->EditorFile.isEmpty());
+    EXPECT_NE(view->EditorFileTime, 0);
+    EXPECT_FALSE(view->REScreen()->isEnabled());
+    EXPECT_TRUE(view->REScreen()->toPlainText().contains(u"Sorry, pictures cannot be displayed"_s));
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    EXPECT_FALSE(Button(u"BFormat"_s)->isEnabled());
+    ASSERT_FALSE(buttons.isEmpty());
+    EXPECT_EQ(buttons.last().at(0).toBool(), false); // no file in hand
+    EXPECT_TRUE(BrowserShows(picture));
+
+    // Only .jpg and .gif are pictures here; a .jpeg is text.
+    const QString jpeg = Write(u"page.jpeg"_s, "<p>text");
+    Show(jpeg);
+    EXPECT_EQ(view->EditorFile, jpeg);
+    EXPECT_TRUE(view->REScreen()->isEnabled());
+    EXPECT_TRUE(Button(u"BFormat"_s)->isEnabled());
+
+    // Save of a picture has no file: a beep, nothing written.
+    Show(picture);
+    prompts.Clear();
+    view->BSaveClick();
+    EXPECT_EQ(prompts.Count(Kind::Beep), 1);
+    EXPECT_EQ(ReadBytes(picture), QByteArray("GIF89a"));
+}
+
+TEST_F(FormViewTest, AnEditIsShownAsUnsavedAndSaveWritesItAndShowsIt) {
+    const QString page = Write(u"a.htm"_s, "<p>old</p>\n");
+    Show(page);
+    EXPECT_EQ(view->windowTitle(), page);
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    const qint64 loadedStamp = view->EditorFileTime;
+
+    QSignalSpy buttons(view.get(), &TFormView::ButtonStateChanged);
+    Type(u"new"_s);
+    EXPECT_EQ(view->windowTitle(), page + u" --- UNSAVED ---"_s);
+    EXPECT_TRUE(Button(u"BSave"_s)->isEnabled());
+    ASSERT_FALSE(buttons.isEmpty());
+    EXPECT_EQ(buttons.last().at(1).toBool(), true);
+
+    QTest::qWait(20); // a later modification time
+    view->BSaveClick();
+    EXPECT_EQ(ReadBytes(page), QByteArray("<p>old</p>\nnew"));
+    EXPECT_EQ(view->windowTitle(), page);
+    EXPECT_FALSE(view->REScreen()->IsModified());
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    EXPECT_NE(view->EditorFileTime, loadedStamp);
+    EXPECT_TRUE(BrowserShows(page));
+    EXPECT_TRUE(prompts.Texts(Kind::Info).isEmpty());
+}
+
+// The atomic writer refuses a file without write permission, even for root:
+// the save fails, the old bytes stay, and the text stays unsaved.
+TEST_F(FormViewTest, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
+    const QString page = Write(u"locked.htm"_s, "<p>keep</p>");
+    Show(page);
+    const qint64 stamp = view->EditorFileTime;
+    Type(u"more"_s);
+    ASSERT_EQ(chmod(QFile::encodeName(page).constData(), 0444), 0);
+    view->BSaveClick();
+    ASSERT_EQ(prompts.Count(Kind::Info), 1);
+    const QString message = prompts.Texts(Kind::Info).first();
+    EXPECT_TRUE(message.startsWith(u"File saving error in:\n"_s + page)) << message.toStdString();
+    EXPECT_TRUE(message.contains(u"Please check diskspace and writing permissions..."_s));
+    EXPECT_EQ(ReadBytes(page), QByteArray("<p>keep</p>"));
+    EXPECT_TRUE(view->REScreen()->IsModified());
+    EXPECT_TRUE(view->windowTitle().endsWith(u" --- UNSAVED ---"_s));
+    EXPECT_EQ(view->EditorFileTime, stamp);
+
+    // Asked before the text is given up, Yes tries to save; as that fails,
+    // the answer keeps the caller from going on.
+    prompts.yesNoCancelAnswers = {Answer::Yes};
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Cancel);
+    EXPECT_EQ(ReadBytes(page), QByteArray("<p>keep</p>"));
+}
+
+TEST_F(FormViewTest, TheSaveQuestionComesOnlyWithUnsavedText) {
+    const QString page = Write(u"q.htm"_s, "<p>q</p>");
+    Show(page);
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::NotAsked);
+    EXPECT_TRUE(prompts.Texts(Kind::YesNoCancel).isEmpty());
+
+    Type(u"1"_s);
+    prompts.yesNoCancelAnswers = {Answer::Cancel, Answer::No, Answer::Yes};
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Cancel);
+    EXPECT_EQ(prompts.Texts(Kind::YesNoCancel).first(), u"Save changes in: "_s + page);
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::No);
+    EXPECT_EQ(ReadBytes(page), QByteArray("<p>q</p>"));
+    EXPECT_TRUE(view->REScreen()->IsModified());
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Yes);
+    EXPECT_EQ(ReadBytes(page), QByteArray("<p>q</p>1"));
+    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::NotAsked);
+}
+
+TEST_F(FormViewTest, SaveAsWritesACopyAndTheEditorKeepsItsFile) {
+    const QByteArray latin1CrLf = "<p>caf\xe9\xa0</p>\r\n<p>b</p>\r\n";
+    const QString page = Write(u"orig.htm"_s, latin1CrLf);
+    Show(page);
+    const qint64 stamp = view->EditorFileTime;
+    const QString copy = dir.filePath(u"copy.htm"_s);
+    prompts.fileAnswers = {copy};
+    EXPECT_EQ(view->SaveEditorFileAs(prompts), copy);
+    EXPECT_EQ(ReadBytes(copy), latin1CrLf); // unchanged text: the same bytes
+    EXPECT_EQ(view->EditorFile, page);
+    EXPECT_EQ(view->EditorFileTime, stamp);
+    EXPECT_TRUE(BrowserShows(copy));
+
+    // A cancelled dialog and a name that is not allowed write nothing.
+    prompts.fileAnswers = {QString(), dir.filePath(u"bad?name.htm"_s)};
+    EXPECT_TRUE(view->SaveEditorFileAs(prompts).isEmpty());
+    EXPECT_TRUE(view->SaveEditorFileAs(prompts).isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"bad?name.htm"_s)));
+}
+
+// A file the control cannot hold exactly is never written from its text; a
+// copy of it is the file's own bytes.
+TEST_F(FormViewTest, AFileWithNulBytesIsReadOnlyAndCopiedExactly) {
+    const QByteArray bytes("<p>a\0b</p>", 10);
+    const QString page = Write(u"nul.htm"_s, bytes);
+    Show(page);
+    EXPECT_TRUE(view->REScreen()->isReadOnly());
+    Type(u"x"_s);
+    EXPECT_FALSE(view->REScreen()->IsModified());
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    const QString copy = dir.filePath(u"nul-copy.htm"_s);
+    prompts.fileAnswers = {copy};
+    EXPECT_EQ(view->SaveEditorFileAs(prompts), copy);
+    EXPECT_EQ(ReadBytes(copy), bytes);
+}
+
+TEST_F(FormViewTest, LinksUnderThePointerAndClickedLinks) {
+    const QString page = Write(u"index.htm"_s, "<a href='b.htm'>b</a>");
+    Write(u"b.htm"_s, "<p>b");
+    Show(page);
+    QSignalSpy hints(view.get(), &TFormView::HintChanged);
+    auto *label = view->findChild<QLabel *>(u"LabelURL"_s);
+    emit view->FrameViewer1()->LinkHovered(u"b.htm"_s, u"main"_s);
+    EXPECT_EQ(label->text(), u"URL: b.htm    (Target: main)"_s);
+    EXPECT_EQ(hints.last().at(0).toString(), label->text());
+    emit view->FrameViewer1()->LinkHovered(QString(), QString());
+    EXPECT_TRUE(label->text().isEmpty());
+
+    bool cancel = false;
+    emit view->FrameViewer1()->LinkClicked({u"b.htm#x"_s, {}, page}, &cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(hints.last().at(0).toString(), dir.filePath(u"b.htm"_s));
+    EXPECT_EQ(prompts.Count(Kind::Beep), 0);
+    emit view->FrameViewer1()->LinkClicked({u"missing.htm"_s, {}, page}, &cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(prompts.Count(Kind::Beep), 1);
+}
+
+// Reload shows the editor's file again after the browser followed a link,
+// and does nothing while a picture is shown.
+TEST_F(FormViewTest, ReloadShowsTheEditorsFileAgain) {
+    const QString page = Write(u"r.htm"_s, "<p>r");
+    const QString other = Write(u"s.htm"_s, "<p>s");
+    Show(page);
+    ASSERT_TRUE(view->FrameViewer1()->LoadFile(other));
+    Button(u"BReload"_s)->click();
+    EXPECT_TRUE(BrowserShows(page));
+
+    Show(Write(u"p.gif"_s, "GIF89a"));
+    ASSERT_TRUE(view->FrameViewer1()->LoadFile(other));
+    Button(u"BReload"_s)->click();
+    EXPECT_TRUE(BrowserShows(other));
+}
+
+} // namespace
