@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/folder_file_list.h"
 #include "app/placeholder_views.h"
 #include "editor/tag_hints.h"
 #include "filelists/file_search.h"
@@ -10,6 +11,7 @@
 #include "foundation/file_masks.h"
 #include "foundation/file_utils.h"
 #include "foundation/filter_definition.h"
+#include "foundation/folder_listing.h"
 #include "foundation/prompts.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
@@ -45,7 +47,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
       desktop_(services.desktop), document_(services.document) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
-        views_[TabFile] = std::make_unique<PlaceholderListView>();
+        views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<PlaceholderListView>(QListView::IconMode);
     if (!views_[TabTree])
@@ -55,6 +57,12 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
             UpdateStatus();
             ShowCurrentFile(false);
         };
+    // Moving to another file of the folder first offers to save the editor's
+    // unsaved changes; whatever the answer, the preview then follows.
+    View(TabFile)->CurrentChanged = [this] {
+        if (!startingUp_)
+            document_.SaveChangesPrompt();
+    };
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
@@ -86,8 +94,10 @@ TForm1::~TForm1() {
     // call back into this half-destroyed window while they are taken down.
     disconnect(pageControl_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
-    for (auto &view : views_)
+    for (auto &view : views_) {
+        view->CurrentChanged = nullptr;
         view->SelectionChanged = nullptr;
+    }
 }
 
 TabView *TForm1::View(int page) const {
@@ -259,11 +269,10 @@ void TForm1::ClearPreview() {
 void TForm1::ListFolderFiles() {
     folderFiles_.clear();
     if (!currentFolder_.isEmpty()) {
-        const FileMask mask(currentMask_);
-        for (const QString &name :
-             QDir(currentFolder_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-            if (mask.Matches(name))
-                folderFiles_ << currentFolder_ + name;
+        const QStringList names = ListFolderFileNames(currentFolder_, FileMask(currentMask_));
+        folderFiles_.reserve(names.size());
+        for (const QString &name : names)
+            folderFiles_ << currentFolder_ + name;
     }
     View(TabFile)->ShowFolderFiles(folderFiles_);
 }
