@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/folder_file_list.h"
 #include "app/placeholder_views.h"
 #include "editor/tag_hints.h"
 #include "editor/window/form_view.h"
@@ -11,6 +12,7 @@
 #include "foundation/file_masks.h"
 #include "foundation/file_utils.h"
 #include "foundation/filter_definition.h"
+#include "foundation/folder_listing.h"
 #include "foundation/prompts.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
@@ -47,7 +49,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
       document_(services.document ? services.document : &fallbackDocument_) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
-        views_[TabFile] = std::make_unique<PlaceholderListView>();
+        views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<PlaceholderListView>(QListView::IconMode);
     if (!views_[TabTree])
@@ -93,8 +95,10 @@ TForm1::~TForm1() {
     // call back into this half-destroyed window while they are taken down.
     disconnect(pageControl_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
-    for (auto &view : views_)
+    for (auto &view : views_) {
+        view->CurrentChanged = nullptr;
         view->SelectionChanged = nullptr;
+    }
 }
 
 TabView *TForm1::View(int page) const {
@@ -239,11 +243,10 @@ void TForm1::ShowMiniThumb(const QString &path) {
 void TForm1::ListFolderFiles() {
     folderFiles_.clear();
     if (!currentFolder_.isEmpty()) {
-        const FileMask mask(currentMask_);
-        for (const QString &name :
-             QDir(currentFolder_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-            if (mask.Matches(name))
-                folderFiles_ << currentFolder_ + name;
+        const QStringList names = ListFolderFileNames(currentFolder_, FileMask(currentMask_));
+        folderFiles_.reserve(names.size());
+        for (const QString &name : names)
+            folderFiles_ << currentFolder_ + name;
     }
     View(TabFile)->ShowFolderFiles(folderFiles_);
 }

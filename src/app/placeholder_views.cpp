@@ -51,6 +51,13 @@ QStringList PlaceholderListView::SelectedFiles() const {
     return paths;
 }
 
+QString PlaceholderListView::ViewFile(int i, bool selectedOnly) const {
+    const QListWidgetItem *item = i >= 0 && i < list_->count() ? list_->item(i) : nullptr;
+    if (!item || (selectedOnly && !item->isSelected()))
+        return {};
+    return item->data(kPathRole).toString();
+}
+
 void PlaceholderListView::SelectFirstIfNone() {
     if (list_->count() > 0 && list_->selectedItems().isEmpty())
         list_->setCurrentRow(0);

@@ -19,6 +19,7 @@ public:
     int SelectedCount() const override;
     QString CurrentFile() const override;
     QStringList SelectedFiles() const override;
+    QString ViewFile(int i, bool selectedOnly) const override;
     void SelectFirstIfNone() override;
     void ShowFolderFiles(const QStringList &paths) override;
     void FocusFile(const QString &path) override;

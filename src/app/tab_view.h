@@ -1,8 +1,8 @@
 #pragma once
 // What the main window needs from the view on each of its three tabs: the
-// widget, the entry and selection counts, the current file, and a call when
-// the selection changes. The tabs' own issues build the real views; until then
-// placeholder lists stand in, and tests use doubles.
+// widget, the entry and selection counts, the current file, the path of each
+// entry, and calls when the caret or the selection changes. The tabs' own issues build the real
+// views; until then placeholder lists stand in, and tests use doubles.
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +22,9 @@ public:
     // The single current file (focused entry), empty when there is none.
     virtual QString CurrentFile() const = 0;
     virtual QStringList SelectedFiles() const = 0;
+    // The path of entry i; with selectedOnly set, only when that entry is
+    // selected. Empty when there is no entry i.
+    virtual QString ViewFile(int i, bool selectedOnly) const = 0;
     // Focuses and selects the first entry when nothing is selected.
     virtual void SelectFirstIfNone() {}
     // The files of the folder shown in the folder view, in its order; the
@@ -31,8 +34,13 @@ public:
     virtual void FocusFile(const QString &path) { (void)path; }
     // Selects path alone, with the caret on it, when it is one of the entries.
     virtual void SelectFile(const QString &path) { (void)path; }
+    // Shows or hides the file icons of the views that have them.
+    virtual void SetShowIcons(bool show) { (void)show; }
 
-    // Set by the main window; views call it after every selection change.
+    // Set by the main window. Views call CurrentChanged when the user moves
+    // the caret to another entry, before the SelectionChanged that follows,
+    // and SelectionChanged after every change of the selection or the caret.
+    std::function<void()> CurrentChanged;
     std::function<void()> SelectionChanged;
 };
 

@@ -15,7 +15,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -43,6 +43,7 @@ public:
     int SelectedCount() const override { return selected; }
     QString CurrentFile() const override { return current; }
     QStringList SelectedFiles() const override { return {}; }
+    QString ViewFile(int, bool) const override { return {}; }
     void Select(int n, int of, const QString &file = {}) {
         selected = n;
         count = of;
@@ -55,6 +56,31 @@ public:
     int selected = 0;
     QString current;
 };
+
+// The Folder View's file list and what the tests do with it.
+QListView *FileList(TForm1 &w) {
+    return w.findChild<QListView *>(u"LBFile"_s);
+}
+
+int RowCount(const QListView *list) {
+    return list->model()->rowCount();
+}
+
+QStringList Names(const QListView *list) {
+    QStringList names;
+    for (int i = 0; i < RowCount(list); ++i)
+        names << list->model()->index(i, 0).data().toString();
+    return names;
+}
+
+// As a click on the row would: the caret goes there and selects it alone.
+void SetCurrentRow(QListView *list, int row) {
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+bool NothingSelected(const QListView *list) {
+    return !list->selectionModel()->hasSelection();
+}
 
 class RecordingDesktop final : public DesktopServices {
 public:
@@ -421,11 +447,11 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     const auto window = OpenWindowWithItsOwnViews();
     TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/INDEX.HTM"_s));
-    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
+    QListView *list = FileList(w);
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->currentRow(), 1);
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    ASSERT_EQ(RowCount(list), 3);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    EXPECT_TRUE(NothingSelected(list));
     EXPECT_EQ(w.GetCurrentFile(), QString());
     EXPECT_EQ(w.GetSelectionInfo().SelCount, 0);
 
@@ -447,7 +473,7 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.GetSelectionInfo().SelCount, 3);
     list->clearSelection();
-    list->setCurrentRow(1);
+    SetCurrentRow(list, 1);
     QTest::keyClick(list, Qt::Key_Return);
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(prompts.Count(Kind::Info), 2);
@@ -457,7 +483,7 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     list->clearSelection();
     w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
     EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_TRUE(NothingSelected(list));
 }
 
 // Choosing a filter lists the folder with its mask, shows the mask above the
@@ -470,11 +496,11 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     TForm1 &w = *window;
     auto *filter = w.findChild<QComboBox *>(u"CBFilter"_s);
     auto *caption = w.findChild<QLabel *>(u"PanelFilterTop"_s);
-    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
+    QListView *list = FileList(w);
     ASSERT_TRUE(filter && caption && list);
     EXPECT_EQ(caption->text(), u" Filter: *.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s);
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
-    EXPECT_EQ(list->count(), 5);
+    EXPECT_EQ(RowCount(list), 5);
 
     document.EditorFile = dir.filePath(u"site/a.htm"_s);
     document.EditorFileTime = 1;
@@ -482,17 +508,13 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     emit filter->activated(2);
     EXPECT_EQ(caption->text(), u" Filter: *.htm"_s);
     EXPECT_EQ(caption->toolTip(), u"*.htm"_s);
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    EXPECT_EQ(names, (QStringList{u"a.htm"_s, u"b.html"_s, u"c.htm5"_s}));
+    EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"b.html"_s, u"c.htm5"_s}));
     EXPECT_TRUE(document.EditorFile.isEmpty());
     EXPECT_EQ(document.EditorFileTime, 0);
 
     filter->setCurrentIndex(5); // "SSI only"
     emit filter->activated(5);
-    EXPECT_EQ(list->count(), 1);
-    EXPECT_EQ(list->item(0)->text(), u"d.shtml"_s);
+    EXPECT_EQ(Names(list), QStringList{u"d.shtml"_s});
 }
 
 // The thumbnail corner shows the thumbnail of the selected page, and nothing
@@ -510,18 +532,18 @@ TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
     const auto window = OpenWindowWithItsOwnViews();
     TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
-    auto *list = w.findChild<QListWidget *>(u"LBFile"_s);
+    QListView *list = FileList(w);
     auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
     ASSERT_TRUE(list && corner);
     EXPECT_TRUE(corner->pixmap().isNull());
 
-    list->setCurrentRow(0);
+    SetCurrentRow(list, 0);
     ASSERT_FALSE(corner->pixmap().isNull());
     EXPECT_EQ(corner->pixmap().size(), QSize(130, 100));
     EXPECT_GT(corner->pixmap().toImage().pixelColor(65, 50).red(), 200);
-    list->setCurrentRow(1); // no thumbnail
+    SetCurrentRow(list, 1); // no thumbnail
     EXPECT_TRUE(corner->pixmap().isNull());
-    list->setCurrentRow(0);
+    SetCurrentRow(list, 0);
     list->clearSelection();
     EXPECT_TRUE(corner->pixmap().isNull());
 }
@@ -576,3 +598,31 @@ TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
 }
 
 } // namespace
+
+// Moving the caret to another file of the list offers to save the editor's
+// changes first; the window's own moves (a jump) ask only once, themselves.
+TEST_F(MainWindowTest, MovingToAnotherFileAsksToSaveFirst) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    for (const char *name : {"a.htm", "b.htm", "c.htm"})
+        WriteBytes(dir.filePath(u"site/"_s + QString::fromLatin1(name)), "<p>");
+    const auto window = OpenWindowWithItsOwnViews();
+    TForm1 &w = *window;
+    document.answer = SaveChangesReply::No;
+    w.JumpToFileAndFolder(dir.filePath(u"site/b.htm"_s));
+    EXPECT_EQ(document.asked, 1);
+    QListView *list = FileList(w);
+    ASSERT_NE(list, nullptr);
+
+    SetCurrentRow(list, 0);
+    EXPECT_EQ(document.asked, 2);
+    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/a.htm"_s)); // the preview follows
+    SetCurrentRow(list, 0);
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); // the caret stays
+    EXPECT_EQ(document.asked, 2);
+    EXPECT_EQ(w.GetSelectionInfo().SelCount, 3);
+    EXPECT_EQ(w.GetCurrentFile(), QString());
+    EXPECT_EQ(w.Pages()->tabText(0), u"Folder View  (3 of 3 files selected)"_s);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(document.asked, 3);
+    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/b.htm"_s));
+}
