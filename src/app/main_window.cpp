@@ -60,6 +60,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     setWindowTitle(WindowTitle);
     BuildLayout();
     BuildMenu();
+    BuildPopupMenu();
 
     // Position and size as stored; the first show centres the window, so in
     // effect only the size is restored.

@@ -4,6 +4,7 @@
 // It implements ViewSelection, through which every part of the program asks
 // for the current file and the selection of the active tab.
 
+#include "app/context_menu_rules.h"
 #include "app/program.h"
 #include "app/tab_view.h"
 #include "formatter/formatter_style.h"
@@ -101,6 +102,24 @@ public:
     QTabWidget *Pages() const { return pageControl_; }
     QMenu *ExtrasMenu() const { return extrasMenu_; }
 
+    // ---- context menu and General Options (main_window_menu.cpp) ----
+    // Opens the context menu of the file views with its top edge at
+    // globalPos; the editor/browser window opens it the same way.
+    void PopUpContextMenu(const QPoint &globalPos);
+    QMenu *ContextMenu() const { return popLBTree_; }
+    // Entry index of the context menu, separators included.
+    QAction *PopUpEntry(int index) const;
+    // While the editor/browser window is open as a modal window, every
+    // entry of the context menu is disabled.
+    bool ViewerModal() const { return viewerModal_; }
+    void SetViewerModal(bool modal) { viewerModal_ = modal; }
+    // Shows the General Options dialog modally; OK re-captions the
+    // application entries and applies hints and file icons.
+    void ShowGeneralOptions();
+    // Called after the options dialog is confirmed with DoShowFileIcons;
+    // the folder view's file list hides or shows its icons.
+    std::function<void(bool)> ShowFileIcons;
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -147,6 +166,14 @@ private:
 
     TabView *View(int page) const;
 
+    // context menu (main_window_menu.cpp)
+    void BuildPopupMenu();
+    void AttachContextMenu(QWidget *widget);
+    ContextMenuState MenuState() const;
+    void PopLBPoP();
+    void MyLBPopUpHandler(int index);
+    void LaunchApplication(int app, const QString &file);
+
     Program &program_;
     Prompts &prompts_;
     FileDialogs &dialogs_;
@@ -180,6 +207,11 @@ private:
     CaptionPanel *panelFilterTop_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     QWidget *leftColumn_ = nullptr;
+
+    // context menu (main_window_menu.cpp)
+    QMenu *popLBTree_ = nullptr;
+    bool viewerModal_ = false;
+    AppCaptionStyle appCaptions_ = AppCaptionStyle::AtStart;
 };
 
 } // namespace velmora
