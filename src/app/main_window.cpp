@@ -66,6 +66,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     BuildLayout();
     BuildMenu();
     ConnectFormView();
+    BuildPopupMenu();
 
     // Position and size as stored; the first show centres the window, so in
     // effect only the size is restored.

@@ -4,6 +4,7 @@
 // It implements ViewSelection, through which every part of the program asks
 // for the current file and the selection of the active tab.
 
+#include "app/context_menu_rules.h"
 #include "app/program.h"
 #include "app/tab_view.h"
 #include "formatter/formatter_style.h"
@@ -108,12 +109,26 @@ public:
     QString HintText() const;
     // The editor/browser window; null without a rendering engine.
     TFormView *FormView() const { return formView_.get(); }
-    bool ViewerModal() const { return viewerModal_; }
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
     void BSaveAsClick();
     QTabWidget *Pages() const { return pageControl_; }
     QMenu *ExtrasMenu() const { return extrasMenu_; }
+
+    // ---- context menu and General Options (main_window_menu.cpp) ----
+    // Opens the context menu of the file views with its top edge at
+    // globalPos; the editor/browser window opens it the same way.
+    void PopUpContextMenu(const QPoint &globalPos);
+    QMenu *ContextMenu() const { return popLBTree_; }
+    // Entry index of the context menu, separators included.
+    QAction *PopUpEntry(int index) const;
+    // While the editor/browser window is open as a modal window, every
+    // entry of the context menu is disabled.
+    bool ViewerModal() const { return viewerModal_; }
+    void SetViewerModal(bool modal) { viewerModal_ = modal; }
+    // Shows the General Options dialog modally; OK re-captions the
+    // application entries and applies hints and file icons.
+    void ShowGeneralOptions();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -170,6 +185,14 @@ private:
 
     TabView *View(int page) const;
 
+    // context menu (main_window_menu.cpp)
+    void BuildPopupMenu();
+    void AttachContextMenu(QWidget *widget);
+    ContextMenuState MenuState() const;
+    void PopLBPoP();
+    void MyLBPopUpHandler(int index);
+    void LaunchApplication(int app, const QString &file);
+
     Program &program_;
     Prompts &prompts_;
     FileDialogs &dialogs_;
@@ -177,7 +200,6 @@ private:
     DocumentGuard fallbackDocument_;
     std::unique_ptr<TFormView> formView_;
     DocumentGuard *document_ = nullptr;
-    bool viewerModal_ = false;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
     bool startingUp_ = true;
@@ -213,6 +235,11 @@ private:
     QPushButton *bSave_ = nullptr;
     QPushButton *bSaveAs_ = nullptr;
     QWidget *leftColumn_ = nullptr;
+
+    // context menu (main_window_menu.cpp)
+    QMenu *popLBTree_ = nullptr;
+    bool viewerModal_ = false;
+    AppCaptionStyle appCaptions_ = AppCaptionStyle::AtStart;
 };
 
 } // namespace velmora

@@ -346,7 +346,7 @@ void TForm1::BuildMenu() {
 
     QMenu *options = bar->addMenu(u"&Options"_s);
     AddMenuEntry(options, u"&General Options"_s, u"GeneralOptions1"_s,
-                 [this] { NotYetAvailable(u"General Options"_s); });
+                 [this] { ShowGeneralOptions(); });
     AddMenuEntry(options, u"&Temporary Browser Settings"_s, u"BrowserOptions1"_s,
                  [this] { NotYetAvailable(u"Temporary Browser Settings"_s); });
 

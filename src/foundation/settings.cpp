@@ -30,10 +30,14 @@ Settings Settings::Defaults(const QString &programDir, QSize screen) {
     s.SnapshotPath = programDir + u"SNAPSHOTS/"_s;
     s.CopyPath = programDir;
     for (size_t n = 0; n < s.ExtApps.size(); ++n) {
-        s.ExtApps[n].Location = u"(none)"_s;
+        s.ExtApps[n].Location = kNoApplication;
         s.ExtApps[n].Descript = u"External Application "_s + QString::number(n + 1);
     }
     return s;
+}
+
+bool ExternalAppExists(const QString &location) {
+    return location != kNoApplication && QFileInfo(location).isFile();
 }
 
 void Settings::ResetEditorColours() {
@@ -211,7 +215,7 @@ Settings LoadSettings(const IniFile &ini, const QString &programDir, QSize scree
         s.AllowedExtensions = DefaultFilterDefinition();
     s.BackupExt.truncate(kMaxBackupExtLength);
     for (TExtEditor &app : s.ExtApps)
-        app.Exists = app.Location != u"(none)"_s && QFileInfo(app.Location).isFile();
+        app.Exists = ExternalAppExists(app.Location);
     return s;
 }
 

@@ -23,6 +23,13 @@ struct TExtEditor {
     bool Exists = false;
 };
 
+// What an application's Location stands for when nothing is configured.
+inline const QString kNoApplication = QStringLiteral("(none)");
+
+// Whether Location names an existing file; "(none)" never does. Evaluated
+// when the settings are loaded and when the options dialog is confirmed.
+bool ExternalAppExists(const QString &location);
+
 struct Settings {
     // OPTIONS
     QString AllowedExtensions;
