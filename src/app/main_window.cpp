@@ -306,8 +306,13 @@ QString TForm1::GetCurrentFile() const {
 }
 
 TSelectionInfo TForm1::GetSelectionInfo() const {
-    const TabView *view = View(pageControl_->currentIndex());
-    return {view->CurrentFile(), view->SelectedCount(), view->Count()};
+    const int page = pageControl_->currentIndex();
+    const TabView *view = View(page);
+    return {page, view->SelectedCount(), view->Count()};
+}
+
+QString TForm1::GetViewFile(int i, bool selectedOnly) const {
+    return View(pageControl_->currentIndex())->ViewFile(i, selectedOnly);
 }
 
 QStringList TForm1::SelectedFiles() const {

@@ -75,6 +75,7 @@ public:
     QString GetCurrentFile() const override;
     TSelectionInfo GetSelectionInfo() const override;
     QStringList SelectedFiles() const override;
+    QString GetViewFile(int i, bool selectedOnly) const override;
 
     // ProgressBar: the thin bar ProgressActFile under the hint line.
     void SetRange(int minimum, int maximum) override;

@@ -9,7 +9,7 @@
 namespace velmora {
 
 struct TSelectionInfo {
-    QString Page;     // the single current file, empty when there is none
+    int Page = 0;     // the active tab: 0 Folder View, 1 Thumbnail View, 2 File Lists
     int SelCount = 0; // selected entries of the active view
     int Count = 0;    // all entries of the active view
 };
@@ -21,6 +21,9 @@ public:
     virtual TSelectionInfo GetSelectionInfo() const = 0;
     // Full paths of the selected entries, in view order.
     virtual QStringList SelectedFiles() const = 0;
+    // The path of entry i of the active view; empty beyond the last entry,
+    // and with selectedOnly also when the entry is not selected.
+    virtual QString GetViewFile(int i, bool selectedOnly) const = 0;
 };
 
 } // namespace velmora

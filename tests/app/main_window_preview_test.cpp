@@ -116,9 +116,14 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     EXPECT_EQ(ReadBytes(b), QByteArray("X<title>B</title><p>b</p>\n"));
     EXPECT_EQ(view->EditorFile, a);
 
-    // Two selected files: nothing is previewed.
+    // Two selected files: nothing is previewed; the commands for the
+    // selected files find both.
     FileList()->selectAll();
     EXPECT_TRUE(view->EditorFile.isEmpty());
+    EXPECT_EQ(window->GetSelectionInfo().SelCount, 2);
+    EXPECT_EQ(window->GetViewFile(0, true), a);
+    EXPECT_EQ(window->GetViewFile(1, true), b);
+    EXPECT_EQ(window->GetViewFile(2, true), QString());
     EXPECT_FALSE(Button(u"BSaveAs"_s)->isEnabled());
 }
 

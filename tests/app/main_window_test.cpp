@@ -341,6 +341,7 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
     EXPECT_EQ(w->GetCurrentFile(), u"/site/b.htm"_s);
     const TSelectionInfo info = w->GetSelectionInfo();
+    EXPECT_EQ(info.Page, int(TForm1::TabThumb));
     EXPECT_EQ(info.SelCount, 1);
     EXPECT_EQ(info.Count, 3);
 

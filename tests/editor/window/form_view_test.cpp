@@ -30,8 +30,9 @@ namespace {
 class FakeSelection final : public ViewSelection {
 public:
     QString GetCurrentFile() const override { return current; }
-    TSelectionInfo GetSelectionInfo() const override { return {current, 1, 1}; }
+    TSelectionInfo GetSelectionInfo() const override { return {0, 1, 1}; }
     QStringList SelectedFiles() const override { return {current}; }
+    QString GetViewFile(int i, bool) const override { return i == 0 ? current : QString(); }
     QString current;
 };
 
