@@ -85,6 +85,7 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
     reScreen_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(reScreen_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit ContextMenuWanted(reScreen_->mapToGlobal(pos)); });
+    reScreen_->installEventFilter(this);
     connect(reScreen_, &SourceEdit::ModifiedChanged, this, [this](bool modified) {
         if (modified)
             SetREToModified();
@@ -381,6 +382,19 @@ void TFormView::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+// Ctrl+S in the editor saves, while Save may.
+bool TFormView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == reScreen_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_S && key->modifiers() == Qt::ControlModifier) {
+            if (bSave_->isEnabled())
+                BSaveClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormView::done(int result) {

@@ -92,6 +92,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *BuildBrowserTab();

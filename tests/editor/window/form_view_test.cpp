@@ -117,7 +117,7 @@ TEST_F(FormViewTest, AnEditIsShownAsUnsavedAndSaveWritesItAndShowsIt) {
     EXPECT_EQ(buttons.last().at(1).toBool(), true);
 
     QTest::qWait(20); // a later modification time
-    view->BSaveClick();
+    QTest::keyClick(view->REScreen(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(ReadBytes(page), QByteArray("<p>old</p>\nnew"));
     EXPECT_EQ(view->windowTitle(), page);
     EXPECT_FALSE(view->REScreen()->IsModified());
