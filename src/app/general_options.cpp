@@ -2,6 +2,7 @@
 
 #include "foundation/prompts.h"
 #include "foundation/settings.h"
+#include "widgets/window_placement.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -152,12 +153,7 @@ void TFormGenOpt::showEvent(QShowEvent *event) {
     if (centred_)
         return;
     centred_ = true;
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    CentreOnScreen(this);
 }
 
 // Only a program can be launched: a file without the right to run it, or

@@ -18,6 +18,7 @@
 #include "thumbs/thumbnail_names.h"
 #include "widgets/caption_panel.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,7 +115,7 @@ void TForm1::showEvent(QShowEvent *event) {
         return;
     firstShowDone_ = true;
     FormShow();
-    CentreOnScreen();
+    CentreOnScreen(this);
 }
 
 bool TForm1::event(QEvent *event) {
@@ -181,15 +182,6 @@ void TForm1::ApplyHints() {
     }
     if (formView_)
         formView_->SetShowHints(show);
-}
-
-void TForm1::CentreOnScreen() {
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 // ---- folders and the active view -------------------------------------------

@@ -157,7 +157,6 @@ private:
     void LoadTagSyntax();
     void ApplyFilterDefinition();
     void ApplyHints();
-    void CentreOnScreen();
 
     QWidget *BuildPreviewHost(QWidget *parent);
     enum class DockedView { Browser, Editor };
