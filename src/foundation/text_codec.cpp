@@ -123,7 +123,10 @@ DecodedText DecodeText(const QByteArray &bytes) {
         result.byteOrderMark = true;
         body = body.sliced(kUtf8Bom.size());
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // The mark was taken off above; the decoder would drop one more that
+    // follows it, which then would be missing when the text is written back.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (!utf8.hasError()) {
         result.text = std::move(text);

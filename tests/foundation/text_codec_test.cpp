@@ -55,6 +55,13 @@ TEST(TextCodec, EachEncodingIsRecognisedAndWrittenBackByteForByte) {
     EXPECT_TRUE(withBom.byteOrderMark);
     EXPECT_EQ(EncodeText(withBom.text, withBom.encoding, withBom.byteOrderMark), utf8Bom);
 
+    // A second mark after the first is a character of the text.
+    const QByteArray twoBoms("\xEF\xBB\xBF\xEF\xBB\xBF"
+                             "a");
+    const DecodedText twice = DecodeText(twoBoms);
+    EXPECT_EQ(twice.text, u"\uFEFFa"_s);
+    EXPECT_EQ(EncodeText(twice.text, twice.encoding, twice.byteOrderMark), twoBoms);
+
     const QByteArray latin1("caf\xE9 \xFF\xFE");
     const DecodedText l = DecodeText(latin1);
     EXPECT_EQ(l.encoding, TextEncoding::Latin1);

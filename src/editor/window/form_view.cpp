@@ -53,8 +53,7 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
     frameViewer1_->setObjectName(u"FrameViewer1"_s);
     frameViewer1_->setAccessibleName(u"Browser"_s);
     reScreen_ = new SourceEdit;
-    hints_.emplace_back(reScreen_.data(),
-                        u"[CTRL-Z] = UnDo ,  [CTRL-S] = Save ,  [CTRL-F] = Search/Replace"_s);
+    hints_.emplace_back(reScreen_.data(), QString::fromUtf16(kSourceEditHint));
 
     pageControl1_ = new QTabWidget(this);
     pageControl1_->setObjectName(u"PageControl1"_s);
@@ -223,8 +222,6 @@ void TFormView::ShowInEditor(const QString &file) {
     original_ = read.bytes;
     loaded_ = DecodeEditorText(original_);
     reScreen_->ShowText(loaded_);
-    if (!loaded_.exact)
-        emit HintChanged(loaded_.notice);
 }
 
 void TFormView::ShowInBrowser(const QString &file) {
@@ -250,8 +247,17 @@ bool TFormView::SaveEditorFile(const QString &file) {
         prompts_.Beep();
         return false;
     }
-    const QByteArray bytes =
-        modified ? EncodeEditorText(loaded_, reScreen_->EditedText()) : original_;
+    const QString edited = modified ? reScreen_->EditedText() : QString();
+    if (modified) {
+        // A character the file's encoding cannot hold would be lost.
+        const QString problem = EditorSaveProblem(loaded_, edited);
+        if (!problem.isEmpty()) {
+            prompts_.ShowInfo(u"File saving error in:"_s + kMessageBreak + file + kMessageBreak +
+                              problem);
+            return false;
+        }
+    }
+    const QByteArray bytes = modified ? EncodeEditorText(loaded_, edited) : original_;
     QString reason;
     if (!WriteFileAtomically(file, bytes, &reason)) {
         prompts_.ShowInfo(u"File saving error in:"_s + kMessageBreak + file + kMessageBreak +

@@ -127,6 +127,59 @@ TEST_F(FormViewTest, AnEditIsShownAsUnsavedAndSaveWritesItAndShowsIt) {
     EXPECT_TRUE(prompts.Texts(Kind::Info).isEmpty());
 }
 
+// Typing a letter and taking it back leaves a modified document whose
+// saved bytes are those of the file as it was, whatever its encoding and
+// line ends.
+TEST_F(FormViewTest, AnEditTakenBackSavesTheVeryBytesThatWereRead) {
+    const QList<QByteArray> samples{
+        "<p>plain LF</p>\n<p>two</p>\n",
+        "\xEF\xBB\xBF<p>UTF-8 with a byte-order mark: \xC3\xA9</p>\r\n",
+        "<p>Latin-1: caf\xE9 \xA0 \xFF</p>\r\n<p>CR LF</p>\r\n",
+        "<p>mixed</p>\r\n<p>LF</p>\n<p>CR</p>\r<p>no end</p>",
+        QByteArray("\xFF\xFE<\0p\0>\0\xE9\0\n\0", 12), // UTF-16LE
+    };
+    int n = 0;
+    for (const QByteArray &bytes : samples) {
+        const QString page = Write(u"sample%1.htm"_s.arg(++n), bytes);
+        Show(page);
+        Type(u"x"_s);
+        QTest::keyClick(view->REScreen(), Qt::Key_Backspace);
+        ASSERT_TRUE(view->REScreen()->IsModified()) << n;
+        view->BSaveClick();
+        EXPECT_FALSE(view->REScreen()->IsModified()) << n;
+        EXPECT_EQ(ReadBytes(page), bytes) << n;
+    }
+    EXPECT_TRUE(prompts.Texts(Kind::Info).isEmpty());
+}
+
+// A character the file's encoding cannot hold is not written as '?': the
+// save says why and the text stays unsaved.
+TEST_F(FormViewTest, ACharacterALatin1FileCannotHoldIsNotSaved) {
+    const QByteArray latin1 = "<p>caf\xE9</p>\n";
+    const QString page = Write(u"latin1.htm"_s, latin1);
+    Show(page);
+    view->REScreen()->moveCursor(QTextCursor::End);
+    view->REScreen()->insertPlainText(u"\u20AC"_s);
+    view->BSaveClick();
+    ASSERT_EQ(prompts.Count(Kind::Info), 1);
+    EXPECT_TRUE(prompts.Texts(Kind::Info).first().startsWith(u"File saving error in:\n"_s + page));
+    EXPECT_EQ(ReadBytes(page), latin1);
+    EXPECT_TRUE(view->REScreen()->IsModified());
+}
+
+// More than the editor holds: shown read-only, never saved cut short.
+TEST_F(FormViewTest, AnOverlongFileIsReadOnly) {
+    QByteArray bytes(kEditorMaxChars + 10, 'a');
+    bytes.replace(0, 3, "<p>");
+    const QString page = Write(u"long.htm"_s, bytes);
+    Show(page);
+    EXPECT_TRUE(view->REScreen()->isReadOnly());
+    EXPECT_FALSE(view->REScreen()->Notice().isEmpty());
+    EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
+    view->BSaveClick();
+    EXPECT_EQ(ReadBytes(page), bytes);
+}
+
 // The atomic writer refuses a file without write permission, even for root:
 // the save fails, the old bytes stay, and the text stays unsaved.
 TEST_F(FormViewTest, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
@@ -197,6 +250,8 @@ TEST_F(FormViewTest, AFileWithNulBytesIsReadOnlyAndCopiedExactly) {
     const QString page = Write(u"nul.htm"_s, bytes);
     Show(page);
     EXPECT_TRUE(view->REScreen()->isReadOnly());
+    EXPECT_TRUE(view->REScreen()->Notice().contains(u"NUL"_s))
+        << view->REScreen()->Notice().toStdString();
     Type(u"x"_s);
     EXPECT_FALSE(view->REScreen()->IsModified());
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());

@@ -1,0 +1,222 @@
+// The editor control with a 2,000,000-character page, in a shown window:
+//   BM_ShowPage   from giving the control the page to its first finished paint
+//   BM_TypeLetter from one letter typed in the middle of the page to its repaint
+// for SourceEdit (control:0) and, as the anchor, a bare QPlainTextEdit with
+// default settings doing the same (control:1); a page of lines of about 50
+// characters (shape:0) and a page that is one single line (shape:1). The
+// times are wall-clock, measured by the benchmark itself (manual time). Also
+// the time of decoding and encoding the page's bytes.
+
+#include "editor/editor_text.h"
+#include "editor/source_edit.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+
+using namespace velmora;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum Control { kSourceEdit = 0, kBareEdit = 1 };
+enum Shape { kLines = 0, kOneLine = 1 };
+
+// HTML-like lines of 40 to 60 characters, CR LF ended, kEditorMaxChars
+// characters in all once the line ends count one each.
+QByteArray PageBytes(Shape shape) {
+    static const char *const words[] = {"lorem",          "ipsum", "dolor", "sit",
+                                        "amet",           "<b>",   "</b>",  "consectetur",
+                                        "href=\"x.htm\"", "elit"};
+    QByteArray page;
+    page.reserve(kEditorMaxChars + kEditorMaxChars / 40);
+    qsizetype chars = 0;
+    unsigned seed = 1;
+    while (chars < kEditorMaxChars) {
+        QByteArray line = "<p>";
+        const int length = 40 + int(seed % 21);
+        while (line.size() < length) {
+            seed = seed * 1103515245u + 12345u;
+            line += words[(seed >> 16) % std::size(words)];
+            line += ' ';
+        }
+        line.truncate(std::min<qsizetype>(length, kEditorMaxChars - chars - 1));
+        chars += line.size() + 1;
+        page += line;
+        page += shape == kLines ? "\r\n" : " ";
+    }
+    return page;
+}
+
+const EditorText &Page(Shape shape) {
+    static const EditorText pages[] = {DecodeEditorText(PageBytes(kLines)),
+                                       DecodeEditorText(PageBytes(kOneLine))};
+    return pages[shape];
+}
+
+// A control that notes when a paint of its viewport has finished.
+template <class Base> class Painted : public Base {
+public:
+    bool painted = false;
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        Base::paintEvent(event);
+        painted = true;
+    }
+};
+
+// A window of a usual size holding one control of the kind asked for.
+struct Window {
+    QWidget window;
+    QPlainTextEdit *edit = nullptr;
+    std::function<bool()> painted;
+
+    explicit Window(Control control) {
+        auto *layout = new QVBoxLayout(&window);
+        if (control == kSourceEdit) {
+            auto *e = new Painted<SourceEdit>;
+            painted = [e] { return std::exchange(e->painted, false); };
+            edit = e;
+        } else {
+            auto *e = new Painted<QPlainTextEdit>;
+            painted = [e] { return std::exchange(e->painted, false); };
+            edit = e;
+        }
+        layout->addWidget(edit);
+        window.resize(1000, 700);
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        WaitForPaint();
+    }
+
+    void Show(Control control, const EditorText &text) {
+        if (control == kSourceEdit)
+            static_cast<SourceEdit *>(edit)->ShowText(text);
+        else
+            edit->setPlainText(text.text);
+    }
+
+    // Runs the event loop until the viewport has been painted once more.
+    bool WaitForPaint() {
+        QElapsedTimer limit;
+        limit.start();
+        while (!painted()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (limit.elapsed() > 60000)
+                return false;
+        }
+        return true;
+    }
+};
+
+double Seconds(const QElapsedTimer &timer) {
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void BM_ShowPage(benchmark::State &state) {
+    const Control control = Control(state.range(0));
+    const EditorText &page = Page(Shape(state.range(1)));
+    Window w(control);
+    for (auto _ : state) {
+        w.edit->clear(); // every round replaces a page, not an empty text
+        w.WaitForPaint();
+        QCoreApplication::processEvents();
+        w.painted();
+        QElapsedTimer timer;
+        timer.start();
+        w.Show(control, page);
+        if (!w.WaitForPaint())
+            state.SkipWithError("no paint");
+        state.SetIterationTime(Seconds(timer));
+    }
+    state.counters["chars"] = double(page.text.size());
+}
+BENCHMARK(BM_ShowPage)
+    ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
+    ->ArgNames({"control", "shape"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A full page takes no more letters: one character less, and every letter
+// typed is taken back (untimed) before the next.
+EditorText RoomForOne(const EditorText &page) {
+    EditorText t = page;
+    if (t.text.endsWith(u'\n'))
+        t.lineEnds.pop_back();
+    t.text.chop(1);
+    return t;
+}
+
+void BM_TypeLetter(benchmark::State &state) {
+    const Control control = Control(state.range(0));
+    const EditorText page = RoomForOne(Page(Shape(state.range(1))));
+    Window w(control);
+    w.Show(control, page);
+    w.WaitForPaint();
+    QTextCursor middle = w.edit->textCursor();
+    middle.setPosition(int(page.text.size() / 2));
+    w.edit->setTextCursor(middle);
+    w.edit->ensureCursorVisible();
+    w.WaitForPaint();
+    for (auto _ : state) {
+        QCoreApplication::processEvents(); // nothing left over from before
+        w.painted();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(w.edit, Qt::Key_A);
+        if (!w.WaitForPaint())
+            state.SkipWithError("no paint");
+        state.SetIterationTime(Seconds(timer));
+        QTest::keyClick(w.edit, Qt::Key_Backspace);
+        w.WaitForPaint();
+    }
+}
+BENCHMARK(BM_TypeLetter)
+    ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
+    ->ArgNames({"control", "shape"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The logic around the control: the page's bytes to its text, and an edited
+// text back to bytes.
+void BM_DecodePage(benchmark::State &state) {
+    const QByteArray bytes = PageBytes(kLines);
+    for (auto _ : state) {
+        EditorText t = DecodeEditorText(bytes);
+        benchmark::DoNotOptimize(t.text.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+BENCHMARK(BM_DecodePage)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeEditedPage(benchmark::State &state) {
+    const EditorText &page = Page(kLines);
+    QString edited = page.text;
+    edited.insert(edited.size() / 2, u"typed"_s);
+    for (auto _ : state) {
+        QByteArray bytes = EncodeEditorText(page, edited);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+BENCHMARK(BM_EncodeEditedPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setCursorFlashTime(0); // no caret blinking between the paints
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
