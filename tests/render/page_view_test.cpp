@@ -261,3 +261,33 @@ TEST_F(PageFixture, AHiddenViewLoadsWithoutWaitingForPaint) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// The internal browser does not wait for its pages: a page whose script
+// never ends leaves the window free, and is stopped at the time limit, or
+// at once when the user asks (Esc).
+TEST_F(PageFixture, APageThatNeverFinishesIsStoppedWithoutBlocking) {
+    const QString hanging = Write(u"hang.htm"_s, "<p>x<script>while (true) {}</script>");
+    auto view = MakeView(300, 200);
+    view->SetTimeLimit(800);
+    QSignalSpy stopped(view.get(), &PageView::PageStopped);
+    view->StartLoadingFile(hanging);
+    EXPECT_TRUE(view->IsBusy());
+    ASSERT_TRUE(stopped.wait(5000));
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_EQ(view->Recoveries(), 1);
+
+    view->StartLoadingFile(hanging);
+    ASSERT_TRUE(view->IsBusy());
+    view->StopLoading();
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_EQ(view->Recoveries(), 2);
+    // The view is ready for the next page.
+    const QString page = Write(u"next.htm"_s, "<p>next");
+    EXPECT_TRUE(view->LoadFile(page));
+}
+
+} // namespace
+} // namespace velmora::testing
