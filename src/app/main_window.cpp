@@ -16,6 +16,7 @@
 #include "foundation/prompts.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
+#include "thumbs/thumbnail_store.h"
 #include "widgets/caption_panel.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/window_placement.h"
@@ -46,7 +47,8 @@ static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file f
 
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
-      desktop_(services.desktop),
+      desktop_(services.desktop), thumbStore_(std::make_unique<ThumbnailStore>(
+                                      program_.Folders().ThumbDir, program_.Config().CacheMax)),
       document_(services.document ? services.document : &fallbackDocument_) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])

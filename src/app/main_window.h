@@ -37,6 +37,7 @@ class FileDialogs;
 class Prompts;
 class RenderProfile;
 class TFormView;
+class ThumbnailStore;
 
 // The captions of the three tabs, in tab order.
 inline const QStringList kTabNames{QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
@@ -108,6 +109,9 @@ public:
     const FormatterStyle &Style() const { return style_; }
 
     QString HintText() const;
+    // The thumbnail files and the cache of their pictures, shared by the
+    // thumbnail view, the thumbnail corner and the commands that make them.
+    ThumbnailStore &Thumbnails() const { return *thumbStore_; }
     // The editor/browser window; null without a rendering engine.
     TFormView *FormView() const { return formView_.get(); }
     // Places the browser (Browser pressed) or the editor in the preview area.
@@ -197,6 +201,7 @@ private:
     Prompts &prompts_;
     FileDialogs &dialogs_;
     DesktopServices &desktop_;
+    std::unique_ptr<ThumbnailStore> thumbStore_;
     DocumentGuard fallbackDocument_;
     std::unique_ptr<TFormView> formView_;
     DocumentGuard *document_ = nullptr;
