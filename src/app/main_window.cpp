@@ -14,6 +14,8 @@
 #include "foundation/filter_definition.h"
 #include "foundation/folder_listing.h"
 #include "foundation/prompts.h"
+#include "thumbs/capture/page_capture.h"
+#include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
 #include "thumbs/thumbnail_store.h"
@@ -66,6 +68,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
         document_ = formView_.get();
     }
+    BuildThumbnailMaker(services.render, services.freeSpace);
+    progressWindows_ = services.progressWindows;
     BuildLayout();
     BuildMenu();
     ConnectFormView();
@@ -222,11 +226,11 @@ void TForm1::LBDirXChange() {
 // The thumbnail of a page in the thumbnail corner, centred; empty when the
 // page has none or it cannot be read.
 void TForm1::ShowMiniThumb(const QString &path) {
-    const QFileInfo page(path);
-    const QString thumb =
-        ThumbFileName(program_.Folders().ThumbDir, page.absolutePath(), page.absoluteFilePath());
+    // An empty path would name a thumbnail of the working folder.
+    const QString thumb = path.isEmpty() ? QString() : thumbStore_->ThumbPathOf(path);
     Picture picture;
-    if (QFileInfo(thumb).isFile() && ThumbnailCache::DecodeThumbnailFile(thumb, &picture))
+    if (!thumb.isEmpty() && QFileInfo(thumb).isFile() &&
+        ThumbnailCache::DecodeThumbnailFile(thumb, &picture))
         imgMini_->setPixmap(QPixmap::fromImage(picture));
     else
         imgMini_->clear();

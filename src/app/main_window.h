@@ -9,7 +9,9 @@
 #include "app/tab_view.h"
 #include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
+#include "foundation/file_utils.h"
 #include "foundation/progress.h"
+#include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
 
 #include <QMainWindow>
@@ -34,9 +36,11 @@ namespace velmora {
 class CaptionPanel;
 class DesktopServices;
 class FileDialogs;
+class PageCapture;
 class Prompts;
 class RenderProfile;
 class TFormView;
+class ThumbnailMaker;
 class ThumbnailStore;
 
 // The captions of the three tabs, in tab order.
@@ -54,6 +58,12 @@ struct MainWindowServices {
     // (tests of the window's logic) `document`, if given, stands in for it.
     RenderProfile *render = nullptr;
     DocumentGuard *document = nullptr;
+    // The free space of the thumbnail folder's volume, asked before every
+    // thumbnail is made; tests stand in a full disk.
+    FreeSpaceQuery freeSpace = FreeSpaceOfVolume;
+    // The progress window of thumbnail runs over several files; empty gives
+    // the real window (TFormProgress).
+    ProgressWindowFactory progressWindows = {};
 };
 
 // The views of the three tabs; an empty slot gets a placeholder list.
@@ -135,6 +145,16 @@ public:
     // application entries and applies hints and file icons.
     void ShowGeneralOptions();
 
+    // ---- Make Thumbs / ClearThumbs (main_window_thumbs.cpp) ----
+    enum ThumbMode { ModeClear = 0, ModeMake = 1 };
+    // Makes (mode 1) or clears (mode 0) the thumbnails of the selected files
+    // of the active tab: one file directly, several under the progress
+    // window, which can stop the run between files. The window is disabled
+    // during the run and enabled again however it ends.
+    void Add_Remove(int mode);
+    // Null without a rendering engine: thumbnails cannot be made then.
+    ThumbnailMaker *Maker() const { return thumbMaker_.get(); }
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -189,6 +209,13 @@ private:
 
     TabView *View(int page) const;
 
+    // thumbnails (main_window_thumbs.cpp)
+    void BuildThumbnailMaker(RenderProfile *profile, FreeSpaceQuery freeSpace);
+    void ThumbOfOneFile(int mode);
+    void ThumbsOfSeveralFiles(int mode, int count);
+    // False when there was no room for a thumbnail (the run ends).
+    bool MakeOrClearThumb(int mode, const QString &file);
+
     // context menu (main_window_menu.cpp)
     void BuildPopupMenu();
     void AttachContextMenu(QWidget *widget);
@@ -204,6 +231,11 @@ private:
     std::unique_ptr<ThumbnailStore> thumbStore_;
     DocumentGuard fallbackDocument_;
     std::unique_ptr<TFormView> formView_;
+    // Over the internal browser and the store, so declared after both.
+    std::unique_ptr<PageCapture> pageCapture_;
+    std::unique_ptr<ThumbnailMaker> thumbMaker_;
+    ProgressWindowFactory progressWindows_;
+    bool thumbRunActive_ = false;
     DocumentGuard *document_ = nullptr;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;

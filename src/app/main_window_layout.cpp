@@ -311,8 +311,7 @@ QWidget *TForm1::BuildLeftColumn() {
     imgMini_->setFixedSize(ThumbWidth, ThumbHeight);
     imgMini_->setAlignment(Qt::AlignCenter);
     imgMini_->setCursor(Qt::PointingHandCursor);
-    imgMini_->installEventFilter(new DoubleClickFilter(
-        imgMini_, [this] { NotYetAvailable(u"Create/update thumbnail(s)"_s); }));
+    imgMini_->installEventFilter(new DoubleClickFilter(imgMini_, [this] { Add_Remove(ModeMake); }));
     layout->addWidget(imgMini_, 0, Qt::AlignHCenter);
 
     panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);

@@ -123,7 +123,11 @@ void TForm1::MyLBPopUpHandler(int index) {
         desktop_.OpenUrl(QUrl::fromLocalFile(current));
         break;
     case MenuCommand::MakeThumbnails:
+        Add_Remove(ModeMake);
+        break;
     case MenuCommand::ClearThumbnails:
+        Add_Remove(ModeClear);
+        break;
     case MenuCommand::CreateSnapshots:
     case MenuCommand::CopyFiles:
         NotYetAvailable(entry.caption);
