@@ -1,0 +1,115 @@
+// Make Thumbs through the main window: every page of one folder selected in
+// the Folder View, Add_Remove(1) with a progress window that only notes the
+// time each file starts. Prints the milliseconds from the start of the
+// second page to the end of the run, so that starting the engine and the
+// first page are left out, as bench/app/thumbs_run leaves them out of
+// velmora-thumbs.
+//   thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "foundation/desktop_services.h"
+#include "foundation/prompts.h"
+#include "render/render_environment.h"
+#include "render/render_profile.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+namespace {
+
+class SilentPrompts final : public Prompts, public FileDialogs {
+public:
+    void ShowInfo(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool AskYesNo(const QString &) override { return false; }
+    Answer AskYesNoCancel(const QString &) override { return Answer::No; }
+    void ShowError(const QString &text) override { ShowInfo(text); }
+    void Beep() override {}
+    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
+};
+
+class NoDesktop final : public DesktopServices {
+public:
+    bool OpenUrl(const QUrl &) override { return true; }
+    bool StartDetached(const QString &, const QStringList &) override { return true; }
+};
+
+// Notes when each file of the run starts.
+class TimingProgress final : public ProgressWindow {
+public:
+    explicit TimingProgress(QList<qint64> &starts, const QElapsedTimer &clock)
+        : starts_(starts), clock_(clock) {}
+    void InitProgBar(int) override {}
+    void Show() override {}
+    void SetText(const QString &) override { starts_ << clock_.nsecsElapsed(); }
+    void Step() override {}
+    bool StopRequested() const override { return false; }
+    void Close() override {}
+
+private:
+    QList<qint64> &starts_;
+    const QElapsedTimer &clock_;
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    PrepareRenderingBeforeApplication();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER\n");
+        return 2;
+    }
+    const QString pages = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    SilentPrompts prompts;
+    NoDesktop desktop;
+    RenderProfile profile;
+    Program program(ProgramFolders::At(QString::fromLocal8Bit(argv[2])), prompts);
+    program.Start(QSize(1280, 1024));
+    program.Config().ThumbBaseIndex = 3;
+
+    QElapsedTimer clock;
+    QList<qint64> starts;
+    MainWindowServices services{program, prompts, prompts, desktop, &profile};
+    services.progressWindows = [&]() -> std::unique_ptr<ProgressWindow> {
+        return std::make_unique<TimingProgress>(starts, clock);
+    };
+    auto window = std::make_unique<TForm1>(services);
+    window->resize(1000, 700);
+    window->show();
+    QApplication::processEvents();
+    const QStringList names = QDir(pages).entryList(QDir::Files, QDir::Name);
+    window->JumpToFileAndFolder(pages + u'/' + names.value(0));
+    window->findChild<QAbstractItemView *>(u"LBFile"_s)->selectAll();
+
+    clock.start();
+    window->Add_Remove(TForm1::ModeMake);
+    const qint64 end = clock.nsecsElapsed();
+    if (starts.size() < 2) {
+        std::fprintf(stderr, "thumbs_window_bench: the run did not go over the pages\n");
+        return 1;
+    }
+    std::printf("%d %.1f\n", int(starts.size()), double(end - starts[1]) / 1e6);
+    std::fflush(stdout);
+    // The engine goes down with the process.
+    _Exit(0);
+}
