@@ -215,6 +215,21 @@ TEST_F(MainWindowThumbsTest, OneFileIsMadeAndClearedWithTheCornerFollowing) {
     EXPECT_TRUE(prompts.calls.isEmpty());
 }
 
+// The capture keeps a window of its own that is never on screen; it must
+// not keep the program from ending once the main window is closed.
+TEST_F(MainWindowThumbsTest, ClosingTheWindowAfterARunStillEndsTheProgram) {
+    const QString a = Page(u"a.htm"_s);
+    window->JumpToFileAndFolder(a);
+    SelectRow(0);
+    window->Add_Remove(TForm1::ModeMake);
+    ASSERT_TRUE(HasThumb(a));
+    // As the program runs: the event loop ends when the last window closes,
+    // or the test gives up after a while.
+    QTimer::singleShot(0, window.get(), [this] { window->close(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
 TEST_F(MainWindowThumbsTest, StopDuringTheFirstOfThreeFinishesOnlyThatOne) {
     const QStringList pages = ThreePagesSelected();
     progress.stopAtText = 1;

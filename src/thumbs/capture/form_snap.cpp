@@ -26,6 +26,9 @@ ViewOptions CaptureViewOptions() {
 TFormSnap::TFormSnap(RenderProfile &profile) : QWidget(nullptr, Qt::FramelessWindowHint) {
     // Rendered and painted like a shown window, but never put on a screen.
     setAttribute(Qt::WA_DontShowOnScreen);
+    // Still a visible window to Qt: it must not keep the program running
+    // once the user has closed the main window.
+    setAttribute(Qt::WA_QuitOnClose, false);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kSilver);
     setPalette(palette);
