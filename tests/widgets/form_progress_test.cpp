@@ -1,5 +1,5 @@
-// The progress window: what showing it resets, and every way the user stops
-// a run (button, Enter, Esc, closing the window).
+// The progress window: its frame, what showing it resets, and every way the
+// user stops a run (button, Enter, Esc, closing the window).
 #include "widgets/form_progress.h"
 
 #include <QLabel>
@@ -33,20 +33,6 @@ TEST_F(FormProgressTest, IsAFixedDialogWithoutTitleBarButtons) {
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     for (QWidget *w : std::initializer_list<QWidget *>{Label(), Bar(), Button()})
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
-}
-
-TEST_F(FormProgressTest, BarCountsStepsFromZeroToN) {
-    form.InitProgBar(3);
-    form.Show();
-    EXPECT_EQ(Bar()->minimum(), 0);
-    EXPECT_EQ(Bar()->maximum(), 3);
-    EXPECT_EQ(Bar()->value(), 0);
-    form.Step();
-    form.Step();
-    EXPECT_EQ(Bar()->value(), 2);
-    // A second run starts again at 0.
-    form.InitProgBar(5);
-    EXPECT_EQ(Bar()->value(), 0);
 }
 
 TEST_F(FormProgressTest, ShowingEmptiesTheTextAndClearsAStop) {
