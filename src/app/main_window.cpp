@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/folder_file_list.h"
 #include "app/placeholder_views.h"
+#include "app/thumbs_tab_view.h"
 #include "editor/tag_hints.h"
 #include "editor/window/form_view.h"
 #include "filelists/file_search.h"
@@ -56,7 +57,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
     if (!views_[TabThumb])
-        views_[TabThumb] = std::make_unique<PlaceholderListView>(QListView::IconMode);
+        views_[TabThumb] = std::make_unique<ThumbsTabView>(*thumbStore_);
     if (!views_[TabTree])
         views_[TabTree] = std::make_unique<PlaceholderListView>();
     for (auto &view : views_)
@@ -181,6 +182,7 @@ void TForm1::ApplyHints() {
         {imgMini_, u"Double click here to create/update thumbnail(s)"_s},
         {cbFilter_, u"Determine which files types should be filtered"_s},
         {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
+        {View(TabThumb)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
     };
     for (const auto &[widget, hint] : hints) {
         widget->setToolTip(show ? hint : QString());
@@ -197,6 +199,7 @@ void TForm1::ShowFolder(const QString &folder) {
         return;
     currentFolder_ = WithBackslash(QDir(folder).absolutePath());
     labelFiles_->setText(currentFolder_);
+    labelThumbs_->setText(currentFolder_);
     ListFolderFiles();
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
@@ -374,6 +377,8 @@ void TForm1::PageControl1Change(int index) {
         View(TabThumb)->SelectFirstIfNone();
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
+        if (const QString current = GetCurrentFile(); !current.isEmpty())
+            ShowMiniThumb(current);
         break;
     default:
         break;
@@ -485,6 +490,7 @@ void TForm1::SetPosition(int position) {
 void TForm1::OnFocusChanged(QWidget *now) {
     panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));
     labelFiles_->SetActive(now && pageControl_->widget(TabFile)->isAncestorOf(now));
+    labelThumbs_->SetActive(now && pageControl_->widget(TabThumb)->isAncestorOf(now));
 }
 
 } // namespace velmora

@@ -167,6 +167,9 @@ private:
     QWidget *BuildLeftColumn();
     QWidget *BuildFolderViewPage(QWidget *fileList);
     QWidget *BuildPreviewArea(QWidget *parent);
+    QWidget *BuildThumbViewPage(QWidget *grid);
+    QWidget *BuildThumbButtons(QWidget *parent);
+    void BThumbSelAllClick();
     void BuildMenu();
     QAction *AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
                           std::function<void()> command);
@@ -265,6 +268,8 @@ private:
     CaptionPanel *panelDirectoryTop_ = nullptr;
     CaptionPanel *panelFilterTop_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
+    CaptionPanel *labelThumbs_ = nullptr;
+    QComboBox *cbSnapBase_ = nullptr;
     QWidget *panel1_ = nullptr;
     QStackedLayout *panel1Layout_ = nullptr;
     QPushButton *sbBrowser_ = nullptr;

@@ -4,8 +4,10 @@
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
 #include "foundation/prompts.h"
+#include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/thumb_size.h"
 #include "widgets/caption_panel.h"
+#include "widgets/wait_cursor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -158,8 +160,10 @@ void TForm1::BuildLayout() {
         widget->setObjectName(pageNames[page]);
         if (widget->accessibleName().isEmpty())
             widget->setAccessibleName(kTabNames[page] + u" files"_s);
-        pageControl_->addTab(page == TabFile ? BuildFolderViewPage(widget) : widget,
-                             kTabNames[page]);
+        QWidget *sheet = page == TabFile    ? BuildFolderViewPage(widget)
+                         : page == TabThumb ? BuildThumbViewPage(widget)
+                                            : widget;
+        pageControl_->addTab(sheet, kTabNames[page]);
     }
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
     splitter->addWidget(pageControl_);
@@ -257,6 +261,82 @@ QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
         bSaveAs_->setEnabled(false);
     column->addWidget(strip);
     return area;
+}
+
+// The Thumbnail View tab: the folder's name in a title bar over the tile
+// grid, and below it the thumbnail commands.
+QWidget *TForm1::BuildThumbViewPage(QWidget *grid) {
+    auto *page = new QWidget;
+    page->setObjectName(u"TabThumbPage"_s);
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *top = new QWidget(page);
+    top->setObjectName(u"PanelThumbsTop"_s);
+    auto *topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    labelThumbs_ = new CaptionPanel(QString(), top);
+    labelThumbs_->setObjectName(u"LabelThumbs"_s);
+    labelThumbs_->setAccessibleDescription(u"Current folder"_s);
+    topLayout->addWidget(labelThumbs_);
+    column->addWidget(top);
+
+    grid->installEventFilter(new FileListKeys(
+        grid, [this] { DblClickForAll(); }, [this] { NotYetAvailable(u"Delete File"_s); }));
+    if (auto *view = qobject_cast<QAbstractItemView *>(grid))
+        connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
+    column->addWidget(grid, 1);
+    column->addWidget(BuildThumbButtons(page));
+    return page;
+}
+
+// The bottom bar of the Thumbnail View: the base size the thumbnails are
+// captured at and the thumbnail commands.
+QWidget *TForm1::BuildThumbButtons(QWidget *parent) {
+    QWidget *strip = Strip(28, parent);
+    strip->setObjectName(u"PanThumbs"_s);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(2, 2, 2, 2);
+
+    cbSnapBase_ = new QComboBox(strip);
+    cbSnapBase_->setObjectName(u"CBSnapBase"_s);
+    cbSnapBase_->setToolTip(u"Choose browser size for thumbnail creation"_s);
+    for (const ThumbBaseSize &size : kThumbBaseSizes)
+        cbSnapBase_->addItem(QString::fromUtf16(size.itemText));
+    // A stored index that names no item leaves the box empty; it is kept as
+    // stored until the user chooses a size.
+    const int stored = program_.Config().ThumbBaseIndex;
+    cbSnapBase_->setCurrentIndex(stored >= 0 && stored < cbSnapBase_->count() ? stored : -1);
+    connect(cbSnapBase_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { program_.Config().ThumbBaseIndex = index; });
+    row->addWidget(cbSnapBase_);
+
+    const auto addButton = [&](const QString &caption, const QString &name, const QString &hint,
+                               std::function<void()> command) {
+        auto *button = new QPushButton(caption, strip);
+        button->setObjectName(name);
+        button->setToolTip(hint);
+        connect(button, &QPushButton::clicked, this, std::move(command));
+        row->addWidget(button);
+        return button;
+    };
+    addButton(u"Make Thumbs"_s, u"BMakeThumb"_s, u"Create or update selected thumbnail(s)"_s,
+              [this] { Add_Remove(ModeMake); });
+    addButton(u"ClearThumbs"_s, u"BDelThumb"_s, u"Clear selected thumbnail(s)"_s,
+              [this] { Add_Remove(ModeClear); });
+    row->addStretch();
+    addButton(u"Select All"_s, u"BThumbSelAll"_s, u"[CTRL-A ] = Select all"_s,
+              [this] { BThumbSelAllClick(); });
+    return strip;
+}
+
+void TForm1::BThumbSelAllClick() {
+    {
+        const WaitCursor busy;
+        if (auto *grid = qobject_cast<QAbstractItemView *>(View(TabThumb)->Widget()))
+            grid->selectAll();
+    }
+    UpdateStatus();
 }
 
 QWidget *TForm1::BuildLeftColumn() {

@@ -67,6 +67,7 @@ void TForm1::BuildPopupMenu() {
     }
     connect(popLBTree_, &QMenu::aboutToShow, this, &TForm1::PopLBPoP);
     AttachContextMenu(View(TabFile)->Widget());
+    AttachContextMenu(View(TabThumb)->Widget());
     AttachContextMenu(imgMini_);
 }
 

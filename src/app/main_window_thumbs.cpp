@@ -23,7 +23,7 @@ namespace velmora {
 namespace {
 
 // Disables a window for the lifetime of the object and enables it again on
-// every path, with the keyboard focus back where it was.
+// every path, active again with the keyboard focus back where it was.
 class DisabledWindow {
 public:
     explicit DisabledWindow(QWidget *window) : window_(window), focus_(window->focusWidget()) {
@@ -33,6 +33,9 @@ public:
         if (!window_)
             return;
         window_->setEnabled(true);
+        // The progress window that had the focus is gone: the main window
+        // takes it back, as it would from a dialog.
+        window_->activateWindow();
         if (focus_)
             focus_->setFocus();
     }

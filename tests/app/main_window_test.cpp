@@ -793,3 +793,72 @@ TEST_F(MainWindowTest, MovingToAnotherFileAsksToSaveFirst) {
     EXPECT_EQ(document.asked, 3);
     EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/b.htm"_s));
 }
+
+// ---- the Thumbnail View tab ------------------------------------------------
+
+TEST_F(MainWindowTest, ThumbnailTabShowsTheFolderAndCtrlASelectsEveryTile) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    for (const char *name : {"a.htm", "b.htm", "c.htm"})
+        WriteBytes(dir.filePath(u"site/"_s + QLatin1StringView(name)), "<p>");
+    const QString thumb = ThumbFileName(ProgramDir() + u"THUMBS/"_s, dir.filePath(u"site"_s),
+                                        dir.filePath(u"site/a.htm"_s));
+    QDir().mkpath(QFileInfo(thumb).path());
+    ASSERT_TRUE(SaveJpeg(MakePicture(130, 100, Qt::red), kThumbnailQuality, thumb));
+    const auto window = OpenWindowWithItsOwnViews();
+    TForm1 &w = *window;
+    w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
+    w.Pages()->setCurrentIndex(TForm1::TabThumb);
+
+    auto *grid = w.findChild<QListView *>(u"TabThumb"_s);
+    auto *label = w.findChild<QLabel *>(u"LabelThumbs"_s);
+    auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
+    ASSERT_TRUE(grid && label && corner);
+    EXPECT_EQ(grid->accessibleName(), u"Thumbnail View files"_s);
+    EXPECT_EQ(label->text(), dir.filePath(u"site"_s) + u'/');
+    EXPECT_EQ(grid->model()->rowCount(), 3);
+    // Entering the tab selects the first tile and shows its thumbnail.
+    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/a.htm"_s));
+    EXPECT_FALSE(corner->pixmap().isNull());
+    EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
+
+    QTest::keyPress(grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
+    QTest::keyRelease(grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (3 of 3 files selected)"_s);
+    EXPECT_EQ(w.SelectedFiles().size(), 3);
+    EXPECT_TRUE(w.GetCurrentFile().isEmpty());
+
+    // Ctrl+Shift+A selects nothing more.
+    grid->selectionModel()->setCurrentIndex(grid->model()->index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+    QTest::keyRelease(grid, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
+    auto *selectAll = w.findChild<QPushButton *>(u"BThumbSelAll"_s);
+    ASSERT_TRUE(selectAll);
+    selectAll->click();
+    EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (3 of 3 files selected)"_s);
+
+    // Until they are wired in, the thumbnail commands say so.
+    w.findChild<QPushButton *>(u"BMakeThumb"_s)->click();
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(prompts.Count(Kind::Info), 2);
+}
+
+TEST_F(MainWindowTest, ThumbnailBaseBoxFollowsTheStoredIndex) {
+    StartProgram();
+    program->Config().ThumbBaseIndex = 9;
+    {
+        const auto window = OpenWindowWithItsOwnViews();
+        auto *box = window->findChild<QComboBox *>(u"CBSnapBase"_s);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->count(), 7);
+        EXPECT_EQ(box->itemText(6), u"Thumbs Base: 1600x1200"_s);
+        EXPECT_EQ(box->currentIndex(), -1);
+        EXPECT_EQ(program->Config().ThumbBaseIndex, 9);
+        box->setCurrentIndex(2);
+        EXPECT_EQ(program->Config().ThumbBaseIndex, 2);
+    }
+    program->Config().ThumbBaseIndex = 5;
+    const auto window = OpenWindowWithItsOwnViews();
+    EXPECT_EQ(window->findChild<QComboBox *>(u"CBSnapBase"_s)->currentIndex(), 5);
+}

@@ -1,0 +1,241 @@
+// The Thumbnail View's grid on a folder of 5,000 pages, each with a real
+// 130 x 100 JPEG thumbnail (quality 70) under the store's name:
+// - BM_FirstScreen: from handing the grid the folder's files until its first
+//   screen of tiles is painted, with an empty cache (every picture on screen
+//   is decoded);
+// - BM_ScrollPages: from the first tile to the last, one scroll bar page at a
+//   time, each page painted at once; counters give the median and the
+//   maximum time of one page;
+// - BM_ResidentMemory: VmRSS after one full scroll and after ten.
+// The anchor, in the same run: a QListView in icon mode over the same names
+// in a QStringListModel, with the same grid and Qt's own drawing, no
+// pictures.
+
+#include "pictures/jpeg_codec.h"
+#include "thumbs/thumbnail_store.h"
+#include "thumbs/view/lv_thumbs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+namespace {
+
+constexpr int kPages = 5'000;
+constexpr int kCacheMax = 200;
+const QSize kViewSize(800, 600);
+
+// Made by the first benchmark that runs and never destroyed: after main
+// returns, Qt's own global objects may be gone before it.
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "thumbs_view_bench";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static const QApplication *app = new QApplication(argc, argv);
+    (void)app;
+}
+
+struct Site {
+    QTemporaryDir dir;
+    QString thumbDir;
+    QStringList pages;
+};
+
+// 5,000 empty pages, each with a thumbnail of coloured blocks, so that the
+// JPEGs are of a realistic size and decoding them costs what it would.
+const Site &TheSite() {
+    static Site site;
+    static const bool made = [] {
+        const QString folder = site.dir.path() + u"/site/"_s;
+        site.thumbDir = site.dir.path() + u"/THUMBS/"_s;
+        QDir().mkpath(folder);
+        const ThumbnailStore store(site.thumbDir, kCacheMax);
+        QRandomGenerator random(7);
+        for (int i = 0; i < kPages; ++i) {
+            const QString page = folder + u"page%1.htm"_s.arg(i, 4, 10, QChar(u'0'));
+            QFile file(page);
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write the pages");
+            site.pages << page;
+            Picture thumb = MakePicture(130, 100);
+            QPainter painter(&thumb);
+            for (int b = 0; b < 24; ++b)
+                painter.fillRect(random.bounded(130), random.bounded(100), 10 + random.bounded(60),
+                                 6 + random.bounded(40), QColor::fromRgb(random.generate()));
+            painter.end();
+            const QString path = store.ThumbPathOf(page);
+            QDir().mkpath(QFileInfo(path).path());
+            if (!SaveJpeg(thumb, kThumbnailQuality, path))
+                qFatal("cannot write the thumbnails");
+        }
+        return true;
+    }();
+    (void)made;
+    return site;
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Until the next paint of the viewport has happened.
+bool WaitForPaint(QWidget *viewport) {
+    struct Watch final : QObject {
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                painted = true;
+            return false;
+        }
+    } watch;
+    viewport->installEventFilter(&watch);
+    QElapsedTimer limit;
+    limit.start();
+    while (!watch.painted && limit.elapsed() < 60'000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    viewport->removeEventFilter(&watch);
+    return watch.painted;
+}
+
+// The time of each page from the top to the bottom, in milliseconds.
+std::vector<double> ScrollThrough(QAbstractItemView &view) {
+    std::vector<double> pages;
+    QScrollBar *bar = view.verticalScrollBar();
+    bar->setValue(0);
+    view.viewport()->repaint();
+    QElapsedTimer timer;
+    while (bar->value() < bar->maximum()) {
+        timer.start();
+        bar->setValue(bar->value() + bar->pageStep());
+        view.viewport()->repaint();
+        pages.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return pages;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double ResidentMb() {
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+void BM_FirstScreen(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    for (auto _ : state) {
+        ThumbnailStore store(site.thumbDir, kCacheMax);
+        LVThumbs grid(store);
+        grid.resize(kViewSize);
+        grid.show();
+        Settle();
+        QElapsedTimer timer;
+        timer.start();
+        grid.ShowFiles(site.pages);
+        const bool painted = WaitForPaint(grid.viewport());
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (!painted || store.Cache().PictureCount() == 0)
+            state.SkipWithError("the first screen was not painted with its pictures");
+    }
+}
+BENCHMARK(BM_FirstScreen)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_AnchorFirstScreen(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    for (auto _ : state) {
+        QStringListModel model;
+        QListView view;
+        view.setViewMode(QListView::IconMode);
+        view.setMovement(QListView::Static);
+        view.setUniformItemSizes(true);
+        view.setGridSize(QSize(150, 140));
+        view.setModel(&model);
+        view.resize(kViewSize);
+        view.show();
+        Settle();
+        QElapsedTimer timer;
+        timer.start();
+        model.setStringList(site.pages);
+        const bool painted = WaitForPaint(view.viewport());
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (!painted)
+            state.SkipWithError("the first screen was not painted");
+    }
+}
+BENCHMARK(BM_AnchorFirstScreen)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ScrollPages(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    std::vector<double> all;
+    for (auto _ : state) {
+        ThumbnailStore store(site.thumbDir, kCacheMax);
+        LVThumbs grid(store);
+        grid.resize(kViewSize);
+        grid.ShowFiles(site.pages);
+        grid.show();
+        Settle();
+        QElapsedTimer timer;
+        timer.start();
+        const std::vector<double> pages = ScrollThrough(grid);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        all.insert(all.end(), pages.begin(), pages.end());
+    }
+    state.counters["pages"] = double(all.size()) / double(state.iterations());
+    state.counters["page_median_ms"] = Median(all);
+    state.counters["page_max_ms"] = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
+}
+BENCHMARK(BM_ScrollPages)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ResidentMemory(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    for (auto _ : state) {
+        ThumbnailStore store(site.thumbDir, kCacheMax);
+        LVThumbs grid(store);
+        grid.resize(kViewSize);
+        grid.ShowFiles(site.pages);
+        grid.show();
+        Settle();
+        const double before = ResidentMb();
+        ScrollThrough(grid);
+        const double afterOne = ResidentMb();
+        for (int i = 1; i < 10; ++i)
+            ScrollThrough(grid);
+        const double afterTen = ResidentMb();
+        state.counters["rss_before_mb"] = before;
+        state.counters["rss_after_1_mb"] = afterOne;
+        state.counters["rss_after_10_mb"] = afterTen;
+        state.counters["growth_1_to_10_mb"] = afterTen - afterOne;
+    }
+}
+BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

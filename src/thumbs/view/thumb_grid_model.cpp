@@ -1,0 +1,110 @@
+#include "thumbs/view/thumb_grid_model.h"
+
+#include "thumbs/thumbnail_store.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+ThumbGridModel::ThumbGridModel(ThumbnailStore &store, QObject *parent)
+    : QAbstractListModel(parent), store_(store) {}
+
+bool ThumbGridModel::SetPaths(const QStringList &paths) {
+    if (paths == paths_)
+        return false;
+    beginResetModel();
+    paths_ = paths;
+    endResetModel();
+    return true;
+}
+
+QString ThumbGridModel::PathAt(int row) const {
+    return row >= 0 && row < paths_.size() ? paths_[row] : QString();
+}
+
+QString ThumbGridModel::NameAt(int row) const {
+    const QString path = PathAt(row);
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString ThumbGridModel::CaptionAt(int row) const {
+    return QString::number(row + 1) + u": "_s + NameAt(row);
+}
+
+QString ThumbGridModel::ThumbPathAt(int row) const {
+    return store_.ThumbPathOf(PathAt(row));
+}
+
+void ThumbGridModel::LoadRange(int first, int last, const std::function<void()> &busy) {
+    if (first < 0 || first > last || last >= paths_.size())
+        return;
+    bool told = false;
+    ThumbnailCache &cache = store_.Cache();
+    for (int row = first; row <= last; ++row) {
+        const QString thumb = ThumbPathAt(row);
+        if (cache.FindCachedThumb(thumb) != -1 || !QFileInfo(thumb).isFile())
+            continue;
+        if (!told && busy)
+            busy();
+        told = true;
+        cache.LoadCachedThumb(thumb);
+    }
+}
+
+int ThumbGridModel::FindByPrefix(const QString &text, int start, bool wrap) const {
+    const int count = int(paths_.size());
+    if (count == 0 || text.isEmpty())
+        return -1;
+    int row = std::clamp(start, 0, count - 1);
+    for (int tested = 0; tested < count; ++tested, ++row) {
+        if (row >= count) {
+            if (!wrap)
+                return -1;
+            row = 0;
+        }
+        if (NameAt(row).startsWith(text, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
+}
+
+void ThumbGridModel::RefreshRow(int row) {
+    if (row < 0 || row >= paths_.size())
+        return;
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed);
+}
+
+int ThumbGridModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(paths_.size());
+}
+
+QVariant ThumbGridModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= paths_.size())
+        return {};
+    const int row = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+        return CaptionAt(row);
+    case SlotRole:
+        return store_.Cache().FindCachedThumb(ThumbPathAt(row));
+    case PathRole:
+        return PathAt(row);
+    case Qt::AccessibleDescriptionRole:
+        // Read by assistive tools (and the end-to-end tests): whether the
+        // page has a thumbnail file, cached or not.
+        return QFileInfo(ThumbPathAt(row)).isFile() ? u"thumbnail"_s : u"no thumbnail"_s;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ThumbGridModel::flags(const QModelIndex &index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace velmora

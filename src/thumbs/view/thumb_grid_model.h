@@ -1,0 +1,59 @@
+#pragma once
+// The tiles of the Thumbnail View: one per file of the current folder, in the
+// folder view's order. The model keeps only the list of paths (shared with
+// the main window's, not copied) and answers each tile's caption, cache slot
+// and thumbnail state when a view asks for them, so a folder of thousands of
+// pages costs no objects per file.
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmora {
+
+class ThumbnailStore;
+
+class ThumbGridModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    // The slot of the tile's picture in the thumbnail cache, or -1.
+    static constexpr int SlotRole = Qt::UserRole;
+    // The tile's file path.
+    static constexpr int PathRole = Qt::UserRole + 1;
+
+    explicit ThumbGridModel(ThumbnailStore &store, QObject *parent = nullptr);
+
+    // Replaces every tile (a model reset) unless the list is the one shown,
+    // which keeps the selection. True when the tiles changed.
+    bool SetPaths(const QStringList &paths);
+    const QStringList &Paths() const { return paths_; }
+    QString PathAt(int row) const;
+    QString NameAt(int row) const;
+    // "(i + 1): name".
+    QString CaptionAt(int row) const;
+    QString ThumbPathAt(int row) const;
+
+    // Fills the cache with the pictures of tiles first .. last, in that order,
+    // for those that have a thumbnail file. Ranges that reach past the last
+    // tile are ignored. busy() is called once before the first file is
+    // decoded, so a caller can show the busy cursor only when there is work.
+    void LoadRange(int first, int last, const std::function<void()> &busy = {});
+    // The first tile from start on whose name begins with text, without
+    // regard to letter case; past the last tile the search goes on at 0 when
+    // wrap is set. Every tile is tested at most once; -1 when none matches.
+    int FindByPrefix(const QString &text, int start, bool wrap) const;
+
+    // The tile is drawn again; its slot is looked up anew.
+    void RefreshRow(int row);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    ThumbnailStore &store_;
+    QStringList paths_;
+};
+
+} // namespace velmora
