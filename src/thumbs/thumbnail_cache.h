@@ -38,6 +38,8 @@ public:
     explicit ThumbnailCache(int cacheMax, Decoder decoder = DecodeThumbnailFile);
     // A changed setting applies from the next load on.
     void SetCacheMax(int cacheMax) { cacheMax_ = cacheMax; }
+    // The decoder of the next loads (a view that decodes files ahead).
+    void SetDecoder(Decoder decoder) { decoder_ = std::move(decoder); }
 
     // Slot of the cached picture of thumbPath, or -1.
     int FindCachedThumb(const QString &thumbPath) const;

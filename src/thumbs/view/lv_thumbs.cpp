@@ -88,11 +88,17 @@ std::pair<int, int> LVThumbs::VisibleRange() const {
 
 void LVThumbs::paintEvent(QPaintEvent *event) {
     const std::pair<int, int> range = VisibleRange();
-    if (range != hinted_ && range.first >= 0) {
+    const bool moved = range != hinted_ && range.first >= 0;
+    if (moved) {
         hinted_ = range;
         LVThumbsDataHint(range.first, range.second);
     }
     QListView::paintEvent(event);
+    // Once this screen is painted, the next one is decoded ahead.
+    if (moved) {
+        const int screen = range.second - range.first + 1;
+        model_->PrepareRange(range.second + 1, range.second + screen);
+    }
 }
 
 // Keys typed in quick succession make one search text; a new search starts

@@ -11,7 +11,29 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 ThumbGridModel::ThumbGridModel(ThumbnailStore &store, QObject *parent)
-    : QAbstractListModel(parent), store_(store) {}
+    : QAbstractListModel(parent), store_(store) {
+    store_.Cache().SetDecoder(
+        [this](const QString &path, Picture *picture) { return ahead_.Decode(path, picture); });
+}
+
+ThumbGridModel::~ThumbGridModel() {
+    store_.Cache().SetDecoder(ThumbnailCache::DecodeThumbnailFile);
+}
+
+QStringList ThumbGridModel::UncachedThumbs(int first, int last) const {
+    QStringList thumbs;
+    const ThumbnailCache &cache = store_.Cache();
+    for (int row = std::max(first, 0); row <= last && row < paths_.size(); ++row) {
+        const QString thumb = ThumbPathAt(row);
+        if (cache.FindCachedThumb(thumb) == -1 && QFileInfo(thumb).isFile())
+            thumbs << thumb;
+    }
+    return thumbs;
+}
+
+void ThumbGridModel::PrepareRange(int first, int last) {
+    ahead_.Request(UncachedThumbs(first, last));
+}
 
 bool ThumbGridModel::SetPaths(const QStringList &paths) {
     if (paths == paths_)
@@ -42,17 +64,18 @@ QString ThumbGridModel::ThumbPathAt(int row) const {
 void ThumbGridModel::LoadRange(int first, int last, const std::function<void()> &busy) {
     if (first < 0 || first > last || last >= paths_.size())
         return;
-    bool told = false;
+    const QStringList thumbs = UncachedThumbs(first, last);
+    if (thumbs.isEmpty())
+        return;
+    if (busy)
+        busy();
+    QStringList backwards(thumbs.crbegin(), thumbs.crend());
+    ahead_.Request(backwards);
+    // In the range's order, so the cache's slots are what they would be
+    // without the second thread.
     ThumbnailCache &cache = store_.Cache();
-    for (int row = first; row <= last; ++row) {
-        const QString thumb = ThumbPathAt(row);
-        if (cache.FindCachedThumb(thumb) != -1 || !QFileInfo(thumb).isFile())
-            continue;
-        if (!told && busy)
-            busy();
-        told = true;
+    for (const QString &thumb : thumbs)
         cache.LoadCachedThumb(thumb);
-    }
 }
 
 int ThumbGridModel::FindByPrefix(const QString &text, int start, bool wrap) const {

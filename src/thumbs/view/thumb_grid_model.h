@@ -5,6 +5,8 @@
 // and thumbnail state when a view asks for them, so a folder of thousands of
 // pages costs no objects per file.
 
+#include "thumbs/view/thumb_decode_ahead.h"
+
 #include <QAbstractListModel>
 #include <QStringList>
 
@@ -23,6 +25,8 @@ public:
     static constexpr int PathRole = Qt::UserRole + 1;
 
     explicit ThumbGridModel(ThumbnailStore &store, QObject *parent = nullptr);
+    // Gives the cache back its own decoder.
+    ~ThumbGridModel() override;
 
     // Replaces every tile (a model reset) unless the list is the one shown,
     // which keeps the selection. True when the tiles changed.
@@ -38,7 +42,12 @@ public:
     // for those that have a thumbnail file. Ranges that reach past the last
     // tile are ignored. busy() is called once before the first file is
     // decoded, so a caller can show the busy cursor only when there is work.
+    // A second thread decodes the same files from the last one back, so the
+    // two meet in the middle.
     void LoadRange(int first, int last, const std::function<void()> &busy = {});
+    // Has the pictures of tiles first .. last decoded ahead, for the screen
+    // the user is likely to scroll to next; the cache itself is not touched.
+    void PrepareRange(int first, int last);
     // The first tile from start on whose name begins with text, without
     // regard to letter case; past the last tile the search goes on at 0 when
     // wrap is set. Every tile is tested at most once; -1 when none matches.
@@ -52,8 +61,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    // The thumbnail files of tiles first .. last (clamped) that exist and
+    // are not cached.
+    QStringList UncachedThumbs(int first, int last) const;
+
     ThumbnailStore &store_;
     QStringList paths_;
+    ThumbDecodeAhead ahead_;
 };
 
 } // namespace velmora
