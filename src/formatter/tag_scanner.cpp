@@ -163,26 +163,16 @@ int TagScanner::InlineRuleAt(qsizetype pos) const {
 }
 
 QString TagScanner::WrittenKeyAt(qsizetype pos) const {
-    const QStringView text(input_);
-    const qsizetype n = text.size();
-    qsizetype j = pos;
-    while (j < n && (text[j] == u'<' || IsSpaceChar(text[j])))
-        ++j;
-    const QStringView rest = text.mid(j);
-    if (rest.startsWith(u"!--~"))
-        return u"<!--~"_s;
-    if (rest.startsWith(u"!--"))
-        return u"<!--"_s;
-    QString key = u"<"_s;
-    for (QChar c : rest) {
-        if (!IsKeyChar(c))
-            break;
-        key += QChar(UpperAscii(c.unicode()));
-    }
+    // The tidied tag keeps everything after its '<' (blanks only collapsed),
+    // so its key is the key of the source text at pos: a blank or a second
+    // '<' right after the first ends or joins the name there, and "< pre" is
+    // no PRE tag. Skipping them would read the next word of running text as
+    // a tag name.
+    QString key = KeyAt(pos);
     // A tag cut off by the end of the page is written without a '>' (see
     // TidyTag), and its key has none either, so it matches no rule.
-    if (text.indexOf(u'>', j) >= 0)
-        key += u'>';
+    if (key.endsWith(u'>') && input_.indexOf(u'>', pos) < 0)
+        key.chop(1);
     return key;
 }
 

@@ -57,7 +57,7 @@ public:
     QString TagTextAt(qsizetype pos, bool blanks) const;
     QString KeyAt(qsizetype pos) const;
     // The key of the tag at pos as it will be written (TagKey of its tidied
-    // text): "< b>" gives "<B>"; a tag that the end of the page cuts off
+    // text): "< b>" gives "<>", as a blank ends the name; a tag that the end of the page cuts off
     // ("<b", "<b x") gives a key without '>'. The first pass decides
     // by this key so that its output, read again, is decided the same way.
     QString WrittenKeyAt(qsizetype pos) const;

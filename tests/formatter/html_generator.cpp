@@ -246,13 +246,13 @@ static bool IsBlankChar(QChar c) {
 
 // The key of the tag at i as the formatter decides by it: leading brackets
 // and blanks skipped, then the name in upper case.
+// The name runs from the '<' itself: a blank or a second '<' right after it
+// is no part of a tag name ("< pre" opens no block).
 static QString KeyAt(const QString &html, qsizetype i) {
-    qsizetype j = i;
-    while (j < html.size() && (html[j] == u'<' || IsBlankChar(html[j])))
-        ++j;
-    if (QStringView(html).mid(j).startsWith(u"!--"))
+    if (QStringView(html).mid(i).startsWith(u"<!--"))
         return u"<!--"_s;
-    QString key = u"<"_s;
+    QString key;
+    qsizetype j = i;
     while (j < html.size() && html[j].unicode() < 128 &&
            (html[j].isLetterOrNumber() || html[j] == u'/' || html[j] == u'<'))
         key += html[j++].toUpper();

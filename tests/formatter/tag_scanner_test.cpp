@@ -38,6 +38,18 @@ TEST(TagScanner, VerbatimRows) {
     EXPECT_EQ(scan.VerbatimNameAt(21), QString()); // cut off by the end: "<TD"
 }
 
+// A blank or a second '<' after the '<' ends the name there: the next word of
+// running text is no tag name. A tag cut off by the end has no '>' in its key.
+TEST(TagScanner, WrittenKeyStartsAtTheLessThanSign) {
+    const FormatterStyle style;
+    const QString text = u"a < pre b <<b> c <\tb> <td x"_s;
+    TagScanner scan(text, style);
+    EXPECT_EQ(scan.WrittenKeyAt(2), u"<>"_s);
+    EXPECT_EQ(scan.WrittenKeyAt(10), u"<<B>"_s);
+    EXPECT_EQ(scan.WrittenKeyAt(17), u"<>"_s);
+    EXPECT_EQ(scan.WrittenKeyAt(22), u"<TD"_s);
+}
+
 TEST(TagScanner, HeadingCloserRuleIsInlineOnlyForTheFirstPass) {
     const FormatterStyle style = testing::StyleFromIni(
         u"[BOLD]\nTagOpen=<B>\nTagClose=</B>\n[HEAD]\nTagOpen=<H3>\nTagClose=</H>\nTreatAsText=1\n"_s);
