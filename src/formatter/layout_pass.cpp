@@ -133,11 +133,9 @@ void LineLayout::LayoutTagLine(const QString &line) {
         Raise(cur_->isContentIndent);
     } else {
         Lower(cur_->isContentIndent);
-        // A text line that starts with an inline closing tag is still text.
-        if (cur_->TreatAsText)
-            WrapLine(line);
-        else
-            Add(Indent(line));
+        // A line that starts with a closing tag is kept whole, even when the
+        // tag is inline and text follows it.
+        Add(Indent(line));
         GeneratedComment(-1);
         Lower(cur_->isSelfIndent);
         BlankLines(-1);
