@@ -144,7 +144,9 @@ void LineSplitter::Run(const FormatProgress &progress) {
 
 // A comment an earlier run generated ends in "~-->" and is dropped (the
 // layout pass generates it anew) as if it had never been there, so the text
-// around it is not cut either. Anything else that merely starts like one ends,
+// around it is not cut either: a cut there would be joined again by a second
+// run, and "x<!--~ ~-->y" would become the two words "x y". Anything else
+// that merely starts like one ends,
 // as every comment does, at its first "-->" and is kept: an unclosed "<!--~"
 // must not swallow the rest of the page. Returns the index after the comment,
 // or -1.
