@@ -3,6 +3,7 @@
 #include "editor/link_rules.h"
 #include "editor/search_replace.h"
 #include "editor/source_edit.h"
+#include "editor/source_edit_text.h"
 #include "editor/window/replace_dialog.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -44,41 +44,6 @@ QVBoxLayout *ColumnOf(QWidget *widget) {
     column->setSpacing(0);
     return column;
 }
-
-// The editor control as the search sees it. Positions are the document's:
-// one per character, one per line break.
-class SourceEditText final : public EditableText {
-public:
-    explicit SourceEditText(SourceEdit &edit) : edit_(edit) {}
-
-    QString Text() const override { return edit_.EditedText(); }
-    EditorSelection Selection() const override {
-        const QTextCursor cursor = edit_.textCursor();
-        return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
-    }
-    void Select(qsizetype start, qsizetype length) override {
-        QTextCursor cursor = edit_.textCursor();
-        cursor.setPosition(int(start));
-        cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
-        edit_.setTextCursor(cursor);
-    }
-    // One step for Undo, however much is replaced.
-    void ReplaceSelection(const QString &text) override {
-        QTextCursor cursor = edit_.textCursor();
-        cursor.beginEditBlock();
-        cursor.insertText(text);
-        cursor.endEditBlock();
-        edit_.setTextCursor(cursor);
-    }
-    void FocusIfVisible() override {
-        if (edit_.isVisible() && edit_.isEnabled())
-            edit_.setFocus();
-    }
-    void MarkModified() override { edit_.SetModified(true); }
-
-private:
-    SourceEdit &edit_;
-};
 
 } // namespace
 
