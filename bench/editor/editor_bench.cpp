@@ -1,6 +1,8 @@
 // The editor control with a 2,000,000-character page, in a shown window:
 //   BM_ShowPage   from giving the control the page to its first finished paint
 //   BM_TypeLetter from one letter typed in the middle of the page to its repaint
+//   BM_ReplaceAll Replace All of 100,000 occurrences in the page, to its repaint
+//                 (the anchor: the replaced text given to a bare control)
 // for SourceEdit (control:0) and, as the anchor, a bare QPlainTextEdit with
 // default settings doing the same (control:1); a page of lines of about 50
 // characters (shape:0) and a page that is one single line (shape:1). The
@@ -8,7 +10,10 @@
 // the time of decoding and encoding the page's bytes.
 
 #include "editor/editor_text.h"
+#include "editor/search_replace.h"
 #include "editor/source_edit.h"
+#include "editor/source_edit_text.h"
+#include "foundation/prompts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -180,6 +185,57 @@ void BM_TypeLetter(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_TypeLetter)
+    ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
+    ->ArgNames({"control", "shape"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Messages are not shown while measuring.
+class SilentPrompts final : public Prompts {
+public:
+    void ShowInfo(const QString &) override {}
+    bool AskYesNo(const QString &) override { return false; }
+    Answer AskYesNoCancel(const QString &) override { return Answer::Cancel; }
+    void ShowError(const QString &) override {}
+    void Beep() override {}
+};
+
+constexpr int kOccurrences = 100000;
+
+// kOccurrences lines of 20 characters, each holding "old" once: 2,000,000
+// characters with the line breaks (spaces for the single-line shape).
+EditorText ReplacePage(Shape shape) {
+    QByteArray page;
+    for (int n = 0; n < kOccurrences; ++n)
+        page += shape == kLines ? "<p>the old word</p>\n" : "<p>the old word</p> ";
+    return DecodeEditorText(page);
+}
+
+void BM_ReplaceAll(benchmark::State &state) {
+    const Control control = Control(state.range(0));
+    const EditorText page = ReplacePage(Shape(state.range(1)));
+    SilentPrompts prompts;
+    Window w(control);
+    for (auto _ : state) {
+        w.Show(control, page);
+        w.WaitForPaint();
+        QCoreApplication::processEvents();
+        w.painted();
+        QElapsedTimer timer;
+        timer.start();
+        if (control == kSourceEdit) {
+            SourceEditText text(*static_cast<SourceEdit *>(w.edit));
+            if (ReplaceAllInEditor(text, u"old"_s, u"new"_s, {}, 0, prompts) != kOccurrences)
+                state.SkipWithError("wrong count");
+        } else {
+            w.edit->setPlainText(QString(page.text).replace(u"old"_s, u"new"_s));
+        }
+        if (!w.WaitForPaint())
+            state.SkipWithError("no paint");
+        state.SetIterationTime(Seconds(timer));
+    }
+}
+BENCHMARK(BM_ReplaceAll)
     ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
     ->ArgNames({"control", "shape"})
     ->UseManualTime()

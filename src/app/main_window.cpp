@@ -67,6 +67,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     setWindowTitle(WindowTitle);
     if (services.render) {
         formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
+        formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
         document_ = formView_.get();
     }
     BuildThumbnailMaker(services.render, services.freeSpace);

@@ -1,7 +1,10 @@
 #include "editor/window/form_view.h"
 
 #include "editor/link_rules.h"
+#include "editor/search_replace.h"
 #include "editor/source_edit.h"
+#include "editor/source_edit_text.h"
+#include "editor/window/replace_dialog.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
 #include "foundation/file_utils.h"
@@ -97,6 +100,7 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
 }
 
 TFormView::~TFormView() {
+    replaceDialog1_.reset();
     // The views are children of this window or of the main window's preview
     // area; take down those still here.
     delete frameViewer1_.data();
@@ -390,14 +394,21 @@ void TFormView::keyPressEvent(QKeyEvent *event) {
     QDialog::keyPressEvent(event);
 }
 
-// Ctrl+S in the editor saves, while Save may.
+// Ctrl+S in the editor saves, while Save may; Ctrl+F and Ctrl+R open the
+// find-and-replace dialog.
 bool TFormView::eventFilter(QObject *watched, QEvent *event) {
     if (watched == reScreen_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_S && key->modifiers() == Qt::ControlModifier) {
-            if (bSave_->isEnabled())
-                BSaveClick();
-            return true;
+        if (key->modifiers() == Qt::ControlModifier) {
+            if (key->key() == Qt::Key_S) {
+                if (bSave_->isEnabled())
+                    BSaveClick();
+                return true;
+            }
+            if (key->key() == Qt::Key_F || key->key() == Qt::Key_R) {
+                StartSearchReplace();
+                return true;
+            }
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -469,6 +480,58 @@ void TFormView::OnBrowserKey(QKeyEvent *event, bool *handled) {
 
 void TFormView::NotYetAvailable(const QString &caption) {
     ShowNotYetAvailable(prompts_, caption);
+}
+
+// ---- search and replace ------------------------------------------------------
+
+void TFormView::SetSearchTexts(QString &lastSearch, QString &lastReplace) {
+    lastSearch_ = &lastSearch;
+    lastReplace_ = &lastReplace;
+}
+
+void TFormView::StartSearchReplace() {
+    // The dialog stays over whichever window shows the editor now: this one,
+    // or the main window while the editor is docked there.
+    QWidget *owner = reScreen_->window();
+    if (!replaceDialog1_) {
+        replaceDialog1_ = std::make_unique<ReplaceDialog1>(owner);
+        connect(replaceDialog1_.get(), &ReplaceDialog1::FindNextRequested, this,
+                &TFormView::ReplaceDialog1Find);
+        connect(replaceDialog1_.get(), &ReplaceDialog1::ReplaceRequested, this,
+                &TFormView::ReplaceDialog1Replace);
+    } else if (replaceDialog1_->parentWidget() != owner) {
+        replaceDialog1_->setParent(owner, replaceDialog1_->windowFlags());
+    }
+    replaceDialog1_->SetFindText(*lastSearch_);
+    replaceDialog1_->SetReplaceText(*lastReplace_);
+    replaceDialog1_->show();
+    replaceDialog1_->raise();
+    replaceDialog1_->activateWindow();
+}
+
+void TFormView::ReplaceDialog1Find() {
+    SourceEditText editor(*reScreen_);
+    FindOrReplace(editor, replaceDialog1_->FindText(), replaceDialog1_->ReplaceText(), false, false,
+                  replaceDialog1_->Options(), prompts_);
+    KeepSearchTexts();
+}
+
+// A text shown read-only (one that could not be written back exactly) or a
+// notice in place of a file is never changed.
+void TFormView::ReplaceDialog1Replace(bool all) {
+    if (reScreen_->isReadOnly() || !reScreen_->isEnabled()) {
+        prompts_.Beep();
+        return;
+    }
+    SourceEditText editor(*reScreen_);
+    FindOrReplace(editor, replaceDialog1_->FindText(), replaceDialog1_->ReplaceText(), true, all,
+                  replaceDialog1_->Options(), prompts_);
+    KeepSearchTexts();
+}
+
+void TFormView::KeepSearchTexts() {
+    *lastSearch_ = replaceDialog1_->FindText();
+    *lastReplace_ = replaceDialog1_->ReplaceText();
 }
 
 } // namespace velmora

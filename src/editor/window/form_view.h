@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,7 @@ namespace velmora {
 class FileDialogs;
 class Prompts;
 class RenderProfile;
+class ReplaceDialog1;
 class ViewSelection;
 
 class TFormView final : public QDialog, public DocumentGuard {
@@ -76,6 +78,14 @@ public:
     void StopLoading();
     void SetShowHints(bool show);
 
+    // Where the texts of the last search and replacement are kept (the
+    // settings, which outlive this window); until then the window keeps its
+    // own.
+    void SetSearchTexts(QString &lastSearch, QString &lastReplace);
+    // Ctrl+F and Ctrl+R: shows the find-and-replace dialog with the last texts.
+    void StartSearchReplace();
+    ReplaceDialog1 *SearchDialog() const { return replaceDialog1_.get(); }
+
 signals:
     // The text for the main window's hint line (links under the pointer and
     // clicked).
@@ -107,6 +117,9 @@ private:
     void OnLinkHovered(const QString &url, const QString &target);
     void OnBrowserKey(QKeyEvent *event, bool *handled);
     void NotYetAvailable(const QString &caption);
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace(bool all);
+    void KeepSearchTexts();
 
     Prompts &prompts_;
     const ViewSelection &selection_;
@@ -131,6 +144,12 @@ private:
     // notice if the main window took one down.
     QPointer<PageView> frameViewer1_;
     QPointer<SourceEdit> reScreen_;
+
+    QString ownSearch_;
+    QString ownReplace_;
+    QString *lastSearch_ = &ownSearch_;
+    QString *lastReplace_ = &ownReplace_;
+    std::unique_ptr<ReplaceDialog1> replaceDialog1_;
 };
 
 // The picture notice the editor shows instead of a picture's bytes.
