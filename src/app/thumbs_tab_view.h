@@ -4,7 +4,7 @@
 // the Folder View's list does. The current file is the focused tile's while
 // exactly that tile is selected.
 
-#include "app/tab_view.h"
+#include "app/item_list_tab_view.h"
 #include "thumbs/view/lv_thumbs.h"
 
 #include <QObject>
@@ -14,35 +14,20 @@ namespace velmora {
 
 class ThumbnailStore;
 
-class ThumbsTabView final : public TabView {
+class ThumbsTabView final : public ItemListTabView {
 public:
     explicit ThumbsTabView(ThumbnailStore &store);
-    ~ThumbsTabView() override;
 
-    QWidget *Widget() override;
-    int Count() const override;
-    int SelectedCount() const override;
-    QString CurrentFile() const override;
-    QStringList SelectedFiles() const override;
-    QString ViewFile(int i, bool selectedOnly) const override;
-    void SelectFirstIfNone() override;
     void ShowFolderFiles(const QStringList &paths) override;
-    void FocusFile(const QString &path) override;
-    void SelectFile(const QString &path) override;
     void RefreshEntry(int i) override;
 
     LVThumbs *Grid() const { return grid_; }
 
-private:
-    int RowOf(const QString &path) const;
-    void ReportChange(bool selectionChanged);
+protected:
+    const QStringList &Paths() const override;
 
+private:
     QPointer<LVThumbs> grid_;
-    // The context of every connection to the grid, so that none outlives
-    // this object when the grid stays behind in its tab.
-    QObject connections_;
-    int reportedRow_ = -1;
-    bool quiet_ = false;
 };
 
 } // namespace velmora
