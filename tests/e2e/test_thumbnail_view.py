@@ -43,8 +43,13 @@ class ThumbnailViewTest(harness.ProgramTestCase):
     def tiles(self, grid):
         return [grid.getChildAtIndex(i) for i in range(grid.childCount)]
 
-    def run_make_thumbs(self, window):
+    def run_make_thumbs(self, window, grid):
         harness.click(harness.find(window, "push button", "Select All"))
+        # With only the first tile selected Make Thumbs makes one thumbnail
+        # without a progress window: the selection must be complete first.
+        harness.wait_until(
+            lambda: all(harness.has_state(t, "selected") for t in self.tiles(grid)),
+            what="every tile selected")
         harness.click(harness.find(window, "push button", "Make Thumbs"))
         # The progress window is a plain window of its own (no dialog: it
         # runs beside the disabled main window, not over it).
@@ -54,7 +59,7 @@ class ThumbnailViewTest(harness.ProgramTestCase):
         site = self.make_site(30)
         window, grid = self.open_thumbnail_view()
         harness.wait_until(lambda: grid.childCount == 30, what="30 tiles")
-        progress = self.run_make_thumbs(window)
+        progress = self.run_make_thumbs(window, grid)
         harness.wait_gone(progress, timeout=120)
         self.assertEqual(len(self.thumbnails(site)), 30)
         for name in self.thumbnails(site):
@@ -77,7 +82,7 @@ class ThumbnailViewTest(harness.ProgramTestCase):
         site = self.make_site(8, slow=True)
         window, grid = self.open_thumbnail_view()
         harness.wait_until(lambda: grid.childCount == 8, what="8 tiles")
-        progress = self.run_make_thumbs(window)
+        progress = self.run_make_thumbs(window, grid)
         time.sleep(1.5)
         harness.press_key("Escape")
         harness.wait_gone(progress, timeout=30)
