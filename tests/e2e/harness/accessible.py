@@ -273,11 +273,32 @@ _KEYSYMS = {"Return": 0xFF0D, "Escape": 0xFF1B, "Tab": 0xFF09, "space": 0x20,
             "Left": 0xFF51, "Right": 0xFF53, "Home": 0xFF50, "End": 0xFF57, "F1": 0xFFBE}
 
 
-def press_key(name):
-    """Presses and releases one key (X keysym name, e.g. "Return") in the
-    window that has the keyboard focus."""
+_MODIFIER_MASKS = {"Shift": 1 << 0, "Control": 1 << 2, "Alt": 1 << 3}
+
+
+def _keysym(name):
+    if name in _KEYSYMS:
+        return _KEYSYMS[name]
+    if len(name) == 1 and 0x20 < ord(name) < 0x7F:
+        return ord(name.lower())  # the keysyms of Latin-1 letters and digits
+    raise HarnessError(f"no keysym known for {name!r}")
+
+
+def press_key(name, *modifiers):
+    """Presses and releases one key (X keysym name, e.g. "Return", or a
+    letter or digit) in the window that has the keyboard focus, with the
+    modifiers held ("Control", "Shift", "Alt"): press_key("2", "Control")."""
     pyatspi = atspi()
-    pyatspi.Registry.generateKeyboardEvent(_KEYSYMS[name], None, pyatspi.KEY_SYM)
+    mask = 0
+    for modifier in modifiers:
+        mask |= _MODIFIER_MASKS[modifier]
+    if mask:
+        pyatspi.Registry.generateKeyboardEvent(mask, None, pyatspi.KEY_LOCKMODIFIERS)
+    try:
+        pyatspi.Registry.generateKeyboardEvent(_keysym(name), None, pyatspi.KEY_SYM)
+    finally:
+        if mask:
+            pyatspi.Registry.generateKeyboardEvent(mask, None, pyatspi.KEY_UNLOCKMODIFIERS)
 
 
 def type_text(text):

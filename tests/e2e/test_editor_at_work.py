@@ -1,0 +1,98 @@
+"""The editor at work as a person uses it: the find-and-replace dialog opened
+with Ctrl+R walks the occurrences with Find Next, says when there are no
+more, replaces them all through its button, and Save writes the changed text
+with the page's own line ends."""
+
+import os
+
+import harness
+from harness.accessible import has_state
+
+PAGE = (b"<html><head><title>Prices</title></head>\r\n"
+        b"<body><p>apple pie</p>\r\n<p>apple tart</p>\r\n<p>apple cake</p></body></html>\r\n")
+
+
+class EditorAtWorkTest(harness.ProgramTestCase):
+    def open_page_in_editor(self, content=PAGE):
+        site = os.path.join(self.program.folder, "site")
+        os.makedirs(site)
+        path = os.path.join(site, "prices.htm")
+        with open(path, "wb") as f:
+            f.write(content)
+        with open(self.program.path("prg.ini"), "w") as f:
+            f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
+        window = self.start_program()
+        return (path,) + self.show_in_editor(window, "apple cake")
+
+    def show_in_editor(self, window, expected):
+        """Picks prices.htm in the file list and docks the editor."""
+        files = harness.find(window, "list", "Folder View files")
+        entry = harness.wait_until(
+            lambda: next((files.getChildAtIndex(i) for i in range(files.childCount)
+                          if harness.name_of(files.getChildAtIndex(i)) == "prices.htm"), None),
+            what="the entry prices.htm")
+        harness.click(entry)
+        harness.click(harness.find(window, "check box", "Editor"))
+        editor = harness.find(window, "text", "Editor")
+        harness.wait_until(lambda: expected in harness.text_of(editor),
+                           what="the page's source in the editor")
+        harness.click(editor)
+        return window, editor
+
+    def open_replace_dialog(self):
+        harness.press_key("r", "Control")
+        return harness.find_window(self.program.application(), "dialog", "Replace")
+
+    def fill(self, dialog, field, text):
+        edit = harness.find(dialog, "text", field)
+        harness.click(edit)
+        harness.type_text(text)
+        harness.wait_until(lambda: harness.text_of(edit) == text, what=field + " filled")
+
+    def test_find_next_walks_then_replace_all_and_save(self):
+        path, window, editor = self.open_page_in_editor()
+        dialog = self.open_replace_dialog()
+        self.fill(dialog, "Find what", "apple")
+        find_next = harness.find(dialog, "push button", "Find Next")
+        for _ in range(3):
+            harness.click(find_next)
+        harness.click(find_next)
+        box = self.program.message_box()
+        self.assertEqual(box.text, '"apple" not found.')
+        box.press("OK")
+
+        # Searching starts after the selection: with the caret put back in the
+        # text by a click, Replace All starts from the top again.
+        harness.click(editor)
+        dialog = harness.find(self.program.application(), "dialog", "Replace")
+        self.fill(dialog, "Replace with", "plum")
+        harness.click(harness.find(dialog, "push button", "Replace All"))
+        box = self.program.message_box()
+        self.assertEqual(box.text, '"apple", Replace done: 3 times')
+        box.press("OK")
+        harness.wait_until(lambda: "plum cake" in harness.text_of(editor),
+                           what="the replaced text in the editor")
+        dialog = harness.find_window(self.program.application(), "dialog", "Replace")
+        harness.click(harness.find(dialog, "push button", "Cancel"))
+        harness.wait_gone(dialog)
+
+        save = harness.find(window, "push button", "Save")
+        harness.wait_until(lambda: has_state(save, "enabled"), what="Save enabled")
+        harness.click(save)
+        harness.wait_until(lambda: b"plum" in open(path, "rb").read(), what="the saved text")
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), PAGE.replace(b"apple", b"plum"))
+
+        # The next run of the program opens the dialog with the texts of this one.
+        self.close_through_menu(self.program.main_window())
+        self.program.wait_exit()
+        options = harness.read_values(self.program.path("prg.ini"))["OPTIONS"]
+        self.assertEqual((options.get("LastSearch"), options.get("LastReplace")),
+                         ("apple", "plum"))
+        window, editor = self.show_in_editor(self.start_program(), "plum cake")
+        dialog = self.open_replace_dialog()
+        self.assertEqual(harness.text_of(harness.find(dialog, "text", "Find what")), "apple")
+        self.assertEqual(harness.text_of(harness.find(dialog, "text", "Replace with")), "plum")
+        harness.press_key("Escape")
+        harness.wait_gone(dialog)
+        self.close_through_menu(self.program.main_window())
