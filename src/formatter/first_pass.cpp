@@ -117,6 +117,7 @@ void LineSplitter::Run(const FormatProgress &progress) {
         if (key == u"<!--~" && QStringView(input_).mid(i).startsWith(u"<!--~")) {
             const qsizetype end = GeneratedCommentEnd(i);
             if (end > i) {
+                SettleText();
                 i = end;
                 continue;
             }
@@ -143,13 +144,11 @@ void LineSplitter::Run(const FormatProgress &progress) {
 }
 
 // A comment an earlier run generated ends in "~-->" and is dropped (the
-// layout pass generates it anew) as if it had never been there, so the text
-// around it is not cut either: a cut there would be joined again by a second
-// run, and "x<!--~ ~-->y" would become the two words "x y". Anything else
-// that merely starts like one ends,
-// as every comment does, at its first "-->" and is kept: an unclosed "<!--~"
-// must not swallow the rest of the page. Returns the index after the comment,
-// or -1.
+// layout pass generates it anew). Like every verbatim block it ends the text
+// before it, which becomes a line of its own. Anything else that merely
+// starts like one ends, as every comment does, at its first "-->" and is
+// kept: an unclosed "<!--~" must not swallow the rest of the page. Returns
+// the index after the comment, or -1.
 qsizetype LineSplitter::GeneratedCommentEnd(qsizetype i) {
     const qsizetype close = scan_.FindClosing(i + 1, u"-->"_s);
     if (close > i + 4 && input_[close - 1] == u'~')

@@ -61,15 +61,17 @@ qsizetype WidestIndent(const QStringList &lines) {
 // 100,000 nested tags of each kind, pages of about 1 MB. When every level made
 // the formatter read the rest of the nest, 100,000 nested cells took 25 s and
 // 100,000 cells holding comments 12 s; in proportion to the page they take a
-// fraction of a second.
-TEST(FormatterDeepNesting, EveryKindOf100000NestedTagsFormatsWithinASecond) {
+// fraction of a second. The bound is far above that so that a busy machine
+// does not trip it, and far below the times of a formatter that reads the
+// nest again at every level.
+TEST(FormatterDeepNesting, EveryKindOf100000NestedTagsFormatsInProportionToThePage) {
     const FormatterStyle stock = testing::StockStyle();
     for (NestKind kind : testing::kNestKinds) {
         const QString page = NestedPage(kind, 100000 / testing::NestTagsPerLevel(kind));
         QElapsedTimer clock;
         clock.start();
         const QString out = FormatHtml(page, stock);
-        EXPECT_LT(clock.elapsed(), 1000 * kSlowBuildFactor) << testing::NestKindName(kind);
+        EXPECT_LT(clock.elapsed(), 5000 * kSlowBuildFactor) << testing::NestKindName(kind);
         // The text may be wrapped between its two words, not lost.
         QString joined;
         for (QChar c : out)

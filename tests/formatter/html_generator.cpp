@@ -1,5 +1,7 @@
 #include "html_generator.h"
 
+#include "formatter/html_formatter.h"
+
 #include <QStringList>
 
 #include <random>
@@ -333,6 +335,17 @@ QString PageText(const QString &html) {
         i = end;
     }
     return text;
+}
+
+SettledRuns FormatUntilSettled(const QString &page, const QString &once,
+                               const FormatterStyle &style) {
+    SettledRuns runs{once, FormatHtml(once, style)};
+    if (page.contains(u"~-->"_s)) {
+        runs.expected = runs.actual;
+        runs.actual = FormatHtml(runs.expected, style);
+        runs.run = 3;
+    }
+    return runs;
 }
 
 } // namespace velmora::testing

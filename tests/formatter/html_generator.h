@@ -1,6 +1,8 @@
 #pragma once
 // Generated HTML pages for the formatter's property tests and benchmarks.
 
+#include "formatter/formatter_style.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -41,5 +43,18 @@ QString LongAttribute(qsizetype valueLength);
 // The non-blank characters outside tags and generated comments, in order:
 // what formatting must never change.
 QString PageText(const QString &html);
+
+// Formatting must settle: a run over its own output changes nothing. A
+// generated comment of an earlier run is dropped and ends the text before it;
+// where it stood inside a run of text, the run over the output joins the two
+// lines again, so for pages holding one the third run is the one that must
+// change nothing. expected and actual are the outputs of the last two runs.
+struct SettledRuns {
+    QString expected;
+    QString actual;
+    int run = 2; // the run that must have changed nothing
+};
+SettledRuns FormatUntilSettled(const QString &page, const QString &once,
+                               const FormatterStyle &style);
 
 } // namespace velmora::testing
