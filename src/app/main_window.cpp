@@ -68,6 +68,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (services.render) {
         formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
         formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
+        formView_->SetProgressBar(this);
         document_ = formView_.get();
     }
     BuildThumbnailMaker(services.render, services.freeSpace);
@@ -159,6 +160,8 @@ void TForm1::LoadThumbStyle(const QString &) {
     // with its one style, THUMBS.
     styleFolder_ = program_.Folders().StyleDir + u"THUMBS/"_s;
     style_ = LoadFormatterStyle(styleFolder_);
+    if (formView_)
+        formView_->SetFormatStyle(style_);
     program_.Config().StyleName = u"THUMBS"_s;
     setWindowTitle(WindowTitle);
 }

@@ -143,6 +143,17 @@ void SourceEdit::ReplaceAll(const QString &text) {
         emit ModifiedChanged(false);
 }
 
+// Unlike ReplaceAll, the undo history stays: the old text is one Undo away.
+void SourceEdit::ReplaceAllAsOneStep(const QString &text) {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    cursor.movePosition(QTextCursor::Start);
+    setTextCursor(cursor);
+}
+
 void SourceEdit::DocumentModificationChanged(bool modified) {
     if (!replacing_)
         emit ModifiedChanged(modified);

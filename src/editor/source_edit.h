@@ -33,6 +33,9 @@ public:
     void ShowNotice(const QString &text);
     // Empty and not modified; enabled or not as before.
     void ClearText();
+    // Replaces the whole text as one edit, which one Undo takes back; the
+    // caret goes to the start.
+    void ReplaceAllAsOneStep(const QString &text);
 
     // Why the text shown is read-only, in a strip above it; empty for none.
     QString Notice() const;

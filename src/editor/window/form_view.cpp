@@ -4,6 +4,7 @@
 #include "editor/search_replace.h"
 #include "editor/source_edit.h"
 #include "editor/source_edit_text.h"
+#include "editor/window/format_command.h"
 #include "editor/window/replace_dialog.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
@@ -11,15 +12,21 @@
 #include "foundation/prompts.h"
 #include "foundation/view_selection.h"
 #include "render/page_view.h"
+#include "widgets/wait_cursor.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -44,6 +51,27 @@ QVBoxLayout *ColumnOf(QWidget *widget) {
     column->setSpacing(0);
     return column;
 }
+
+// Disables a widget while the guard lives, then gives it back the state of
+// its own it had (it may have been disabled itself before, not only through
+// its window); a widget taken down meanwhile is left alone.
+class DisabledWhile {
+public:
+    explicit DisabledWhile(QWidget *widget)
+        : widget_(widget), wasDisabled_(widget->testAttribute(Qt::WA_ForceDisabled)) {
+        widget->setEnabled(false);
+    }
+    ~DisabledWhile() {
+        if (widget_)
+            widget_->setEnabled(!wasDisabled_);
+    }
+    DisabledWhile(const DisabledWhile &) = delete;
+    DisabledWhile &operator=(const DisabledWhile &) = delete;
+
+private:
+    QPointer<QWidget> widget_;
+    bool wasDisabled_;
+};
 
 } // namespace
 
@@ -166,7 +194,7 @@ QWidget *TFormView::BuildEditorTab() {
     bSave_ = AddButton(panelEditor, u"Save"_s, u"BSave"_s, u"[CTRL-S] = Save current file"_s);
     bFormat_ = AddButton(panelEditor, u"Format"_s, u"BFormat"_s, u"Format HTML source code"_s);
     connect(bSave_, &QPushButton::clicked, this, &TFormView::BSaveClick);
-    connect(bFormat_, &QPushButton::clicked, this, [this] { NotYetAvailable(u"Format"_s); });
+    connect(bFormat_, &QPushButton::clicked, this, &TFormView::BFormatClick);
     for (int n = 1; n <= 4; ++n) {
         const QString caption = QString::number(n);
         QPushButton *repaint = AddButton(panelEditor, caption, u"BRepaint"_s + caption,
@@ -200,6 +228,7 @@ QPushButton *TFormView::AddButton(QWidget *strip, const QString &caption, const 
 void TFormView::LoadEditorFile(const QString &file) {
     if (file.isEmpty())
         return;
+    ++documentNumber_;
     if (IsPictureFile(file)) {
         EditorFile.clear();
         EditorFileTime = FileStamp(file);
@@ -234,6 +263,7 @@ void TFormView::ShowInBrowser(const QString &file) {
 }
 
 void TFormView::ClearDocument() {
+    ++documentNumber_;
     reScreen_->ClearText();
     loaded_ = {};
     original_.clear();
@@ -310,6 +340,10 @@ void TFormView::ReloadFromDisk() {
 }
 
 SaveChangesReply TFormView::SaveChangesPrompt() {
+    // The text is about to be replaced by its formatted form: nothing may
+    // close or move on before that is done.
+    if (formatting_)
+        return SaveChangesReply::Cancel;
     if (!SaveEnabled() || EditorFile.isEmpty())
         return SaveChangesReply::NotAsked;
     switch (prompts_.AskYesNoCancel(u"Save changes in: "_s + EditorFile)) {
@@ -350,7 +384,7 @@ void TFormView::SetButtonState() {
     const bool inHand = FileInHand();
     const bool modified = reScreen_->IsModified();
     bSave_->setEnabled(modified && inHand);
-    bFormat_->setEnabled(inHand);
+    bFormat_->setEnabled(inHand && !reScreen_->isReadOnly() && !formatting_);
     emit ButtonStateChanged(inHand, modified);
 }
 
@@ -415,6 +449,9 @@ bool TFormView::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void TFormView::done(int result) {
+    // Closing while Format runs would leave its result to a hidden window.
+    if (formatting_)
+        return;
     emit Closing();
     QDialog::done(result);
 }
@@ -532,6 +569,56 @@ void TFormView::ReplaceDialog1Replace(bool all) {
 void TFormView::KeepSearchTexts() {
     *lastSearch_ = replaceDialog1_->FindText();
     *lastReplace_ = replaceDialog1_->ReplaceText();
+}
+
+// ---- Format ------------------------------------------------------------------
+
+void TFormView::BFormatClick() {
+    if (formatting_ || selection_.GetCurrentFile().isEmpty())
+        return;
+    // Text shown read-only could not be written back as it was read, and a
+    // notice in place of a file is no page.
+    if (!reScreen_->isEnabled() || reScreen_->isReadOnly()) {
+        prompts_.Beep();
+        return;
+    }
+    const quint64 document = documentNumber_;
+    QString formatted;
+    try {
+        formatted = FormatWhileBusy(reScreen_->EditedText());
+    } catch (const std::bad_alloc &) {
+        prompts_.ShowInfo(u"Not enough memory to format this page."_s);
+        return;
+    }
+    // Another file loaded meanwhile keeps its own text.
+    if (!reScreen_ || document != documentNumber_)
+        return;
+    const bool updates = reScreen_->updatesEnabled();
+    reScreen_->setUpdatesEnabled(false);
+    reScreen_->ReplaceAllAsOneStep(formatted);
+    reScreen_->setUpdatesEnabled(updates);
+    SetREToModified();
+    if (reScreen_->isVisible())
+        reScreen_->setFocus();
+}
+
+// Formats text with the editor and its window disabled and the wait cursor
+// shown, letting pending events through at every step so that the window
+// (and the progress bar) keep repainting. Everything is given back on every
+// way out.
+QString TFormView::FormatWhileBusy(const QString &text) {
+    formatting_ = true;
+    const auto finished = qScopeGuard([this] {
+        formatting_ = false;
+        if (reScreen_)
+            SetButtonState();
+    });
+    const WaitCursor busy;
+    const DisabledWhile window(reScreen_->window());
+    const DisabledWhile editor(reScreen_);
+    SetButtonState();
+    return FormatEditorText(text, formatStyle_, progressBar_,
+                            [] { QCoreApplication::processEvents(); });
 }
 
 } // namespace velmora

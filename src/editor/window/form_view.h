@@ -10,6 +10,7 @@
 
 #include "editor/editor_text.h"
 #include "editor/source_edit.h"
+#include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
 #include "render/page_view.h"
 
@@ -28,6 +29,7 @@ class QTabWidget;
 namespace velmora {
 
 class FileDialogs;
+class ProgressBar;
 class Prompts;
 class RenderProfile;
 class ReplaceDialog1;
@@ -86,6 +88,20 @@ public:
     void StartSearchReplace();
     ReplaceDialog1 *SearchDialog() const { return replaceDialog1_.get(); }
 
+    // The style Format lays pages out with (the main window's, loaded at
+    // start); until given, the built-in defaults.
+    void SetFormatStyle(const FormatterStyle &style) { formatStyle_ = style; }
+    // The bar Format shows its progress on; none until given.
+    void SetProgressBar(ProgressBar *bar) { progressBar_ = bar; }
+    // Format: the whole text formatted, in place of the old one as one step
+    // of Undo, and the document modified. Text shown read-only is refused
+    // with a beep. While it runs the editor and its window are disabled,
+    // pending events are processed, and a second Format, closing the window
+    // or giving up the document are refused; a document loaded meanwhile
+    // keeps its text.
+    void BFormatClick();
+    bool Formatting() const { return formatting_; }
+
 signals:
     // The text for the main window's hint line (links under the pointer and
     // clicked).
@@ -120,6 +136,7 @@ private:
     void ReplaceDialog1Find();
     void ReplaceDialog1Replace(bool all);
     void KeepSearchTexts();
+    QString FormatWhileBusy(const QString &text);
 
     Prompts &prompts_;
     const ViewSelection &selection_;
@@ -150,6 +167,13 @@ private:
     QString *lastSearch_ = &ownSearch_;
     QString *lastReplace_ = &ownReplace_;
     std::unique_ptr<ReplaceDialog1> replaceDialog1_;
+
+    FormatterStyle formatStyle_;
+    ProgressBar *progressBar_ = nullptr;
+    bool formatting_ = false;
+    // Counts the documents loaded or cleared: a Format whose document was
+    // replaced while it ran must not put its result into the new one.
+    quint64 documentNumber_ = 0;
 };
 
 // The picture notice the editor shows instead of a picture's bytes.
