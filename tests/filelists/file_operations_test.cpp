@@ -196,16 +196,6 @@ TEST_F(SeveralCopiesTest, NoSkipsTheExistingTargetOnly) {
     EXPECT_EQ(between, 3);
 }
 
-TEST_F(SeveralCopiesTest, CancelEndsTheRunAtTheQuestion) {
-    prompts.yesNoCancelAnswers = {Answer::Cancel};
-    const SeveralCopyResult result = Run();
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(result.copied, QStringList{Path(u"out/one.htm"_s)});
-    EXPECT_EQ(ReadBytes(Path(u"out/two.htm"_s)), "old");
-    EXPECT_FALSE(OnDisk(u"out/three.htm"_s));
-    EXPECT_EQ(progress.steps, 1);
-}
-
 TEST_F(SeveralCopiesTest, YesOverwritesAndStopEndsAfterTheFile) {
     prompts.yesNoCancelAnswers = {Answer::Yes};
     progress.stopAtText = 2;
@@ -234,18 +224,6 @@ TEST_F(SeveralCopiesTest, AFailedCopyIsCountedAndTheRunGoesOn) {
     EXPECT_EQ(result.failed, QStringList{sources[0]});
     EXPECT_EQ(ReadBytes(Path(u"out/three.htm"_s)), "3");
     EXPECT_TRUE(QFileInfo(Path(u"out/one.htm"_s)).isDir());
-}
-
-TEST(FailureTextTest, ListsTenNamesAtMost) {
-    EXPECT_TRUE(FailureText(u"Could not delete:"_s, {}).isEmpty());
-    QStringList paths;
-    for (int i = 0; i < 12; ++i)
-        paths << u"/w/"_s + QString::number(i);
-    const QString text = FailureText(u"Could not delete:"_s, paths);
-    EXPECT_TRUE(text.startsWith(u"Could not delete:\n\n/w/0\n"_s));
-    EXPECT_TRUE(text.contains(u"/w/9"_s));
-    EXPECT_FALSE(text.contains(u"/w/10"_s));
-    EXPECT_TRUE(text.endsWith(u"... and 2 more"_s));
 }
 
 } // namespace
