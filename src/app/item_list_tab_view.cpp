@@ -139,10 +139,13 @@ int ItemListTabView::RowOf(const QString &path) const {
 // The caret goes to the entry, which is not selected: the preview stays
 // empty until the user selects it.
 void ItemListTabView::FocusFile(const QString &path) {
-    const int row = RowOf(path);
-    if (row < 0)
+    FocusEntry(RowOf(path));
+}
+
+void ItemListTabView::FocusEntry(int i) {
+    if (i < 0 || i >= Count())
         return;
-    const QModelIndex index = view_->model()->index(row, 0);
+    const QModelIndex index = view_->model()->index(i, 0);
     {
         const Quiet quiet(quiet_);
         view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);

@@ -29,6 +29,7 @@ public:
     QString ViewFile(int i, bool selectedOnly) const override;
     void SelectFirstIfNone() override;
     void FocusFile(const QString &path) override;
+    void FocusEntry(int i) override;
     void SelectFile(const QString &path) override;
 
 protected:

@@ -155,6 +155,15 @@ public:
     // Null without a rendering engine: thumbnails cannot be made then.
     ThumbnailMaker *Maker() const { return thumbMaker_.get(); }
 
+    // ---- deleting and copying files (main_window_file_operations.cpp) ----
+    // Deletes the selected files of the active tab from disk after asking,
+    // then lists the folder again with the caret near the deleted entries.
+    void DeleteSelectedFiles();
+    // Copies the selected files of the active tab: one through the save
+    // dialog, several into a chosen folder under the progress window; the
+    // folder of the last copy of several is remembered in COPYPATH.
+    void CopySelectedFiles();
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -218,6 +227,10 @@ private:
     void ThumbsOfSeveralFiles(int mode, int count);
     // False when there was no room for a thumbnail (the run ends).
     bool MakeOrClearThumb(int mode, const QString &file);
+
+    // file operations (main_window_file_operations.cpp)
+    void CopyOneSelectedFile();
+    void CopySeveralSelectedFiles();
 
     // context menu (main_window_menu.cpp)
     void BuildPopupMenu();

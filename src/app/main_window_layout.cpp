@@ -197,7 +197,7 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     column->addWidget(labelFiles_);
 
     fileList->installEventFilter(new FileListKeys(
-        fileList, [this] { DblClickForAll(); }, [this] { NotYetAvailable(u"Delete File"_s); }));
+        fileList, [this] { DblClickForAll(); }, [this] { DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(fileList))
         connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
     auto *splitter = new QSplitter(Qt::Horizontal, page);
@@ -282,7 +282,7 @@ QWidget *TForm1::BuildThumbViewPage(QWidget *grid) {
     column->addWidget(top);
 
     grid->installEventFilter(new FileListKeys(
-        grid, [this] { DblClickForAll(); }, [this] { NotYetAvailable(u"Delete File"_s); }));
+        grid, [this] { DblClickForAll(); }, [this] { DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(grid))
         connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
     column->addWidget(grid, 1);

@@ -130,8 +130,10 @@ void TForm1::MyLBPopUpHandler(int index) {
         Add_Remove(ModeClear);
         break;
     case MenuCommand::CreateSnapshots:
-    case MenuCommand::CopyFiles:
         NotYetAvailable(entry.caption);
+        break;
+    case MenuCommand::CopyFiles:
+        CopySelectedFiles();
         break;
     case MenuCommand::JumpToFolder:
         if (QFileInfo(QFileInfo(current).absolutePath()).isDir())

@@ -1,6 +1,7 @@
 // Make Thumbs / ClearThumbs: the thumbnails of the selected files of the
 // active tab, made or cleared one after the other.
 #include "app/main_window.h"
+#include "app/window_guards.h"
 
 #include "editor/window/form_view.h"
 #include "foundation/prompts.h"
@@ -10,7 +11,6 @@
 #include "widgets/form_progress.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QScopedValueRollback>
 
 #include <utility>
@@ -21,43 +21,6 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 namespace {
-
-// Disables a window for the lifetime of the object and enables it again on
-// every path, active again with the keyboard focus back where it was.
-class DisabledWindow {
-public:
-    explicit DisabledWindow(QWidget *window) : window_(window), focus_(window->focusWidget()) {
-        window_->setEnabled(false);
-    }
-    ~DisabledWindow() {
-        if (!window_)
-            return;
-        window_->setEnabled(true);
-        // The progress window that had the focus is gone: the main window
-        // takes it back, as it would from a dialog.
-        window_->activateWindow();
-        if (focus_)
-            focus_->setFocus();
-    }
-    DisabledWindow(const DisabledWindow &) = delete;
-    DisabledWindow &operator=(const DisabledWindow &) = delete;
-
-private:
-    QPointer<QWidget> window_;
-    QPointer<QWidget> focus_;
-};
-
-// Closes the progress window however the run ends.
-class ShownProgress {
-public:
-    explicit ShownProgress(ProgressWindow &window) : window_(window) { window_.Show(); }
-    ~ShownProgress() { window_.Close(); }
-    ShownProgress(const ShownProgress &) = delete;
-    ShownProgress &operator=(const ShownProgress &) = delete;
-
-private:
-    ProgressWindow &window_;
-};
 
 QString NoSelectionText(int mode) {
     return (mode == TForm1::ModeMake ? u"Cannot create thumbnail."_s

@@ -32,6 +32,8 @@ public:
     virtual void ShowFolderFiles(const QStringList &paths) { (void)paths; }
     // Puts the caret on path when it is one of the entries.
     virtual void FocusFile(const QString &path) { (void)path; }
+    // Puts the caret on entry i, without selecting it.
+    virtual void FocusEntry(int i) { (void)i; }
     // Draws entry i again (its thumbnail was made or cleared).
     virtual void RefreshEntry(int i) { (void)i; }
     // Selects path alone, with the caret on it, when it is one of the entries.

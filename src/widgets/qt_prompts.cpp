@@ -1,5 +1,7 @@
 #include "widgets/qt_prompts.h"
 
+#include "widgets/folder_chooser.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -65,7 +67,7 @@ QString QtFileDialogs::GetSaveFileName(const QString &caption, const QString &di
 }
 
 QString QtFileDialogs::GetExistingDirectory(const QString &caption, const QString &dir) {
-    return QFileDialog::getExistingDirectory(parentWindow(), caption, dir);
+    return FolderChooser::Choose(parentWindow(), caption, dir);
 }
 
 } // namespace velmora

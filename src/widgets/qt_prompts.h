@@ -17,7 +17,7 @@ public:
 };
 
 // The toolkit's standard file and folder dialogs, parented to the active
-// window.
+// window. The folder chooser creates a typed folder after asking.
 class QtFileDialogs final : public FileDialogs {
 public:
     QString GetOpenFileName(const QString &caption, const QString &dir,

@@ -479,7 +479,8 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     EXPECT_FALSE(w.findChild<QPushButton *>(u"BSave"_s)->isEnabled());
 
     // Enter and Delete on the list: nothing without a current file, else the
-    // features still to come say so; Ctrl+A selects every entry.
+    // viewer still to come says so and Delete asks before deleting; Ctrl+A
+    // selects every entry.
     prompts.Clear();
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_TRUE(prompts.calls.isEmpty());
@@ -489,8 +490,10 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     SetCurrentRow(list, 1);
     QTest::keyClick(list, Qt::Key_Return);
     QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(prompts.Count(Kind::Info), 2);
+    EXPECT_EQ(prompts.Count(Kind::Info), 1);
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 1);                   // answered Cancel
     EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/index.htm"_s)); // nothing deleted
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"site/index.htm"_s)));
 
     // A missing file opens its folder and leaves the caret where it was.
     list->clearSelection();
@@ -706,9 +709,13 @@ TEST_F(MainWindowTest, ContextMenuCommandsActOnTheCurrentFile) {
     folder->Select(1, 1, page);
     w->PopUpEntry(0)->trigger();
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(page)});
-    for (int later : {2, 3, 5, 6}) // their commands come with their own parts
+    for (int later : {2, 3, 5}) // their commands come with their own parts
         w->PopUpEntry(later)->trigger();
-    EXPECT_EQ(prompts.Count(Kind::Info), 4);
+    EXPECT_EQ(prompts.Count(Kind::Info), 3);
+    // Copying the one current file opens the save dialog on it.
+    w->PopUpEntry(6)->trigger();
+    ASSERT_EQ(prompts.Count(Kind::SaveFile), 1);
+    EXPECT_EQ(prompts.calls.last().dir, page);
 
     // Unsaved changes are asked about first; Cancel launches nothing.
     const int askedBefore = document.asked;
@@ -838,10 +845,12 @@ TEST_F(MainWindowTest, ThumbnailTabShowsTheFolderAndCtrlASelectsEveryTile) {
     selectAll->click();
     EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (3 of 3 files selected)"_s);
 
-    // Until they are wired in, the thumbnail commands say so.
+    // Without a rendering engine Make Thumbs says so; Delete asks first.
     w.findChild<QPushButton *>(u"BMakeThumb"_s)->click();
     QTest::keyClick(grid, Qt::Key_Delete);
-    EXPECT_EQ(prompts.Count(Kind::Info), 2);
+    EXPECT_EQ(prompts.Count(Kind::Info), 1);
+    ASSERT_EQ(prompts.Count(Kind::YesNoCancel), 1);
+    EXPECT_TRUE(prompts.Texts(Kind::YesNoCancel)[0].contains(u"Delete 3 files"_s));
 }
 
 TEST_F(MainWindowTest, ThumbnailBaseBoxFollowsTheStoredIndex) {

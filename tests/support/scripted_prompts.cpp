@@ -11,25 +11,25 @@ QStringList ScriptedPrompts::Texts(Kind kind) const {
 }
 
 void ScriptedPrompts::ShowInfo(const QString &message) {
-    calls.append({Kind::Info, message});
+    calls.append({Kind::Info, message, {}});
 }
 
 bool ScriptedPrompts::AskYesNo(const QString &message) {
-    calls.append({Kind::YesNo, message});
+    calls.append({Kind::YesNo, message, {}});
     return yesNoAnswers.isEmpty() ? defaultYesNo : yesNoAnswers.takeFirst();
 }
 
 Answer ScriptedPrompts::AskYesNoCancel(const QString &message) {
-    calls.append({Kind::YesNoCancel, message});
+    calls.append({Kind::YesNoCancel, message, {}});
     return yesNoCancelAnswers.isEmpty() ? defaultYesNoCancel : yesNoCancelAnswers.takeFirst();
 }
 
 void ScriptedPrompts::ShowError(const QString &message) {
-    calls.append({Kind::Error, message});
+    calls.append({Kind::Error, message, {}});
 }
 
 void ScriptedPrompts::Beep() {
-    calls.append({Kind::Beep, {}});
+    calls.append({Kind::Beep, {}, {}});
 }
 
 QString ScriptedPrompts::NextFileAnswer() {
@@ -37,23 +37,24 @@ QString ScriptedPrompts::NextFileAnswer() {
 }
 
 QString ScriptedPrompts::GetOpenFileName(const QString &caption, const QString &, const QString &) {
-    calls.append({Kind::OpenFile, caption});
+    calls.append({Kind::OpenFile, caption, {}});
     return NextFileAnswer();
 }
 
 QStringList ScriptedPrompts::GetOpenFileNames(const QString &caption, const QString &,
                                               const QString &) {
-    calls.append({Kind::OpenFiles, caption});
+    calls.append({Kind::OpenFiles, caption, {}});
     return filesAnswers.isEmpty() ? QStringList() : filesAnswers.takeFirst();
 }
 
-QString ScriptedPrompts::GetSaveFileName(const QString &caption, const QString &, const QString &) {
-    calls.append({Kind::SaveFile, caption});
+QString ScriptedPrompts::GetSaveFileName(const QString &caption, const QString &dir,
+                                         const QString &) {
+    calls.append({Kind::SaveFile, caption, dir});
     return NextFileAnswer();
 }
 
-QString ScriptedPrompts::GetExistingDirectory(const QString &caption, const QString &) {
-    calls.append({Kind::Folder, caption});
+QString ScriptedPrompts::GetExistingDirectory(const QString &caption, const QString &dir) {
+    calls.append({Kind::Folder, caption, dir});
     return NextFileAnswer();
 }
 

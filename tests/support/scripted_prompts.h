@@ -27,6 +27,7 @@ public:
     struct Call {
         Kind kind;
         QString text; // message, or dialog caption
+        QString dir;  // the folder or file a dialog starts on
     };
 
     // Queued answers; used front first.
