@@ -50,8 +50,9 @@ static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file f
 
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
-      desktop_(services.desktop), thumbStore_(std::make_unique<ThumbnailStore>(
-                                      program_.Folders().ThumbDir, program_.Config().CacheMax)),
+      desktop_(services.desktop), render_(services.render),
+      thumbStore_(std::make_unique<ThumbnailStore>(program_.Folders().ThumbDir,
+                                                   program_.Config().CacheMax)),
       document_(services.document ? services.document : &fallbackDocument_) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])

@@ -184,6 +184,7 @@ private:
                           std::function<void()> command);
     void NotYetAvailable(const QString &caption);
     void ShowHelp();
+    void ShowBrowserSettings();
     void ShowAbout();
     void CleanThumbnails(bool removeAll);
 
@@ -244,6 +245,7 @@ private:
     Prompts &prompts_;
     FileDialogs &dialogs_;
     DesktopServices &desktop_;
+    RenderProfile *render_ = nullptr; // null: no page views
     std::unique_ptr<ThumbnailStore> thumbStore_;
     DocumentGuard fallbackDocument_;
     std::unique_ptr<TFormView> formView_;

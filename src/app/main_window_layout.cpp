@@ -1,5 +1,7 @@
 // Building the main window's widgets and menu.
 #include "app/about_box.h"
+#include "app/font_form.h"
+#include "app/form_help.h"
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
@@ -427,7 +429,7 @@ void TForm1::BuildMenu() {
     AddMenuEntry(options, u"&General Options"_s, u"GeneralOptions1"_s,
                  [this] { ShowGeneralOptions(); });
     AddMenuEntry(options, u"&Temporary Browser Settings"_s, u"BrowserOptions1"_s,
-                 [this] { NotYetAvailable(u"Temporary Browser Settings"_s); });
+                 [this] { ShowBrowserSettings(); });
 
     extrasMenu_ = bar->addMenu(u"&Extras"_s);
     extrasMenu_->setObjectName(u"SnapShot1"_s);
@@ -454,15 +456,27 @@ void TForm1::NotYetAvailable(const QString &caption) {
     ShowNotYetAvailable(prompts_, caption);
 }
 
-// Until the program has its own help window, the help pages open in the
-// default web browser.
+// A new help window each time, owned by the main window until the user
+// closes it. Without a rendering engine (tests of the window's logic) the
+// pages open in the default web browser instead.
 void TForm1::ShowHelp() {
     const QString index = program_.Folders().ShippedPath(u"HELP/index.htm"_s);
-    if (!QFileInfo(index).isFile()) {
-        prompts_.ShowInfo(u"The help pages are missing:"_s + kMessageBreak + index);
+    if (!render_) {
+        desktop_.OpenUrl(QUrl::fromLocalFile(index));
         return;
     }
-    desktop_.OpenUrl(QUrl::fromLocalFile(index));
+    auto *help = new TFormHelp(*render_, this);
+    help->LoadIndex(index, prompts_);
+    help->show();
+}
+
+// The settings belong to the internal browser; captures copy them from it.
+void TForm1::ShowBrowserSettings() {
+    if (!formView_ || !render_) {
+        prompts_.ShowInfo(u"There is no internal browser to set."_s);
+        return;
+    }
+    TFontForm::RunOn(*formView_->FrameViewer1(), *render_, this);
 }
 
 void TForm1::ShowAbout() {
