@@ -11,10 +11,12 @@
 #include "editor/editor_text.h"
 #include "editor/source_edit.h"
 #include "foundation/document_guard.h"
+#include "foundation/settings.h"
 #include "render/page_view.h"
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -86,6 +88,22 @@ public:
     void StartSearchReplace();
     ReplaceDialog1 *SearchDialog() const { return replaceDialog1_.get(); }
 
+    // Where DoColorTags and the four colours are kept (the settings, which
+    // outlive this window); until then the window keeps its own defaults.
+    // The editor takes the colouring switch and the colours at once.
+    void SetSettings(Settings &settings);
+    // The lines of tagsyntax.txt, read once at start.
+    void SetTagSyntax(const QStringList &tagSyntax);
+    // A palette button (1 to 4): the four colours become that palette's, and
+    // with colouring on the editor is repainted in them.
+    void BRepaintClick(int mode);
+    // Edit1 shows the hint of the tag around the caret.
+    void ShowTagHint();
+    // Shift+F1: the hint (or its selected part) goes into the text in place
+    // of the selection, and stays selected.
+    void CopyFromEditToRichEdit();
+    QLineEdit *Edit1() const { return edit1_; }
+
 signals:
     // The text for the main window's hint line (links under the pointer and
     // clicked).
@@ -150,6 +168,13 @@ private:
     QString *lastSearch_ = &ownSearch_;
     QString *lastReplace_ = &ownReplace_;
     std::unique_ptr<ReplaceDialog1> replaceDialog1_;
+
+    Settings ownSettings_;
+    Settings *settings_ = &ownSettings_;
+    QStringList tagSyntaxList_;
+    std::vector<QPushButton *> bRepaint_;
+    // Handles the editor's window keys; true when the key was used up.
+    bool REScreenKeyDown(const QKeyEvent *key);
 };
 
 // The picture notice the editor shows instead of a picture's bytes.
