@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -405,6 +406,25 @@ void SourceEdit::paintEvent(QPaintEvent *event) {
     QPlainTextEdit::paintEvent(event);
 }
 
+// The positions of block that get colours. A very long line (a page
+// without line breaks) gets them only around the part that is scrolled into
+// view, give or take a margin: colouring it all would cost far more than
+// laying it out. Scrolling sideways then paints it afresh.
+PositionRange SourceEdit::ShownPart(const QTextBlock &block) const {
+    constexpr qsizetype kLongLine = 20000;
+    constexpr qsizetype kMargin = 4000;
+    const qsizetype first = block.position();
+    const qsizetype end = first + block.length() - 1;
+    const QTextLayout *layout = block.layout();
+    if (block.length() <= kLongLine || !layout || layout->lineCount() == 0)
+        return {first, end};
+    const QTextLine line = layout->lineAt(0);
+    const qreal left = horizontalScrollBar()->value();
+    const qsizetype from = line.xToCursor(left);
+    const qsizetype to = line.xToCursor(left + viewport()->width());
+    return {std::max(first, first + from - kMargin), std::min(end, first + to + kMargin)};
+}
+
 // The formats of a block's layout are set from the kinds; the layout is
 // then redone at once, with the layout's signals held back, so that it
 // neither asks for another paint nor leaves a pending change that the next
@@ -422,8 +442,7 @@ void SourceEdit::ColourVisibleBlocks() {
         QList<QTextLayout::FormatRange> ranges;
         const qsizetype first = block.position();
         kinds_.ForEachStretch(
-            {first, first + block.length() - 1},
-            [&](qsizetype start, qsizetype length, SyntaxKind kind) {
+            ShownPart(block), [&](qsizetype start, qsizetype length, SyntaxKind kind) {
                 ranges.append({int(start - first), int(length), formats_[size_t(kind)]});
             });
         block.layout()->setFormats(ranges);

@@ -17,6 +17,7 @@
 #include <array>
 
 class QLabel;
+class QTextBlock;
 
 namespace velmora {
 
@@ -111,6 +112,7 @@ private:
     void EraseKey(QKeyEvent *event);
     void RecolourAroundCaret();
     void ColourVisibleBlocks();
+    PositionRange ShownPart(const QTextBlock &block) const;
     void MarkStale(PositionRange range);
     void MarkAllStale();
     QChar CharAt(qsizetype pos) const;
