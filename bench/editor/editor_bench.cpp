@@ -3,8 +3,11 @@
 //   BM_TypeLetter from one letter typed in the middle of the page to its repaint
 //   BM_ReplaceAll Replace All of 100,000 occurrences in the page, to its repaint
 //                 (the anchor: the replaced text given to a bare control)
-// for SourceEdit (control:0) and, as the anchor, a bare QPlainTextEdit with
-// default settings doing the same (control:1); a page of lines of about 50
+//   BM_TypeTag    the same for a "<" typed, with the recolouring of the tag
+// for SourceEdit (control:0, colouring on) and, as the anchor, a bare
+// QPlainTextEdit with default settings doing the same (control:1), and a
+// QPlainTextEdit coloured by a plain QSyntaxHighlighter with the same four
+// rules (control:2, shown and typing only); a page of lines of about 50
 // characters (shape:0) and a page that is one single line (shape:1). The
 // times are wall-clock, measured by the benchmark itself (manual time). Also
 // the time of decoding and encoding the page's bytes.
@@ -19,6 +22,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSyntaxHighlighter>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -31,7 +35,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum Control { kSourceEdit = 0, kBareEdit = 1 };
+enum Control { kSourceEdit = 0, kBareEdit = 1, kHighlighted = 2 };
 enum Shape { kLines = 0, kOneLine = 1 };
 
 // HTML-like lines of 40 to 60 characters, CR LF ended, kEditorMaxChars
@@ -78,6 +82,66 @@ protected:
     }
 };
 
+// The editor's four colours the usual way: a highlighter that colours each
+// block as it changes, carrying the open tag, value or comment over to the
+// next block in the block state. Same rules as the editor's tokenizer.
+class TagHighlighter final : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    enum State { kText = 0, kTag = 1, kQuoted = 2, kComment = 3 };
+
+    void highlightBlock(const QString &text) override {
+        static const QColor colours[] = {Qt::black, Qt::blue, Qt::red, Qt::darkCyan};
+        int state = std::max(0, previousBlockState());
+        const qsizetype n = text.size();
+        qsizetype i = 0;
+        while (i < n) {
+            const qsizetype start = i;
+            if (state == kText) {
+                i = text.indexOf(u'<', i);
+                if (i < 0)
+                    i = n;
+                setFormat(int(start), int(i - start), colours[kText]);
+                if (i < n)
+                    state = QStringView(text).mid(i + 1).startsWith(u"!--") ? kComment : kTag;
+                if (state == kTag)
+                    ++i, setFormat(int(i - 1), 1, colours[kTag]);
+            } else if (state == kComment) {
+                const qsizetype close = text.indexOf(u"-->", i);
+                i = close < 0 ? n : close + 3;
+                setFormat(int(start), int(i - start), colours[kComment]);
+                if (close >= 0)
+                    state = kText;
+            } else if (state == kTag) {
+                while (i < n && text[i] != u'>' && text[i] != u'<' && text[i] != u'"')
+                    ++i;
+                if (i < n && text[i] == u'>') {
+                    ++i;
+                    state = kText;
+                } else if (i < n && text[i] == u'<') {
+                    state = kText;
+                } else if (i < n) {
+                    state = kQuoted;
+                }
+                setFormat(int(start), int(i - start), colours[kTag]);
+                if (state == kQuoted)
+                    ++i, setFormat(int(i - 1), 1, colours[kQuoted]);
+            } else {
+                while (i < n && text[i] != u'"' && text[i] != u'<' && text[i] != u'>')
+                    ++i;
+                if (i < n && text[i] == u'"')
+                    ++i;
+                setFormat(int(start), int(i - start), colours[kQuoted]);
+                if (i < n || (i > start && text[i - 1] == u'"'))
+                    state = kTag;
+            }
+        }
+        setCurrentBlockState(state);
+    }
+};
+
 // A window of a usual size holding one control of the kind asked for.
 struct Window {
     QWidget window;
@@ -94,6 +158,8 @@ struct Window {
             auto *e = new Painted<QPlainTextEdit>;
             painted = [e] { return std::exchange(e->painted, false); };
             edit = e;
+            if (control == kHighlighted)
+                new TagHighlighter(e->document());
         }
         layout->addWidget(edit);
         window.resize(1000, 700);
@@ -145,7 +211,7 @@ void BM_ShowPage(benchmark::State &state) {
     state.counters["chars"] = double(page.text.size());
 }
 BENCHMARK(BM_ShowPage)
-    ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted}, {kLines, kOneLine}})
     ->ArgNames({"control", "shape"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -160,7 +226,7 @@ EditorText RoomForOne(const EditorText &page) {
     return t;
 }
 
-void BM_TypeLetter(benchmark::State &state) {
+void TypeMidPage(benchmark::State &state, Qt::Key key) {
     const Control control = Control(state.range(0));
     const EditorText page = RoomForOne(Page(Shape(state.range(1))));
     Window w(control);
@@ -176,7 +242,7 @@ void BM_TypeLetter(benchmark::State &state) {
         w.painted();
         QElapsedTimer timer;
         timer.start();
-        QTest::keyClick(w.edit, Qt::Key_A);
+        QTest::keyClick(w.edit, key);
         if (!w.WaitForPaint())
             state.SkipWithError("no paint");
         state.SetIterationTime(Seconds(timer));
@@ -184,8 +250,20 @@ void BM_TypeLetter(benchmark::State &state) {
         w.WaitForPaint();
     }
 }
+void BM_TypeLetter(benchmark::State &state) {
+    TypeMidPage(state, Qt::Key_A);
+}
 BENCHMARK(BM_TypeLetter)
-    ->ArgsProduct({{kSourceEdit, kBareEdit}, {kLines, kOneLine}})
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted}, {kLines, kOneLine}})
+    ->ArgNames({"control", "shape"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TypeTag(benchmark::State &state) {
+    TypeMidPage(state, Qt::Key_Less);
+}
+BENCHMARK(BM_TypeTag)
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted}, {kLines, kOneLine}})
     ->ArgNames({"control", "shape"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 #include "app/folder_file_list.h"
 #include "app/placeholder_views.h"
 #include "app/thumbs_tab_view.h"
+#include "editor/syntax_palette.h"
 #include "editor/tag_hints.h"
 #include "editor/window/form_view.h"
 #include "filelists/file_search.h"
@@ -70,6 +71,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
         formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
         formView_->SetProgressBar(this);
+        formView_->SetSettings(program_.Config());
         document_ = formView_.get();
     }
     BuildThumbnailMaker(services.render, services.freeSpace);
@@ -99,6 +101,9 @@ TForm1::~TForm1() {
         currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
             ? program_.Folders().ProgramDir
             : currentFolder_;
+    // prg.ini always receives the colours of the first palette, whichever
+    // palette was in use.
+    SetSyntaxPalette(program_.Config(), 1);
     program_.SaveAtExit({geometry(), viewPath});
     // The views go back into their own window before the preview area goes.
     if (formView_)
@@ -169,6 +174,8 @@ void TForm1::LoadThumbStyle(const QString &) {
 
 void TForm1::LoadTagSyntax() {
     tagSyntaxList_ = velmora::LoadTagSyntax(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
+    if (formView_)
+        formView_->SetTagSyntax(tagSyntaxList_);
 }
 
 void TForm1::ApplyFilterDefinition() {

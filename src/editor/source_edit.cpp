@@ -1,11 +1,22 @@
 #include "editor/source_edit.h"
 
+#include "editor/syntax_rtf.h"
+#include "foundation/colors.h"
+
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -73,6 +84,8 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     setEnabled(false);
     connect(document(), &QTextDocument::modificationChanged, this,
             &SourceEdit::DocumentModificationChanged);
+    connect(document(), &QTextDocument::contentsChange, this, &SourceEdit::DocumentContentsChange);
+    SetColours(colours_);
     notice_ = new QLabel(this);
     notice_->setObjectName(u"EditorNotice"_s);
     notice_->setWordWrap(true);
@@ -109,6 +122,10 @@ void SourceEdit::ShowText(const EditorText &text) {
     setUpdatesEnabled(false);
     setEnabled(false);
     ReplaceAll(text.text);
+    if (colouring_) {
+        kinds_.ColourAll(RawText());
+        MarkAllStale();
+    }
     setReadOnly(!text.exact);
     SetNotice(text.exact ? QString() : text.notice);
     setEnabled(true);
@@ -135,7 +152,7 @@ void SourceEdit::ClearText() {
 void SourceEdit::ReplaceAll(const QString &text) {
     const bool wasModified = IsModified();
     replacing_ = true;
-    setPlainText(text);
+    EditAs(SyntaxKind::Text, [&] { setPlainText(text); });
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
     replacing_ = false;
@@ -154,9 +171,27 @@ void SourceEdit::ReplaceAllAsOneStep(const QString &text) {
     setTextCursor(cursor);
 }
 
+// Undo and redo are the control's own and never clear the modified mark:
+// taking edits back to the text as it was read leaves it marked, as every
+// other edit does, until it is saved or shown afresh.
 void SourceEdit::DocumentModificationChanged(bool modified) {
-    if (!replacing_)
-        emit ModifiedChanged(modified);
+    if (replacing_ || remarking_)
+        return;
+    if (!modified && !settingModified_) {
+        remarking_ = true;
+        document()->setModified(true);
+        remarking_ = false;
+        return;
+    }
+    emit ModifiedChanged(modified);
+}
+
+QString SourceEdit::RawText() const {
+    if (!rawFresh_) {
+        rawText_ = document()->toRawText();
+        rawFresh_ = true;
+    }
+    return rawText_;
 }
 
 QString SourceEdit::EditedText() const {
@@ -172,7 +207,9 @@ bool SourceEdit::IsModified() const {
 }
 
 void SourceEdit::SetModified(bool modified) {
+    const bool was = std::exchange(settingModified_, true);
     document()->setModified(modified);
+    settingModified_ = was;
 }
 
 qsizetype SourceEdit::Room() const {
@@ -187,7 +224,60 @@ void SourceEdit::keyPressEvent(QKeyEvent *event) {
         event->accept();
         return;
     }
+    if (isReadOnly() || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        // Undo and redo are the document's own: what they put back is
+        // coloured from its surroundings, and nothing else changes.
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+        (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)) {
+        EraseKey(event);
+        return;
+    }
+    if (InsertsText(event)) {
+        TypeKey(event);
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+// The typed character gets the kind its neighbours suggest; a structural one
+// then recolours the tag around the caret.
+void SourceEdit::TypeKey(QKeyEvent *event) {
+    const QTextCursor cursor = textCursor();
+    const qsizetype before = cursor.selectionStart() - 1;
+    const qsizetype after = cursor.selectionEnd();
+    const QChar key = event->text().isEmpty() ? QChar(u'\n') : event->text()[0];
+    const SyntaxKind kind =
+        TypingKind(key, CharAt(before), KindAt(before), CharAt(after), KindAt(after));
+    EditAs(kind, [&] { QPlainTextEdit::keyPressEvent(event); });
+    if (IsStructural(key))
+        RecolourAroundCaret();
+}
+
+// Backspace and Delete recolour only when a structural character went.
+void SourceEdit::EraseKey(QKeyEvent *event) {
+    const QTextCursor cursor = textCursor();
+    QString going = cursor.selectedText();
+    if (going.isEmpty())
+        going =
+            CharAt(event->key() == Qt::Key_Backspace ? cursor.position() - 1 : cursor.position());
+    const bool structural = std::any_of(going.begin(), going.end(), IsStructural);
+    const int revision = document()->revision();
+    EditAs(SyntaxKind::Text, [&] { QPlainTextEdit::keyPressEvent(event); });
+    if (structural && document()->revision() != revision)
+        RecolourAroundCaret();
+}
+
+void SourceEdit::RecolourAroundCaret() {
+    const PositionRange range =
+        velmora::RecolourAroundCaret(RawText(), textCursor().position(), kinds_);
+    if (range.Empty())
+        return;
+    MarkStale(range);
+    viewport()->update();
+    emit Recoloured(range.start, range.end);
 }
 
 void SourceEdit::insertFromMimeData(const QMimeData *source) {
@@ -195,17 +285,181 @@ void SourceEdit::insertFromMimeData(const QMimeData *source) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    const QString text = source->text();
+    QString text = source->text();
     const qsizetype room = Room();
-    if (InsertedLength(text) <= room) {
-        QPlainTextEdit::insertFromMimeData(source);
+    const bool fits = InsertedLength(text) <= room;
+    if (!fits) {
+        QApplication::beep();
+        text = FittingPart(text, std::max<qsizetype>(0, room));
+    }
+    if (colouring_) {
+        PaintSyntax(text, false);
+        ensureCursorVisible();
         return;
     }
-    QApplication::beep();
+    if (fits) {
+        EditAs(SyntaxKind::Text, [&] { QPlainTextEdit::insertFromMimeData(source); });
+        return;
+    }
     QTextCursor cursor = textCursor();
-    cursor.insertText(FittingPart(text, std::max<qsizetype>(0, room)));
+    EditAs(SyntaxKind::Text, [&] { cursor.insertText(text); });
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+QMimeData *SourceEdit::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    QString text =
+        RawText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    auto *data = new QMimeData;
+    data->setText(text);
+    if (colouring_)
+        data->setData(u"text/rtf"_s, BuildSyntaxRtf(text, colours_));
+    return data;
+}
+
+// ---- colours ------------------------------------------------------------------
+
+template <typename Edit> void SourceEdit::EditAs(SyntaxKind fill, Edit &&edit) {
+    const bool own = std::exchange(ownEdit_, true);
+    const SyntaxKind oldFill = std::exchange(fill_, fill);
+    edit();
+    fill_ = oldFill;
+    ownEdit_ = own;
+}
+
+QChar SourceEdit::CharAt(qsizetype pos) const {
+    if (pos < 0 || pos >= kinds_.Size())
+        return QChar(0);
+    const QChar c = document()->characterAt(int(pos));
+    return c == QChar::ParagraphSeparator ? QChar(u'\n') : c;
+}
+
+void SourceEdit::DocumentContentsChange(int pos, int removed, int added) {
+    rawFresh_ = false;
+    const qsizetype size = document()->characterCount() - 1;
+    const PositionRange range = kinds_.Update(pos, removed, added, size, fill_);
+    if (!ownEdit_)
+        ColourFromContext(RawText(), range, kinds_);
+    MarkStale(range);
+}
+
+void SourceEdit::SetColouring(bool on) {
+    colouring_ = on;
+}
+
+void SourceEdit::SetColours(const SyntaxColours &colours) {
+    colours_ = colours;
+    for (int kind = 0; kind < 4; ++kind) {
+        // A colour value out of range in prg.ini shows as black.
+        const QColor colour = ColorFromRef(colours.Of(SyntaxKind(kind)));
+        formats_[size_t(kind)].setForeground(colour.isValid() ? colour : QColor(Qt::black));
+    }
+    MarkAllStale();
+    viewport()->update();
+}
+
+void SourceEdit::RepaintSyntax() {
+    if (!colouring_)
+        return;
+    kinds_.ColourAll(RawText());
+    MarkAllStale();
+    viewport()->update();
+}
+
+qsizetype SourceEdit::PaintSyntax(const QString &text, bool selectAll) {
+    if (text.isEmpty())
+        return -1;
+    QTextCursor cursor = textCursor();
+    const qsizetype caret = cursor.selectionStart();
+    if (selectAll)
+        cursor.select(QTextCursor::Document);
+    const qsizetype start = cursor.selectionStart();
+    EditAs(SyntaxKind::Text, [&] {
+        cursor.beginEditBlock();
+        cursor.insertText(text);
+        cursor.endEditBlock();
+    });
+    const qsizetype end = cursor.position();
+    if (colouring_) {
+        kinds_.ColourPiece(QStringView(RawText()).mid(start, end - start), start);
+        MarkStale({start, end});
+    }
+    cursor.setPosition(int(std::min(caret, end)));
+    setTextCursor(cursor);
+    return start;
+}
+
+// New kinds or a new palette: every block is painted afresh when shown.
+void SourceEdit::MarkAllStale() {
+    ++colourStamp_;
+    if (colourStamp_ < 1)
+        colourStamp_ = 1;
+}
+
+void SourceEdit::MarkStale(PositionRange range) {
+    // Very long ranges are cheaper to restamp wholesale.
+    constexpr qsizetype kBlockWalkLimit = 100000;
+    if (range.end - range.start > kBlockWalkLimit) {
+        MarkAllStale();
+        return;
+    }
+    QTextBlock block = document()->findBlock(int(range.start));
+    while (block.isValid() && block.position() <= range.end) {
+        block.setUserState(0);
+        block = block.next();
+    }
+}
+
+void SourceEdit::paintEvent(QPaintEvent *event) {
+    ColourVisibleBlocks();
+    QPlainTextEdit::paintEvent(event);
+}
+
+// The positions of block that get colours. A very long line (a page
+// without line breaks) gets them only around the part that is scrolled into
+// view, give or take a margin: colouring it all would cost far more than
+// laying it out. Scrolling sideways then paints it afresh.
+PositionRange SourceEdit::ShownPart(const QTextBlock &block) const {
+    constexpr qsizetype kLongLine = 20000;
+    constexpr qsizetype kMargin = 4000;
+    const qsizetype first = block.position();
+    const qsizetype end = first + block.length() - 1;
+    const QTextLayout *layout = block.layout();
+    if (block.length() <= kLongLine || !layout || layout->lineCount() == 0)
+        return {first, end};
+    const QTextLine line = layout->lineAt(0);
+    const qreal left = horizontalScrollBar()->value();
+    const qsizetype from = line.xToCursor(left);
+    const qsizetype to = line.xToCursor(left + viewport()->width());
+    return {std::max(first, first + from - kMargin), std::min(end, first + to + kMargin)};
+}
+
+// The formats of a block's layout are set from the kinds; the layout is
+// then redone at once, with the layout's signals held back, so that it
+// neither asks for another paint nor leaves a pending change that the next
+// edit would report as its own.
+void SourceEdit::ColourVisibleBlocks() {
+    QTextDocument *doc = document();
+    const QSignalBlocker blocker(doc->documentLayout());
+    const qreal bottom = viewport()->rect().bottom();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(offset).top() > bottom)
+            break;
+        if (!block.isVisible() || block.userState() == colourStamp_)
+            continue;
+        QList<QTextLayout::FormatRange> ranges;
+        const qsizetype first = block.position();
+        kinds_.ForEachStretch(
+            ShownPart(block), [&](qsizetype start, qsizetype length, SyntaxKind kind) {
+                ranges.append({int(start - first), int(length), formats_[size_t(kind)]});
+            });
+        block.layout()->setFormats(ranges);
+        block.setUserState(colourStamp_);
+        doc->markContentsDirty(block.position(), block.length());
+    }
 }
 
 } // namespace velmora

@@ -7,11 +7,17 @@
 // them into spaces).
 
 #include "editor/editor_text.h"
+#include "editor/syntax_kinds.h"
+#include "editor/syntax_palette.h"
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCharFormat>
+
+#include <array>
 
 class QLabel;
+class QTextBlock;
 
 namespace velmora {
 
@@ -43,20 +49,76 @@ public:
     // The text as the user sees it, lines joined by '\n'.
     QString EditedText() const;
 
+    // The document's raw text: one character per position, U+2029 between
+    // lines. Shared until the text changes, so asking again is cheap.
+    QString RawText() const;
+
     bool IsModified() const;
     void SetModified(bool modified);
 
+    // ---- colours --------------------------------------------------------
+    // The text's colours are kinds kept beside the document, turned into the
+    // palette's colours for the lines being painted. Colouring while typing
+    // always runs; the full colouring (of a loaded, pasted or inserted text)
+    // only while colouring is on. Neither touches the modified flag.
+
+    // DoColorTags: off, loaded and pasted text is plain, and the palette
+    // set later is not shown (SetColours still takes it for the next
+    // repaint).
+    void SetColouring(bool on);
+    bool Colouring() const { return colouring_; }
+    // The palette used when painting from now on; the visible lines are
+    // repainted in it when colouring is on.
+    void SetColours(const SyntaxColours &colours);
+    const SyntaxColours &Colours() const { return colours_; }
+    // Recolours the whole text with the full colouring when colouring is on;
+    // the text, the caret and the scroll position stay as they are.
+    void RepaintSyntax();
+    // Replaces the selection, or the whole text when selectAll, with text as
+    // ONE undo step; while colouring is on the inserted text gets the full
+    // colouring (as a text on its own), else it is plain. The caret then
+    // stands where the selection began (the paste rule; the tag hint selects
+    // the inserted text itself, the Format command gets its old caret
+    // position back). An empty text does nothing. Returns the position where
+    // the text begins, or -1 when nothing was inserted.
+    qsizetype PaintSyntax(const QString &text, bool selectAll);
+    // The kind of the character at pos (Text outside the text).
+    SyntaxKind KindAt(qsizetype pos) const { return kinds_.At(pos); }
+
 signals:
     void ModifiedChanged(bool modified);
+    // The tag range around the caret was recoloured after a structural
+    // character was typed or deleted.
+    void Recoloured(qsizetype start, qsizetype end);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    // Typing and pasting stop at kEditorMaxChars characters.
+    // Typing and pasting stop at kEditorMaxChars characters. Typed
+    // characters get their likely colour; typing or deleting a structural
+    // character recolours the tag around the caret.
     void keyPressEvent(QKeyEvent *event) override;
+    // With colouring on, pasting is a coloured paste (caret at the start of
+    // the pasted text).
     void insertFromMimeData(const QMimeData *source) override;
+    // Copies text/plain exactly as the text stands, and text/rtf with the
+    // colours while colouring is on.
+    QMimeData *createMimeDataFromSelection() const override;
+    // The visible lines get their colours just before they are painted.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void ReplaceAll(const QString &text);
+    void DocumentContentsChange(int pos, int removed, int added);
+    // Runs an edit whose inserted characters get the kind fill.
+    template <typename Edit> void EditAs(SyntaxKind fill, Edit &&edit);
+    void TypeKey(QKeyEvent *event);
+    void EraseKey(QKeyEvent *event);
+    void RecolourAroundCaret();
+    void ColourVisibleBlocks();
+    PositionRange ShownPart(const QTextBlock &block) const;
+    void MarkStale(PositionRange range);
+    void MarkAllStale();
+    QChar CharAt(qsizetype pos) const;
     void SetNotice(const QString &notice);
     void PlaceNotice();
     void DocumentModificationChanged(bool modified);
@@ -64,9 +126,28 @@ private:
     // While the whole text is replaced, the document's passing changes of its
     // modified state are not reported: only the outcome is.
     bool replacing_ = false;
+    // Set while SetModified changes the mark, and while the mark an undo
+    // cleared is put back.
+    bool settingModified_ = false;
+    bool remarking_ = false;
     QLabel *notice_ = nullptr;
     // How many characters may still be inserted in place of the selection.
     qsizetype Room() const;
+
+    SyntaxKindStore kinds_;
+    SyntaxColours colours_;
+    std::array<QTextCharFormat, 4> formats_;
+    bool colouring_ = true;
+    // Set while this control makes an edit itself: the characters it
+    // inserts get fill_. Other edits (undo, redo, replacements) get their
+    // kinds from the text around them.
+    bool ownEdit_ = false;
+    SyntaxKind fill_ = SyntaxKind::Text;
+    // A block whose user state equals colourStamp_ shows the current kinds
+    // in the current palette.
+    int colourStamp_ = 1;
+    mutable QString rawText_;
+    mutable bool rawFresh_ = false;
 };
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 #include "editor/source_edit.h"
 #include "editor/source_edit_text.h"
 #include "editor/window/format_command.h"
+#include "editor/syntax_palette.h"
+#include "editor/tag_hints.h"
 #include "editor/window/replace_dialog.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
@@ -116,6 +118,8 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
     connect(reScreen_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit ContextMenuWanted(reScreen_->mapToGlobal(pos)); });
     reScreen_->installEventFilter(this);
+    connect(reScreen_, &QPlainTextEdit::cursorPositionChanged, this, &TFormView::ShowTagHint);
+    SetSettings(ownSettings_);
     connect(reScreen_, &SourceEdit::ModifiedChanged, this, [this](bool modified) {
         if (modified)
             SetREToModified();
@@ -195,14 +199,17 @@ QWidget *TFormView::BuildEditorTab() {
     bFormat_ = AddButton(panelEditor, u"Format"_s, u"BFormat"_s, u"Format HTML source code"_s);
     connect(bSave_, &QPushButton::clicked, this, &TFormView::BSaveClick);
     connect(bFormat_, &QPushButton::clicked, this, &TFormView::BFormatClick);
-    for (int n = 1; n <= 4; ++n) {
+    static const QString paletteHints[kPaletteCount] = {
+        u"[CTRL-1] = Repaint Syntax Highlight"_s, u"[CTRL-2] Emphasize Tags"_s,
+        u"[CTRL-3] = Emphasize quoted strings"_s, u"[CTRL-4] = Emphasize floating text"_s};
+    for (int n = 1; n <= kPaletteCount; ++n) {
         const QString caption = QString::number(n);
-        QPushButton *repaint = AddButton(panelEditor, caption, u"BRepaint"_s + caption,
-                                         u"[CTRL-"_s + caption + u"] Colour scheme "_s + caption);
+        QPushButton *repaint =
+            AddButton(panelEditor, caption, u"BRepaint"_s + caption, paletteHints[n - 1]);
         repaint->setAccessibleName(u"Colour scheme "_s + caption);
         repaint->setFixedWidth(24);
-        connect(repaint, &QPushButton::clicked, this,
-                [this, caption] { NotYetAvailable(u"Colour scheme "_s + caption); });
+        connect(repaint, &QPushButton::clicked, this, [this, n] { BRepaintClick(n); });
+        bRepaint_.push_back(repaint);
     }
     row->addWidget(panelEditor);
     column->addWidget(panelEdit_);
@@ -254,6 +261,7 @@ void TFormView::ShowInEditor(const QString &file) {
     }
     original_ = read.bytes;
     loaded_ = DecodeEditorText(original_);
+    reScreen_->SetColouring(settings_->DoColorTags);
     reScreen_->ShowText(loaded_);
 }
 
@@ -428,24 +436,44 @@ void TFormView::keyPressEvent(QKeyEvent *event) {
     QDialog::keyPressEvent(event);
 }
 
-// Ctrl+S in the editor saves, while Save may; Ctrl+F and Ctrl+R open the
-// find-and-replace dialog.
 bool TFormView::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == reScreen_ && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::ControlModifier) {
-            if (key->key() == Qt::Key_S) {
-                if (bSave_->isEnabled())
-                    BSaveClick();
-                return true;
-            }
-            if (key->key() == Qt::Key_F || key->key() == Qt::Key_R) {
-                StartSearchReplace();
-                return true;
-            }
+    if (watched == reScreen_ && event->type() == QEvent::KeyPress &&
+        REScreenKeyDown(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+// The window's keys in the editor: Ctrl+1..Ctrl+4 click the palette buttons
+// that are enabled, Ctrl+F and Ctrl+R open find and replace, Shift+F1
+// inserts the tag hint, Ctrl+S saves while Save may. Everything else
+// (typing, Backspace, Delete, paste, cut, undo, Esc) is the editor's own or
+// goes on to the window.
+bool TFormView::REScreenKeyDown(const QKeyEvent *key) {
+    // The switch may have changed in the options since the last key.
+    reScreen_->SetColouring(settings_->DoColorTags);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier) {
+        if (key->key() >= Qt::Key_1 && key->key() <= Qt::Key_4) {
+            QPushButton *button = bRepaint_[size_t(key->key() - Qt::Key_1)];
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+        if (key->key() == Qt::Key_F || key->key() == Qt::Key_R) {
+            StartSearchReplace();
+            return true;
+        }
+        if (key->key() == Qt::Key_S) {
+            if (bSave_->isEnabled())
+                BSaveClick();
+            return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    if (mods == Qt::ShiftModifier && key->key() == Qt::Key_F1) {
+        CopyFromEditToRichEdit();
+        return true;
+    }
+    return false;
 }
 
 void TFormView::done(int result) {
@@ -517,6 +545,58 @@ void TFormView::OnBrowserKey(QKeyEvent *event, bool *handled) {
 
 void TFormView::NotYetAvailable(const QString &caption) {
     ShowNotYetAvailable(prompts_, caption);
+}
+
+// ---- colours and tag hints ------------------------------------------------
+
+void TFormView::SetSettings(Settings &settings) {
+    settings_ = &settings;
+    reScreen_->SetColouring(settings.DoColorTags);
+    reScreen_->SetColours(SyntaxColours::FromSettings(settings));
+}
+
+void TFormView::SetTagSyntax(const QStringList &tagSyntax) {
+    tagSyntaxList_ = tagSyntax;
+}
+
+// With colouring off the colours still change, but the editor shows no
+// change until colouring is on again.
+void TFormView::BRepaintClick(int mode) {
+    SetSyntaxPalette(*settings_, mode);
+    reScreen_->SetColouring(settings_->DoColorTags);
+    if (!settings_->DoColorTags)
+        return;
+    reScreen_->SetColours(SyntaxColours::FromSettings(*settings_));
+    reScreen_->RepaintSyntax();
+    if (reScreen_->isVisible() && reScreen_->isEnabled())
+        reScreen_->setFocus();
+}
+
+void TFormView::ShowTagHint() {
+    if (tagSyntaxList_.isEmpty())
+        return;
+    const std::optional<QString> hint =
+        TagHintAt(tagSyntaxList_, reScreen_->RawText(), reScreen_->textCursor().position());
+    if (hint)
+        edit1_->setText(*hint);
+}
+
+void TFormView::CopyFromEditToRichEdit() {
+    if (edit1_->text().isEmpty() || pageControl1_->currentWidget() != tabSource_ ||
+        !edit1_->text().startsWith(u'<') || reScreen_->isReadOnly() || !reScreen_->isEnabled())
+        return;
+    if (!edit1_->hasSelectedText())
+        edit1_->selectAll();
+    const QString text = edit1_->selectedText();
+    const qsizetype start = reScreen_->PaintSyntax(text, false);
+    if (start < 0)
+        return;
+    QTextCursor cursor = reScreen_->textCursor();
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(start + text.size()), QTextCursor::KeepAnchor);
+    reScreen_->setTextCursor(cursor);
+    reScreen_->setFocus();
+    SetREToModified();
 }
 
 // ---- search and replace ------------------------------------------------------
@@ -595,7 +675,12 @@ void TFormView::BFormatClick() {
         return;
     const bool updates = reScreen_->updatesEnabled();
     reScreen_->setUpdatesEnabled(false);
-    reScreen_->ReplaceAllAsOneStep(formatted);
+    // Coloured when colouring is on; an empty result (a blank page) empties
+    // the editor, which PaintSyntax, inserting nothing for nothing, would not.
+    if (formatted.isEmpty())
+        reScreen_->ReplaceAllAsOneStep(formatted);
+    else
+        reScreen_->PaintSyntax(formatted, true);
     reScreen_->setUpdatesEnabled(updates);
     SetREToModified();
     if (reScreen_->isVisible())

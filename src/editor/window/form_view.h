@@ -12,10 +12,12 @@
 #include "editor/source_edit.h"
 #include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
+#include "foundation/settings.h"
 #include "render/page_view.h"
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -101,6 +103,21 @@ public:
     // keeps its text.
     void BFormatClick();
     bool Formatting() const { return formatting_; }
+    // Where DoColorTags and the four colours are kept (the settings, which
+    // outlive this window); until then the window keeps its own defaults.
+    // The editor takes the colouring switch and the colours at once.
+    void SetSettings(Settings &settings);
+    // The lines of tagsyntax.txt, read once at start.
+    void SetTagSyntax(const QStringList &tagSyntax);
+    // A palette button (1 to 4): the four colours become that palette's, and
+    // with colouring on the editor is repainted in them.
+    void BRepaintClick(int mode);
+    // Edit1 shows the hint of the tag around the caret.
+    void ShowTagHint();
+    // Shift+F1: the hint (or its selected part) goes into the text in place
+    // of the selection, and stays selected.
+    void CopyFromEditToRichEdit();
+    QLineEdit *Edit1() const { return edit1_; }
 
 signals:
     // The text for the main window's hint line (links under the pointer and
@@ -174,6 +191,12 @@ private:
     // Counts the documents loaded or cleared: a Format whose document was
     // replaced while it ran must not put its result into the new one.
     quint64 documentNumber_ = 0;
+    Settings ownSettings_;
+    Settings *settings_ = &ownSettings_;
+    QStringList tagSyntaxList_;
+    std::vector<QPushButton *> bRepaint_;
+    // Handles the editor's window keys; true when the key was used up.
+    bool REScreenKeyDown(const QKeyEvent *key);
 };
 
 // The picture notice the editor shows instead of a picture's bytes.
