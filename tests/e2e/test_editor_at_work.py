@@ -54,8 +54,13 @@ class EditorAtWorkTest(harness.ProgramTestCase):
         dialog = self.open_replace_dialog()
         self.fill(dialog, "Find what", "apple")
         find_next = harness.find(dialog, "push button", "Find Next")
-        for _ in range(3):
+        text = harness.text_of(editor)
+        occurrences = [i for i in range(len(text)) if text.startswith("apple", i)]
+        self.assertEqual(len(occurrences), 3)
+        for start in occurrences:
             harness.click(find_next)
+            harness.wait_until(lambda: selection_of(editor) == (start, start + 5),
+                               what="occurrence at %d selected" % start)
         harness.click(find_next)
         box = self.program.message_box()
         self.assertEqual(box.text, '"apple" not found.')
@@ -96,3 +101,11 @@ class EditorAtWorkTest(harness.ProgramTestCase):
         harness.press_key("Escape")
         harness.wait_gone(dialog)
         self.close_through_menu(self.program.main_window())
+
+
+def selection_of(editor):
+    """(start, end) of the editor's selection, or None."""
+    text = editor.queryText()
+    if text.getNSelections() == 0:
+        return None
+    return tuple(text.getSelection(0))
