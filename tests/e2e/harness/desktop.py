@@ -150,9 +150,9 @@ def write_png(path, width, height, rgb_rows):
         f.write(_png_chunk(b"IEND", b""))
 
 
-def xwd_to_png(xwd_path, png_path):
-    """Converts Xvfb's frame buffer file (XWD, 24-bit colour in 32-bit
-    pixels) into a PNG file."""
+def read_xwd(xwd_path):
+    """Reads Xvfb's frame buffer file (XWD, 24-bit colour in 32-bit pixels):
+    (width, height, rows), each row width * 3 bytes of R, G, B."""
     with open(xwd_path, "rb") as f:
         data = f.read()
     fields = struct.unpack(">25I", data[:100])
@@ -173,7 +173,29 @@ def xwd_to_png(xwd_path, png_path):
         rgb[1::3] = line[green::4]
         rgb[2::3] = line[blue::4]
         rows.append(bytes(rgb))
+    return width, height, rows
+
+
+def xwd_to_png(xwd_path, png_path):
+    """Converts Xvfb's frame buffer file into a PNG file."""
+    width, height, rows = read_xwd(xwd_path)
     write_png(png_path, width, height, rows)
+
+
+def count_colour(rows, bounds, rgb, tolerance=60):
+    """How many pixels inside bounds (x, y, width, height) of the screen rows
+    are of the colour rgb (r, g, b), give or take tolerance summed over the
+    three channels (text is drawn smoothed: few pixels have the exact colour
+    of the pen)."""
+    x, y, width, height = bounds
+    count = 0
+    for row in rows[max(0, y):y + height]:
+        piece = row[max(0, x) * 3:(x + width) * 3]
+        for i in range(0, len(piece), 3):
+            if (abs(piece[i] - rgb[0]) + abs(piece[i + 1] - rgb[1])
+                    + abs(piece[i + 2] - rgb[2])) <= tolerance:
+                count += 1
+    return count
 
 
 # ---- the session -------------------------------------------------------------
@@ -247,6 +269,12 @@ class Session:
     def screenshot(self, png_path):
         """Saves what the screen shows now as a PNG file."""
         xwd_to_png(os.path.join(self.root, "fb", "Xvfb_screen0"), png_path)
+
+    def colour_count(self, bounds, rgb):
+        """How many pixels of the screen area bounds (x, y, width, height)
+        show about the colour rgb (r, g, b) now (see count_colour)."""
+        _, _, rows = read_xwd(os.path.join(self.root, "fb", "Xvfb_screen0"))
+        return count_colour(rows, bounds, rgb)
 
     def _environment(self):
         env = {k: v for k, v in os.environ.items() if k not in _FOREIGN_VARIABLES}
