@@ -4,9 +4,9 @@
 #include "editor/search_replace.h"
 #include "editor/source_edit.h"
 #include "editor/source_edit_text.h"
-#include "editor/window/format_command.h"
 #include "editor/syntax_palette.h"
 #include "editor/tag_hints.h"
+#include "editor/window/format_command.h"
 #include "editor/window/replace_dialog.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
@@ -17,6 +17,7 @@
 #include "widgets/wait_cursor.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -40,6 +41,9 @@ bool IsPictureFile(const QString &path) {
 }
 
 namespace {
+
+// How long Format goes at least between two rounds of the event loop.
+constexpr qint64 kFormatPumpIntervalMs = 15;
 
 ViewOptions BrowserOptions() {
     ViewOptions options;
@@ -702,8 +706,17 @@ QString TFormView::FormatWhileBusy(const QString &text) {
     const DisabledWhile window(reScreen_->window());
     const DisabledWhile editor(reScreen_);
     SetButtonState();
-    return FormatEditorText(text, formatStyle_, progressBar_,
-                            [] { QCoreApplication::processEvents(); });
+    // Pending events go through at the progress steps, but at most once a
+    // frame: a round of the event loop costs about as much as formatting a
+    // thousand characters, and the window cannot repaint faster anyway.
+    QElapsedTimer sincePump;
+    sincePump.start();
+    return FormatEditorText(text, formatStyle_, progressBar_, [&sincePump] {
+        if (sincePump.elapsed() < kFormatPumpIntervalMs)
+            return;
+        QCoreApplication::processEvents();
+        sincePump.restart();
+    });
 }
 
 } // namespace velmora
