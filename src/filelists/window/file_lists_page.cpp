@@ -111,6 +111,8 @@ QWidget *FileListsPage::BuildReportColumn() {
     panelTreeTop_ = new CaptionPanel(NoListCaption(), area);
     panelTreeTop_->setObjectName(u"PanelTreeTop"_s);
     panelTreeTop_->setFixedHeight(kCaptionHeight);
+    // A long folder in the caption is cut, not allowed to widen the tab.
+    panelTreeTop_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     panelTreeTop_->setAccessibleDescription(u"File list caption"_s);
     column->addWidget(panelTreeTop_);
 
