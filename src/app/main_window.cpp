@@ -2,13 +2,14 @@
 
 #include "app/about_box.h"
 #include "app/folder_file_list.h"
-#include "app/placeholder_views.h"
+#include "app/lists_tab_view.h"
 #include "app/thumbs_tab_view.h"
 #include "editor/syntax_palette.h"
 #include "editor/tag_hints.h"
 #include "editor/window/form_view.h"
 #include "filelists/file_search.h"
 #include "filelists/thumb_cleaning.h"
+#include "filelists/window/elv_report.h"
 #include "foundation/desktop_services.h"
 #include "foundation/document_guard.h"
 #include "foundation/file_masks.h"
@@ -60,8 +61,11 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<ThumbsTabView>(*thumbStore_);
-    if (!views_[TabTree])
-        views_[TabTree] = std::make_unique<PlaceholderListView>();
+    if (!views_[TabTree]) {
+        auto lists = std::make_unique<ListsTabView>(FileListsContextFor(services));
+        listsTab_ = lists.get();
+        views_[TabTree] = std::move(lists);
+    }
     for (auto &view : views_)
         view->SelectionChanged = [this] { OnFileListSelection(); };
 
@@ -77,6 +81,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     BuildThumbnailMaker(services.render, services.freeSpace);
     progressWindows_ = services.progressWindows;
     BuildLayout();
+    RestoreListView();
     BuildMenu();
     ConnectFormView();
     BuildPopupMenu();
@@ -97,6 +102,12 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
 }
 
 TForm1::~TForm1() {
+    if (listsTab_) {
+        Settings &s = program_.Config();
+        s.ColumnSizes = listsTab_->Report()->ColumnSizesText();
+        s.SortCol = listsTab_->Report()->Model().SortColumn();
+        s.SortAscending = listsTab_->Report()->Model().SortOrder() == Qt::AscendingOrder;
+    }
     const QString viewPath =
         currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
             ? program_.Folders().ProgramDir
@@ -116,6 +127,39 @@ TForm1::~TForm1() {
         view->CurrentChanged = nullptr;
         view->SelectionChanged = nullptr;
     }
+}
+
+// What the File Lists tab needs of the window: the folder view's folder and
+// mask, the viewer, the status line and the thumbnail corner.
+FileListsContext TForm1::FileListsContextFor(const MainWindowServices &services) {
+    FileListsContext context(services.prompts, services.dialogs, workList_);
+    context.listDir = program_.Folders().ListDir;
+    context.thumbDir = program_.Folders().ThumbDir;
+    context.progress = this;
+    context.currentFolder = [this] { return currentFolder_; };
+    context.currentMask = [this] { return currentMask_; };
+    context.allowedExtensions = [this] { return program_.Config().AllowedExtensions; };
+    context.searchStarting = [this] { program_.Config().DoValidate = false; };
+    context.openCurrentFile = [this] { DblClickForAll(); };
+    context.updateStatus = [this] { UpdateStatus(); };
+    context.showMiniThumb = [this](const QString &path) { ShowMiniThumb(path); };
+    context.deleteFile = [this](const QString &path) {
+        DeleteFileFromDisk(path, program_.Config().DoRecycleBin);
+    };
+    context.runDialog = services.runDialog;
+    return context;
+}
+
+FileListsPage *TForm1::ListsPage() const {
+    return listsTab_ ? listsTab_->Page() : nullptr;
+}
+
+void TForm1::RestoreListView() {
+    if (!listsTab_)
+        return;
+    const Settings &s = program_.Config();
+    listsTab_->Report()->RestoreColumnSizes(s.ColumnSizes);
+    listsTab_->Report()->RestoreSort(s.SortCol, s.SortAscending);
 }
 
 TabView *TForm1::View(int page) const {
@@ -196,6 +240,10 @@ void TForm1::ApplyHints() {
         {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
         {View(TabThumb)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
     };
+    if (listsTab_)
+        listsTab_->Report()->setToolTip(
+            show ? u"[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"_s
+                 : QString());
     for (const auto &[widget, hint] : hints) {
         widget->setToolTip(show ? hint : QString());
         widget->setToolTipDuration(5000);

@@ -7,6 +7,7 @@
 #include "app/context_menu_rules.h"
 #include "app/program.h"
 #include "app/tab_view.h"
+#include "filelists/window/file_lists_page.h"
 #include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
@@ -36,6 +37,7 @@ namespace velmora {
 class CaptionPanel;
 class DesktopServices;
 class FileDialogs;
+class ListsTabView;
 class PageCapture;
 class Prompts;
 class RenderProfile;
@@ -64,6 +66,9 @@ struct MainWindowServices {
     // The progress window of thumbnail runs over several files; empty gives
     // the real window (TFormProgress).
     ProgressWindowFactory progressWindows = {};
+    // Shows the File Lists tab's dialogs; empty runs them modally. Tests
+    // answer them in place.
+    DialogRunner runDialog = {};
 };
 
 // The views of the three tabs; an empty slot gets a placeholder list.
@@ -129,6 +134,8 @@ public:
     void BSaveAsClick();
     QTabWidget *Pages() const { return pageControl_; }
     QMenu *ExtrasMenu() const { return extrasMenu_; }
+    // The File Lists tab; null when a test stood in another view for it.
+    FileListsPage *ListsPage() const;
 
     // ---- context menu and General Options (main_window_menu.cpp) ----
     // Opens the context menu of the file views with its top edge at
@@ -221,6 +228,8 @@ private:
     void OnFocusChanged(QWidget *now);
 
     TabView *View(int page) const;
+    FileListsContext FileListsContextFor(const MainWindowServices &services);
+    void RestoreListView();
 
     // thumbnails (main_window_thumbs.cpp)
     void BuildThumbnailMaker(RenderProfile *profile, FreeSpaceQuery freeSpace);
@@ -257,6 +266,7 @@ private:
     DocumentGuard *document_ = nullptr;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
+    ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
     bool startingUp_ = true;
     QString commandFile_;
     QStringList droppedFiles_;

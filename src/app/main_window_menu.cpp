@@ -1,7 +1,9 @@
 // The context menu of the file views and the General Options dialog.
 #include "app/context_menu_rules.h"
 #include "app/general_options.h"
+#include "app/lists_tab_view.h"
 #include "app/main_window.h"
+#include "filelists/window/elv_report.h"
 #include "foundation/desktop_services.h"
 #include "foundation/document_guard.h"
 #include "foundation/prompts.h"
@@ -68,6 +70,8 @@ void TForm1::BuildPopupMenu() {
     connect(popLBTree_, &QMenu::aboutToShow, this, &TForm1::PopLBPoP);
     AttachContextMenu(View(TabFile)->Widget());
     AttachContextMenu(View(TabThumb)->Widget());
+    if (listsTab_)
+        AttachContextMenu(listsTab_->Report());
     AttachContextMenu(imgMini_);
 }
 

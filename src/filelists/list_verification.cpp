@@ -164,7 +164,8 @@ QString MergeQuestion(const QStringList &names) {
 }
 
 MergeResult MergeListFiles(const QString &listDir, const QStringList &names, FileListModel &model,
-                           QStringList &workList, TListFileStatus &status, const QLocale &locale) {
+                           QStringList &workList, TListFileStatus &status, const QLocale &locale,
+                           const std::function<void()> &generating) {
     MergeResult result;
     QStringList merged;
     QString caption;
@@ -180,6 +181,8 @@ MergeResult MergeListFiles(const QString &listDir, const QStringList &names, Fil
         caption += u' ' + name + u" +"_s;
     }
     RemoveDuplicateEntries(merged, locale);
+    if (generating)
+        generating();
     workList = std::move(merged);
     model.FillLVFromList(workList);
     status.Name.clear();

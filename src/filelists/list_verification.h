@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -52,9 +53,11 @@ struct MergeResult {
 QString MergeQuestion(const QStringList &names);
 // Reads the named list files of listDir in order, removes repeated paths and
 // fills the model. When a file cannot be read nothing else changes; otherwise
-// the list state names no file and is unsaved.
+// the list state names no file and is unsaved. generating, when given, is
+// called once the files are read, before the model is filled.
 MergeResult MergeListFiles(const QString &listDir, const QStringList &names, FileListModel &model,
                            QStringList &workList, TListFileStatus &status,
-                           const QLocale &locale = QLocale());
+                           const QLocale &locale = QLocale(),
+                           const std::function<void()> &generating = {});
 
 } // namespace velmora

@@ -116,7 +116,10 @@ const std::vector<SettingRow> &SettingsTable() {
               Row("OPTIONS", "DoRecycleBin", &Settings::DoRecycleBin),
               Row("OPTIONS", "DoShowHints", &Settings::DoShowHints),
               Row("OPTIONS", "DoOpenOnSingleClick", &Settings::DoOpenOnSingleClick),
-              Row("OPTIONS", "CACHE_MAX", &Settings::CacheMax)})
+              Row("OPTIONS", "CACHE_MAX", &Settings::CacheMax),
+              Row("Columns", "Sizes", &Settings::ColumnSizes),
+              Row("Sort", "Ascending", &Settings::SortAscending),
+              Row("Sort", "SortCol", &Settings::SortCol)})
             t.push_back(row);
         return t;
     }();
@@ -162,7 +165,8 @@ const QStringList &SaveOrder() {
             for (const char *key : {"Location", "Param", "Descript"})
                 keys << u"EDITOR"_s + QString::number(n) + u'/' + QString::fromLatin1(key);
         keys << u"DoShowFileIcons"_s << u"DoRecycleBin"_s << u"DoShowHints"_s
-             << u"DoOpenOnSingleClick"_s << u"CACHE_MAX"_s;
+             << u"DoOpenOnSingleClick"_s << u"CACHE_MAX"_s << u"Sizes"_s << u"Ascending"_s
+             << u"SortCol"_s;
         return keys;
     }();
     return order;

@@ -74,6 +74,11 @@ struct Settings {
     bool CropVerti = false;
     // EDITOR1 to EDITOR6
     std::array<TExtEditor, 6> ExtApps;
+    // Columns and Sort: the File Lists report view's column widths (comma
+    // separated, empty for the default widths) and its sort column and order
+    QString ColumnSizes;
+    bool SortAscending = true;
+    int SortCol = 0;
 
     // Every value at its default for a program in programDir on a screen of
     // the given size.

@@ -1,4 +1,6 @@
 #include "app/main_window.h"
+#include "filelists/window/elv_report.h"
+#include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"
 #include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -208,10 +211,10 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
             optionKeys << line.section(u'=', 0, 0);
         }
     }
-    EXPECT_EQ(sections,
-              (QStringList{u"[OPTIONS]"_s, u"[POSITION_MAIN]"_s, u"[COLORS]"_s, u"[THUMBS]"_s,
-                           u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s, u"[EDITOR3]"_s,
-                           u"[EDITOR4]"_s, u"[EDITOR5]"_s, u"[EDITOR6]"_s}));
+    EXPECT_EQ(sections, (QStringList{u"[OPTIONS]"_s, u"[POSITION_MAIN]"_s, u"[COLORS]"_s,
+                                     u"[THUMBS]"_s, u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s,
+                                     u"[EDITOR3]"_s, u"[EDITOR4]"_s, u"[EDITOR5]"_s, u"[EDITOR6]"_s,
+                                     u"[Columns]"_s, u"[Sort]"_s}));
     EXPECT_EQ(optionKeys,
               (QStringList{u"StyleName"_s, u"PopUpStyleName"_s, u"BackupExt"_s,
                            u"DoCreateBackUps"_s, u"DoValidate"_s, u"LastSearch"_s, u"LastReplace"_s,
@@ -870,4 +873,40 @@ TEST_F(MainWindowTest, ThumbnailBaseBoxFollowsTheStoredIndex) {
     program->Config().ThumbBaseIndex = 5;
     const auto window = OpenWindowWithItsOwnViews();
     EXPECT_EQ(window->findChild<QComboBox *>(u"CBSnapBase"_s)->currentIndex(), 5);
+}
+
+// The File Lists tab's report view gives the window its current file and
+// selection, and keeps its sort order and column widths across runs.
+TEST_F(MainWindowTest, FileListsTabFeedsTheSelectionAndKeepsItsSortOrder) {
+    {
+        auto w = OpenWindowWithItsOwnViews();
+        w->Pages()->setCurrentIndex(TForm1::TabTree);
+        ELVReport *report = w->ListsPage()->Report();
+        report->Model().FillLVFromList({u"/w/*b*.htm*100*2000-01-01  10:00"_s,
+                                        u"/w/*a*.htm*9*2000-01-01  10:00"_s,
+                                        u"/v/*c*.htm*10*2000-01-01  10:00"_s});
+        // Sorted by folder, the rows keep their order within a folder.
+        report->setCurrentIndex(report->Model().index(1, 0));
+        EXPECT_EQ(w->GetCurrentFile(), u"/w/b.htm"_s);
+        const TSelectionInfo info = w->GetSelectionInfo();
+        EXPECT_EQ(info.SelCount, 1);
+        EXPECT_EQ(info.Count, 3);
+        EXPECT_EQ(w->GetViewFile(1, true), u"/w/b.htm"_s);
+        EXPECT_TRUE(w->GetViewFile(0, true).isEmpty());
+        EXPECT_EQ(w->GetViewFile(0, false), u"/v/c.htm"_s);
+        EXPECT_TRUE(w->Pages()->tabText(TForm1::TabTree).contains(u"(1 of 3 files selected)"_s));
+        report->ColumnClick(FieldSize);
+        report->ColumnClick(FieldSize);
+        report->header()->resizeSection(FieldFolder, 123);
+        w->close();
+    }
+    const QStringList lines = IniLines();
+    EXPECT_TRUE(lines.contains(u"SortCol=3"_s));
+    EXPECT_TRUE(lines.contains(u"Ascending=0"_s));
+    StartProgram();
+    auto w = OpenWindowWithItsOwnViews();
+    ELVReport *report = w->ListsPage()->Report();
+    EXPECT_EQ(report->Model().SortColumn(), FieldSize);
+    EXPECT_EQ(report->Model().SortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(report->header()->sectionSize(FieldFolder), 123);
 }

@@ -112,7 +112,11 @@ TEST(Settings, NewFileHasTheFixedSectionAndKeyOrder) {
                                u"SNAPSHOTPATH=/opt/velmora/SNAPSHOTS/"_s,
                                u"COPYPATH=/opt/velmora/"_s};
     QStringList lines = Lines(ini);
-    ASSERT_EQ(lines.size(), expected.size() + 6 * 4);
+    // The report view's columns and sort order come last, after the editors.
+    const QStringList listView{u"[Columns]"_s, u"Sizes="_s, u"[Sort]"_s, u"Ascending=1"_s,
+                               u"SortCol=0"_s};
+    ASSERT_EQ(lines.size(), expected.size() + 6 * 4 + listView.size());
+    EXPECT_EQ(lines.mid(lines.size() - listView.size()), listView);
     EXPECT_EQ(lines.mid(0, expected.size()), expected);
     for (int n = 1; n <= 6; ++n) {
         const int at = int(expected.size()) + (n - 1) * 4;

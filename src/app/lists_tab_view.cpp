@@ -1,0 +1,60 @@
+#include "app/lists_tab_view.h"
+
+#include "filelists/window/elv_report.h"
+
+#include <QItemSelectionModel>
+
+namespace velmora {
+
+ListsTabView::ListsTabView(FileListsContext context)
+    : page_(new FileListsPage(std::move(context))) {
+    QItemSelectionModel *selection = page_->Report()->selectionModel();
+    const auto report = [this] {
+        if (SelectionChanged)
+            SelectionChanged();
+    };
+    QObject::connect(selection, &QItemSelectionModel::selectionChanged, &connections_, report);
+    QObject::connect(selection, &QItemSelectionModel::currentChanged, &connections_, report);
+}
+
+ListsTabView::~ListsTabView() {
+    // The tab belongs to the main window once it is placed; only delete it
+    // if it was never given a parent.
+    if (page_ && !page_->parent())
+        delete page_;
+}
+
+QWidget *ListsTabView::Widget() {
+    return page_;
+}
+
+ELVReport *ListsTabView::Report() const {
+    return page_->Report();
+}
+
+int ListsTabView::Count() const {
+    return page_->Report()->Model().Count();
+}
+
+int ListsTabView::SelectedCount() const {
+    return page_->Report()->SelectedCount();
+}
+
+QString ListsTabView::CurrentFile() const {
+    return page_->CurrentFile();
+}
+
+QStringList ListsTabView::SelectedFiles() const {
+    QStringList paths;
+    for (const int row : page_->Report()->SelectedRows())
+        paths << page_->EntryPath(row);
+    return paths;
+}
+
+QString ListsTabView::ViewFile(int i, bool selectedOnly) const {
+    if (i < 0 || i >= Count() || (selectedOnly && !page_->Report()->IsRowSelected(i)))
+        return {};
+    return page_->EntryPath(i);
+}
+
+} // namespace velmora

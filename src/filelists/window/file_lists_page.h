@@ -1,0 +1,121 @@
+#pragma once
+// The File Lists tab: the caption PanelTreeTop over the report view ELVReport,
+// the button bar PanLV below it, and behind a splitter on the right the saved
+// lists LBListen with Load List, Delete and Merge. It runs the tab's commands:
+// Search and Add, Select All and Take out, saving, loading with its
+// verification, deleting and merging list files. Everything outside the tab
+// (the folder view's folder and mask, the viewer, the status line, the
+// thumbnail corner) comes in through FileListsContext.
+
+#include "filelists/list_status.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QDialog;
+class QListWidget;
+class QPushButton;
+
+namespace velmora {
+
+class CaptionPanel;
+class ELVReport;
+class FileDialogs;
+class ProgressBar;
+class Prompts;
+class TFormAskFName;
+class TFormSearch;
+
+// Shows a modal dialog and returns its result; tests answer in its place.
+using DialogRunner = std::function<int(QDialog &dialog)>;
+
+struct FileListsContext {
+    FileListsContext(Prompts &prompts, FileDialogs &dialogs, QStringList &workList)
+        : prompts(prompts), dialogs(dialogs), workList(workList) {}
+
+    Prompts &prompts;
+    FileDialogs &dialogs;
+    QStringList &workList; // the scratch list every list operation clears first
+    QString listDir;       // FILELISTS, with its trailing '/'
+    QString thumbDir;      // not descended into by the search
+    ProgressBar *progress = nullptr;
+    std::function<QString()> currentFolder;     // the folder view's folder
+    std::function<QString()> currentMask;       // the filter's mask
+    std::function<QString()> allowedExtensions; // the add dialog's filter
+    std::function<void()> searchStarting;       // a search switches validation off
+    std::function<void()> openCurrentFile;      // DblClickForAll
+    std::function<void()> updateStatus;
+    std::function<void(const QString &path)> showMiniThumb;
+    // Deletes a list file for good; empty: removed directly.
+    std::function<void(const QString &path)> deleteFile;
+    DialogRunner runDialog; // empty: exec()
+};
+
+class FileListsPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FileListsPage(FileListsContext context, QWidget *parent = nullptr);
+    ~FileListsPage() override;
+
+    ELVReport *Report() const { return report_; }
+    CaptionPanel *PanelTreeTop() const { return panelTreeTop_; }
+    QListWidget *LBListen() const { return lbListen_; }
+    TFormSearch *SearchForm() const { return formSearch_; }
+    TFormAskFName *AskForm() const { return formAskFName_; }
+    const TListFileStatus &CurrentList() const { return currentList_; }
+
+    // The path of the focused row while it is the only one selected.
+    QString CurrentFile() const;
+    QString EntryPath(int row) const;
+
+    void ShowFilesFoundIn(const QString &x);
+    void SetListButtonState();
+    void BSelectClick();
+    void BTakeOutClick();
+
+    // Search and Add (file_lists_search.cpp)
+    void BGetFilesClick();
+    void BAddClick();
+
+    // Saving and the saved lists (file_lists_saving.cpp)
+    void SaveLVToFile(const QString &message);
+    void BSaveListClick();
+    void ReadSavedLists();
+    void BOpenListClick();
+    void BDeleteListClick();
+    void BMergeListClick();
+    void VerifyLoadedList();
+
+private:
+    QWidget *BuildReportColumn();
+    QWidget *BuildSavedLists();
+    void FillLVFromList();
+    void ShowCurrentThumb();
+    void UpdateStatus();
+    void FocusReport();
+    int RunDialog(QDialog &dialog);
+    void LBListenChange();
+    void ShowReport();
+    void WriteListFile(const QString &path);
+
+    FileListsContext context_;
+    TListFileStatus currentList_;
+    ELVReport *report_ = nullptr;
+    CaptionPanel *panelTreeTop_ = nullptr;
+    CaptionPanel *panelListTop_ = nullptr;
+    QListWidget *lbListen_ = nullptr;
+    QPushButton *bGetFiles_ = nullptr;
+    QPushButton *bSelect_ = nullptr;
+    QPushButton *bTakeOut_ = nullptr;
+    QPushButton *bSaveList_ = nullptr;
+    QPushButton *bAdd_ = nullptr;
+    QPushButton *bOpenList_ = nullptr;
+    QPushButton *bDeleteList_ = nullptr;
+    QPushButton *bMergeList_ = nullptr;
+    TFormSearch *formSearch_ = nullptr; // owned as a child, kept for the run
+    TFormAskFName *formAskFName_ = nullptr;
+};
+
+} // namespace velmora

@@ -1,0 +1,130 @@
+// The File Lists tab's Search and Add: the folder view's folder searched
+// for the filter's files, or files picked by hand, shown in the report view
+// and offered for saving.
+#include "filelists/duplicate_entries.h"
+#include "filelists/file_list_model.h"
+#include "filelists/file_search.h"
+#include "filelists/list_commands.h"
+#include "filelists/window/elv_report.h"
+#include "filelists/window/file_lists_page.h"
+#include "filelists/window/form_search.h"
+#include "foundation/file_utils.h"
+#include "foundation/prompts.h"
+#include "widgets/wait_cursor.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// Keeps the window from taking commands while a search lets it repaint.
+class DisabledWhile {
+public:
+    explicit DisabledWhile(QWidget *window) : window_(window) { window_->setEnabled(false); }
+    ~DisabledWhile() { window_->setEnabled(true); }
+    DisabledWhile(const DisabledWhile &) = delete;
+    DisabledWhile &operator=(const DisabledWhile &) = delete;
+
+private:
+    QWidget *window_;
+};
+
+} // namespace
+
+void FileListsPage::BGetFilesClick() {
+    const QString folder = context_.currentFolder ? context_.currentFolder() : QString();
+    const QString mask = context_.currentMask ? context_.currentMask() : u"*.*"_s;
+    formSearch_->Prepare(mask, folder);
+    if (RunDialog(*formSearch_) != QDialog::Accepted)
+        return;
+    const bool add = formSearch_->AddToCurrentList();
+    QStringList &work = context_.workList;
+    int k = 0;
+    {
+        const WaitCursor busy;
+        if (context_.searchStarting)
+            context_.searchStarting();
+        work.clear();
+        if (add)
+            report_->Model().CopyLVToList(work, CopyMode::All);
+        k = int(work.size());
+        if (formSearch_->IncludeSubfolders()) {
+            FileSearchOptions options;
+            options.mask = mask;
+            options.thumbDir = context_.thumbDir;
+            options.onEntry = [] { QCoreApplication::processEvents(); };
+            const DisabledWhile disabled(window());
+            SearchFilesRecursive(folder, options, work);
+        } else {
+            SearchFilesInFolder(work, folder, mask);
+        }
+        if (add)
+            RemoveDuplicateEntries(work);
+    }
+    const int n = int(work.size());
+    switch (JudgeSearch(n, k, add)) {
+    case SearchOutcome::NoneFound:
+        context_.prompts.ShowInfo(NoMatchingFilesMessage(folder));
+        break;
+    case SearchOutcome::NothingNew:
+        context_.prompts.ShowInfo(NoNewEntriesMessage(folder));
+        break;
+    case SearchOutcome::Show:
+        if (!add)
+            currentList_.Name.clear();
+        currentList_.Saved = false;
+        FillLVFromList();
+        ShowFilesFoundIn(folder);
+        SaveLVToFile(SearchFinishedMessage(n, n - k));
+        break;
+    }
+    FocusReport();
+    SetListButtonState();
+}
+
+void FileListsPage::BAddClick() {
+    const QString folder = context_.currentFolder ? context_.currentFolder() : QString();
+    const QString filter =
+        AddDialogFilter(context_.allowedExtensions ? context_.allowedExtensions() : QString());
+    const QStringList files =
+        context_.dialogs.GetOpenFileNames(u"Add files to the list"_s, folder, filter);
+    if (files.isEmpty())
+        return;
+    QStringList &work = context_.workList;
+    int k = 0;
+    {
+        const WaitCursor busy;
+        work.clear();
+        report_->Model().CopyLVToList(work, CopyMode::All);
+        k = int(work.size());
+        // The dialog picks in one folder: the first file's is everyone's.
+        const QString filesFolder = WithBackslash(QFileInfo(files.first()).absolutePath());
+        for (const QString &file : files) {
+            const std::optional<FoundEntry> found =
+                LookUpListedFile(filesFolder + QFileInfo(file).fileName());
+            if (!found)
+                continue;
+            const QString line = MakeEntryLine(filesFolder, *found);
+            if (!line.isEmpty())
+                work.append(line);
+        }
+        RemoveDuplicateEntries(work);
+    }
+    const int added = int(work.size()) - k;
+    if (added == 0) {
+        context_.prompts.ShowInfo(NoNewEntriesMessage(folder));
+    } else {
+        currentList_.Saved = false;
+        FillLVFromList();
+        ShowFilesFoundIn(folder);
+        SaveLVToFile(FilesAddedMessage(added));
+    }
+    FocusReport();
+    SetListButtonState();
+}
+
+} // namespace velmora

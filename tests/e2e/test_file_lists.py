@@ -1,0 +1,129 @@
+"""The File Lists tab as a person uses it: a search of a generated site with
+its subfolders through the search dialog, the results saved under a typed
+name; two pages deleted from disk, the list loaded again and its verification
+read in the save question and the report window; two saved lists merged."""
+
+import os
+
+import harness
+
+SITE_PAGES = ("a.htm", "b.htm", "c.htm", "sub/d.htm", "sub/e.htm")
+
+
+class FileListsTest(harness.ProgramTestCase):
+    def make_site(self):
+        self.site = os.path.join(self.program.folder, "site")
+        for name in SITE_PAGES:
+            path = os.path.join(self.site, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w") as f:
+                f.write(f"<html><body>{name}" + "x" * len(name) * 10 + "</body></html>")
+        with open(self.program.path("prg.ini"), "w") as f:
+            f.write(f"[PATHS]\nVIEW_PATH={self.site}/\n")
+        os.makedirs(self.program.path("FILELISTS"), exist_ok=True)
+        with open(self.program.path("FILELISTS", "other.lst"), "wb") as f:
+            f.write(f"{self.site}/*b*.htm*1*2000-01-01  10:00\r\n"
+                    f"/elsewhere/*z*.htm*5*2000-01-01  10:00\r\n".encode())
+
+    def shoot(self, name):
+        target = os.path.join(harness.Setup.artifacts, "file_lists")
+        os.makedirs(target, exist_ok=True)
+        harness.Setup.session.screenshot(os.path.join(target, name))
+
+    def list_lines(self, name):
+        with open(self.program.path("FILELISTS", name), "rb") as f:
+            data = f.read()
+        self.assertTrue(data.endswith(b"\r\n"))
+        return data.decode().split("\r\n")[:-1]
+
+    def save_dialog(self):
+        return harness.find_window(self.program.application(), "dialog",
+                                   "Save File List (*.lst)")
+
+    def save_as(self, dialog, name):
+        edit = harness.find(dialog, "text", "List Filename:")
+        harness.click(edit)
+        harness.press_key("a", "Control")
+        harness.type_text(name)
+        harness.wait_until(lambda: harness.text_of(edit) == name, what="the typed name")
+        harness.click(harness.find(dialog, "push button", "Save"))
+        harness.wait_gone(dialog)
+
+    def test_search_save_verify_and_merge(self):
+        self.make_site()
+        window = self.start_program()
+        harness.click(harness.find(window, "page tab", "File Lists"))
+        harness.perform(harness.find(window, "push button", "Search"))
+        search = harness.find_window(self.program.application(), "dialog", "Search Files")
+        self.assertTrue(harness.has_state(
+            harness.find(search, "check box", "Include all subfolders"), "checked"))
+        harness.find(search, "check box", "Add to current list")
+        harness.perform(harness.find(search, "push button", "Start"))
+
+        dialog = self.save_dialog()
+        message = harness.text_of(harness.find(dialog, "text", "Message"))
+        self.assertIn("5 unique entries in list.", message)
+        self.assertIn("5 new entries added.", message)
+        self.assertIsNone(harness.first(dialog, "push button",
+                                        "Show updated and removed entries"))
+        self.shoot("save_dialog.png")
+        self.save_as(dialog, "site pages")
+        lines = self.list_lines("site pages.lst")
+        self.assertEqual(sorted(line.split("*")[0] + line.split("*")[1] + line.split("*")[2]
+                                for line in lines),
+                         sorted(os.path.join(self.site, name) for name in SITE_PAGES))
+
+        # Sorted by name: a click on the Filename column's header, which lies
+        # beside the 270-pixel Folder column at the top of the view.
+        report = next(found for role in ("tree table", "tree", "table")
+                      if (found := harness.first(window, role, "File list entries")))
+        left, top, _, _ = harness.bounds_of(report)
+        harness.accessible.atspi().Registry.generateMouseEvent(left + 300, top + 8, "b1c")
+        harness.wait_until(lambda: harness.text_of(report) is not None, what="the sort")
+        self.shoot("sorted_list.png")
+
+        # Two pages go; loading the list again verifies it.
+        os.remove(os.path.join(self.site, "a.htm"))
+        os.remove(os.path.join(self.site, "sub/d.htm"))
+        saved = harness.find(window, "list", "Saved Lists")
+        harness.click(harness.find(saved, "list item", "site pages.lst"))
+        harness.perform(harness.find(window, "push button", "Load List"))
+        dialog = self.save_dialog()
+        message = harness.text_of(harness.find(dialog, "text", "Message"))
+        self.assertIn("Loaded list contains 5 entries.", message)
+        self.assertIn("2 orphaned file entries removed from list", message)
+        self.assertIn("0 file entries updated", message)
+        harness.perform(harness.find(dialog, "push button", "Show updated and removed entries"))
+        shown = harness.find_window(self.program.application(), "dialog", "Verification Report")
+        report_lines = harness.text_of(harness.find(shown, "text", "Report")).split("\n")
+        self.assertEqual(sorted(report_lines),
+                         sorted("Not Found:  " + os.path.join(self.site, name)
+                                for name in ("a.htm", "sub/d.htm")))
+        self.shoot("verification_report.png")
+        harness.click(harness.find(shown, "push button", "Close"))
+        harness.wait_gone(shown)
+        dialog = self.save_dialog()
+        self.save_as(dialog, "site pages")
+        self.assertEqual(len(self.list_lines("site pages.lst")), 3)
+
+        # Both lists hold b.htm: the merge keeps it once.
+        harness.click(harness.find(saved, "list item", "other.lst"))
+        harness.press_key("Down", "Shift")
+        harness.wait_until(lambda: harness.has_state(
+            harness.find(saved, "list item", "site pages.lst"), "selected"),
+            what="both lists to be selected")
+        harness.perform(harness.find(window, "push button", "Merge"))
+        question = harness.find_message_box(self.program.application())
+        self.assertIn("other.lst", question.text)
+        self.assertIn("(Note: Duplicates will be detected)", question.text)
+        question.press("Yes")
+        dialog = self.save_dialog()
+        self.assertIn("Filelists merged ...", harness.text_of(harness.find(dialog, "text",
+                                                                           "Message")))
+        self.save_as(dialog, "merged")
+        merged = self.list_lines("merged.lst")
+        paths = [line.split("*")[0] + line.split("*")[1] + line.split("*")[2] for line in merged]
+        self.assertEqual(len(paths), 4)
+        self.assertEqual(len(set(paths)), 4)
+        self.assertIn("/elsewhere/z.htm", paths)
+        self.close_through_menu(self.program.main_window())
