@@ -17,7 +17,10 @@ COMPLETE_LAYOUT = [
     ("THUMBS", ["THUMB_BASEIDX", "CustomWidth", "CustomHeight", "Scale", "Shade", "Border",
                 "BGCol", "ShadeCol", "BorderCol", "CropHori", "CropVerti"]),
     ("PATHS", ["VIEW_PATH", "SNAPSHOTPATH", "COPYPATH"]),
-] + [(f"EDITOR{n}", ["Location", "Param", "Descript"]) for n in range(1, 7)]
+] + [(f"EDITOR{n}", ["Location", "Param", "Descript"]) for n in range(1, 7)] + [
+    ("Columns", ["Sizes"]),
+    ("Sort", ["Ascending", "SortCol"]),
+]
 
 DEFAULT_FILTERS = (
     "All HTML file types + Pictures|*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht|"
