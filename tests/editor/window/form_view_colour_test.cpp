@@ -3,6 +3,7 @@
 // keys, and that saving after all of it writes the plain bytes.
 #include "editor/window/form_view.h"
 #include "foundation/view_selection.h"
+#include "one_file_selection.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -18,21 +19,13 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::OneFileSelection;
 using velmora::testing::ReadBytes;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class OneFile final : public ViewSelection {
-public:
-    QString GetCurrentFile() const override { return current; }
-    TSelectionInfo GetSelectionInfo() const override { return {0, 1, 1}; }
-    QStringList SelectedFiles() const override { return {current}; }
-    QString GetViewFile(int i, bool) const override { return i == 0 ? current : QString(); }
-    QString current;
-};
 
 class FormViewColourTest : public ::testing::Test {
 protected:
@@ -65,7 +58,7 @@ protected:
     QTemporaryDir dir;
     RenderProfile profile;
     ScriptedPrompts prompts;
-    OneFile selection;
+    OneFileSelection selection;
     Settings settings;
     std::unique_ptr<TFormView> view;
     SourceEdit *edit = nullptr;

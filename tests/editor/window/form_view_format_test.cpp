@@ -6,6 +6,7 @@
 #include "editor/window/form_view.h"
 #include "foundation/progress.h"
 #include "foundation/view_selection.h"
+#include "one_file_selection.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -20,6 +21,7 @@
 #include <functional>
 
 using namespace velmora;
+using velmora::testing::OneFileSelection;
 using velmora::testing::ReadBytes;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
@@ -27,15 +29,6 @@ using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeSelection final : public ViewSelection {
-public:
-    QString GetCurrentFile() const override { return current; }
-    TSelectionInfo GetSelectionInfo() const override { return {0, 1, 1}; }
-    QStringList SelectedFiles() const override { return {current}; }
-    QString GetViewFile(int i, bool) const override { return i == 0 ? current : QString(); }
-    QString current;
-};
 
 // Records what the bar is told; onStep runs at every position, while Format
 // is still under way.
@@ -86,7 +79,7 @@ protected:
     QTemporaryDir dir;
     RenderProfile profile;
     ScriptedPrompts prompts;
-    FakeSelection selection;
+    OneFileSelection selection;
     RecordingBar bar;
     std::unique_ptr<TFormView> view;
 };

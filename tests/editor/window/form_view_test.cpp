@@ -3,6 +3,7 @@
 // before unsaved text is given up, and the browser's links.
 #include "editor/window/form_view.h"
 #include "foundation/view_selection.h"
+#include "one_file_selection.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 
 using namespace velmora;
+using velmora::testing::OneFileSelection;
 using velmora::testing::ReadBytes;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
@@ -25,16 +27,6 @@ using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The active view's current file, as the main window would report it.
-class FakeSelection final : public ViewSelection {
-public:
-    QString GetCurrentFile() const override { return current; }
-    TSelectionInfo GetSelectionInfo() const override { return {0, 1, 1}; }
-    QStringList SelectedFiles() const override { return {current}; }
-    QString GetViewFile(int i, bool) const override { return i == 0 ? current : QString(); }
-    QString current;
-};
 
 class FormViewTest : public ::testing::Test {
 protected:
@@ -69,7 +61,7 @@ protected:
     QTemporaryDir dir;
     RenderProfile profile;
     ScriptedPrompts prompts;
-    FakeSelection selection;
+    OneFileSelection selection;
     std::unique_ptr<TFormView> view;
 };
 

@@ -4,6 +4,7 @@
 #include "editor/window/form_view.h"
 #include "editor/window/replace_dialog.h"
 #include "foundation/view_selection.h"
+#include "one_file_selection.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::OneFileSelection;
 using velmora::testing::ReadBytes;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
@@ -23,15 +25,6 @@ using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class OneFileSelection final : public ViewSelection {
-public:
-    QString GetCurrentFile() const override { return current; }
-    TSelectionInfo GetSelectionInfo() const override { return {0, 1, 1}; }
-    QStringList SelectedFiles() const override { return {current}; }
-    QString GetViewFile(int i, bool) const override { return i == 0 ? current : QString(); }
-    QString current;
-};
 
 class ReplaceDialogTest : public ::testing::Test {
 protected:
