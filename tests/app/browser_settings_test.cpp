@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
+#include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -27,6 +28,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
@@ -135,12 +137,6 @@ TEST_F(FontFormTest, EveryChangeReachesTheSampleAndResetBringsBackTheOpeningSize
 
 // ---- OK and Cancel on the internal browser ---------------------------------
 
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
-
 constexpr QRgb kPictureColour = qRgb(0, 170, 0);
 
 class BrowserSettingsWindowTest : public ::testing::Test {
@@ -215,7 +211,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     RenderProfile profile;
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;

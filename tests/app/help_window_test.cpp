@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
+#include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -17,22 +18,13 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &url) override {
-        opened << url;
-        return true;
-    }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-    QList<QUrl> opened;
-};
 
 class HelpWindowTest : public ::testing::Test {
 protected:
@@ -51,7 +43,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     RenderProfile profile;
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;
@@ -72,7 +64,7 @@ TEST_F(HelpWindowTest, TwoUsesGiveTwoWindowsAndEscClosesOnlyOne) {
         EXPECT_EQ(help->FVHelp()->CurrentFile(), dir.filePath(u"HELP/index.htm"_s));
         EXPECT_EQ(help->FVHelp()->HistoryCount(), 0);
     }
-    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_TRUE(desktop.urls.isEmpty());
     EXPECT_TRUE(prompts.calls.isEmpty());
 
     QPointer<TFormHelp> first = helps[0];

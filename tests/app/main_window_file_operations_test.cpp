@@ -6,6 +6,7 @@
 #include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/settings.h"
+#include "recording_desktop.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
 
@@ -21,6 +22,7 @@
 
 using namespace velmora;
 using velmora::testing::ReadBytes;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::SetModified;
 using velmora::testing::WriteBytes;
@@ -28,12 +30,6 @@ using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 struct ProgressLog {
     bool shown = false;
@@ -103,7 +99,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     DocumentGuard document;
     ProgressLog progress;
     std::unique_ptr<Program> program;

@@ -6,6 +6,7 @@
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
 #include "foundation/file_utils.h"
+#include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -22,18 +23,13 @@
 
 using namespace velmora;
 using velmora::testing::ReadBytes;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 class MainWindowPreviewTest : public ::testing::Test {
 protected:
@@ -78,7 +74,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     RenderProfile profile;
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;

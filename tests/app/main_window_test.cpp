@@ -6,6 +6,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
 #include "pictures/jpeg_codec.h"
+#include "recording_desktop.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
@@ -37,6 +38,7 @@
 #include <optional>
 
 using namespace velmora;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using Kind = ScriptedPrompts::Kind;
 using velmora::testing::WriteBytes;
@@ -92,20 +94,6 @@ void SetCurrentRow(QListView *list, int row) {
 bool NothingSelected(const QListView *list) {
     return !list->selectionModel()->hasSelection();
 }
-
-class RecordingDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &url) override {
-        urls << url;
-        return true;
-    }
-    bool StartDetached(const QString &program, const QStringList &arguments) override {
-        starts << (QStringList{program} + arguments);
-        return true;
-    }
-    QList<QUrl> urls;
-    QList<QStringList> starts; // the program, then its arguments
-};
 
 // The editor's document as the main window sees it: the test sets the answer
 // to "save changes?" and counts the questions and the reloads.

@@ -3,6 +3,7 @@
 // stop or a full disk ends the run, and that the window is usable after.
 #include "app/main_window.h"
 #include "foundation/desktop_services.h"
+#include "recording_desktop.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -25,18 +26,13 @@
 #include <optional>
 
 using namespace velmora;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 // What the progress windows of a test were told; kept by the fixture, since
 // each run makes and drops its own window.
@@ -159,7 +155,7 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     RenderProfile profile;
     ProgressLog progress;
     int freeSpaceAsked = 0;
@@ -318,7 +314,7 @@ TEST(MainWindowThumbsRealProgress, TheStopButtonEndsTheRun) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
     ScriptedPrompts prompts;
-    NoDesktop desktop;
+    RecordingDesktop desktop;
     RenderProfile profile;
     Program program(ProgramFolders::At(dir.path()), prompts);
     program.Start(QSize(1000, 800));
