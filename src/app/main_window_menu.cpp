@@ -130,6 +130,8 @@ void TForm1::MyLBPopUpHandler(int index) {
         Add_Remove(ModeClear);
         break;
     case MenuCommand::CreateSnapshots:
+        Snapcurrenrfile1Click();
+        break;
     case MenuCommand::CopyFiles:
         NotYetAvailable(entry.caption);
         break;

@@ -320,7 +320,9 @@ QString TFormSnapProp::StatusText() const {
 }
 
 TFormSnapProp::Shot TFormSnapProp::DoTheShot(const QString &pagePath, QString *error) {
-    if (!QFileInfo(pagePath).isFile())
+    // Snap View captures what the browser shows, whether or not the file
+    // it came from is still there.
+    if (!opening_.snapViewMode && !QFileInfo(pagePath).isFile())
         return Shot::NoPage;
     const SnapshotGeometry &geometry = params_.Geometry;
     QString reason;

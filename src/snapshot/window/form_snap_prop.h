@@ -76,7 +76,8 @@ public:
     bool TestInput();
     enum class Shot { Done, NoPage, Failed };
     // Captures pagePath, resamples it to the page size and composes ImgSave.
-    // A page that is gone changes nothing; a failed capture leaves the
+    // A page that is gone changes nothing (except in Snap View, which takes
+    // the browser's view as it is); a failed capture leaves the
     // previous picture and reports the reason in *error.
     Shot DoTheShot(const QString &pagePath, QString *error = nullptr);
     // Composes ImgSave from the geometry, the colours and the scaled page in
