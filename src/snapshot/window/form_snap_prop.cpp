@@ -101,7 +101,8 @@ TFormSnapProp::TFormSnapProp(const SnapshotWindowServices &services, TSnapShotPa
     auto *right = new QVBoxLayout;
     panelTreeTop_ = new QLabel(u"Snapshot - Set your preferences then click 'Preview'"_s, this);
     panelTreeTop_->setObjectName(u"PanelTreeTop"_s);
-    panelTreeTop_->setAccessibleName(u"Snapshot status"_s);
+    // Named by its text, so that assistive tools read the status itself.
+    panelTreeTop_->setAccessibleDescription(u"Snapshot status"_s);
     panelTreeTop_->setFrameShape(QFrame::Panel);
     panelTreeTop_->setFrameShadow(QFrame::Sunken);
     right->addWidget(panelTreeTop_);
