@@ -706,9 +706,20 @@ TEST_F(MainWindowTest, ContextMenuCommandsActOnTheCurrentFile) {
     folder->Select(1, 1, page);
     w->PopUpEntry(0)->trigger();
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(page)});
-    for (int later : {2, 3, 5, 6}) // their commands come with their own parts
+    for (int later : {2, 3, 6}) // their commands come with their own parts
         w->PopUpEntry(later)->trigger();
-    EXPECT_EQ(prompts.Count(Kind::Info), 4);
+    EXPECT_EQ(prompts.Count(Kind::Info), 3);
+    // "Create Snapshot(s)" opens the snapshot options for the current file.
+    QString snapshotCaption;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        snapshotCaption = modal->windowTitle();
+        modal->close();
+    });
+    w->PopUpEntry(5)->trigger();
+    EXPECT_EQ(snapshotCaption, u"Snapshot Options - (File: "_s + page + u")"_s);
+    EXPECT_EQ(prompts.Count(Kind::Info), 3);
 
     // Unsaved changes are asked about first; Cancel launches nothing.
     const int askedBefore = document.asked;
