@@ -80,6 +80,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     }
     BuildThumbnailMaker(services.render, services.freeSpace);
     progressWindows_ = services.progressWindows;
+    freeSpace_ = services.freeSpace;
+    LoadSnapshotParams(program_.Config(), snapShotParams_);
     BuildLayout();
     RestoreListView();
     BuildMenu();

@@ -14,6 +14,7 @@
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
+#include "snapshot/snapshot_params.h"
 
 #include <QMainWindow>
 
@@ -171,6 +172,17 @@ public:
     // folder of the last copy of several is remembered in COPYPATH.
     void CopySelectedFiles();
 
+    // ---- snapshots (main_window_snapshots.cpp) ----
+    // "Create Snapshot(s)" of the Extras menu and the context menu: the
+    // snapshot options window for the selected files of the active view.
+    void Snapcurrenrfile1Click();
+    // "Snap View" of the editor/browser window: the snapshot options window
+    // for what the internal browser shows, at that view's size.
+    void BSnapClick();
+    // The snapshot settings of the program; their persistent part goes back
+    // into the settings each time the options window closes.
+    TSnapShotParams &SnapShotParams() { return snapShotParams_; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -242,6 +254,11 @@ private:
     void CopyOneSelectedFile();
     void CopySeveralSelectedFiles();
 
+    // snapshots (main_window_snapshots.cpp)
+    void ShowSnapshotOptions(bool snapViewMode);
+    bool CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight, int cropBottom,
+                            bool snapViewMode, Picture *picture, QString *error);
+
     // context menu (main_window_menu.cpp)
     void BuildPopupMenu();
     void AttachContextMenu(QWidget *widget);
@@ -262,7 +279,10 @@ private:
     std::unique_ptr<PageCapture> pageCapture_;
     std::unique_ptr<ThumbnailMaker> thumbMaker_;
     ProgressWindowFactory progressWindows_;
+    FreeSpaceQuery freeSpace_;
     bool thumbRunActive_ = false;
+    TSnapShotParams snapShotParams_;
+    bool snapshotWindowOpen_ = false;
     DocumentGuard *document_ = nullptr;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;

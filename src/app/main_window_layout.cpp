@@ -434,7 +434,7 @@ void TForm1::BuildMenu() {
     extrasMenu_ = bar->addMenu(u"&Extras"_s);
     extrasMenu_->setObjectName(u"SnapShot1"_s);
     AddMenuEntry(extrasMenu_, u"&Create Snapshot(s)"_s, u"Snapcurrenrfile1"_s,
-                 [this] { NotYetAvailable(u"Create Snapshot(s)"_s); });
+                 [this] { Snapcurrenrfile1Click(); });
     extrasMenu_->setEnabled(false);
     extrasMenu_->menuAction()->setEnabled(false);
 

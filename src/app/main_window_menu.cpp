@@ -134,7 +134,7 @@ void TForm1::MyLBPopUpHandler(int index) {
         Add_Remove(ModeClear);
         break;
     case MenuCommand::CreateSnapshots:
-        NotYetAvailable(entry.caption);
+        Snapcurrenrfile1Click();
         break;
     case MenuCommand::CopyFiles:
         CopySelectedFiles();

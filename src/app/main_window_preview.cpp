@@ -38,6 +38,7 @@ void TForm1::ConnectFormView() {
     connect(formView_.get(), &TFormView::ButtonStateChanged, this, &TForm1::OnEditorButtons);
     connect(formView_.get(), &TFormView::Closing, this, &TForm1::FormViewClosing);
     connect(formView_.get(), &TFormView::ContextMenuWanted, this, &TForm1::PopUpContextMenu);
+    connect(formView_.get(), &TFormView::SnapViewWanted, this, &TForm1::BSnapClick);
     // Esc stops a preview that is still loading.
     auto *stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(stop, &QShortcut::activated, this, [this] {

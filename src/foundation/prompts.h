@@ -45,6 +45,15 @@ public:
     virtual QString GetSaveFileName(const QString &caption, const QString &dir,
                                     const QString &filter) = 0;
     virtual QString GetExistingDirectory(const QString &caption, const QString &dir) = 0;
+    // A save dialog offering several filters ("Name (*.ext)"), starting on
+    // proposedPath. *filterIndex (from 1) chooses the filter shown first and
+    // receives the one chosen. By default the plain save dialog with every
+    // filter, leaving the index as it was.
+    virtual QString GetSaveFileNameFiltered(const QString &caption, const QString &proposedPath,
+                                            const QStringList &filters, int *filterIndex) {
+        (void)filterIndex;
+        return GetSaveFileName(caption, proposedPath, filters.join(QStringLiteral(";;")));
+    }
 };
 
 // Line break inside message texts.

@@ -70,4 +70,14 @@ QString QtFileDialogs::GetExistingDirectory(const QString &caption, const QStrin
     return FolderChooser::Choose(parentWindow(), caption, dir);
 }
 
+QString QtFileDialogs::GetSaveFileNameFiltered(const QString &caption, const QString &proposedPath,
+                                               const QStringList &filters, int *filterIndex) {
+    QString selected = filters.value(*filterIndex - 1);
+    const QString path = QFileDialog::getSaveFileName(parentWindow(), caption, proposedPath,
+                                                      filters.join(u";;"), &selected);
+    if (!path.isEmpty() && filters.contains(selected))
+        *filterIndex = int(filters.indexOf(selected)) + 1;
+    return path;
+}
+
 } // namespace velmora

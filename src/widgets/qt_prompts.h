@@ -27,6 +27,8 @@ public:
     QString GetSaveFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
     QString GetExistingDirectory(const QString &caption, const QString &dir) override;
+    QString GetSaveFileNameFiltered(const QString &caption, const QString &proposedPath,
+                                    const QStringList &filters, int *filterIndex) override;
 };
 
 } // namespace velmora

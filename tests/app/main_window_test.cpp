@@ -700,9 +700,20 @@ TEST_F(MainWindowTest, ContextMenuCommandsActOnTheCurrentFile) {
     folder->Select(1, 1, page);
     w->PopUpEntry(0)->trigger();
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(page)});
-    for (int later : {2, 3, 5}) // their commands come with their own parts
+    for (int later : {2, 3}) // no thumbnails without a rendering engine
         w->PopUpEntry(later)->trigger();
-    EXPECT_EQ(prompts.Count(Kind::Info), 3);
+    EXPECT_EQ(prompts.Count(Kind::Info), 2);
+    // "Create Snapshot(s)" opens the snapshot options for the current file.
+    QString snapshotCaption;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        snapshotCaption = modal->windowTitle();
+        modal->close();
+    });
+    w->PopUpEntry(5)->trigger();
+    EXPECT_EQ(snapshotCaption, u"Snapshot Options - (File: "_s + page + u")"_s);
+    EXPECT_EQ(prompts.Count(Kind::Info), 2);
     // Copying the one current file opens the save dialog on it.
     w->PopUpEntry(6)->trigger();
     ASSERT_EQ(prompts.Count(Kind::SaveFile), 1);

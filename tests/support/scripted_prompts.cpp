@@ -58,4 +58,15 @@ QString ScriptedPrompts::GetExistingDirectory(const QString &caption, const QStr
     return NextFileAnswer();
 }
 
+QString ScriptedPrompts::GetSaveFileNameFiltered(const QString &caption,
+                                                 const QString &proposedPath, const QStringList &,
+                                                 int *filterIndex) {
+    calls.append({Kind::SaveFile, caption});
+    proposedPaths << proposedPath;
+    proposedFilters << *filterIndex;
+    if (!filterAnswers.isEmpty())
+        *filterIndex = filterAnswers.takeFirst();
+    return NextFileAnswer();
+}
+
 } // namespace velmora::testing

@@ -35,6 +35,12 @@ public:
     QList<Answer> yesNoCancelAnswers;
     QStringList fileAnswers; // open, save and folder dialogs
     QList<QStringList> filesAnswers;
+    // The filter index chosen in each filtered save dialog; an empty queue
+    // keeps the index the dialog started with.
+    QList<int> filterAnswers;
+    // What each filtered save dialog was opened with.
+    QStringList proposedPaths;
+    QList<int> proposedFilters;
     bool defaultYesNo = false;
     Answer defaultYesNoCancel = Answer::Cancel;
 
@@ -56,6 +62,8 @@ public:
     QString GetSaveFileName(const QString &caption, const QString &dir,
                             const QString &filter) override;
     QString GetExistingDirectory(const QString &caption, const QString &dir) override;
+    QString GetSaveFileNameFiltered(const QString &caption, const QString &proposedPath,
+                                    const QStringList &filters, int *filterIndex) override;
 
 private:
     QString NextFileAnswer();

@@ -171,7 +171,7 @@ QWidget *TFormView::BuildBrowserTab() {
 
     connect(bNaviBack_, &QPushButton::clicked, this, [this] { frameViewer1_->GoBack(); });
     connect(bNaviForward_, &QPushButton::clicked, this, [this] { frameViewer1_->GoForward(); });
-    connect(bSnap_, &QPushButton::clicked, this, [this] { NotYetAvailable(u"Snap View"_s); });
+    connect(bSnap_, &QPushButton::clicked, this, &TFormView::SnapViewWanted);
     connect(bReload_, &QPushButton::clicked, this, &TFormView::BReloadClick);
     return tabBrowser_;
 }

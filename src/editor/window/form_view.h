@@ -130,6 +130,8 @@ signals:
     void ContextMenuWanted(const QPoint &globalPos);
     // The modal window is closing.
     void Closing();
+    // "Snap View": a snapshot of what the internal browser shows is wanted.
+    void SnapViewWanted();
 
 protected:
     void showEvent(QShowEvent *event) override;

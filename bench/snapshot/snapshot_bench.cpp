@@ -1,0 +1,158 @@
+// Snapshots through the real options window and the real engine: the bare
+// capture of a 1024 x 768 page (the anchor), the preview of that page at 50 %
+// (capture, Lanczos3, composition), and a batch export of 50 pages at
+// 800 x 600 written as JPEG files. Pages alternate so that every capture
+// really loads a page.
+#include "foundation/view_selection.h"
+#include "render/render_environment.h"
+#include "render/render_profile.h"
+#include "snapshot/window/form_snap_prop.h"
+#include "thumbs/capture/page_capture.h"
+#include "widgets/qt_prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+namespace {
+
+class Pages final : public ViewSelection {
+public:
+    QString GetCurrentFile() const override { return files.value(0); }
+    TSelectionInfo GetSelectionInfo() const override {
+        return {0, int(files.size()), int(files.size())};
+    }
+    QStringList SelectedFiles() const override { return files; }
+    QString GetViewFile(int i, bool) const override { return files.value(i); }
+    QStringList files;
+};
+
+class NoProgress final : public ProgressWindow {
+public:
+    void InitProgBar(int) override {}
+    void Show() override {}
+    void SetText(const QString &) override {}
+    void Step() override {}
+    bool StopRequested() const override { return false; }
+    void Close() override {}
+};
+
+struct Engine {
+    QTemporaryDir dir;
+    RenderProfile profile;
+    PageCapture capture{profile, nullptr};
+    QtPrompts prompts;
+    QtFileDialogs dialogs;
+    QStringList pages;
+
+    Engine() {
+        for (int n = 0; n < 50; ++n) {
+            const QString path = dir.filePath(u"page%1.htm"_s.arg(n));
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(u"<body style='background:#%1'><h1>Page %2</h1><p>Text</p>"_s
+                           .arg(QString::number(0x203040 + (n % 8) * 0x101010, 16))
+                           .arg(n)
+                           .toUtf8());
+            pages << path;
+        }
+    }
+
+    // An options window over the given pages, capturing with the engine.
+    std::unique_ptr<TFormSnapProp> Window(Pages &selection, TSnapShotParams &params, QString &out) {
+        SnapshotWindowServices services{
+            prompts,
+            dialogs,
+            selection,
+            [this](const QString &page, const SnapshotCaptureRequest &r, Picture *picture,
+                   QString *error) {
+                return capture.CapturePage(page, {r.base, r.cropRight, r.cropBottom, false},
+                                           picture, error);
+            },
+            FreeSpaceOfVolume,
+            [] { return std::unique_ptr<ProgressWindow>(std::make_unique<NoProgress>()); }};
+        params.SelCount = params.ItemCount = int(selection.files.size());
+        params.BatchMode = selection.files.size() > 1;
+        params.FileName = selection.files.value(0);
+        auto form =
+            std::make_unique<TFormSnapProp>(services, params, out, SnapshotOpening{}, nullptr);
+        form->show();
+        return form;
+    }
+};
+
+Engine *g_engine = nullptr;
+
+void BM_CaptureAnchor(benchmark::State &state) {
+    int n = 0;
+    for (auto _ : state) {
+        Picture picture;
+        if (!g_engine->capture.CapturePage(g_engine->pages[n++ % 8], {{1024, 768}}, &picture))
+            state.SkipWithError("capture failed");
+    }
+}
+BENCHMARK(BM_CaptureAnchor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Preview1024x768Half(benchmark::State &state) {
+    Pages selection;
+    TSnapShotParams params;
+    params.CustomWidth = 1024;
+    params.CustomHeight = 768;
+    params.Scale = 50;
+    QString out = g_engine->dir.filePath(u"out/"_s);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        selection.files = {g_engine->pages[n++ % 8]};
+        auto form = g_engine->Window(selection, params, out);
+        state.ResumeTiming();
+        form->BPreviewClick();
+        if (form->ImgSave().size() != QSize(522, 394))
+            state.SkipWithError("no preview");
+    }
+}
+BENCHMARK(BM_Preview1024x768Half)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_BatchExport50(benchmark::State &state) {
+    Pages selection;
+    selection.files = g_engine->pages;
+    TSnapShotParams params;
+    params.CustomWidth = 800;
+    params.CustomHeight = 600;
+    params.Scale = 100;
+    QString out = g_engine->dir.filePath(u"batch/"_s);
+    auto form = g_engine->Window(selection, params, out);
+    form->SetBatchOptions([] { return true; });
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir(out).removeRecursively();
+        state.ResumeTiming();
+        form->BBatchClick();
+    }
+    if (QDir(out).entryList(QDir::Files).size() != 50)
+        state.SkipWithError("not every snapshot was written");
+    state.SetItemsProcessed(state.iterations() * 50);
+}
+BENCHMARK(BM_BatchExport50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareRenderingBeforeApplication();
+    QApplication app(argc, argv);
+    Engine engine;
+    g_engine = &engine;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
