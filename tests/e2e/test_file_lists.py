@@ -1,11 +1,16 @@
 """The File Lists tab as a person uses it: a search of a generated site with
 its subfolders through the search dialog, the results saved under a typed
 name; two pages deleted from disk, the list loaded again and its verification
-read in the save question and the report window; two saved lists merged."""
+read in the save question and the report window; two saved lists merged; and
+three rows of the list copied to a new folder through the folder chooser."""
 
 import os
+import re
 
 import harness
+from harness.popups import PopupWatcher
+
+MENU_KEY = 0xFF67
 
 SITE_PAGES = ("a.htm", "b.htm", "c.htm", "sub/d.htm", "sub/e.htm")
 
@@ -49,6 +54,56 @@ class FileListsTest(harness.ProgramTestCase):
         harness.click(harness.find(dialog, "push button", "Save"))
         harness.wait_gone(dialog)
 
+    def report_view(self, window):
+        return next(found for role in ("tree table", "tree", "table")
+                    if (found := harness.first(window, role, "File list entries")))
+
+    def search_site(self, window):
+        harness.click(harness.find(window, "page tab", "File Lists"))
+        harness.perform(harness.find(window, "push button", "Search"))
+        search = harness.find_window(self.program.application(), "dialog", "Search Files")
+        harness.perform(harness.find(search, "push button", "Start"))
+        return self.save_dialog()
+
+    def test_three_rows_copied_to_a_new_folder(self):
+        self.make_site()
+        popups = PopupWatcher()
+        self.addCleanup(popups.close)
+        window = self.start_program()
+        dialog = self.search_site(window)
+        harness.click(harness.find(dialog, "push button", "Cancel"))
+        harness.wait_gone(dialog)
+
+        # The first row clicked (below the header), then two more with Shift+Down.
+        report = self.report_view(window)
+        left, top, _, _ = harness.bounds_of(report)
+        harness.accessible.atspi().Registry.generateMouseEvent(left + 300, top + 30, "b1c")
+        harness.press_key("Down", "Shift")
+        harness.press_key("Down", "Shift")
+        harness.find(window, "page tab", re.compile(r"^File Lists .*\(3 of 5 files selected\)"))
+        harness.accessible.atspi().Registry.generateKeyboardEvent(
+            MENU_KEY, None, harness.accessible.atspi().KEY_SYM)
+        menu = popups.wait_for_menu("Context menu")
+        harness.click(harness.find(menu, "menu item", "Copy file(s) to"))
+
+        application = self.program.application()
+        chooser = harness.find_window(application, "dialog", "Copy Files To")
+        target = os.path.join(self.program.folder, "copies")
+        harness.type_text(target)
+        harness.press_key("Return")
+        box = harness.find_message_box(application)
+        self.assertIn("does not exist. Create it?", box.text)
+        box.press("Yes")
+        harness.wait_gone(chooser)
+        box = harness.find_message_box(application)
+        self.assertIn("Copy 3 file(s) to folder:", box.text)
+        box.press("Yes")
+        names = {os.path.basename(page) for page in SITE_PAGES}
+        harness.wait_until(lambda: os.path.isdir(target) and len(os.listdir(target)) == 3,
+                           what="the three copies")
+        self.assertTrue(set(os.listdir(target)) <= names)
+        self.close_through_menu(self.program.main_window())
+
     def test_search_save_verify_and_merge(self):
         self.make_site()
         window = self.start_program()
@@ -75,8 +130,7 @@ class FileListsTest(harness.ProgramTestCase):
 
         # Sorted by name: a click on the Filename column's header, which lies
         # beside the 270-pixel Folder column at the top of the view.
-        report = next(found for role in ("tree table", "tree", "table")
-                      if (found := harness.first(window, role, "File list entries")))
+        report = self.report_view(window)
         left, top, _, _ = harness.bounds_of(report)
         harness.accessible.atspi().Registry.generateMouseEvent(left + 300, top + 8, "b1c")
         harness.wait_until(lambda: harness.text_of(report) is not None, what="the sort")
