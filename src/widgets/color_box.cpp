@@ -1,5 +1,6 @@
 #include "widgets/color_box.h"
 
+#include <QPainter>
 #include <QPixmap>
 #include <QSignalBlocker>
 
@@ -21,18 +22,27 @@ constexpr NamedColor kStandardColors[] = {
     {clBlue, u"Blue"},     {clFuchsia, u"Fuchsia"}, {clAqua, u"Aqua"},   {clWhite, u"White"},
 };
 
+// A framed swatch of the colour; clNone shows as white, struck through.
 QPixmap Swatch(ColorRef color) {
     QPixmap swatch(16, 12);
-    swatch.fill(ColorFromRef(color));
+    const QColor fill = ColorFromRef(color);
+    swatch.fill(fill.isValid() ? fill : QColor(Qt::white));
+    QPainter painter(&swatch);
+    painter.setPen(Qt::black);
+    painter.drawRect(0, 0, 15, 11);
+    if (!fill.isValid())
+        painter.drawLine(0, 11, 15, 0);
     return swatch;
 }
 
 } // namespace
 
-ColorBox::ColorBox(QWidget *parent) : QComboBox(parent) {
+ColorBox::ColorBox(QWidget *parent, std::optional<ColorRef> defaultEntry) : QComboBox(parent) {
+    if (defaultEntry)
+        AddEntry(*defaultEntry, u"Default"_s);
     for (const NamedColor &entry : kStandardColors)
         AddEntry(entry.color, QString::fromUtf16(entry.name));
-    setCurrentIndex(-1);
+    setCurrentIndex(defaultEntry ? 0 : -1);
     connect(this, &QComboBox::activated, this, [this] { emit ColorChosen(Color()); });
 }
 
@@ -46,11 +56,11 @@ ColorRef ColorBox::Color() const {
 
 void ColorBox::SetColor(ColorRef color) {
     const QSignalBlocker quiet(this);
-    if (!ColorFromRef(color).isValid()) {
+    int index = findData(color);
+    if (index < 0 && !ColorFromRef(color).isValid()) {
         setCurrentIndex(-1);
         return;
     }
-    int index = findData(color);
     if (index < 0) {
         const QColor custom = ColorFromRef(color);
         AddEntry(color, custom.name(QColor::HexRgb).toUpper());

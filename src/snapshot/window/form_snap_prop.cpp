@@ -3,10 +3,10 @@
 #include "foundation/prompts.h"
 #include "foundation/view_selection.h"
 #include "pictures/resample.h"
-#include "snapshot/window/colour_box.h"
 #include "snapshot/window/form_snap_batch.h"
 #include "snapshot/window/up_down.h"
 #include "widgets/caption_panel.h"
+#include "widgets/color_box.h"
 #include "widgets/form_progress.h"
 #include "widgets/wait_cursor.h"
 
@@ -186,15 +186,15 @@ QWidget *TFormSnapProp::BuildBaseSizeArea(QWidget *parent) {
 QWidget *TFormSnapProp::BuildShadowArea(QWidget *parent) {
     auto *panel8 = new QWidget(parent);
     auto *form = new QFormLayout(panel8);
-    rzColBG_ = new ColourBox(clNone, panel8);
+    rzColBG_ = new ColorBox(panel8, clNone);
     rzColBG_->setObjectName(u"RzColBG"_s);
     rzColBG_->setAccessibleName(u"Background Color"_s);
     form->addRow(u"Background Color:"_s, rzColBG_);
-    rzColBShade_ = new ColourBox(clGray, panel8);
+    rzColBShade_ = new ColorBox(panel8, clGray);
     rzColBShade_->setObjectName(u"RzColBShade"_s);
     rzColBShade_->setAccessibleName(u"Shadow Color"_s);
     form->addRow(u"Shadow Color:"_s, rzColBShade_);
-    rzColBorder_ = new ColourBox(clBlue, panel8);
+    rzColBorder_ = new ColorBox(panel8, clBlue);
     rzColBorder_->setObjectName(u"RzColBorder"_s);
     rzColBorder_->setAccessibleName(u"Border Color"_s);
     form->addRow(u"Border Color:"_s, rzColBorder_);
@@ -253,9 +253,9 @@ void TFormSnapProp::FormShow() {
     }
     udWidth_->SetPosition(params_.CustomWidth);
     udHeight_->SetPosition(params_.CustomHeight);
-    rzColBG_->SetColour(params_.BGCol);
-    rzColBShade_->SetColour(params_.ShadeCol);
-    rzColBorder_->SetColour(params_.BorderCol);
+    rzColBG_->SetColor(params_.BGCol);
+    rzColBShade_->SetColor(params_.ShadeCol);
+    rzColBorder_->SetColor(params_.BorderCol);
     udScale_->SetPosition(params_.Scale);
     udShade_->SetPosition(params_.Shade);
     udBorder_->SetPosition(params_.Border);
@@ -301,9 +301,9 @@ bool TFormSnapProp::TestInput() {
     input.border = udBorder_->Edit()->text();
     input.cropVerti = cbCropVerti_->isChecked();
     input.cropHori = cbCropHori_->isChecked();
-    input.bgCol = rzColBG_->Colour();
-    input.shadeCol = rzColBShade_->Colour();
-    input.borderCol = rzColBorder_->Colour();
+    input.bgCol = rzColBG_->Color();
+    input.shadeCol = rzColBShade_->Color();
+    input.borderCol = rzColBorder_->Color();
     if (const std::optional<QString> message = velmora::TestInput(input, params_)) {
         services_.prompts.ShowInfo(*message);
         return false;

@@ -26,7 +26,7 @@ class QScrollArea;
 
 namespace velmora {
 
-class ColourBox;
+class ColorBox;
 class FileDialogs;
 class Prompts;
 class UpDownEdit;
@@ -133,9 +133,9 @@ private:
     UpDownEdit *udScale_ = nullptr;
     UpDownEdit *udShade_ = nullptr;
     UpDownEdit *udBorder_ = nullptr;
-    ColourBox *rzColBG_ = nullptr;
-    ColourBox *rzColBShade_ = nullptr;
-    ColourBox *rzColBorder_ = nullptr;
+    ColorBox *rzColBG_ = nullptr;
+    ColorBox *rzColBShade_ = nullptr;
+    ColorBox *rzColBorder_ = nullptr;
     QCheckBox *cbCropVerti_ = nullptr;
     QCheckBox *cbCropHori_ = nullptr;
     QLabel *panelTreeTop_ = nullptr;
