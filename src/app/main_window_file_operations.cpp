@@ -2,7 +2,7 @@
 // to another place: the dialogs, the progress window and the refresh of the
 // views around the file operations of the file lists library.
 #include "app/main_window.h"
-#include "app/window_guards.h"
+#include "widgets/window_guards.h"
 
 #include "filelists/file_operations.h"
 #include "foundation/prompts.h"

@@ -1,7 +1,7 @@
 // Make Thumbs / ClearThumbs: the thumbnails of the selected files of the
 // active tab, made or cleared one after the other.
 #include "app/main_window.h"
-#include "app/window_guards.h"
+#include "widgets/window_guards.h"
 
 #include "editor/window/form_view.h"
 #include "foundation/prompts.h"

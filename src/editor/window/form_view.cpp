@@ -15,6 +15,7 @@
 #include "foundation/view_selection.h"
 #include "render/page_view.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/window_guards.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -57,27 +58,6 @@ QVBoxLayout *ColumnOf(QWidget *widget) {
     column->setSpacing(0);
     return column;
 }
-
-// Disables a widget while the guard lives, then gives it back the state of
-// its own it had (it may have been disabled itself before, not only through
-// its window); a widget taken down meanwhile is left alone.
-class DisabledWhile {
-public:
-    explicit DisabledWhile(QWidget *widget)
-        : widget_(widget), wasDisabled_(widget->testAttribute(Qt::WA_ForceDisabled)) {
-        widget->setEnabled(false);
-    }
-    ~DisabledWhile() {
-        if (widget_)
-            widget_->setEnabled(!wasDisabled_);
-    }
-    DisabledWhile(const DisabledWhile &) = delete;
-    DisabledWhile &operator=(const DisabledWhile &) = delete;
-
-private:
-    QPointer<QWidget> widget_;
-    bool wasDisabled_;
-};
 
 } // namespace
 

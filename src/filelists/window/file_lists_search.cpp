@@ -11,6 +11,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/window_guards.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,22 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace velmora {
-
-namespace {
-
-// Keeps the window from taking commands while a search lets it repaint.
-class DisabledWhile {
-public:
-    explicit DisabledWhile(QWidget *window) : window_(window) { window_->setEnabled(false); }
-    ~DisabledWhile() { window_->setEnabled(true); }
-    DisabledWhile(const DisabledWhile &) = delete;
-    DisabledWhile &operator=(const DisabledWhile &) = delete;
-
-private:
-    QWidget *window_;
-};
-
-} // namespace
 
 void FileListsPage::BGetFilesClick() {
     const QString folder = context_.currentFolder ? context_.currentFolder() : QString();

@@ -9,6 +9,7 @@
 #include "widgets/color_box.h"
 #include "widgets/form_progress.h"
 #include "widgets/wait_cursor.h"
+#include "widgets/window_guards.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,36 +36,6 @@ namespace {
 
 const QStringList kSaveFilters{u"JPG File (True Color) (*.jpg)"_s,
                                u"BMP File (True Color) (*.bmp)"_s};
-
-// Disables a window for the lifetime of the object, enabled again on every
-// path.
-class DisabledWindow {
-public:
-    explicit DisabledWindow(QWidget *window) : window_(window) { window_->setEnabled(false); }
-    ~DisabledWindow() {
-        if (window_) {
-            window_->setEnabled(true);
-            window_->activateWindow();
-        }
-    }
-    DisabledWindow(const DisabledWindow &) = delete;
-    DisabledWindow &operator=(const DisabledWindow &) = delete;
-
-private:
-    QPointer<QWidget> window_;
-};
-
-// Closes the progress window however the run ends.
-class ShownProgress {
-public:
-    explicit ShownProgress(ProgressWindow &window) : window_(window) { window_.Show(); }
-    ~ShownProgress() { window_.Close(); }
-    ShownProgress(const ShownProgress &) = delete;
-    ShownProgress &operator=(const ShownProgress &) = delete;
-
-private:
-    ProgressWindow &window_;
-};
 
 QPushButton *AddButton(QWidget *bar, const QString &caption, const QString &name,
                        const QString &hint) {

@@ -1,7 +1,7 @@
 #pragma once
-// Guards of the main window's runs over several files: the window disabled
-// for the run and the progress window shown for it, both undone on every
-// path out of the run.
+// Guards of runs that let events through while they work: a widget or a
+// window disabled for the run and the progress window shown for it, all
+// undone on every path out of the run.
 
 #include "foundation/progress_window.h"
 
@@ -9,6 +9,27 @@
 #include <QWidget>
 
 namespace velmora {
+
+// Disables a widget while the guard lives, then gives it back the state of
+// its own it had (it may have been disabled itself before, not only through
+// its window); a widget taken down meanwhile is left alone.
+class DisabledWhile {
+public:
+    explicit DisabledWhile(QWidget *widget)
+        : widget_(widget), wasDisabled_(widget->testAttribute(Qt::WA_ForceDisabled)) {
+        widget->setEnabled(false);
+    }
+    ~DisabledWhile() {
+        if (widget_)
+            widget_->setEnabled(!wasDisabled_);
+    }
+    DisabledWhile(const DisabledWhile &) = delete;
+    DisabledWhile &operator=(const DisabledWhile &) = delete;
+
+private:
+    QPointer<QWidget> widget_;
+    bool wasDisabled_;
+};
 
 // Disables a window for the lifetime of the object and enables it again on
 // every path, active again with the keyboard focus back where it was.
@@ -21,8 +42,8 @@ public:
         if (!window_)
             return;
         window_->setEnabled(true);
-        // The progress window that had the focus is gone: the main window
-        // takes it back, as it would from a dialog.
+        // The progress window that had the focus is gone: the window takes
+        // it back, as it would from a dialog.
         window_->activateWindow();
         if (focus_)
             focus_->setFocus();
