@@ -89,7 +89,20 @@ QString SettleScript(const QString &messageKey, int token, int maxRounds, int fr
       return;
     }
     watcher.disconnect();
-    console.log(key + 'painted ' + token);
+    whenPicturesDecoded(function () { console.log(key + 'painted ' + token); });
+  }
+  // A loaded picture may still be decoding, and is painted only then: the
+  // report waits for the decoding and two more frames, but not for ever.
+  function whenPicturesDecoded(report) {
+    let done = false;
+    function once() { if (!done) { done = true; report(); } }
+    const decoding = [];
+    for (const img of document.images)
+      if (img.complete && img.naturalWidth > 0 && img.decode)
+        decoding.push(img.decode().catch(function () {}));
+    if (!decoding.length) { once(); return; }
+    setTimeout(once, 1000);
+    Promise.all(decoding).then(function () { nextFrame(function () { nextFrame(once); }); });
   }
   round();
 })();)JS"_s.arg(JsString(messageKey))

@@ -64,7 +64,7 @@ class EditorAtWorkTest(harness.ProgramTestCase):
 
     def fill(self, dialog, field, text):
         edit = harness.find(dialog, "text", field)
-        harness.click(edit)
+        harness.click_to_focus(edit)
         harness.type_text(text)
         harness.wait_until(lambda: harness.text_of(edit) == text, what=field + " filled")
 

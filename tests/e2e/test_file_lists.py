@@ -47,7 +47,7 @@ class FileListsTest(harness.ProgramTestCase):
 
     def save_as(self, dialog, name):
         edit = harness.find(dialog, "text", "List Filename:")
-        harness.click(edit)
+        harness.click_to_focus(edit)
         harness.press_key("a", "Control")
         harness.type_text(name)
         harness.wait_until(lambda: harness.text_of(edit) == name, what="the typed name")

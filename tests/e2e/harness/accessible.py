@@ -228,6 +228,13 @@ def click(acc, button=1):
     atspi().Registry.generateMouseEvent(x, y, f"b{button}c")
 
 
+def click_to_focus(acc):
+    """Clicks acc and waits until it has the keyboard focus: keys typed
+    before the click has moved the focus would go to another control."""
+    click(acc)
+    wait_until(lambda: has_state(acc, "focused"), what=describe(acc) + " focused")
+
+
 def double_click(acc):
     _require_usable(acc)
     x, y = centre_of(acc)
