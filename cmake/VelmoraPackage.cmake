@@ -1,0 +1,78 @@
+# Installation for the Linux desktop and the Debian package made from it.
+#
+# The program folder (executables with their shipped data beside them, as the
+# program expects) goes to VELMORA_PROGRAM_DIR under the prefix, with links on
+# the PATH; the desktop entry, icons, AppStream metadata, the list-file type and
+# the manual pages go to their XDG and man places under the prefix.
+# `cpack -G DEB` in the build folder (or scripts/package) makes velmora_*.deb.
+
+set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(commands velmora velmora-thumbs velmora-format)
+
+install(TARGETS velmora RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+install(DIRECTORY data/ DESTINATION ${VELMORA_PROGRAM_DIR})
+
+# velmora-thumbs is defined with an install rule of its own that puts it at the
+# top of the prefix; it belongs in the program folder with the others, where it
+# finds the shipped data and the thumbnail folder the program uses.
+install(TARGETS velmora-thumbs RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+if(NOT VELMORA_PROGRAM_DIR STREQUAL ".")
+  install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/velmora-thumbs\")")
+
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/links)
+  # Relative links, so that the installed tree works wherever it is unpacked.
+  # The program resolves them to find its own folder.
+  foreach(command IN LISTS commands)
+    file(CREATE_LINK ../${VELMORA_PROGRAM_DIR}/${command} ${CMAKE_BINARY_DIR}/packaging/links/${command}
+         SYMBOLIC)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/links/${command} DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endforeach()
+endif()
+
+install(FILES ${package_dir}/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${package_dir}/org.velmora.velmora.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${package_dir}/velmora-filelist.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME velmora.xml)
+install(FILES ${package_dir}/icons/velmora.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${package_dir}/icons/${size}/velmora.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# Manual pages, compressed as Debian ships them (-n: no name or time stamp in
+# the archive, so the same page gives the same bytes).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(man_pages)
+foreach(command IN LISTS commands)
+  set(page ${CMAKE_BINARY_DIR}/packaging/man/${command}.1.gz)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
+    COMMAND ${GZIP_PROGRAM} -9nc ${package_dir}/man/${command}.1 > ${page}
+    DEPENDS ${package_dir}/man/${command}.1
+    COMMENT "Compressing the manual page of ${command}")
+  list(APPEND man_pages ${page})
+endforeach()
+add_custom_target(velmora_man_pages ALL DEPENDS ${man_pages})
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Velmora developers <velmora@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "browse, preview and thumbnail web sites kept on disk")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Velmora is a desktop program for people who keep web sites as folders on \
+their local disk. It browses those folders, previews a page in an embedded \
+browser or as coloured source in an embedded editor with an HTML formatter, \
+renders pages into thumbnails, makes snapshots and keeps saved file lists.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beyond the libraries: the fonts pages ask for by name, and the platform
+# plugin Qt opens a window with (only recommended by Qt's own packages).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
