@@ -12,12 +12,10 @@ set(commands velmora velmora-thumbs velmora-format)
 install(TARGETS velmora RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
 install(DIRECTORY data/ DESTINATION ${VELMORA_PROGRAM_DIR})
 
-# velmora-thumbs is defined with an install rule of its own that puts it at the
-# top of the prefix; it belongs in the program folder with the others, where it
-# finds the shipped data and the thumbnail folder the program uses.
+# velmora-thumbs belongs in the program folder with the others, where it finds
+# the shipped data and the thumbnail folder the program uses.
 install(TARGETS velmora-thumbs RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
 if(NOT VELMORA_PROGRAM_DIR STREQUAL ".")
-  install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/velmora-thumbs\")")
 
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/links)
   # Relative links, so that the installed tree works wherever it is unpacked.

@@ -24,8 +24,17 @@ static bool IsWritableFolder(const QString &dir) {
     return info.isDir() && info.isWritable();
 }
 
+// A copy installed under /usr belongs to the package manager: even a user
+// who may write there (root) keeps the program's data in the per-user
+// folder, so that removing the package removes every file it brought and
+// leaves none it did not.
+bool IsSystemInstallFolder(const QString &dir) {
+    return QDir::cleanPath(dir).startsWith(u"/usr/"_s);
+}
+
 ProgramFolders ProgramFolders::Locate(const QString &exeDir, const QString &userDataDir) {
-    return Build(exeDir, IsWritableFolder(exeDir) ? exeDir : userDataDir);
+    const bool own = IsWritableFolder(exeDir) && !IsSystemInstallFolder(exeDir);
+    return Build(exeDir, own ? exeDir : userDataDir);
 }
 
 ProgramFolders ProgramFolders::At(const QString &dir) {

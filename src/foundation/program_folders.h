@@ -18,7 +18,8 @@ struct ProgramFolders {
     QString ListDir;    // ProgramDir + "FILELISTS/"
     QString StyleDir;   // "STYLES/" of ProgramDir when present, else of ExeDir
 
-    // ProgramDir is exeDir when that folder is writable, else userDataDir.
+    // ProgramDir is exeDir when that folder is writable and not a system
+    // installation (under /usr), else userDataDir.
     static ProgramFolders Locate(const QString &exeDir, const QString &userDataDir);
     // Everything in one folder (tests, and a program folder given explicitly).
     static ProgramFolders At(const QString &dir);
@@ -36,5 +37,8 @@ struct ProgramFolders {
 
 // True when path is the thumbnail folder or lies inside it.
 bool IsInThumbFolder(const QString &path, const QString &thumbDir);
+
+// Whether dir lies in the tree the package manager owns (/usr).
+bool IsSystemInstallFolder(const QString &dir);
 
 } // namespace velmora

@@ -35,6 +35,20 @@ TEST(ProgramFolders, PortableFolderOrPerUserData) {
     EXPECT_TRUE(QDir(user.path() + u"/FILELISTS"_s).exists());
 }
 
+// An installed copy keeps its data per user even when its folder could be
+// written (as root): removing the package must not leave files behind.
+TEST(ProgramFolders, ASystemInstallationWritesPerUser) {
+    EXPECT_TRUE(IsSystemInstallFolder(u"/usr/lib/velmora"_s));
+    EXPECT_TRUE(IsSystemInstallFolder(u"/usr/local/lib/velmora/"_s));
+    EXPECT_TRUE(IsSystemInstallFolder(u"/usr//lib/../lib/velmora"_s));
+    EXPECT_FALSE(IsSystemInstallFolder(u"/usrdata/velmora"_s));
+    EXPECT_FALSE(IsSystemInstallFolder(u"/home/me/Velmora/bin"_s));
+    QTemporaryDir user;
+    const ProgramFolders installed = ProgramFolders::Locate(u"/usr/lib"_s, user.path());
+    EXPECT_EQ(installed.ProgramDir, user.path() + u'/');
+    EXPECT_EQ(installed.ExeDir, u"/usr/lib/"_s);
+}
+
 TEST(ProgramFolders, ThumbFolderTest) {
     EXPECT_TRUE(IsInThumbFolder(u"/p/THUMBS"_s, u"/p/THUMBS/"_s));
     EXPECT_TRUE(IsInThumbFolder(u"/p/thumbs/=a/"_s, u"/p/THUMBS/"_s));
