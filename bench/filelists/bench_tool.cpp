@@ -11,6 +11,7 @@
 #include "filelists/file_search.h"
 #include "filelists/list_file.h"
 #include "filelists/list_verification.h"
+#include "foundation/progress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,6 +97,15 @@ int Dedup(const QString &path) {
     return 0;
 }
 
+// Stands in for the main window's progress bar, so that the verification
+// runs the same path as after a load in the program.
+class CountingProgress final : public ProgressBar {
+public:
+    void SetRange(int, int) override {}
+    void SetPosition(int) override { ++moves_; }
+    int moves_ = 0;
+};
+
 int Verify(const QString &listPath, const QString &pathsFile) {
     ListFileText read = ReadListFile(listPath);
     if (!read.ok)
@@ -111,11 +121,12 @@ int Verify(const QString &listPath, const QString &pathsFile) {
         return 0;
     }
     QStringList work;
+    CountingProgress progress;
     QElapsedTimer timer;
     timer.start();
-    const VerifyResult result = VerifyLoadedList(model, work);
-    std::printf("total %d removed %d updated %d op_ms %.3f\n", result.total, result.removed,
-                result.updated, timer.nsecsElapsed() / 1e6);
+    const VerifyResult result = VerifyLoadedList(model, work, &progress);
+    std::printf("total %d removed %d updated %d progress %d op_ms %.3f\n", result.total,
+                result.removed, result.updated, progress.moves_, timer.nsecsElapsed() / 1e6);
     return 0;
 }
 

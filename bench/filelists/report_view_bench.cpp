@@ -1,6 +1,7 @@
 // The File Lists tab's report view with half a million rows: a list file read
 // and shown (fill, sort, first paint), a header click that re-sorts and
-// paints, and Select All then Take out of 250,000 rows. The anchor is a
+// paints, page-downs through the 500,000 rows (each timed from the key to
+// the end of the paint), and Select All then Take out of 250,000 rows. The anchor is a
 // QTreeView over a QStandardItemModel sorted through a QSortFilterProxyModel.
 //   report_view_bench [RUNS]
 // prints the median of each figure in milliseconds and the ratio to the anchor.
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
@@ -85,6 +87,43 @@ std::unique_ptr<QStandardItemModel> StandardModel(const QStringList &lines) {
     return model;
 }
 
+void SendKey(QWidget &view, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &release);
+}
+
+// Page-downs from a few places spread over the list, as a reader pages
+// through it: each one timed from the key press until the viewport has
+// painted the new page.
+// Returns the rows the last page-downs moved, so that the output shows
+// the keys really scrolled.
+int PageDowns(QTreeView &view, int pages, std::vector<double> &times) {
+    const QAbstractItemModel *model = view.model();
+    const int rows = model->rowCount();
+    constexpr int kStarts = 4;
+    int moved = 0;
+    for (int start = 0; start < kStarts; ++start) {
+        const int first = rows * start / kStarts;
+        view.setCurrentIndex(model->index(first, 0));
+        view.scrollTo(view.currentIndex(), QAbstractItemView::PositionAtTop);
+        Paint(view);
+        for (int page = 0; page < pages; ++page)
+            times.push_back(Time({}, [&] {
+                SendKey(view, Qt::Key_PageDown);
+                view.viewport()->repaint();
+            }));
+        moved = view.currentIndex().row() - first;
+    }
+    return moved;
+}
+
+double Percentile95(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() * 95 / 100];
+}
+
 // Progress on stderr with the seconds since the start, for long runs.
 QElapsedTimer sinceStart;
 void Note(const char *what) {
@@ -130,6 +169,10 @@ int main(int argc, char **argv) {
 
     Figure load{"load 500,000 from a list file, sort, first paint", 600, {}, {}};
     Figure resort{"header click re-sort of 500,000, painted", 500, {}, {}};
+    constexpr int kPages = 50;
+    int pagedRows = 0;
+    int pagedRowsAnchor = 0;
+    Figure scroll{"page-down through 500,000, painted (per page)", 16, {}, {}};
     Figure takeOut{"Select All + Take out of 250,000", 500, {}, {}};
     for (int run = 0; run < runs; ++run) {
         Note("run");
@@ -161,6 +204,10 @@ int main(int argc, char **argv) {
             proxy.sort(3, run % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
             Paint(plain);
         }));
+        Note("scroll.ours");
+        pagedRows = PageDowns(report, kPages, scroll.ours);
+        Note("scroll.anchor");
+        pagedRowsAnchor = PageDowns(plain, kPages, scroll.anchor);
         Note("takeOut.ours");
         takeOut.ours.push_back(Time([&] { report.Model().FillLVFromList(half); },
                                     [&] {
@@ -183,11 +230,15 @@ int main(int argc, char **argv) {
     }
     Note("done");
     std::printf("%d runs, medians in ms\n", runs);
-    for (const Figure *f : {&load, &resort, &takeOut}) {
+    for (const Figure *f : {&load, &resort, &scroll, &takeOut}) {
         const double ours = Median(f->ours);
         const double anchor = Median(f->anchor);
         std::printf("%-52s %8.1f  (goal %4.0f)  anchor %8.1f  ratio %.2f\n", f->name, ours, f->goal,
                     anchor, ours / anchor);
     }
+    std::printf("%zu pages each; 95th percentile of a page: ours %.2f  anchor %.2f; "
+                "%d pages moved ours %d rows, anchor %d\n",
+                scroll.ours.size(), Percentile95(scroll.ours), Percentile95(scroll.anchor), kPages,
+                pagedRows, pagedRowsAnchor);
     return 0;
 }
