@@ -129,6 +129,15 @@ TForm1::~TForm1() {
         view->CurrentChanged = nullptr;
         view->SelectionChanged = nullptr;
     }
+    // The tab pages go now, while the thumbnail store their grid's model
+    // points at still exists: as children of the window they would otherwise
+    // be destroyed after every member, the store included. The views first,
+    // since some own their widget.
+    for (auto &view : views_)
+        view.reset();
+    listsTab_ = nullptr;
+    delete pageControl_;
+    pageControl_ = nullptr;
 }
 
 // What the File Lists tab needs of the window: the folder view's folder and
