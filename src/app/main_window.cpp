@@ -44,6 +44,8 @@
 #include <QTabWidget>
 #include <QTreeView>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -81,6 +83,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     BuildThumbnailMaker(services.render, services.freeSpace);
     progressWindows_ = services.progressWindows;
     freeSpace_ = services.freeSpace;
+    arguments_ = services.arguments;
     LoadSnapshotParams(program_.Config(), snapShotParams_);
     BuildLayout();
     RestoreListView();
@@ -129,6 +132,15 @@ TForm1::~TForm1() {
         view->CurrentChanged = nullptr;
         view->SelectionChanged = nullptr;
     }
+    // The tab pages go now, while the thumbnail store their grid's model
+    // points at still exists: as children of the window they would otherwise
+    // be destroyed after every member, the store included. The views first,
+    // since some own their widget.
+    for (auto &view : views_)
+        view.reset();
+    listsTab_ = nullptr;
+    delete pageControl_;
+    pageControl_ = nullptr;
 }
 
 // What the File Lists tab needs of the window: the folder view's folder and
@@ -187,7 +199,9 @@ bool TForm1::event(QEvent *event) {
 
 void TForm1::FormShow() {
     LoadThumbStyle(program_.Config().StyleName);
-    commandFile_ = ReadCommandLine(QApplication::arguments().mid(1));
+    const QStringList arguments = arguments_.value_or(QApplication::arguments().mid(1));
+    commandFile_ = ReadCommandLine(arguments);
+    commandListFile_ = ReadCommandListFile(arguments);
     LoadTagSyntax();
     ApplyFilterDefinition();
     setAcceptDrops(true);
@@ -205,6 +219,20 @@ void TForm1::FormActivate() {
         formView_->SetButtonState();
     UpdateStatus();
     labelHint_->setText(kWelcome);
+    // Loaded once: a later activation must not load the list again over what
+    // the user has done with it since.
+    if (!commandListFile_.isEmpty())
+        OpenListFile(std::exchange(commandListFile_, QString()));
+}
+
+void TForm1::OpenListFile(const QString &path) {
+    FileListsPage *page = ListsPage();
+    if (!page)
+        return;
+    // The switch is refused while the editor holds changes the user keeps.
+    pageControl_->setCurrentIndex(TabTree);
+    if (pageControl_->currentIndex() == TabTree)
+        page->OpenListFile(path);
 }
 
 void TForm1::LoadThumbStyle(const QString &) {
@@ -513,6 +541,10 @@ void TForm1::DropFiles(const QStringList &names) {
     raise();
     activateWindow();
     const QString &first = names.first();
+    if (IsListFileName(first) && QFileInfo(first).isFile()) {
+        OpenListFile(first);
+        return;
+    }
     if (HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir()) {
         JumpToFileAndFolder(first);
         return;

@@ -21,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -70,6 +71,9 @@ struct MainWindowServices {
     // Shows the File Lists tab's dialogs; empty runs them modally. Tests
     // answer them in place.
     DialogRunner runDialog = {};
+    // The program's arguments after its name, read at the first show; none:
+    // the process's own.
+    std::optional<QStringList> arguments = {};
 };
 
 // The views of the three tabs; an empty slot gets a placeholder list.
@@ -112,6 +116,11 @@ public:
     bool StartingUp() const { return startingUp_; }
     // The page named on the command line, read at the first show.
     QString CommandFile() const { return commandFile_; }
+    // A list file named on the command line, until the first activation
+    // loads it into the File Lists tab; empty after that.
+    QString CommandListFile() const { return commandListFile_; }
+    // Shows the File Lists tab with the list file at path loaded and verified.
+    void OpenListFile(const QString &path);
     // Files dropped onto the window, in the order they came: the folder of
     // the first opens when it is of an accepted kind.
     void DropFiles(const QStringList &names);
@@ -280,6 +289,7 @@ private:
     std::unique_ptr<ThumbnailMaker> thumbMaker_;
     ProgressWindowFactory progressWindows_;
     FreeSpaceQuery freeSpace_;
+    std::optional<QStringList> arguments_;
     bool thumbRunActive_ = false;
     TSnapShotParams snapShotParams_;
     bool snapshotWindowOpen_ = false;
@@ -289,6 +299,7 @@ private:
     ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
     bool startingUp_ = true;
     QString commandFile_;
+    QString commandListFile_;
     QStringList droppedFiles_;
     QStringList tagSyntaxList_;
     QString styleFolder_;

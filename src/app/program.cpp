@@ -39,4 +39,18 @@ QString ReadCommandLine(const QStringList &arguments) {
     return {};
 }
 
+bool IsListFileName(const QString &path) {
+    return path.endsWith(u".lst"_s, Qt::CaseInsensitive) && path.size() > 4 &&
+           !path.endsWith(u"/.lst"_s, Qt::CaseInsensitive);
+}
+
+QString ReadCommandListFile(const QStringList &arguments) {
+    if (arguments.isEmpty() || arguments.size() > 2)
+        return {};
+    const QString path = QFileInfo(arguments.last()).absoluteFilePath();
+    if (IsListFileName(path) && QFileInfo(path).isFile())
+        return path;
+    return {};
+}
+
 } // namespace velmora

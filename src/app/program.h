@@ -53,4 +53,13 @@ inline const QString AcceptedKinds =
 // accepted kind; otherwise empty.
 QString ReadCommandLine(const QStringList &arguments);
 
+// A list file named on the command line, by the same rules (one or two
+// arguments, the last one, an existing file), its name ending in ".lst" in
+// any case; otherwise empty. It is loaded into the File Lists tab, not taken
+// as the page to jump to.
+QString ReadCommandListFile(const QStringList &arguments);
+
+// True for a name ending in ".lst" in any case: a list file of the program.
+bool IsListFileName(const QString &path);
+
 } // namespace velmora

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -117,6 +118,7 @@ protected:
     FakeDocument document;
     std::unique_ptr<Program> program;
     FakeView *folder = nullptr, *thumbs = nullptr, *lists = nullptr;
+    int dialogsShown = 0; // dialogs of the File Lists tab, all cancelled
 
     QString ProgramDir() const { return dir.path() + u'/'; }
     QString IniPath() const { return ProgramDir() + u"prg.ini"_s; }
@@ -159,11 +161,16 @@ protected:
     }
 
     // The window with the views it makes itself, not the test's stand-ins.
-    std::unique_ptr<TForm1> OpenWindowWithItsOwnViews() {
+    std::unique_ptr<TForm1> OpenWindowWithItsOwnViews(std::optional<QStringList> arguments = {}) {
         if (!program)
             StartProgram();
-        auto window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document});
+        MainWindowServices services{*program, prompts, prompts, desktop, nullptr, &document};
+        services.arguments = std::move(arguments);
+        services.runDialog = [this](QDialog &) {
+            ++dialogsShown;
+            return int(QDialog::Rejected);
+        };
+        auto window = std::make_unique<TForm1>(services);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -908,4 +915,56 @@ TEST_F(MainWindowTest, FileListsTabFeedsTheSelectionAndKeepsItsSortOrder) {
     EXPECT_EQ(report->Model().SortColumn(), FieldSize);
     EXPECT_EQ(report->Model().SortOrder(), Qt::DescendingOrder);
     EXPECT_EQ(report->header()->sectionSize(FieldFolder), 123);
+}
+
+// A list file outside FILELISTS, with one entry that is out of date and one
+// whose file is gone, beside the page it names.
+QString WriteListOutsideFileLists(const QTemporaryDir &dir) {
+    const QString site = dir.filePath(u"site/"_s);
+    WriteBytes(site + u"a.htm"_s, "<p>a");
+    const QString list = dir.filePath(u"elsewhere/old.lst"_s);
+    WriteBytes(list, (site + u"*a*.htm*999*2000-01-01  10:00\r\n"_s + site +
+                      u"*gone*.htm*10*2000-01-01  10:00\r\n"_s)
+                         .toUtf8());
+    return list;
+}
+
+// A list named on the command line is loaded into the File Lists tab from
+// where it is and verified, at the first activation and never again.
+TEST_F(MainWindowTest, ListFileOnTheCommandLineIsLoadedOnceAndVerified) {
+    const QString list = WriteListOutsideFileLists(dir);
+    auto w = OpenWindowWithItsOwnViews(QStringList{list});
+    EXPECT_TRUE(w->CommandFile().isEmpty());
+    EXPECT_TRUE(w->CommandListFile().isEmpty());
+    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabTree);
+    FileListsPage *page = w->ListsPage();
+    // The verification took the missing entry out, rebuilt the other one and
+    // offered to save the corrected list.
+    ASSERT_EQ(page->Report()->Model().Count(), 1);
+    EXPECT_EQ(page->EntryPath(0), dir.filePath(u"site/a.htm"_s));
+    EXPECT_EQ(page->CurrentList().Name, list);
+    EXPECT_EQ(dialogsShown, 1);
+    // Nothing was written into the list or into FILELISTS.
+    EXPECT_TRUE(velmora::testing::ReadBytes(list).contains("*999*"));
+
+    page->Report()->Model().Clear();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(w.get(), &activate);
+    EXPECT_EQ(page->Report()->Model().Count(), 0);
+    EXPECT_EQ(dialogsShown, 1);
+}
+
+TEST_F(MainWindowTest, DroppedListFileIsLoadedAndVerified) {
+    const QString list = WriteListOutsideFileLists(dir);
+    auto w = OpenWindowWithItsOwnViews(QStringList{});
+    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
+    w->DropFiles({list, dir.filePath(u"site/a.htm"_s)});
+    EXPECT_EQ(prompts.Count(Kind::Beep), 0);
+    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabTree);
+    ASSERT_EQ(w->ListsPage()->Report()->Model().Count(), 1);
+    EXPECT_EQ(dialogsShown, 1);
+
+    // A list file that is not there is refused as any other unknown file.
+    w->DropFiles({dir.filePath(u"elsewhere/missing.lst"_s)});
+    EXPECT_EQ(prompts.Count(Kind::Beep), 1);
 }

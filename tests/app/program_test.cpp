@@ -31,3 +31,25 @@ TEST(CommandLine, TakesTheLastOfOneOrTwoArguments) {
     EXPECT_EQ(ReadCommandLine({u"page.html"_s}), html);
     QDir::setCurrent(before);
 }
+
+// A list file on the command line is taken by the same rules, and never as
+// the page to jump to.
+TEST(CommandLine, TakesAListFileApartFromThePage) {
+    QTemporaryDir dir;
+    for (const char *name : {"mine.lst", "OLD.LST", "page.htm"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.lst"_s));
+    const QString list = dir.filePath(u"mine.lst"_s);
+    EXPECT_EQ(ReadCommandListFile({list}), list);
+    EXPECT_EQ(ReadCommandListFile({u"--switch"_s, list}), list);
+    EXPECT_EQ(ReadCommandListFile({dir.filePath(u"OLD.LST"_s)}), dir.filePath(u"OLD.LST"_s));
+    EXPECT_EQ(ReadCommandListFile({list, list, list}), u""_s);
+    EXPECT_EQ(ReadCommandListFile({dir.filePath(u"missing.lst"_s)}), u""_s);
+    EXPECT_EQ(ReadCommandListFile({dir.filePath(u"folder.lst"_s)}), u""_s);
+    EXPECT_EQ(ReadCommandListFile({dir.filePath(u"page.htm"_s)}), u""_s);
+    EXPECT_EQ(ReadCommandLine({list}), u""_s);
+    EXPECT_FALSE(IsListFileName(dir.filePath(u".lst"_s)));
+    EXPECT_FALSE(IsListFileName(u"notes.lst.txt"_s));
+}

@@ -84,6 +84,9 @@ public:
     void BSaveListClick();
     void ReadSavedLists();
     void BOpenListClick();
+    // Loads the list file at path into the view and verifies it, as Load List
+    // does for a saved list.
+    void OpenListFile(const QString &path);
     void BDeleteListClick();
     void BMergeListClick();
     void VerifyLoadedList();

@@ -88,7 +88,12 @@ void FileListsPage::BOpenListClick() {
         selected.size() > 1 && lbListen_->currentItem() && lbListen_->currentItem()->isSelected()
             ? lbListen_->currentItem()
             : selected.value(0);
-    const QString path = item ? context_.listDir + item->text() : QString();
+    OpenListFile(item ? context_.listDir + item->text() : QString());
+}
+
+// The list is read from where it is: a saved list of FILELISTS, or a list
+// file handed to the program from outside.
+void FileListsPage::OpenListFile(const QString &path) {
     currentList_.Name = path;
     currentList_.Saved = true;
     ListFileText read = ReadListFile(path);

@@ -13,6 +13,7 @@
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/cli/console_prompts.h"
+#include "thumbs/cli/page_thumbnail.h"
 #include "thumbs/thumbnail_store.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <unistd.h>
 
@@ -55,9 +57,11 @@ struct Options {
 
 int Usage(const QString &message) {
     std::fprintf(stderr, "velmora-thumbs: %s\n", qPrintable(message));
-    std::fprintf(stderr, "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
-                         " [--recursive] [--clear] [--time-limit SECONDS] [--memory-limit MB]"
-                         " PATH...\n");
+    std::fprintf(stderr,
+                 "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
+                 " [--recursive] [--clear] [--time-limit SECONDS] [--memory-limit MB]"
+                 " PATH...\n"
+                 "       velmora-thumbs --thumbnail SIZE INPUT OUTPUT [--time-limit SECONDS]\n");
     return kUsage;
 }
 
@@ -268,6 +272,9 @@ static int Run(int argc, char **argv) {
 int main(int argc, char **argv) {
     // Memory that runs out is a message and a failed run, never an abort.
     try {
+        // The file managers' thumbnailer: one page, one PNG, a bare environment.
+        if (argc > 1 && std::strcmp(argv[1], "--thumbnail") == 0)
+            return velmora::RunPageThumbnailer(argc, argv);
         return Run(argc, argv);
     } catch (const std::bad_alloc &) {
         std::fputs("velmora-thumbs: not enough memory\n", stderr);
