@@ -30,6 +30,8 @@ endif()
 install(FILES ${package_dir}/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${package_dir}/org.velmora.velmora.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# File managers that follow the freedesktop thumbnailer convention find it here.
+install(FILES ${package_dir}/velmora.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 install(FILES ${package_dir}/velmora-filelist.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME velmora.xml)
 install(FILES ${package_dir}/icons/velmora.svg

@@ -36,6 +36,7 @@ has /usr/lib/velmora/STYLES/THUMBS/tag.ini
 has /usr/lib/velmora/HELP/
 has /usr/share/applications/velmora.desktop
 has /usr/share/metainfo/org.velmora.velmora.metainfo.xml
+has /usr/share/thumbnailers/velmora.thumbnailer
 has /usr/share/mime/packages/velmora.xml
 has /usr/share/icons/hicolor/scalable/apps/velmora.svg
 for size in 16 32 48 64 128 256; do
