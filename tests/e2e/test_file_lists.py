@@ -10,7 +10,6 @@ import re
 import harness
 from harness.popups import PopupWatcher
 
-MENU_KEY = 0xFF67
 
 SITE_PAGES = ("a.htm", "b.htm", "c.htm", "sub/d.htm", "sub/e.htm")
 
@@ -81,8 +80,7 @@ class FileListsTest(harness.ProgramTestCase):
         harness.press_key("Down", "Shift")
         harness.press_key("Down", "Shift")
         harness.find(window, "page tab", re.compile(r"^File Lists .*\(3 of 5 files selected\)"))
-        harness.accessible.atspi().Registry.generateKeyboardEvent(
-            MENU_KEY, None, harness.accessible.atspi().KEY_SYM)
+        harness.press_key("Menu")
         menu = popups.wait_for_menu("Context menu")
         harness.click(harness.find(menu, "menu item", "Copy file(s) to"))
 

@@ -8,20 +8,8 @@ import os
 import harness
 from harness.popups import PopupWatcher
 
-MENU_KEY = 0xFF67
-DOWN_KEY = 0xFF54
-SHIFT_KEYCODE = 50
 PAGES = ("a.htm", "b.htm", "c.htm", "d.htm")
 
-
-def press_shift_down(times):
-    pyatspi = harness.accessible.atspi()
-    pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_PRESS)
-    try:
-        for _ in range(times):
-            pyatspi.Registry.generateKeyboardEvent(DOWN_KEY, None, pyatspi.KEY_SYM)
-    finally:
-        pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_RELEASE)
 
 
 class FileOperationsTest(harness.ProgramTestCase):
@@ -57,12 +45,12 @@ class FileOperationsTest(harness.ProgramTestCase):
         files = harness.find(window, "list", "Folder View files")
 
         self.select(files, "a.htm")
-        press_shift_down(2)
+        harness.press_key("Down", "Shift")
+        harness.press_key("Down", "Shift")
         harness.wait_until(lambda: all(harness.accessible.has_state(
             harness.find(files, "list item", name), "selected") for name in PAGES[:3]),
             what="a.htm to c.htm to be selected")
-        harness.accessible.atspi().Registry.generateKeyboardEvent(
-            MENU_KEY, None, harness.accessible.atspi().KEY_SYM)
+        harness.press_key("Menu")
         menu = self.popups.wait_for_menu("Context menu")
         harness.click(harness.find(menu, "menu item", "Copy file(s) to"))
 

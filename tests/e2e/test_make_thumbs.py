@@ -8,19 +8,8 @@ import os
 import harness
 from harness.popups import PopupWatcher
 
-MENU_KEY = 0xFF67
-END_KEY = 0xFF57
-SHIFT_KEYCODE = 50
 PAGES = ("a.htm", "b.htm", "c.htm")
 
-
-def press_shift_end():
-    pyatspi = harness.accessible.atspi()
-    pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_PRESS)
-    try:
-        pyatspi.Registry.generateKeyboardEvent(END_KEY, None, pyatspi.KEY_SYM)
-    finally:
-        pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_RELEASE)
 
 
 class MakeThumbsTest(harness.ProgramTestCase):
@@ -42,8 +31,7 @@ class MakeThumbsTest(harness.ProgramTestCase):
         return self.program.path("THUMBS", self.site.replace("/", "="), name + ".jpg")
 
     def choose_from_context_menu(self, entry):
-        harness.accessible.atspi().Registry.generateKeyboardEvent(
-            MENU_KEY, None, harness.accessible.atspi().KEY_SYM)
+        harness.press_key("Menu")
         menu = self.popups.wait_for_menu("Context menu")
         harness.click(harness.find(menu, "menu item", entry))
 
@@ -65,7 +53,7 @@ class MakeThumbsTest(harness.ProgramTestCase):
 
         # Several pages: the context menu makes all their thumbnails.
         harness.click(first)
-        press_shift_end()
+        harness.press_key("End", "Shift")
         harness.wait_until(lambda: all(harness.accessible.has_state(
             harness.find(files, "list item", name), "selected") for name in PAGES),
             what="all pages to be selected")

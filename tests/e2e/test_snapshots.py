@@ -9,18 +9,8 @@ import struct
 
 import harness
 
-END_KEY = 0xFF57
-SHIFT_KEYCODE = 50
 PAGES = ("a.htm", "b.htm", "c.htm")
 
-
-def press_shift_end():
-    pyatspi = harness.accessible.atspi()
-    pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_PRESS)
-    try:
-        pyatspi.Registry.generateKeyboardEvent(END_KEY, None, pyatspi.KEY_SYM)
-    finally:
-        pyatspi.Registry.generateKeyboardEvent(SHIFT_KEYCODE, None, pyatspi.KEY_RELEASE)
 
 
 def jpeg_size(path):
@@ -97,7 +87,7 @@ class SnapshotsTest(harness.ProgramTestCase):
         harness.wait_until(lambda: harness.has_state(first, "selected"), what="a.htm selected")
 
         # Three pages into a folder that is made for them.
-        press_shift_end()
+        harness.press_key("End", "Shift")
         harness.wait_until(lambda: all(harness.has_state(
             harness.find(files, "list item", n), "selected") for n in PAGES),
             what="all pages selected")
