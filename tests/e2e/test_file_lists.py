@@ -16,14 +16,9 @@ SITE_PAGES = ("a.htm", "b.htm", "c.htm", "sub/d.htm", "sub/e.htm")
 
 class FileListsTest(harness.ProgramTestCase):
     def make_site(self):
-        self.site = os.path.join(self.program.folder, "site")
-        for name in SITE_PAGES:
-            path = os.path.join(self.site, name)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "w") as f:
-                f.write(f"<html><body>{name}" + "x" * len(name) * 10 + "</body></html>")
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write(f"[PATHS]\nVIEW_PATH={self.site}/\n")
+        self.site = self.write_site(
+            {name: f"<html><body>{name}" + "x" * len(name) * 10 + "</body></html>"
+             for name in SITE_PAGES})
         os.makedirs(self.program.path("FILELISTS"), exist_ok=True)
         with open(self.program.path("FILELISTS", "other.lst"), "wb") as f:
             f.write(f"{self.site}/*b*.htm*1*2000-01-01  10:00\r\n"

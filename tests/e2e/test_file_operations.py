@@ -19,13 +19,8 @@ class FileOperationsTest(harness.ProgramTestCase):
         self.addCleanup(self.popups.close)
 
     def make_site(self):
-        self.site = os.path.join(self.program.folder, "site")
-        os.makedirs(self.site)
-        for name in PAGES:
-            with open(os.path.join(self.site, name), "w") as f:
-                f.write(f"<html><body><h1>{name}</h1></body></html>")
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write(f"[PATHS]\nVIEW_PATH={self.site}/\n")
+        self.site = self.write_site(
+            {name: f"<html><body><h1>{name}</h1></body></html>" for name in PAGES})
 
     def select(self, files, name):
         item = harness.find(files, "list item", name)

@@ -19,13 +19,9 @@ class MakeThumbsTest(harness.ProgramTestCase):
         self.addCleanup(self.popups.close)
 
     def make_site(self):
-        self.site = os.path.join(self.program.folder, "site")
-        os.makedirs(self.site)
-        for name in PAGES:
-            with open(os.path.join(self.site, name), "w") as f:
-                f.write(f"<html><body style='background:#2050c0'><h1>{name}</h1></body></html>")
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write(f"[PATHS]\nVIEW_PATH={self.site}/\n")
+        self.site = self.write_site(
+            {name: f"<html><body style='background:#2050c0'><h1>{name}</h1></body></html>"
+             for name in PAGES})
 
     def thumb(self, name):
         return self.program.path("THUMBS", self.site.replace("/", "="), name + ".jpg")

@@ -40,15 +40,10 @@ def bmp_header(path):
 
 class SnapshotsTest(harness.ProgramTestCase):
     def make_site(self):
-        self.site = os.path.join(self.program.folder, "site")
-        os.makedirs(self.site)
-        for name in PAGES:
-            with open(os.path.join(self.site, name), "w") as f:
-                f.write("<html><body style='margin:0;background:#20a060'>"
-                        f"<h1>{name}</h1></body></html>")
         self.out = os.path.join(self.program.folder, "new.shots") + "/"
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write(f"[PATHS]\nVIEW_PATH={self.site}/\nSNAPSHOTPATH={self.out}\n")
+        self.site = self.write_site(
+            {name: f"<html><body style='margin:0;background:#20a060'><h1>{name}</h1></body></html>"
+             for name in PAGES}, SNAPSHOTPATH=self.out)
 
     def options_window(self, title):
         return harness.find_window(self.program.application(), "dialog", title)

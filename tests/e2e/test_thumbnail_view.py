@@ -13,16 +13,11 @@ SLOW_SCRIPT = ("<script>const t = Date.now(); while (Date.now() - t < 1000) {}</
 
 class ThumbnailViewTest(harness.ProgramTestCase):
     def make_site(self, count, slow=False):
-        site = os.path.join(self.program.folder, "site")
-        os.makedirs(site)
-        for i in range(count):
-            with open(os.path.join(site, "page%02d.htm" % i), "w") as f:
-                f.write("<html><head><title>Page %d</title></head><body style='background:"
-                        "#%02x8040'><h1>Page %d</h1>%s</body></html>"
-                        % (i, (i * 8) % 256, i, SLOW_SCRIPT if slow else ""))
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
-        return site
+        return self.write_site({
+            "page%02d.htm" % i: "<html><head><title>Page %d</title></head><body style='background:"
+                                "#%02x8040'><h1>Page %d</h1>%s</body></html>"
+                                % (i, (i * 8) % 256, i, SLOW_SCRIPT if slow else "")
+            for i in range(count)})
 
     def thumb_folder(self, site):
         """The site's thumbnail subfolder: its path with "/" made "=". """

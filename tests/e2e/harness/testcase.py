@@ -32,6 +32,23 @@ class ProgramTestCase(unittest.TestCase):
         self.program = Program(Setup.session, Setup.executable, Setup.data_dir, folder)
         self.addCleanup(self.program.stop)
 
+    def write_site(self, pages, **paths):
+        """Writes pages ({name relative to the site: text}) into a folder
+        "site" of the program's folder and makes it the folder the program
+        opens at start; paths are further keys of prg.ini's [PATHS]
+        (SNAPSHOTPATH=...). Returns the site's path."""
+        site = os.path.join(self.program.folder, "site")
+        for name, text in pages.items():
+            path = os.path.join(site, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w") as f:
+                f.write(text)
+        os.makedirs(site, exist_ok=True)
+        lines = [f"VIEW_PATH={site}/"] + [f"{key}={value}" for key, value in paths.items()]
+        with open(self.program.path("prg.ini"), "w") as f:
+            f.write("[PATHS]\n" + "".join(line + "\n" for line in lines))
+        return site
+
     def start_program(self, *arguments):
         """Starts the program and returns its main window once it is active."""
         self.program.start(*arguments)
