@@ -154,7 +154,11 @@ class FileListsTest(harness.ProgramTestCase):
         self.assertEqual(len(self.list_lines("site pages.lst")), 3)
 
         # Both lists hold b.htm: the merge keeps it once.
-        harness.click(harness.find(saved, "list item", "other.lst"))
+        other = harness.find(saved, "list item", "other.lst")
+        harness.click(other)
+        # Shift+Down goes to the list only once the click has reached it.
+        harness.wait_until(lambda: harness.has_state(other, "selected")
+                           and harness.has_state(saved, "focused"), what="other.lst selected")
         harness.press_key("Down", "Shift")
         harness.wait_until(lambda: harness.has_state(
             harness.find(saved, "list item", "site pages.lst"), "selected"),
