@@ -4,11 +4,17 @@
 //                      events processed at every step)
 //   BM_VelmoraFormat   the anchor: velmora-format on the same file, from the
 //                      start of the process to its end (output discarded)
+//   BM_PlainEditorTakesFormattedText
+//                      the floor: a bare QPlainTextEdit showing the page is
+//                      given the already formatted text with setPlainText
+//                      (its cheapest way in, no undo), until it has painted;
+//                      no formatting at all
 // Both with the stock style; wall-clock times (manual time).
 
 #include "editor/source_edit.h"
 #include "editor/window/form_view.h"
 #include "formatter/formatter_style.h"
+#include "formatter/html_formatter.h"
 #include "foundation/progress.h"
 #include "foundation/prompts.h"
 #include "foundation/view_selection.h"
@@ -20,6 +26,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -159,6 +166,30 @@ void BM_FormatInEditor(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_FormatInEditor)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_PlainEditorTakesFormattedText(benchmark::State &state) {
+    const QString original = QString::fromUtf8(PageBytes()).replace(u"\r\n"_s, u"\n"_s);
+    const QString formatted = FormatHtml(
+        original, LoadFormatterStyle(QStringLiteral(VELMORA_STOCK_STYLE)), QString(), {}, u"\n");
+    QPlainTextEdit edit;
+    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit.resize(1000, 640);
+    edit.show();
+    PaintSeen paints;
+    edit.viewport()->installEventFilter(&paints);
+    for (auto _ : state) {
+        edit.setPlainText(original);
+        QCoreApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        edit.setPlainText(formatted);
+        paints.painted = false;
+        if (!WaitFor([&] { return paints.painted; }))
+            state.SkipWithError("no paint");
+        state.SetIterationTime(Seconds(timer));
+    }
+}
+BENCHMARK(BM_PlainEditorTakesFormattedText)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_VelmoraFormat(benchmark::State &state) {
     for (auto _ : state) {
