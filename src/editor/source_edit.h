@@ -85,6 +85,9 @@ public:
     // The kind of the character at pos (Text outside the text).
     SyntaxKind KindAt(qsizetype pos) const { return kinds_.At(pos); }
 
+    // How many characters may still be inserted in place of the selection.
+    qsizetype Room() const;
+
 signals:
     void ModifiedChanged(bool modified);
     // The tag range around the caret was recoloured after a structural
@@ -131,8 +134,6 @@ private:
     bool settingModified_ = false;
     bool remarking_ = false;
     QLabel *notice_ = nullptr;
-    // How many characters may still be inserted in place of the selection.
-    qsizetype Room() const;
 
     SyntaxKindStore kinds_;
     SyntaxColours colours_;

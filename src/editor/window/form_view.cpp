@@ -572,6 +572,11 @@ void TFormView::CopyFromEditToRichEdit() {
     if (!edit1_->hasSelectedText())
         edit1_->selectAll();
     const QString text = edit1_->selectedText();
+    // The hint counts against the editor's size limit like typed text.
+    if (reScreen_->Room() < text.size()) {
+        prompts_.Beep();
+        return;
+    }
     const qsizetype start = reScreen_->PaintSyntax(text, false);
     if (start < 0)
         return;

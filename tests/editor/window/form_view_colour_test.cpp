@@ -1,6 +1,7 @@
 // The editor window's colours and typing aids: colouring on load, the
 // palette buttons and Ctrl+1..Ctrl+4, the tag hint and Shift+F1, the window
 // keys, and that saving after all of it writes the plain bytes.
+#include "editor/editor_text.h"
 #include "editor/window/form_view.h"
 #include "foundation/view_selection.h"
 #include "one_file_selection.h"
@@ -146,6 +147,20 @@ TEST_F(FormViewColourTest, ShiftF1InsertsAHintThatIsATagAndSelectsIt) {
     const QString before = edit->EditedText();
     QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_EQ(edit->EditedText(), before);
+}
+
+// A full editor takes no hint, as it takes no typed text.
+TEST_F(FormViewColourTest, ShiftF1BeepsWhenTheHintWouldPassTheSizeLimit) {
+    QByteArray page = "<a>";
+    page += QByteArray(kEditorMaxChars - 3 - 5, 'x');
+    Show(u"a.htm"_s, page);
+    ShowEditorTab();
+    PlaceCaret(2);
+    ASSERT_EQ(view->Edit1()->text(), u"<A HREF=\"\">");
+    QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(edit->EditedText().size(), kEditorMaxChars - 5);
+    EXPECT_FALSE(edit->IsModified());
+    EXPECT_EQ(prompts.Count(ScriptedPrompts::Kind::Beep), 1);
 }
 
 TEST_F(FormViewColourTest, CtrlSSavesOnlyWhatIsModifiedAndUndoMarksNothing) {
