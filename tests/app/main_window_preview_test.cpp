@@ -123,6 +123,36 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     EXPECT_FALSE(Button(u"BSaveAs"_s)->isEnabled());
 }
 
+// A click moves the caret onto the other file before it selects it, so for
+// a moment no file is current: the unsaved text must be asked for all the
+// same, before it is given up.
+TEST_F(MainWindowPreviewTest, AClickOnAnotherFileAsksForTheUnsavedText) {
+    const QString a = Page(u"a.htm"_s, "<p>a</p>\n");
+    Page(u"b.htm"_s, "<p>b</p>\n");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    view->REScreen()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+
+    // The two steps of a mouse press on the list, as the view takes them.
+    prompts.yesNoCancelAnswers = {Answer::Yes};
+    QAbstractItemView *list = FileList();
+    const QModelIndex second = list->model()->index(1, 0);
+    list->selectionModel()->setCurrentIndex(second, QItemSelectionModel::NoUpdate);
+    list->selectionModel()->select(second, QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(prompts.Texts(Kind::YesNoCancel), QStringList{u"Save changes in: "_s + a});
+    EXPECT_EQ(ReadBytes(a), QByteArray("<p>a</p>\nedit"));
+    EXPECT_EQ(view->EditorFile, dir.filePath(u"site/b.htm"_s));
+
+    // A Ctrl+click that adds a second file empties the preview: asked too.
+    QTest::keyClicks(view->REScreen(), u"more"_s);
+    prompts.yesNoCancelAnswers = {Answer::No};
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_EQ(prompts.Texts(Kind::YesNoCancel).size(), 2);
+    EXPECT_TRUE(view->EditorFile.isEmpty());
+}
+
 TEST_F(MainWindowPreviewTest, SaveAsIntoTheShownFolderSelectsTheCopy) {
     const QString a = Page(u"a.htm"_s, "<p>a</p>\r\n");
     Page(u"m.htm"_s, "<p>m</p>");

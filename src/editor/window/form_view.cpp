@@ -368,14 +368,18 @@ bool TFormView::FileInHand() const {
     return reScreen_->isEnabled() && !selection_.GetCurrentFile().isEmpty();
 }
 
+// As the Save buttons show it. A click on another file moves the caret
+// before it selects the file, so for a moment no file is in hand; the
+// question about unsaved text asked then must still see them enabled.
 bool TFormView::SaveEnabled() const {
-    return reScreen_->IsModified() && FileInHand();
+    return saveEnabled_;
 }
 
 void TFormView::SetButtonState() {
     const bool inHand = FileInHand();
     const bool modified = reScreen_->IsModified();
-    bSave_->setEnabled(modified && inHand);
+    saveEnabled_ = modified && inHand;
+    bSave_->setEnabled(saveEnabled_);
     bFormat_->setEnabled(inHand && !reScreen_->isReadOnly() && !formatting_);
     emit ButtonStateChanged(inHand, modified);
 }

@@ -190,6 +190,7 @@ private:
     FormatterStyle formatStyle_;
     ProgressBar *progressBar_ = nullptr;
     bool formatting_ = false;
+    bool saveEnabled_ = false; // both Save buttons, as SetButtonState last set them
     // Counts the documents loaded or cleared: a Format whose document was
     // replaced while it ran must not put its result into the new one.
     quint64 documentNumber_ = 0;
