@@ -38,6 +38,16 @@ QStringList FontListEntries(QStringList families) {
     return families;
 }
 
+QStringList WithSubstitutedFamily(QStringList families, const QString &wanted,
+                                  const QString &drawnWith, const QString &systemDrawnWith) {
+    if (wanted.isEmpty() || families.contains(wanted, Qt::CaseInsensitive))
+        return families;
+    if (drawnWith.compare(systemDrawnWith, Qt::CaseInsensitive) != 0 &&
+        families.contains(drawnWith, Qt::CaseInsensitive))
+        families << wanted;
+    return families;
+}
+
 BrowserSettingsModel::BrowserSettingsModel(QStringList fontList) : fontList_(std::move(fontList)) {}
 
 QString BrowserSettingsModel::ListEntryFor(const QString &fontName) const {

@@ -35,6 +35,15 @@ void CopyField(DisplayField field, const DisplaySettings &from, DisplaySettings 
 // added when the system has no family of that name.
 QStringList FontListEntries(QStringList families);
 
+// The installed families, with `wanted` added when the system has no family
+// of that name but draws it with another installed family (drawnWith) than
+// it draws "System" with (systemDrawnWith): the names pages ask for, such as
+// "Times New Roman", often come as a metric-compatible family under another
+// name. Without it, OK would hand the browser "System" in place of a font
+// it was showing.
+QStringList WithSubstitutedFamily(QStringList families, const QString &wanted,
+                                  const QString &drawnWith, const QString &systemDrawnWith);
+
 class BrowserSettingsModel {
 public:
     explicit BrowserSettingsModel(QStringList fontList);

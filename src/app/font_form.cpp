@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -210,8 +211,14 @@ void TFontForm::ShowSample() {
 }
 
 bool TFontForm::RunOn(PageView &browser, RenderProfile &profile, QWidget *parent) {
-    TFontForm form(profile, QFontDatabase::families(), parent);
-    form.SetBrowserValues(browser.Display());
+    const DisplaySettings shown = browser.Display();
+    const QString drawnWith = QFontInfo(QFont(shown.fontName)).family();
+    const QString systemDrawnWith = QFontInfo(QFont(kSystemFontName)).family();
+    TFontForm form(profile,
+                   WithSubstitutedFamily(QFontDatabase::families(), shown.fontName, drawnWith,
+                                         systemDrawnWith),
+                   parent);
+    form.SetBrowserValues(shown);
     if (form.exec() != QDialog::Accepted)
         return false;
     browser.SetDisplay(form.Result());

@@ -67,6 +67,24 @@ TEST(BrowserSettingsModel, AFontOutsideTheListSelectsSystemWhileTheSampleKeepsIt
     EXPECT_EQ(model.Result().fontName, u"DejaVu Sans"_s);
 }
 
+// "Times New Roman" drawn with its metric-compatible stand-in is kept on OK;
+// a name drawn as "System" is, or one drawn with a family not installed.
+TEST(BrowserSettingsModel, ANameDrawnWithAnotherInstalledFamilyIsOffered) {
+    const QStringList list = FontListEntries(WithSubstitutedFamily(
+        kFamilies, u"Times New Roman"_s, u"Liberation Serif"_s, u"DejaVu Sans"_s));
+    BrowserSettingsModel model(list);
+    model.Receive(Browser(u"Times New Roman"_s));
+    EXPECT_EQ(model.SelectedFont(), u"Times New Roman"_s);
+    EXPECT_EQ(model.Result().fontName, u"Times New Roman"_s);
+
+    EXPECT_EQ(WithSubstitutedFamily(kFamilies, u"Nowhere"_s, u"DejaVu Sans"_s, u"DejaVu Sans"_s),
+              kFamilies);
+    EXPECT_EQ(WithSubstitutedFamily(kFamilies, u"Nowhere"_s, u"Gone"_s, u"DejaVu Sans"_s),
+              kFamilies);
+    EXPECT_EQ(WithSubstitutedFamily(kFamilies, u"arial"_s, u"Arial"_s, u"DejaVu Sans"_s),
+              kFamilies); // already there, in another case
+}
+
 TEST(BrowserSettingsModel, NoSelectionGivesSystemOnOk) {
     BrowserSettingsModel model({u"Arial"_s}); // a list without "System"
     model.Receive(Browser(u"Courier"_s));

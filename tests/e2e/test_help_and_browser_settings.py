@@ -87,6 +87,11 @@ class HelpAndBrowserSettingsTest(harness.ProgramTestCase):
         for name in ("Default Font", "Font Color", "Link Color", "Background", "Reset",
                      "Cancel", "OK", "Sample"):
             self.assertIsNotNone(harness.first(dialog, None, name), name)
+        # The browser's default font is drawn with its metric-compatible
+        # stand-in: the list offers it under its own name, so OK keeps it.
+        fonts = harness.find(dialog, "list", "Default Font")
+        self.assertTrue(harness.has_state(harness.find(fonts, "list item", "Times New Roman"),
+                                          "selected"))
         size = harness.find(dialog, "spin button", "Font Size")
         harness.click(size)
         set_spin_box(size, 18)
