@@ -33,7 +33,9 @@ TFormAskFName::TFormAskFName(Prompts &prompts, QString listDir, QWidget *parent)
     memo1_->setObjectName(u"Memo1"_s);
     memo1_->setAccessibleName(u"Message"_s);
     memo1_->setReadOnly(true);
-    memo1_->setFixedSize(340, 120);
+    // As wide as the dialog, which the report button can make wider.
+    memo1_->setMinimumWidth(340);
+    memo1_->setFixedHeight(120);
     memo1_->setStyleSheet(u"QTextEdit { color: blue; background: white; }"_s);
     column->addWidget(memo1_);
 

@@ -397,3 +397,18 @@ TEST_F(PageTest, AddTakesPickedFilesOnceAndSkipsHiddenOnes) {
     EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"No new entries to add ...\n\n"_s + site});
     EXPECT_EQ(Model().Count(), 2);
 }
+
+// The message box runs across the dialog also when the verification's wider
+// button row makes the dialog wider.
+TEST(SaveListDialog, TheMessageSpansTheDialogWithTheReportButtonShown) {
+    ScriptedPrompts prompts;
+    TFormAskFName form(prompts, u"/tmp/"_s);
+    form.SetShowButtonVisible(true);
+    form.Prepare(u"Loaded list contains 2 entries."_s, u"one.lst"_s);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QWidget *memo = form.findChild<QTextEdit *>(u"Memo1"_s);
+    const QWidget *name = form.findChild<QLineEdit *>(u"EFname"_s);
+    ASSERT_TRUE(memo && name);
+    EXPECT_EQ(memo->geometry().right(), name->geometry().right());
+}
