@@ -414,9 +414,16 @@ QString TForm1::HintText() const {
     return labelHint_->text();
 }
 
+TForm1::StatusShown TForm1::StatusNow() const {
+    const int page = pageControl_->currentIndex();
+    const TabView *view = View(page);
+    return {page, view->SelectedCount(), view->Count(), view->CurrentFile()};
+}
+
 void TForm1::UpdateStatus() {
     if (startingUp_)
         return;
+    statusShown_ = StatusNow();
     const int page = pageControl_->currentIndex();
     const TabView *view = View(page);
     const int selected = view->SelectedCount();

@@ -298,6 +298,16 @@ private:
     std::array<std::unique_ptr<TabView>, 3> views_;
     ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
     bool startingUp_ = true;
+    // What the status last showed: a report that changes none of it (the
+    // caret a list puts on its first row when it gets the focus) leaves the
+    // hint line as it is, welcome text included.
+    struct StatusShown {
+        int page = -1, selected = -1, count = -1;
+        QString current;
+        bool operator==(const StatusShown &) const = default;
+    };
+    StatusShown StatusNow() const;
+    StatusShown statusShown_;
     QString commandFile_;
     QString commandListFile_;
     QStringList droppedFiles_;

@@ -102,7 +102,8 @@ void TForm1::OnFileListSelection() {
         return;
     if (!startingUp_ && GetCurrentFile() != document_->EditorFile)
         document_->SaveChangesPrompt();
-    UpdateStatus();
+    if (StatusNow() != statusShown_)
+        UpdateStatus();
     ShowCurrentFile(false);
     if (formView_)
         formView_->SetButtonState();

@@ -349,6 +349,23 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
 }
 
+// A list that puts its caret on the first row as it gets the focus reports a
+// change that shows nothing new: the welcome text stays until the user picks
+// something.
+TEST_F(MainWindowTest, TheWelcomeTextStaysUntilTheSelectionChanges) {
+    auto w = OpenWindow();
+    const QString welcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
+    ASSERT_EQ(w->HintText(), welcome);
+    folder->Select(0, 0);
+    EXPECT_EQ(w->HintText(), welcome);
+
+    folder->Select(1, 3, u"/site/a.htm"_s);
+    EXPECT_EQ(w->HintText(), u"/site/a.htm"_s);
+    folder->Select(0, 3);
+    EXPECT_EQ(w->HintText(), QString());
+    EXPECT_EQ(w->Pages()->tabText(0), u"Folder View  (0 of 3 files selected)"_s);
+}
+
 TEST_F(MainWindowTest, CancelKeepsTheTabAndTheProgram) {
     auto w = OpenWindow();
     document.answer = SaveChangesReply::Cancel;
