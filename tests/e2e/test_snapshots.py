@@ -119,6 +119,8 @@ class SnapshotsTest(harness.ProgramTestCase):
         harness.wait_until(lambda: self.status(options) ==
                            "Snapshot done: (Source: 800x600,  Snapshot: 410x310 = 50%)",
                            timeout=60, what="the preview")
+        # The page is captured in a window that is never put on the screen.
+        self.assertNotIn((800, 600), harness.Setup.session.viewable_window_sizes())
         harness.Setup.session.screenshot(os.path.join(shots, "options_after_preview.png"))
         harness.click(harness.find(options, "push button", "Save"))
         self.save_through_dialog("single.jpg")

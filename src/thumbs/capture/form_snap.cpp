@@ -45,8 +45,14 @@ void TFormSnap::FormCreate(int width, int height, bool borrowing) {
     const qreal scale = borrowing ? 1.0 : ownView_->DevicePixelRatio();
     setFixedSize(qCeil(width / scale), qCeil(height / scale));
     ownView_->setGeometry(rect());
-    if (!isVisible())
+    if (!isVisible()) {
+        // The engine makes its drawing widget with its first page. Made
+        // after this window is first shown, Qt remakes the window to draw
+        // through the GPU and puts it on the screen in spite of
+        // WA_DontShowOnScreen; made before, the window starts out that way.
+        ownView_->Clear();
         show();
+    }
 }
 
 bool TFormSnap::LoadHTMLFile(const QString &pagePath, const DisplaySettings &display,

@@ -9,6 +9,7 @@ grandchild, may then stay)."""
 
 import ctypes
 import os
+import re
 import shutil
 import signal
 import struct
@@ -275,6 +276,20 @@ class Session:
         show about the colour rgb (r, g, b) now (see count_colour)."""
         _, _, rows = read_xwd(os.path.join(self.root, "fb", "Xvfb_screen0"))
         return count_colour(rows, bounds, rgb)
+
+    def viewable_window_sizes(self):
+        """(width, height) of every X window that is mapped and can be seen
+        now, window manager frames included."""
+        def xwininfo(*args):
+            return subprocess.run(["xwininfo", *args], env=self.env, capture_output=True,
+                                  text=True).stdout
+        sizes = []
+        for window in re.findall(r"^\s+(0x[0-9a-f]+) ", xwininfo("-root", "-tree"), re.M):
+            info = xwininfo("-id", window)
+            width, height = (re.search(rf"{side}: (\d+)", info) for side in ("Width", "Height"))
+            if "Map State: IsViewable" in info and width and height:
+                sizes.append((int(width.group(1)), int(height.group(1))))
+        return sizes
 
     def _environment(self):
         env = {k: v for k, v in os.environ.items() if k not in _FOREIGN_VARIABLES}
