@@ -205,6 +205,10 @@ void TForm1::FormShow() {
     LoadTagSyntax();
     ApplyFilterDefinition();
     setAcceptDrops(true);
+    // A drop is delivered to the control under the pointer when it takes
+    // drops; seeing every event first lets the window have it wherever it
+    // lands.
+    qApp->installEventFilter(this);
     ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
@@ -537,6 +541,25 @@ void TForm1::dropEvent(QDropEvent *event) {
         return;
     event->acceptProposedAction();
     DropFiles(names);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QMainWindow::eventFilter(watched, event);
+    // The preview views may sit in their own window; drops there are theirs.
+    // A disabled window, as during a thumbnail run, takes no drop at all.
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget == this || widget->window() != this || !widget->isEnabled())
+        return QMainWindow::eventFilter(watched, event);
+    auto *drag = static_cast<QDropEvent *>(event);
+    const QStringList names = LocalFilesOf(drag->mimeData());
+    if (names.isEmpty())
+        return QMainWindow::eventFilter(watched, event); // text dragged inside a control
+    drag->acceptProposedAction();
+    if (type == QEvent::Drop)
+        DropFiles(names);
+    return true;
 }
 
 // Only the first name counts; the others stay in DroppedFiles until the next

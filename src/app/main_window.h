@@ -198,6 +198,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // Takes files dragged over any control of this window before the control
+    // does: the browser would swallow them, an edit box insert their names.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildLayout();

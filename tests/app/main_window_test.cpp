@@ -27,6 +27,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTabWidget>
@@ -442,6 +443,55 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
         EXPECT_EQ(w->DroppedFiles(),
                   (QStringList{dir.filePath(refused), dir.filePath(u"site/a.htm"_s)}));
     }
+}
+
+// A drop lands on whatever control is under the pointer. The browser and the
+// editor would take it themselves (the editor inserting the names a file
+// manager sends as text); on any part of the window it is the window's drop.
+TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    QDir(dir.path()).mkpath(u"other"_s);
+    WriteBytes(dir.filePath(u"site/a.htm"_s), "<p>");
+    WriteBytes(dir.filePath(u"other/b.htm"_s), "<p>");
+    auto w = OpenWindow();
+    w->DropFiles({dir.filePath(u"site/a.htm"_s)});
+    ASSERT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
+    auto *editor = new QPlainTextEdit(u"<html>"_s, &folder->widget);
+    ASSERT_EQ(editor->window(), w.get());
+    ASSERT_TRUE(editor->acceptDrops());
+
+    QMimeData data;
+    const QString dropped = dir.filePath(u"other/b.htm"_s);
+    data.setUrls({QUrl::fromLocalFile(dropped)});
+    data.setText(dropped);
+    const QPointF at(5, 5);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(editor->toPlainText(), u"<html>"_s);
+
+    // While the window is busy and disabled, a drop changes nothing.
+    w->setEnabled(false);
+    QMimeData back;
+    back.setUrls({QUrl::fromLocalFile(dir.filePath(u"site/a.htm"_s))});
+    QDropEvent busyDrop(at, Qt::CopyAction, &back, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &busyDrop);
+    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
+    w->setEnabled(true);
+
+    // Text dragged without files is left to the control.
+    QMimeData text;
+    text.setText(u"words"_s);
+    QDragEnterEvent textEnter(at.toPoint(), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &textEnter);
+    QDropEvent textDrop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->viewport(), &textDrop);
+    EXPECT_TRUE(editor->toPlainText().contains(u"words"_s));
+    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
 }
 
 // The thumbnail folder and every folder below it are refused: a message,
