@@ -188,7 +188,7 @@ void TForm1::showEvent(QShowEvent *event) {
         return;
     firstShowDone_ = true;
     FormShow();
-    CentreOnScreen(this);
+    FitAndCentreOnScreen(this);
 }
 
 bool TForm1::event(QEvent *event) {

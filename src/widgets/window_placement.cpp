@@ -15,4 +15,16 @@ void CentreOnScreen(QWidget *window) {
     window->move(frame.topLeft());
 }
 
+void FitAndCentreOnScreen(QWidget *window) {
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize room = screen->availableGeometry().size();
+    const QSize frame = window->frameGeometry().size() - window->size();
+    const QSize fitted = window->size().boundedTo(room - frame);
+    if (fitted != window->size())
+        window->resize(fitted.expandedTo(window->minimumSizeHint()));
+    CentreOnScreen(window);
+}
+
 } // namespace velmora

@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -218,6 +219,20 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
                            u"DoShowHints"_s, u"DoOpenOnSingleClick"_s, u"CACHE_MAX"_s}));
     EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
     EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// A size stored on a larger screen would put the menu bar and the window's
+// buttons out of reach: the window opens no larger than the screen, centred.
+TEST_F(MainWindowTest, AStoredSizeLargerThanTheScreenIsCutToTheScreen) {
+    WriteBytes(IniPath(), "[POSITION_MAIN]\nTop=-3000\nLeft=90000\nWidth=5000\nHeight=4000\n");
+    auto w = OpenWindow();
+    const QRect screen = w->screen()->availableGeometry();
+    ASSERT_LT(screen.width(), 5000);
+    EXPECT_LE(w->frameGeometry().width(), screen.width());
+    EXPECT_LE(w->frameGeometry().height(), screen.height());
+    EXPECT_TRUE(screen.contains(w->frameGeometry().center()));
+    EXPECT_GE(w->x(), screen.left());
+    EXPECT_GE(w->y(), screen.top());
 }
 
 TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
