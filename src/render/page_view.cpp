@@ -108,6 +108,10 @@ PageView::PageView(RenderProfile &profile, const ViewOptions &options, QWidget *
         if (wait_ || !busy_)
             return;
         DiscardPage();
+        if (retryAtLimit_) {
+            StartLoadingFile(requested_);
+            return;
+        }
         emit PageStopped(
             u"The page did not finish loading within %1 s."_s.arg(options_.timeLimitMs / 1000.0));
     });
@@ -221,6 +225,11 @@ void PageView::Clear() {
 void PageView::StartLoadingFile(const QString &path) {
     if (wait_)
         Finish(false, u"Another page was loaded meanwhile."_s);
+    // A page asked for while the one before still loads waits behind that
+    // page's script, which may never end: at the time limit the page asked
+    // for is loaded once more, on a fresh page.
+    retryAtLimit_ = busy_;
+    requested_ = path;
     const QFileInfo info(path);
     page_->load(info.isFile() ? PageUrlFromPath(info.absoluteFilePath()) : QUrl(u"about:blank"_s));
     // Busy from now on, not only once the engine reports the start.

@@ -176,8 +176,10 @@ private:
     LinkInfo hovered_;
     bool busy_ = false;
     int recoveries_ = 0;
-    QTimer idleWatch_;  // the memory cap while no load is waited for
-    QTimer startLimit_; // the time limit of a load that is not waited for
+    QTimer idleWatch_;          // the memory cap while no load is waited for
+    QTimer startLimit_;         // the time limit of a load that is not waited for
+    QString requested_;         // the page of the last load not waited for
+    bool retryAtLimit_ = false; // asked for while another page still loaded
 };
 
 } // namespace velmora

@@ -289,5 +289,35 @@ TEST_F(PageFixture, APageThatNeverFinishesIsStoppedWithoutBlocking) {
     EXPECT_TRUE(view->LoadFile(page));
 }
 
+// The user leaves a page whose script never ends for another one: the
+// other page is held up behind the busy script, so at the time limit the
+// stuck page is thrown away and the page asked for last is shown.
+TEST_F(PageFixture, APageAskedForBehindAHangingOneIsShownAfterTheTimeLimit) {
+    const QString hanging = Write(u"hang.htm"_s, "<p>x<script>while (true) {}</script>");
+    const QString page = Write(u"next.htm"_s, "<title>Next</title><p>next");
+    auto view = MakeView(300, 200);
+    view->SetTimeLimit(800);
+    view->StartLoadingFile(hanging);
+    QTest::qWait(300); // the script is running
+    QSignalSpy busy(view.get(), &PageView::BusyChanged);
+    view->StartLoadingFile(page);
+    const QDeadlineTimer deadline(8000);
+    const auto shown = [&] {
+        return !view->IsBusy() && view->CurrentFile() == page &&
+               view->accessibleDescription() == u"Next"_s;
+    };
+    while (!shown() && !deadline.hasExpired())
+        busy.wait(int(std::max<qint64>(1, deadline.remainingTime())));
+    ASSERT_TRUE(shown()) << view->CurrentFile().toStdString();
+    // Asked for alone, the hanging page is still stopped once, not again
+    // and again.
+    const int recoveries = view->Recoveries();
+    QSignalSpy stopped(view.get(), &PageView::PageStopped);
+    view->StartLoadingFile(hanging);
+    ASSERT_TRUE(stopped.wait(5000));
+    EXPECT_FALSE(stopped.wait(2000));
+    EXPECT_EQ(view->Recoveries(), recoveries + 1);
+}
+
 } // namespace
 } // namespace velmora::testing
