@@ -18,6 +18,8 @@
 #include "editor/source_edit_text.h"
 #include "foundation/prompts.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -177,14 +179,7 @@ struct Window {
 
     // Runs the event loop until the viewport has been painted once more.
     bool WaitForPaint() {
-        QElapsedTimer limit;
-        limit.start();
-        while (!painted()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (limit.elapsed() > 60000)
-                return false;
-        }
-        return true;
+        return velmora::bench::RunEventsUntil([this] { return painted(); }, 60000);
     }
 };
 

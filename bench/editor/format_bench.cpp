@@ -21,6 +21,8 @@
 #include "render/render_environment.h"
 #include "render/render_profile.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -122,14 +124,7 @@ double Seconds(const QElapsedTimer &timer) {
 }
 
 bool WaitFor(const std::function<bool()> &done) {
-    QElapsedTimer limit;
-    limit.start();
-    while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (limit.elapsed() > 120000)
-            return false;
-    }
-    return true;
+    return bench::RunEventsUntil(done, 120000);
 }
 
 void BM_FormatInEditor(benchmark::State &state) {

@@ -9,6 +9,8 @@
 
 #include "widgets/qt_prompts.h"
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,17 +30,9 @@ struct Engine {
     velmora::ThumbnailMaker maker{capture, store, prompts};
     QStringList pages;
 
-    Engine() {
-        for (int n = 0; n < 8; ++n) {
-            const QString path = dir.filePath(u"page%1.htm"_s.arg(n));
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write(u"<body style='background:#%1'><h1>Page %2</h1><p>Text</p>"_s
-                           .arg(QString::number(0x203040 + n * 0x101010, 16))
-                           .arg(n)
-                           .toUtf8());
-            pages << path;
-        }
+    Engine()
+        : pages(velmora::bench::WriteColouredPages(dir.path(), 8,
+                                                   [](int n) { return 0x203040 + n * 0x101010; })) {
     }
 };
 

@@ -10,6 +10,8 @@
 #include "thumbs/capture/page_capture.h"
 #include "widgets/qt_prompts.h"
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -52,18 +54,9 @@ struct Engine {
     QtFileDialogs dialogs;
     QStringList pages;
 
-    Engine() {
-        for (int n = 0; n < 50; ++n) {
-            const QString path = dir.filePath(u"page%1.htm"_s.arg(n));
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write(u"<body style='background:#%1'><h1>Page %2</h1><p>Text</p>"_s
-                           .arg(QString::number(0x203040 + (n % 8) * 0x101010, 16))
-                           .arg(n)
-                           .toUtf8());
-            pages << path;
-        }
-    }
+    Engine()
+        : pages(bench::WriteColouredPages(dir.path(), 50,
+                                          [](int n) { return 0x203040 + (n % 8) * 0x101010; })) {}
 
     // An options window over the given pages, capturing with the engine.
     std::unique_ptr<TFormSnapProp> Window(Pages &selection, TSnapShotParams &params, QString &out) {
