@@ -27,11 +27,15 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -63,6 +67,24 @@ QWidget *Strip(int height, QWidget *parent) {
     palette.setBrush(QPalette::Window, QBrush(StripTile()));
     strip->setPalette(palette);
     return strip;
+}
+
+// Runs command whenever the button becomes checked, however that happens: a
+// click, the space bar, or the Toggle action of an assistive tool (a screen
+// reader, voice control, switch access), which changes the state without a
+// click. A click on the button that is already down runs it again.
+void RunWhenChecked(QAbstractButton *button, QObject *context, std::function<void()> command) {
+    auto downBefore = std::make_shared<bool>(false);
+    QObject::connect(button, &QAbstractButton::pressed, context,
+                     [button, downBefore] { *downBefore = button->isChecked(); });
+    QObject::connect(button, &QAbstractButton::toggled, context, [command](bool checked) {
+        if (checked)
+            command();
+    });
+    QObject::connect(button, &QAbstractButton::clicked, context, [button, downBefore, command] {
+        if (std::exchange(*downBefore, false) && button->isChecked())
+            command();
+    });
 }
 
 // The keys of the file list: Enter opens the current file as a double click
@@ -230,29 +252,37 @@ QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
     buttons->setContentsMargins(2, 2, 2, 2);
     auto *views = new QButtonGroup(strip);
     views->setExclusive(true);
+    // The view buttons act when they go down, the others when clicked.
     const auto addButton = [&](const QString &caption, const QString &name, const QString &hint,
-                               std::function<void()> command) {
+                               std::function<void()> command, bool chooseView = false) {
         auto *button = new QPushButton(caption, strip);
         button->setObjectName(name);
         button->setToolTip(hint);
-        connect(button, &QPushButton::clicked, this, [this, caption, command] {
+        std::function<void()> run = [this, caption, command] {
             if (formView_)
                 command();
             else
                 NotYetAvailable(caption);
-        });
+        };
+        if (chooseView) {
+            button->setCheckable(true);
+            views->addButton(button);
+            RunWhenChecked(button, this, std::move(run));
+        } else {
+            connect(button, &QPushButton::clicked, this, std::move(run));
+        }
         buttons->addWidget(button);
         return button;
     };
-    sbBrowser_ = addButton(u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s,
-                           [this] { SBBrowserClick(); });
-    sbEditor_ =
-        addButton(u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, [this] { SBBrowserClick(); });
-    for (QPushButton *button : {sbBrowser_, sbEditor_}) {
-        button->setCheckable(true);
-        views->addButton(button);
+    sbBrowser_ = addButton(
+        u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s, [this] { SBBrowserClick(); }, true);
+    sbEditor_ = addButton(
+        u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, [this] { SBBrowserClick(); }, true);
+    {
+        // The browser is chosen from the start; the window docks it when shown.
+        const QSignalBlocker quiet(sbBrowser_);
+        sbBrowser_->setChecked(true);
     }
-    sbBrowser_->setChecked(true);
     buttons->addStretch();
     bSaveAs_ = addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s,
                          [this] { BSaveAsClick(); });

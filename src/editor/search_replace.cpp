@@ -46,8 +46,11 @@ qsizetype FindText(QStringView text, QStringView find, qsizetype from, SearchOpt
 
 qsizetype FindOrReplace(EditableText &editor, const QString &find, const QString &replacement,
                         bool replace, bool replaceAll, SearchOptions options, Prompts &prompts) {
+    // Find Next and Replace go on after the selection; Replace All takes the
+    // whole text, so that no occurrence before the caret is left behind.
     const EditorSelection sel = editor.Selection();
-    const qsizetype start = sel.length > 0 ? sel.start + sel.length : 0;
+    const bool wholeText = replace && replaceAll;
+    const qsizetype start = !wholeText && sel.length > 0 ? sel.start + sel.length : 0;
     const QString text = editor.Text();
     const qsizetype p = FindFrom(text, find, start, options);
     if (p < 0) {

@@ -38,10 +38,11 @@ public:
 // An empty find text is never found.
 qsizetype FindText(QStringView text, QStringView find, qsizetype from, SearchOptions options);
 
-// Find Next (replace false), Replace, or Replace All (replaceAll), searching
-// from the end of the selection (from the start of the text when nothing is
-// selected). Returns the position of the occurrence found, or -1 after the
-// "not found" message.
+// Find Next (replace false) or Replace, searching from the end of the
+// selection (from the start of the text when nothing is selected); or Replace
+// All (replaceAll), which replaces every occurrence in the whole text as one
+// change and reports how many. Returns the position of the (first) occurrence
+// found, or -1 after the "not found" message.
 qsizetype FindOrReplace(EditableText &editor, const QString &find, const QString &replacement,
                         bool replace, bool replaceAll, SearchOptions options, Prompts &prompts);
 

@@ -81,19 +81,51 @@ TEST(ReplaceAll, DoublingTerminatesAndCountsTheOriginalOccurrences) {
     EXPECT_TRUE(ed.Modified());
 }
 
-TEST(ReplaceAll, StartsAfterTheSelectionAndLeavesWhatIsBefore) {
-    PlainEditableText ed(u"x1 x2 x3"_s);
+// Replace All covers the whole text wherever the caret or the selection is,
+// also the occurrences before it and the one selected, and counts them all.
+TEST(ReplaceAll, ReplacesInTheWholeTextWhereverTheSelectionIs) {
     ScriptedPrompts prompts;
-    ASSERT_EQ(FindOrReplace(ed, u"x"_s, {}, false, false, {}, prompts), 0);
-    ASSERT_EQ(FindOrReplace(ed, u"x"_s, {}, false, false, {}, prompts), 3);
-    EXPECT_EQ(FindOrReplace(ed, u"x"_s, u"y"_s, true, true, {}, prompts), 6);
-    EXPECT_EQ(ed.Text(), u"x1 x2 y3"_s);
-    // The only occurrence left is the selected one: nothing is found.
+    QString page;
+    for (int n = 1; n <= 22; ++n)
+        page += u"<td>x"_s + QString::number(n) + u"</td>\n"_s;
+    PlainEditableText ed(page);
+    ASSERT_EQ(FindOrReplace(ed, u"<td>"_s, {}, false, false, {}, prompts), 0);
+    ASSERT_GT(FindOrReplace(ed, u"<td>"_s, {}, false, false, {}, prompts), 0);
+    EXPECT_EQ(FindOrReplace(ed, u"<td>"_s, u"<th>"_s, true, true, {}, prompts), 0);
+    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"\"<td>\", Replace done: 22 times"_s});
+    EXPECT_FALSE(ed.Text().contains(u"<td>"_s));
+    EXPECT_EQ(ed.Text().count(u"<th>"_s), 22);
+    EXPECT_TRUE(ed.Modified());
+
+    // A caret at the end of the text still reaches back to the start.
+    PlainEditableText caret(u"x1 x2 x3"_s);
+    caret.Select(8, 0);
+    EXPECT_EQ(FindOrReplace(caret, u"x"_s, u"y"_s, true, true, {}, prompts), 0);
+    EXPECT_EQ(caret.Text(), u"y1 y2 y3"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Info).back(), u"\"x\", Replace done: 3 times"_s);
+
+    // The only occurrence, already selected, is replaced too.
     PlainEditableText only(u"abc"_s);
     only.Select(0, 1);
-    EXPECT_EQ(FindOrReplace(only, u"a"_s, u"b"_s, true, true, {}, prompts), -1);
-    EXPECT_EQ(only.Text(), u"abc"_s);
-    EXPECT_EQ(prompts.Texts(Kind::Info).back(), u"\"a\" not found."_s);
+    EXPECT_EQ(FindOrReplace(only, u"a"_s, u"b"_s, true, true, {}, prompts), 0);
+    EXPECT_EQ(only.Text(), u"bbc"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Info).back(), u"\"a\", Replace done: 1 times"_s);
+}
+
+// Find Next and Replace still go on after the selection; a Replace All
+// with no occurrence anywhere changes nothing and says so.
+TEST(ReplaceAll, FindAndReplaceGoOnAfterTheSelectionAndNothingFoundChangesNothing) {
+    ScriptedPrompts prompts;
+    PlainEditableText ed(u"x1 x2 x3"_s);
+    ed.Select(3, 2);
+    EXPECT_EQ(FindOrReplace(ed, u"x"_s, u"y"_s, true, false, {}, prompts), 6);
+    EXPECT_EQ(ed.Text(), u"x1 x2 y3"_s);
+    PlainEditableText none(u"abc"_s);
+    none.Select(1, 1);
+    EXPECT_EQ(FindOrReplace(none, u"z"_s, u"y"_s, true, true, {}, prompts), -1);
+    EXPECT_EQ(none.Text(), u"abc"_s);
+    EXPECT_FALSE(none.Modified());
+    EXPECT_EQ(prompts.Texts(Kind::Info).back(), u"\"z\" not found."_s);
 }
 
 TEST(ReplaceAll, WholeWordAndMatchCase) {

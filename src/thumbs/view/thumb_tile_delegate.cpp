@@ -116,10 +116,9 @@ void ThumbTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     Frame(*painter, bounds, selected ? kRed : kGray);
     const QColor inner = selected ? kYellow : kGray;
     Frame(*painter, bounds.adjusted(1, 1, -1, -1), inner);
-    // The caption of a selected tile is black: the view's light caption
-    // colour cannot be read on the yellow behind it.
-    DrawCaption(*painter, ThumbTileGeometry::LabelRect(bounds, points), caption, inner,
-                selected ? kBlack : kCaption);
+    // The caption is in the view's own light colour on every tile, selected
+    // or not; only its background follows the selection.
+    DrawCaption(*painter, ThumbTileGeometry::LabelRect(bounds, points), caption, inner, kCaption);
     painter->restore();
 }
 

@@ -119,8 +119,9 @@ TEST_F(ReplaceDialogTest, ReplaceAllOfAByAaCountsTheOriginalOccurrencesAndSavesO
 }
 
 // Replace takes the occurrence after the selection and selects what it put
-// in; Replace All right after it leaves that one and what comes before.
-TEST_F(ReplaceDialogTest, ReplaceThenReplaceAllLeaveWhatComesBefore) {
+// in; Replace All right after it goes through the whole text, before the
+// selection as well, and Undo takes it back in one step.
+TEST_F(ReplaceDialogTest, ReplaceThenReplaceAllCoverTheWholeTextAndUndoInOneStep) {
     const QString page = Show("x1 x2 x3 x4\n");
     ReplaceDialog1 *dialog = Open();
     Fill(dialog, u"x"_s, u"yy"_s);
@@ -129,24 +130,40 @@ TEST_F(ReplaceDialogTest, ReplaceThenReplaceAllLeaveWhatComesBefore) {
     EXPECT_EQ(view->REScreen()->EditedText(), u"x1 yy2 x3 x4\n"_s);
     EXPECT_EQ(Selected(), (std::pair<int, int>{3, 2}));
     Click(dialog, u"ReplaceAll"_s);
-    EXPECT_EQ(view->REScreen()->EditedText(), u"x1 yy2 yy3 yy4\n"_s);
-    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"\"x\", Replace done: 2 times"_s});
+    EXPECT_EQ(view->REScreen()->EditedText(), u"yy1 yy2 yy3 yy4\n"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"\"x\", Replace done: 3 times"_s});
+    view->REScreen()->undo();
+    EXPECT_EQ(view->REScreen()->EditedText(), u"x1 yy2 x3 x4\n"_s);
 
-    // With only the selected occurrence left there is nothing to replace.
+    // The only occurrence, selected by Find Next, is replaced as well.
     Show("one x\n");
     Fill(dialog, u"x"_s, u"z"_s);
     Click(dialog, u"FindNext"_s);
     Click(dialog, u"ReplaceAll"_s);
-    EXPECT_EQ(prompts.Texts(Kind::Info).last(), u"\"x\" not found."_s);
-    EXPECT_FALSE(view->REScreen()->IsModified());
-    // Undo takes a Replace All back in one step.
-    view->REScreen()->selectAll();
-    view->REScreen()->moveCursor(QTextCursor::Start);
-    Click(dialog, u"ReplaceAll"_s);
     EXPECT_EQ(view->REScreen()->EditedText(), u"one z\n"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Info).last(), u"\"x\", Replace done: 1 times"_s);
+    EXPECT_TRUE(view->REScreen()->IsModified());
     view->REScreen()->undo();
     EXPECT_EQ(view->REScreen()->EditedText(), u"one x\n"_s);
     EXPECT_EQ(ReadBytes(page), QByteArray("one x\n"));
+}
+
+// A page with 22 occurrences, the second found by Find Next: all 22 are
+// replaced and counted.
+TEST_F(ReplaceDialogTest, ReplaceAllAfterFindNextCountsEveryOccurrence) {
+    QByteArray bytes;
+    for (int n = 1; n <= 22; ++n)
+        bytes += "<p>apple " + QByteArray::number(n) + "</p>\r\n";
+    const QString page = Show(bytes);
+    ReplaceDialog1 *dialog = Open(Qt::Key_R);
+    Fill(dialog, u"apple"_s, u"plum"_s);
+    Click(dialog, u"FindNext"_s);
+    Click(dialog, u"FindNext"_s);
+    ASSERT_EQ(Selected().first, view->REScreen()->EditedText().indexOf(u"apple 2"_s));
+    Click(dialog, u"ReplaceAll"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"\"apple\", Replace done: 22 times"_s});
+    view->BSaveClick();
+    EXPECT_EQ(ReadBytes(page), QByteArray(bytes).replace("apple", "plum"));
 }
 
 // The texts of the last use come back the next time, also from the

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 using velmora::testing::WriteBytes;
@@ -158,6 +160,48 @@ TEST_F(LVThumbsTest, SelectedTileHasRedAndYellowOutlineOnNavy) {
     EXPECT_EQ(At(tile, {p.left(), p.top() + 20}), Qt::black);
     // Outside the tile the cell is left to the view's background.
     EXPECT_EQ(At(tile, {0, 0}), Qt::magenta);
+}
+
+// The caption is written in the view's light colour FF,FC,CE on its
+// background: yellow for a selected tile, gray otherwise.
+TEST_F(LVThumbsTest, CaptionIsLightOnYellowWhenSelectedAndOnGrayOtherwise) {
+    LVThumbs grid(store);
+    grid.ShowFiles(Pages({u"index.htm"_s}));
+    const QRect label = ThumbTileGeometry::LabelRect(Bounds(grid), grid.font().pointSize());
+    const struct {
+        bool selected;
+        QColor background;
+    } cases[] = {{true, QColor(255, 255, 0)}, {false, QColor(128, 128, 128)}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.selected);
+        const QImage tile = RenderTile(grid, 0, c.selected);
+        // The caption's lines lie on boxes of the background colour.
+        QRect box;
+        for (int y = label.top(); y <= label.bottom(); ++y)
+            for (int x = label.left(); x <= label.right(); ++x)
+                if (At(tile, {x, y}) == c.background)
+                    box |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(box.isEmpty());
+        // Ink is every pixel there that is not the background; smoothed
+        // edges lie between the two colours, so none is darker than both.
+        int ink = 0, nearCaption = 0, dark = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor p = At(tile, {x, y});
+                if (p == c.background)
+                    continue;
+                ++ink;
+                if (p.red() > 240 && p.green() > 240 && p.blue() > 180)
+                    ++nearCaption;
+                if (p.red() < std::min(c.background.red(), 0xFF) - 8 ||
+                    p.green() < std::min(c.background.green(), 0xFC) - 8 ||
+                    p.blue() < std::min(c.background.blue(), 0xCE) - 8)
+                    ++dark;
+            }
+        EXPECT_GT(ink, 20);
+        EXPECT_GT(nearCaption, 5);
+        EXPECT_EQ(dark, 0);
+    }
 }
 
 TEST_F(LVThumbsTest, TileWithThumbnailDrawsThePictureInsideTheFrame) {
