@@ -42,8 +42,17 @@ TFormSnapBatch::TFormSnapBatch(Prompts &prompts, FileDialogs &dialogs, TSnapShot
     grid->addWidget(folderLabel, 0, 0, 1, 2);
     eLoc1_ = new QLineEdit(this);
     eLoc1_->setObjectName(u"ELoc1"_s);
+    // The folder comes from the "..." button only. Most styles draw a
+    // read-only box like one that takes typing, which invites typing that is
+    // then ignored; on the window's own colour it plainly shows a value.
     eLoc1_->setReadOnly(true);
+    QPalette shown = eLoc1_->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        shown.setBrush(group, QPalette::Base, shown.brush(group, QPalette::Window));
+    eLoc1_->setPalette(shown);
+    eLoc1_->setToolTip(u"Choose the folder with the \"...\" button"_s);
     eLoc1_->setAccessibleName(u"Output folder for snapshots"_s);
+    eLoc1_->setAccessibleDescription(u"Read-only; choose the folder with the \"...\" button"_s);
     eLoc1_->setMinimumWidth(320);
     folderLabel->setBuddy(eLoc1_);
     grid->addWidget(eLoc1_, 1, 0);
@@ -112,6 +121,11 @@ void TFormSnapBatch::BEditor1Click() {
     if (chosen.isEmpty())
         return;
     const QString folder = WithBackslash(QFileInfo(chosen).absoluteFilePath());
+    const QFileInfo existing(QFileInfo(chosen).absoluteFilePath());
+    if (existing.exists() && !existing.isDir()) {
+        prompts_.ShowError(u"Not a folder: "_s + existing.absoluteFilePath());
+        return;
+    }
     if (!QFileInfo(folder).isDir()) {
         if (!prompts_.AskYesNo(u"The folder "_s + folder + u" does not exist."_s + kMessageBreak +
                                u"Create it ?"_s))
@@ -120,6 +134,11 @@ void TFormSnapBatch::BEditor1Click() {
             prompts_.ShowError(u"Cannot create the folder "_s + folder);
             return;
         }
+    }
+    // Every snapshot would fail at its first file; better said now.
+    if (!QFileInfo(folder).isWritable()) {
+        prompts_.ShowError(u"The folder "_s + folder + u" cannot be written to."_s);
+        return;
     }
     eLoc1_->setText(folder);
     UpdateStart();
