@@ -18,7 +18,7 @@ class SnapshotBatchTest(harness.ProgramTestCase):
     def test_the_stop_button_cancels_a_batch_export(self):
         out = os.path.join(self.program.folder, "shots") + "/"
         self.write_site({"page%d.htm" % i: "<html><body style='background:#2060a0'><h1>%d</h1>%s"
-                                           "</body></html>" % (i, i, SLOW_SCRIPT)
+                                           "</body></html>" % (i, SLOW_SCRIPT)
                          for i in range(COUNT)}, SNAPSHOTPATH=out)
         window = self.start_program()
         files = harness.find(window, "list", "Folder View files")
@@ -37,7 +37,11 @@ class SnapshotBatchTest(harness.ProgramTestCase):
         batch = harness.find_window(app, "dialog", "Export %d snapshots" % COUNT)
         box = harness.find(batch, "text", "Output folder for snapshots")
         self.assertEqual(harness.text_of(box), out)
-        self.assertFalse(harness.has_state(box, "editable"))
+        self.assertTrue(harness.has_state(box, "read only"))
+        # The keyboard starts on the folder button, not in the box.
+        self.assertTrue(harness.has_state(harness.find(batch, "push button",
+                                                       "Choose output folder"), "focused"))
+        self.assertFalse(harness.has_state(box, "focused"))
         shots = os.path.join(harness.Setup.artifacts, "snapshot_batch")
         os.makedirs(shots, exist_ok=True)
         harness.Setup.session.screenshot(os.path.join(shots, "batch_dialog.png"))

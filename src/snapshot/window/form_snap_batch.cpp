@@ -56,11 +56,11 @@ TFormSnapBatch::TFormSnapBatch(Prompts &prompts, FileDialogs &dialogs, TSnapShot
     eLoc1_->setMinimumWidth(320);
     folderLabel->setBuddy(eLoc1_);
     grid->addWidget(eLoc1_, 1, 0);
-    auto *bEditor1 = new QPushButton(u"..."_s, this);
-    bEditor1->setObjectName(u"BEditor1"_s);
-    bEditor1->setAccessibleName(u"Choose output folder"_s);
-    bEditor1->setAutoDefault(false);
-    grid->addWidget(bEditor1, 1, 1);
+    bEditor1_ = new QPushButton(u"..."_s, this);
+    bEditor1_->setObjectName(u"BEditor1"_s);
+    bEditor1_->setAccessibleName(u"Choose output folder"_s);
+    bEditor1_->setAutoDefault(false);
+    grid->addWidget(bEditor1_, 1, 1);
     auto *formatLabel = new QLabel(u"Output file format:"_s, this);
     grid->addWidget(formatLabel, 2, 0, 1, 2);
     filterComboBox1_ = new QComboBox(this);
@@ -84,7 +84,7 @@ TFormSnapBatch::TFormSnapBatch(Prompts &prompts, FileDialogs &dialogs, TSnapShot
     buttons->addWidget(bCancel);
     grid->addLayout(buttons, 4, 0, 1, 2);
 
-    connect(bEditor1, &QPushButton::clicked, this, &TFormSnapBatch::BEditor1Click);
+    connect(bEditor1_, &QPushButton::clicked, this, &TFormSnapBatch::BEditor1Click);
     connect(filterComboBox1_, &QComboBox::currentIndexChanged, this,
             &TFormSnapBatch::FilterComboBox1Change);
     connect(bOk_, &QPushButton::clicked, this, &TFormSnapBatch::BOKClick);
@@ -102,6 +102,9 @@ void TFormSnapBatch::FormShow() {
     eLoc1_->setText(snapshotPath_);
     UpdateStart();
     FilterComboBox1Change();
+    // The keyboard starts on the way to change the folder, not in the box,
+    // where a caret would invite typing.
+    bEditor1_->setFocus();
 }
 
 void TFormSnapBatch::UpdateStart() {

@@ -479,8 +479,11 @@ TEST(FormSnapBatch, TheFolderBoxIsPlainlyReadOnlyAndTheChoiceIsChecked) {
     QString snapshotPath = dir.filePath(u"shots/"_s);
     TFormSnapBatch batch(prompts, prompts, params, snapshotPath, nullptr);
     batch.show();
+    batch.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&batch));
     QLineEdit *box = batch.ELoc1();
     EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(batch.focusWidget(), batch.findChild<QPushButton *>(u"BEditor1"_s));
     EXPECT_EQ(box->palette().color(QPalette::Active, QPalette::Base),
               batch.palette().color(QPalette::Active, QPalette::Window));
     EXPECT_NE(box->palette().color(QPalette::Active, QPalette::Base),
