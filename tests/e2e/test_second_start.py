@@ -42,7 +42,7 @@ class SecondStartTest(harness.ProgramTestCase):
         self.assertIsNone(next((item for item in harness.accessible.children(files)
                                 if harness.name_of(item) == "a.htm"), None))
         frames = [w for w in harness.accessible.children(self.program.application())
-                  if harness.accessible.role_of(w) == "frame"]
+                  if harness.accessible.matches(w, "frame", harness.WINDOW_TITLE)]
         self.assertEqual(len(frames), 1)
         shots = os.path.join(harness.Setup.artifacts, "second_start")
         os.makedirs(shots, exist_ok=True)
