@@ -11,6 +11,7 @@
 #include "temp_files.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -226,6 +227,22 @@ TEST_F(HandedOverPathTest, APageAFolderAndAListFileOpenAsOnTheCommandLine) {
     EXPECT_EQ(window->Pages()->currentIndex(), TForm1::TabTree);
     EXPECT_EQ(window->ListsPage()->CurrentList().Name, list);
     EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// A question or the options of a command are open: the view under them stays
+// as it is, and the open window comes to the front instead.
+TEST_F(HandedOverPathTest, AnOpenModalWindowKeepsTheViewUnderIt) {
+    WriteBytes(dir.filePath(u"site/a.htm"_s), "<p>a");
+    const QString before = window->CurrentFolder();
+    QDialog question(window.get());
+    question.setWindowModality(Qt::ApplicationModal);
+    question.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &question);
+    window->OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
+    EXPECT_EQ(window->CurrentFolder(), before);
+    question.close();
+    window->OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
+    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
 }
 
 TEST_F(HandedOverPathTest, AMinimizedWindowComesBack) {
