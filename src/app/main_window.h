@@ -126,6 +126,10 @@ public:
     void DropFiles(const QStringList &names);
     // The names of the last drop onto the window, in the order they came.
     const QStringList &DroppedFiles() const { return droppedFiles_; }
+    // A path handed over by a second start of the program (empty: none). The
+    // window comes to the front and opens it as the command line would: a
+    // list file in File Lists, a page in its folder; a folder opens as well.
+    void OpenHandedOverPath(const QString &path);
     // The lines of tagsyntax.txt, loaded at the first show.
     const QStringList &TagSyntaxList() const { return tagSyntaxList_; }
     // The formatter style folder chosen by LoadThumbStyle (StyleDir +

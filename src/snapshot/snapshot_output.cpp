@@ -22,7 +22,9 @@ SnapshotWriter::SnapshotWriter(Prompts &prompts, FreeSpaceQuery freeSpace,
     : prompts_(prompts), freeSpace_(std::move(freeSpace)), status_(std::move(status)) {}
 
 bool SnapshotWriter::SaveSnapshot(const QImage &picture, const QString &path, int format,
-                                  bool askOverwrite) {
+                                  bool askOverwrite, bool *cancelled) {
+    if (cancelled)
+        *cancelled = false;
     if (path.isEmpty()) {
         prompts_.ShowInfo(u"Invalid file name: "_s + path);
         return false;
@@ -33,8 +35,11 @@ bool SnapshotWriter::SaveSnapshot(const QImage &picture, const QString &path, in
     if (askOverwrite && target.exists()) {
         const Answer answer = prompts_.AskYesNoCancel(u"File exists: "_s + path + kMessageBreak +
                                                       kMessageBreak + u"Overwrite ?"_s);
-        if (answer == Answer::Cancel)
+        if (answer == Answer::Cancel) {
+            if (cancelled)
+                *cancelled = true;
             return false;
+        }
         if (answer == Answer::No)
             return true;
     }

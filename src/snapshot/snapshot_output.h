@@ -32,8 +32,10 @@ public:
     // Writes picture to path. False means that the caller should stop: an
     // empty path (invalid name), too little room, Cancel to the overwrite
     // question, or a write that failed (reported in an error box). No to the
-    // question skips the file and gives true.
-    bool SaveSnapshot(const QImage &picture, const QString &path, int format, bool askOverwrite);
+    // question skips the file and gives true. *cancelled, when given, tells
+    // the user's Cancel from the failures.
+    bool SaveSnapshot(const QImage &picture, const QString &path, int format, bool askOverwrite,
+                      bool *cancelled = nullptr);
 
 private:
     Prompts &prompts_;

@@ -90,6 +90,10 @@ TEST_F(SnapshotWriterTest, TooLittleRoomWritesNothing) {
     EXPECT_FALSE(Writer().SaveSnapshot(Pattern(), Path(u"a.jpg"_s), 1, false));
     EXPECT_EQ(prompts.Count(Kind::Info), 1);
     EXPECT_FALSE(QFile::exists(Path(u"a.jpg"_s)));
+    // A failure, not the user's Cancel.
+    bool cancelled = true;
+    EXPECT_FALSE(Writer().SaveSnapshot(Pattern(), Path(u"a.jpg"_s), 1, false, &cancelled));
+    EXPECT_FALSE(cancelled);
 }
 
 TEST_F(SnapshotWriterTest, OverwriteQuestionAnswers) {
@@ -104,10 +108,17 @@ TEST_F(SnapshotWriterTest, OverwriteQuestionAnswers) {
     EXPECT_EQ(ReadBytes(path), EncodeBmp24(Pattern()));
     EXPECT_EQ(prompts.Texts(Kind::YesNoCancel).first(),
               u"File exists: "_s + path + u"\n\nOverwrite ?"_s);
+    // Only Cancel says so.
+    bool cancelled = false;
+    prompts.yesNoCancelAnswers = {Answer::Cancel, Answer::No};
+    EXPECT_FALSE(Writer().SaveSnapshot(Pattern(), path, 2, true, &cancelled));
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(Writer().SaveSnapshot(Pattern(), path, 2, true, &cancelled));
+    EXPECT_FALSE(cancelled);
     // Without the question an existing file is simply replaced.
     WriteBytes(path, "old");
     EXPECT_TRUE(Writer().SaveSnapshot(Pattern(), path, 2, false));
-    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 3);
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 5);
     EXPECT_NE(ReadBytes(path), "old");
 }
 

@@ -42,16 +42,25 @@ TFormSnapBatch::TFormSnapBatch(Prompts &prompts, FileDialogs &dialogs, TSnapShot
     grid->addWidget(folderLabel, 0, 0, 1, 2);
     eLoc1_ = new QLineEdit(this);
     eLoc1_->setObjectName(u"ELoc1"_s);
+    // The folder comes from the "..." button only. Most styles draw a
+    // read-only box like one that takes typing, which invites typing that is
+    // then ignored; on the window's own colour it plainly shows a value.
     eLoc1_->setReadOnly(true);
+    QPalette shown = eLoc1_->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        shown.setBrush(group, QPalette::Base, shown.brush(group, QPalette::Window));
+    eLoc1_->setPalette(shown);
+    eLoc1_->setToolTip(u"Choose the folder with the \"...\" button"_s);
     eLoc1_->setAccessibleName(u"Output folder for snapshots"_s);
+    eLoc1_->setAccessibleDescription(u"Read-only; choose the folder with the \"...\" button"_s);
     eLoc1_->setMinimumWidth(320);
     folderLabel->setBuddy(eLoc1_);
     grid->addWidget(eLoc1_, 1, 0);
-    auto *bEditor1 = new QPushButton(u"..."_s, this);
-    bEditor1->setObjectName(u"BEditor1"_s);
-    bEditor1->setAccessibleName(u"Choose output folder"_s);
-    bEditor1->setAutoDefault(false);
-    grid->addWidget(bEditor1, 1, 1);
+    bEditor1_ = new QPushButton(u"..."_s, this);
+    bEditor1_->setObjectName(u"BEditor1"_s);
+    bEditor1_->setAccessibleName(u"Choose output folder"_s);
+    bEditor1_->setAutoDefault(false);
+    grid->addWidget(bEditor1_, 1, 1);
     auto *formatLabel = new QLabel(u"Output file format:"_s, this);
     grid->addWidget(formatLabel, 2, 0, 1, 2);
     filterComboBox1_ = new QComboBox(this);
@@ -75,7 +84,7 @@ TFormSnapBatch::TFormSnapBatch(Prompts &prompts, FileDialogs &dialogs, TSnapShot
     buttons->addWidget(bCancel);
     grid->addLayout(buttons, 4, 0, 1, 2);
 
-    connect(bEditor1, &QPushButton::clicked, this, &TFormSnapBatch::BEditor1Click);
+    connect(bEditor1_, &QPushButton::clicked, this, &TFormSnapBatch::BEditor1Click);
     connect(filterComboBox1_, &QComboBox::currentIndexChanged, this,
             &TFormSnapBatch::FilterComboBox1Change);
     connect(bOk_, &QPushButton::clicked, this, &TFormSnapBatch::BOKClick);
@@ -93,6 +102,9 @@ void TFormSnapBatch::FormShow() {
     eLoc1_->setText(snapshotPath_);
     UpdateStart();
     FilterComboBox1Change();
+    // The keyboard starts on the way to change the folder, not in the box,
+    // where a caret would invite typing.
+    bEditor1_->setFocus();
 }
 
 void TFormSnapBatch::UpdateStart() {
@@ -112,6 +124,11 @@ void TFormSnapBatch::BEditor1Click() {
     if (chosen.isEmpty())
         return;
     const QString folder = WithBackslash(QFileInfo(chosen).absoluteFilePath());
+    const QFileInfo existing(QFileInfo(chosen).absoluteFilePath());
+    if (existing.exists() && !existing.isDir()) {
+        prompts_.ShowError(u"Not a folder: "_s + existing.absoluteFilePath());
+        return;
+    }
     if (!QFileInfo(folder).isDir()) {
         if (!prompts_.AskYesNo(u"The folder "_s + folder + u" does not exist."_s + kMessageBreak +
                                u"Create it ?"_s))
@@ -120,6 +137,11 @@ void TFormSnapBatch::BEditor1Click() {
             prompts_.ShowError(u"Cannot create the folder "_s + folder);
             return;
         }
+    }
+    // Every snapshot would fail at its first file; better said now.
+    if (!QFileInfo(folder).isWritable()) {
+        prompts_.ShowError(u"The folder "_s + folder + u" cannot be written to."_s);
+        return;
     }
     eLoc1_->setText(folder);
     UpdateStart();

@@ -41,6 +41,7 @@ private:
     TSnapShotParams &params_;
     QString &snapshotPath_;
     QLineEdit *eLoc1_ = nullptr;
+    QPushButton *bEditor1_ = nullptr;
     QComboBox *filterComboBox1_ = nullptr;
     QPushButton *bOk_ = nullptr;
 };

@@ -410,40 +410,69 @@ void TFormSnapProp::BBatchClick() {
     if (!RunBatchOptions())
         return;
     repaint();
+    // A folder that cannot be made fails at the first file, with the reason.
     QDir().mkpath(snapshotPath_);
-    ExportFiles(SelectedFiles());
-    SetStatus(u"Snapshots done ..."_s);
+    const BatchRun run = ExportFiles(SelectedFiles());
+    SetStatus(BatchEndStatus(run.end, run.done, params_.SelCount));
 }
 
-void TFormSnapProp::ExportFiles(const QStringList &files) {
+QString TFormSnapProp::BatchEndStatus(BatchEnd end, int done, int count) {
+    const QString tally =
+        u" ("_s + QString::number(done) + u" of "_s + QString::number(count) + u" pages done)"_s;
+    switch (end) {
+    case BatchEnd::Completed:
+        return u"Snapshots done ..."_s;
+    case BatchEnd::Cancelled:
+        return u"Snapshots cancelled ..."_s + tally;
+    case BatchEnd::Failed:
+        break;
+    }
+    return u"Snapshots stopped by an error ..."_s + tally;
+}
+
+TFormSnapProp::BatchRun TFormSnapProp::ExportFiles(const QStringList &files) {
     std::unique_ptr<ProgressWindow> progress =
         services_.progressWindows ? services_.progressWindows() : std::make_unique<TFormProgress>();
+    // This window is modal: a window of its own beside it would take no
+    // click nor key, and its stop button would do nothing. Modal above it,
+    // the progress window is the one window that acts during the run.
+    if (auto *window = dynamic_cast<QWidget *>(progress.get()))
+        window->setWindowModality(Qt::ApplicationModal);
     progress->InitProgBar(params_.SelCount);
     const DisabledWindow disabled(this);
     const ShownProgress shown(*progress);
-    int done = 1;
+    BatchRun run;
     for (const QString &file : files) {
-        progress->SetText(BatchProgressText(done, params_.SelCount, file));
+        progress->SetText(BatchProgressText(run.done + 1, params_.SelCount, file));
         QString error;
         const Shot shot = DoTheShot(file, &error);
         if (shot == Shot::Failed) {
             services_.prompts.ShowError(u"No snapshot of "_s + file + u": "_s + error);
-            break;
+            run.end = BatchEnd::Failed;
+            return run;
         }
         // A page gone since its selection gets no file: writing the picture
-        // in hand would save another page's snapshot under its name.
+        // in hand would save another page's snapshot under its name. It is
+        // passed all the same, and counts.
         if (shot == Shot::Done) {
             const QString out = snapshotPath_ + SnapshotFileName(file, params_.BatchExt);
-            if (!writer_.SaveSnapshot(imgSave_, out, params_.OutType, true))
-                break;
-            ++done;
+            bool cancelled = false;
+            if (!writer_.SaveSnapshot(imgSave_, out, params_.OutType, true, &cancelled)) {
+                run.end = cancelled ? BatchEnd::Cancelled : BatchEnd::Failed;
+                return run;
+            }
         }
+        ++run.done;
         progress->Step();
         // Here the stop button and the keys of the progress window act.
         QCoreApplication::processEvents();
-        if (progress->StopRequested())
-            break;
+        if (progress->StopRequested()) {
+            if (run.done < int(files.size()))
+                run.end = BatchEnd::Cancelled;
+            return run;
+        }
     }
+    return run;
 }
 
 void TFormSnapProp::BClipClick() {

@@ -112,7 +112,15 @@ private:
     void ShowImgSave();
     bool RunBatchOptions();
     QStringList SelectedFiles() const;
-    void ExportFiles(const QStringList &files);
+    // How a batch export ended, and how many pages it went through (a page
+    // skipped at the overwrite question, or gone from the disk, counts).
+    enum class BatchEnd { Completed, Cancelled, Failed };
+    struct BatchRun {
+        BatchEnd end = BatchEnd::Completed;
+        int done = 0;
+    };
+    BatchRun ExportFiles(const QStringList &files);
+    static QString BatchEndStatus(BatchEnd end, int done, int count);
 
     SnapshotWindowServices services_;
     TSnapShotParams &params_;

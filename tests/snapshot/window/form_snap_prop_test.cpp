@@ -23,6 +23,8 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 using namespace velmora;
 using namespace Qt::StringLiterals;
 using velmora::testing::ReadBytes;
@@ -89,6 +91,8 @@ protected:
                    QString *error) {
                 requests << request;
                 captured << page;
+                if (onCapture)
+                    onCapture(page);
                 if (failCapture) {
                     *error = u"time limit"_s;
                     return false;
@@ -100,7 +104,8 @@ protected:
             [this](const QString &) -> std::optional<qint64> {
                 return ++freeSpaceAsked > fullAfter ? 1000 : qint64(1) << 40;
             },
-            [this]() -> std::unique_ptr<ProgressWindow> {
+            realProgressWindow ? ProgressWindowFactory()
+                               : [this]() -> std::unique_ptr<ProgressWindow> {
                 return std::make_unique<ProgressDouble>(progressTexts, stopAt);
             }};
         auto form = std::make_unique<TFormSnapProp>(services, params, snapshotPath,
@@ -138,6 +143,10 @@ protected:
     QStringList progressTexts;
     std::optional<int> stopAt;
     bool failCapture = false;
+    // Runs as each page is captured.
+    std::function<void(const QString &)> onCapture;
+    // The program's own progress window instead of the stand-in.
+    bool realProgressWindow = false;
     int freeSpaceAsked = 0;
     int fullAfter = 1000;
     QString batchCaption;
@@ -343,6 +352,90 @@ TEST_F(FormSnapPropTest, BatchExportIntoAFolderThatCannotBeWritten) {
     EXPECT_TRUE(form->isEnabled());
 }
 
+TEST_F(FormSnapPropTest, ABatchExportEndedByTheUserSaysSoWithTheCount) {
+    const QStringList pages{Page(u"a.htm"_s), Page(u"b.htm"_s), Page(u"c.htm"_s)};
+    auto form = Open(pages);
+    form->SetBatchOptions([] { return true; });
+    stopAt = 2; // the stop button, pressed during the second page
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(Status(*form), u"Snapshots cancelled ... (2 of 3 pages done)"_s);
+
+    // Cancel at the overwrite question of the second page.
+    stopAt.reset();
+    prompts.yesNoCancelAnswers = {Answer::No, Answer::Cancel};
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 2);
+    EXPECT_EQ(Status(*form), u"Snapshots cancelled ... (1 of 3 pages done)"_s);
+
+    // A stop pressed during the last page comes too late to cancel anything.
+    QDir(snapshotPath).removeRecursively();
+    progressTexts.clear();
+    stopAt = 3;
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(Status(*form), u"Snapshots done ..."_s);
+
+    // A failure is no cancel either.
+    QDir(snapshotPath).removeRecursively();
+    stopAt.reset();
+    failCapture = true;
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(Status(*form), u"Snapshots stopped by an error ... (0 of 3 pages done)"_s);
+}
+
+// The options window is modal; the progress window of its batch export must
+// still take the click on its stop button, as it does for a thumbnail run.
+TEST_F(FormSnapPropTest, TheStopButtonOfTheProgressWindowActsDuringABatchExport) {
+    const QStringList pages{Page(u"a.htm"_s), Page(u"b.htm"_s), Page(u"c.htm"_s)};
+    realProgressWindow = true;
+    auto form = Open(pages);
+    form->hide();
+    form->setWindowModality(Qt::ApplicationModal);
+    form->show();
+    ASSERT_EQ(QApplication::activeModalWidget(), form.get());
+    form->SetBatchOptions([] { return true; });
+    QString shown;
+    onCapture = [&](const QString &page) {
+        if (page != pages[0])
+            return;
+        QWidget *progress = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->objectName() == u"FormProgress"_s && window->isVisible())
+                progress = window;
+        ASSERT_NE(progress, nullptr);
+        shown = progress->findChild<QLabel *>(u"Label1"_s)->text();
+        auto *stop = progress->findChild<QPushButton *>(u"Button1"_s);
+        ASSERT_NE(stop, nullptr);
+        // As the window system delivers a click: through the window, where
+        // a window blocked by a modal one drops it.
+        QTest::mouseClick(progress->windowHandle(), Qt::LeftButton, {},
+                          stop->mapTo(progress, stop->rect().center()));
+    };
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(shown, u"(1 of 3): "_s + pages[0]);
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files), QStringList{u"snap_a_htm.jpg"_s});
+    EXPECT_EQ(Status(*form), u"Snapshots cancelled ... (1 of 3 pages done)"_s);
+    EXPECT_TRUE(form->isEnabled());
+}
+
+// A page deleted before its turn gets no file, but the count goes on past it.
+TEST_F(FormSnapPropTest, APageGoneBeforeItsTurnStillCounts) {
+    const QStringList pages{Page(u"a.htm"_s), Page(u"b.htm"_s), Page(u"c.htm"_s)};
+    auto form = Open(pages);
+    form->SetBatchOptions([] { return true; });
+    onCapture = [&](const QString &page) {
+        if (page == pages[0])
+            QFile::remove(pages[1]);
+    };
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(progressTexts, (QStringList{u"(1 of 3): "_s + pages[0], u"(2 of 3): "_s + pages[1],
+                                          u"(3 of 3): "_s + pages[2]}));
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files),
+              (QStringList{u"snap_a_htm.jpg"_s, u"snap_c_htm.jpg"_s}));
+    EXPECT_EQ(Status(*form), u"Snapshots done ..."_s);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
 TEST_F(FormSnapPropTest, ClosingEndsBatchMode) {
     auto form = Open({Page(u"a.htm"_s), Page(u"b.htm"_s)});
     ASSERT_TRUE(params.BatchMode);
@@ -374,6 +467,54 @@ TEST(FormSnapBatch, FolderChoiceCreatesANewFolderAndSetsTheFormat) {
     batch.BOK()->click();
     EXPECT_EQ(snapshotPath, folder + u"/"_s);
     EXPECT_EQ(batch.result(), QDialog::Accepted);
+}
+
+// The folder comes from the "..." button only, and the box shows that it
+// takes no typing; a choice that cannot hold snapshots is refused at once.
+TEST(FormSnapBatch, TheFolderBoxIsPlainlyReadOnlyAndTheChoiceIsChecked) {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    TSnapShotParams params;
+    params.SelCount = 2;
+    QString snapshotPath = dir.filePath(u"shots/"_s);
+    TFormSnapBatch batch(prompts, prompts, params, snapshotPath, nullptr);
+    batch.show();
+    batch.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&batch));
+    QLineEdit *box = batch.ELoc1();
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(batch.focusWidget(), batch.findChild<QPushButton *>(u"BEditor1"_s));
+    EXPECT_EQ(box->palette().color(QPalette::Active, QPalette::Base),
+              batch.palette().color(QPalette::Active, QPalette::Window));
+    EXPECT_NE(box->palette().color(QPalette::Active, QPalette::Base),
+              QLineEdit().palette().color(QPalette::Active, QPalette::Base));
+    box->setFocus();
+    QTest::keyClicks(box, u"/elsewhere"_s);
+    EXPECT_EQ(box->text(), snapshotPath);
+
+    // A file where the folder should be.
+    const QString file = dir.filePath(u"a file"_s);
+    WriteBytes(file, "x");
+    prompts.fileAnswers = {file};
+    batch.BEditor1Click();
+    EXPECT_EQ(prompts.Texts(Kind::Error), QStringList{u"Not a folder: "_s + file});
+    EXPECT_EQ(prompts.Count(Kind::YesNo), 0);
+    EXPECT_EQ(box->text(), snapshotPath);
+
+    // A folder the user may not write to (root may write anywhere).
+    if (::geteuid() != 0) {
+        const QString locked = dir.filePath(u"locked"_s);
+        ASSERT_TRUE(QDir().mkpath(locked));
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+        prompts.fileAnswers = {locked};
+        batch.BEditor1Click();
+        EXPECT_EQ(prompts.Texts(Kind::Error).value(1),
+                  u"The folder "_s + locked + u"/ cannot be written to."_s);
+        EXPECT_EQ(box->text(), snapshotPath);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    batch.BOK()->click();
+    EXPECT_EQ(snapshotPath, dir.filePath(u"shots/"_s));
 }
 
 } // namespace
