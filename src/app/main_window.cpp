@@ -218,7 +218,13 @@ void TForm1::FormShow() {
 
 void TForm1::FormActivate() {
     startingUp_ = false;
-    JumpToFileAndFolder(commandFile_);
+    // The page named on the command line is opened at the first activation
+    // only: a later one (a dialog or the viewer closing, a drop bringing the
+    // window to the front) must not take the user back to it.
+    if (!commandFileDone_) {
+        commandFileDone_ = true;
+        ShowCommandFile();
+    }
     if (formView_)
         formView_->SetButtonState();
     UpdateStatus();
@@ -227,6 +233,18 @@ void TForm1::FormActivate() {
     // the user has done with it since.
     if (!commandListFile_.isEmpty())
         OpenListFile(std::exchange(commandListFile_, QString()));
+}
+
+// The command-line page is opened, selected and previewed, as a click on
+// it would; when its folder cannot be shown, nothing is selected.
+void TForm1::ShowCommandFile() {
+    if (commandFile_.isEmpty())
+        return;
+    JumpToFileAndFolder(commandFile_);
+    const QFileInfo info(commandFile_);
+    if (pageControl_->isEnabled() && pageControl_->currentIndex() == TabFile &&
+        currentFolder_ == WithBackslash(info.absolutePath()))
+        View(TabFile)->SelectFile(info.absoluteFilePath());
 }
 
 void TForm1::OpenListFile(const QString &path) {
@@ -568,6 +586,9 @@ void TForm1::DropFiles(const QStringList &names) {
     if (names.isEmpty())
         return;
     droppedFiles_ = names;
+    // The user's choice: the command-line page must not replace it at the
+    // activation the drop brings.
+    commandFileDone_ = true;
     raise();
     activateWindow();
     const QString &first = names.first();
