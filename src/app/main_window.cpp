@@ -488,14 +488,22 @@ void TForm1::PageControl1Change(int index) {
     ClearThumbnailCorner();
     switch (index) {
     case TabFile:
+        // The preview may hold a tile or a list entry shown from another
+        // tab: the file current here is loaded into it again, and its
+        // thumbnail shown in the corner.
         document_->EditorFile.clear();
         document_->EditorFileTime = 0;
+        ShowCurrentFile(false);
         break;
     case TabThumb:
         SyncThumbCount();
         View(TabThumb)->SelectFirstIfNone();
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
+        if (const QString current = GetCurrentFile(); !current.isEmpty())
+            ShowMiniThumb(current);
+        break;
+    case TabTree:
         if (const QString current = GetCurrentFile(); !current.isEmpty())
             ShowMiniThumb(current);
         break;

@@ -252,6 +252,49 @@ TEST_F(MainWindowPreviewTest, NoModalWindowWhileTheBrowserIsBusy) {
     EXPECT_EQ(opened, 1);
 }
 
+// A tile or a File Lists row shown in the preview is replaced by the Folder
+// View's own file when the user comes back, with its thumbnail; entering
+// File Lists shows the thumbnail of the row current there.
+TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
+    const QString a = Page(u"a.htm"_s, "<title>A</title><p>a</p>\n");
+    const QString b = Page(u"b.htm"_s, "<title>B</title><p>b</p>\n");
+    WriteThumbnail(a, Qt::red);
+    WriteThumbnail(b, Qt::blue);
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+
+    window->Pages()->setCurrentIndex(TForm1::TabThumb);
+    auto *tiles = window->findChild<QAbstractItemView *>(u"TabThumb"_s);
+    ASSERT_NE(tiles, nullptr);
+    tiles->selectionModel()->setCurrentIndex(tiles->model()->index(1, 0),
+                                             QItemSelectionModel::ClearAndSelect);
+    ASSERT_EQ(view->EditorFile, b);
+    ASSERT_TRUE(BrowserShows(b));
+
+    window->Pages()->setCurrentIndex(TForm1::TabFile);
+    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>\n"_s);
+    EXPECT_TRUE(BrowserShows(a));
+    EXPECT_GT(CornerColour().red(), 200);
+    // The editor's text is the file's: Save writes it there.
+    Button(u"SBEditor"_s)->click();
+    QTest::keyClicks(view->REScreen(), u"X"_s);
+    ASSERT_TRUE(Button(u"BSave"_s)->isEnabled());
+    Button(u"BSave"_s)->click();
+    EXPECT_EQ(prompts.Count(Kind::Beep), 0);
+    EXPECT_TRUE(ReadBytes(a).contains("X"));
+    EXPECT_EQ(ReadBytes(b), QByteArray("<title>B</title><p>b</p>\n"));
+
+    ELVReport *report = window->ListsPage()->Report();
+    report->Model().FillLVFromList({dir.filePath(u"site/"_s) + u"*b*.htm*10*2000-01-01  10:00"_s});
+    report->setCurrentIndex(report->Model().index(0, 0));
+    window->Pages()->setCurrentIndex(TForm1::TabTree);
+    ASSERT_EQ(window->GetCurrentFile(), b);
+    EXPECT_GT(CornerColour().blue(), 200);
+}
+
 TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
     const QString a = Page(u"a.htm"_s, "<p>old</p>");
     window->JumpToFileAndFolder(a);
