@@ -224,31 +224,40 @@ TEST_F(MainWindowPreviewTest, TheButtonsDockOneViewAndTheModalWindowTakesBoth) {
     EXPECT_FALSE(DockedInMainWindow(view->REScreen()));
 }
 
-// While the browser still loads a page, Enter (as a double click) does not
-// open the window; once the page is there, it does.
-TEST_F(MainWindowPreviewTest, NoModalWindowWhileTheBrowserIsBusy) {
-    const QString slow =
-        Page(u"slow.htm"_s,
-             "<p>slow<script>const t = Date.now(); while (Date.now() - t < 1000) {}</script>");
+// Enter (as a double click) while the preview still loads the file waits
+// for the page and then opens the window on it, once. While the browser is
+// busy with another page (as a link the user followed), it stays shut.
+TEST_F(MainWindowPreviewTest, EnterWhileThePreviewLoadsOpensTheWindowOnThePage) {
+    const QByteArray slowScript =
+        "<script>const t = Date.now(); while (Date.now() - t < 1000) {}</script>";
+    const QString slow = Page(u"slow.htm"_s, "<title>Slow</title><p>slow" + slowScript);
+    const QString other = Page(u"zother.htm"_s, "<p>other" + slowScript);
     window->JumpToFileAndFolder(slow);
     int opened = 0;
-    const auto pressEnter = [&] {
-        QTimer::singleShot(100, view, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                ++opened;
-                modal->close();
-            }
-        });
-        QTest::keyClick(FileList(), Qt::Key_Return);
-        QTest::qWait(200);
-    };
+    bool pageThereWhenOpened = false;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, view, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            ++opened;
+            pageThereWhenOpened =
+                view->FrameViewer1()->CurrentFile() == slow && !view->BrowserBusy();
+            modal->close();
+        }
+    });
+    watch.start();
     Select(0);
     ASSERT_TRUE(view->BrowserBusy());
-    pressEnter();
-    EXPECT_EQ(opened, 0);
+    QTest::keyClick(FileList(), Qt::Key_Return);
+    QTest::qWait(300);
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(pageThereWhenOpened);
     EXPECT_FALSE(window->ViewerModal());
-    ASSERT_TRUE(BrowserShows(slow));
-    pressEnter();
+
+    view->FrameViewer1()->StartLoadingFile(other);
+    ASSERT_TRUE(view->BrowserBusy());
+    QTest::keyClick(FileList(), Qt::Key_Return);
+    QTest::qWait(300);
     EXPECT_EQ(opened, 1);
 }
 
