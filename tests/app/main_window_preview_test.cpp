@@ -304,6 +304,28 @@ TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
     EXPECT_GT(CornerColour().blue(), 200);
 }
 
+// A copy of the shown file into the folder on show gives nothing up: the
+// list is read again with the caret on the copy, while the preview keeps its
+// file and its unsaved text, and nothing is asked.
+TEST_F(MainWindowPreviewTest, ACopyIntoTheShownFolderKeepsThePreviewAndAsksNothing) {
+    const QString a = Page(u"a.htm"_s, "<p>a</p>");
+    Page(u"m.htm"_s, "<p>m</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+    const QString copy = dir.filePath(u"site/b.htm"_s);
+    prompts.fileAnswers = {copy};
+    window->CopySelectedFiles();
+    EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>"));
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
+    EXPECT_EQ(FileList()->model()->rowCount(), 3);
+    EXPECT_EQ(FileList()->currentIndex().row(), 1);
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_TRUE(view->REScreen()->IsModified());
+    EXPECT_TRUE(BrowserShows(a));
+}
+
 TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
     const QString a = Page(u"a.htm"_s, "<p>old</p>");
     window->JumpToFileAndFolder(a);
