@@ -594,17 +594,20 @@ void TForm1::DropFiles(const QStringList &names) {
     if (names.isEmpty())
         return;
     droppedFiles_ = names;
-    // The user's choice: the command-line page must not replace it at the
-    // activation the drop brings.
-    commandFileDone_ = true;
+    const QString &first = names.first();
+    const bool listFile = IsListFileName(first) && QFileInfo(first).isFile();
+    const bool page = HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir();
+    // A file taken is the user's choice: the command-line page must not
+    // replace it at the activation the drop brings.
+    if (listFile || page)
+        commandFileDone_ = true;
     raise();
     activateWindow();
-    const QString &first = names.first();
-    if (IsListFileName(first) && QFileInfo(first).isFile()) {
+    if (listFile) {
         OpenListFile(first);
         return;
     }
-    if (HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir()) {
+    if (page) {
         JumpToFileAndFolder(first);
         return;
     }
