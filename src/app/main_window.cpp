@@ -218,7 +218,13 @@ void TForm1::FormShow() {
 
 void TForm1::FormActivate() {
     startingUp_ = false;
-    JumpToFileAndFolder(commandFile_);
+    // The page named on the command line is opened at the first activation
+    // only: a later one (a dialog or the viewer closing, a drop bringing the
+    // window to the front) must not take the user back to it.
+    if (!commandFileDone_) {
+        commandFileDone_ = true;
+        ShowCommandFile();
+    }
     if (formView_)
         formView_->SetButtonState();
     UpdateStatus();
@@ -227,6 +233,18 @@ void TForm1::FormActivate() {
     // the user has done with it since.
     if (!commandListFile_.isEmpty())
         OpenListFile(std::exchange(commandListFile_, QString()));
+}
+
+// The command-line page is opened, selected and previewed, as a click on
+// it would; when its folder cannot be shown, nothing is selected.
+void TForm1::ShowCommandFile() {
+    if (commandFile_.isEmpty())
+        return;
+    JumpToFileAndFolder(commandFile_);
+    const QFileInfo info(commandFile_);
+    if (pageControl_->isEnabled() && pageControl_->currentIndex() == TabFile &&
+        currentFolder_ == WithBackslash(info.absolutePath()))
+        View(TabFile)->SelectFile(info.absoluteFilePath());
 }
 
 void TForm1::OpenListFile(const QString &path) {
@@ -470,14 +488,22 @@ void TForm1::PageControl1Change(int index) {
     ClearThumbnailCorner();
     switch (index) {
     case TabFile:
+        // The preview may hold a tile or a list entry shown from another
+        // tab: the file current here is loaded into it again, and its
+        // thumbnail shown in the corner.
         document_->EditorFile.clear();
         document_->EditorFileTime = 0;
+        ShowCurrentFile(false);
         break;
     case TabThumb:
         SyncThumbCount();
         View(TabThumb)->SelectFirstIfNone();
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
+        if (const QString current = GetCurrentFile(); !current.isEmpty())
+            ShowMiniThumb(current);
+        break;
+    case TabTree:
         if (const QString current = GetCurrentFile(); !current.isEmpty())
             ShowMiniThumb(current);
         break;
@@ -568,14 +594,20 @@ void TForm1::DropFiles(const QStringList &names) {
     if (names.isEmpty())
         return;
     droppedFiles_ = names;
+    const QString &first = names.first();
+    const bool listFile = IsListFileName(first) && QFileInfo(first).isFile();
+    const bool page = HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir();
+    // A file taken is the user's choice: the command-line page must not
+    // replace it at the activation the drop brings.
+    if (listFile || page)
+        commandFileDone_ = true;
     raise();
     activateWindow();
-    const QString &first = names.first();
-    if (IsListFileName(first) && QFileInfo(first).isFile()) {
+    if (listFile) {
         OpenListFile(first);
         return;
     }
-    if (HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir()) {
+    if (page) {
         JumpToFileAndFolder(first);
         return;
     }

@@ -114,7 +114,8 @@ public:
 
     // True from the window's creation to its first activation.
     bool StartingUp() const { return startingUp_; }
-    // The page named on the command line, read at the first show.
+    // The page named on the command line, read at the first show; the first
+    // activation opens it, selected, and no later one goes back to it.
     QString CommandFile() const { return commandFile_; }
     // A list file named on the command line, until the first activation
     // loads it into the File Lists tab; empty after that.
@@ -225,6 +226,7 @@ private:
 
     void FormShow();
     void FormActivate();
+    void ShowCommandFile();
     void LoadThumbStyle(const QString &name);
     void LoadTagSyntax();
     void ApplyFilterDefinition();
@@ -316,6 +318,7 @@ private:
     StatusShown StatusNow() const;
     StatusShown statusShown_;
     QString commandFile_;
+    bool commandFileDone_ = false; // opened once, or overtaken by a drop
     QString commandListFile_;
     QStringList droppedFiles_;
     QStringList tagSyntaxList_;

@@ -72,9 +72,13 @@ void TForm1::CopyOneSelectedFile() {
     const QString targetFolder = result.target.left(result.target.lastIndexOf(u'/') + 1);
     if (targetFolder != WithBackslash(currentFolder_))
         return;
+    // The list is read again quietly: a copy gives nothing up, so the
+    // preview keeps what it shows and no save question is asked.
+    quietSelection_ = true;
     ListFolderFiles();
     View(TabFile)->FocusFile(result.target);
     SyncThumbCount();
+    quietSelection_ = false;
     UpdateStatus();
 }
 

@@ -8,6 +8,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
 #include "render/page_view.h"
+#include "widgets/wait_cursor.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -141,8 +142,10 @@ void TForm1::ClearPreview() {
     document_->EditorFileTime = 0;
 }
 
-// Opens the current file in the editor/browser window, modally; nothing
-// while the browser is still busy with a page.
+// Opens the current file in the editor/browser window, modally. The
+// preview's own load of that file is let finish first, so the window opens
+// on the page; while the browser is busy with anything else (a link the
+// user followed) the window stays shut.
 void TForm1::DblClickForAll() {
     if (GetCurrentFile().isEmpty())
         return;
@@ -155,8 +158,11 @@ void TForm1::DblClickForAll() {
         NotYetAvailable(u"Editor/Browser window"_s);
         return;
     }
-    if (formView_->BrowserBusy())
-        return;
+    if (formView_->BrowserBusy()) {
+        const WaitCursor busy;
+        if (!formView_->FinishLoadingOf(GetCurrentFile()))
+            return;
+    }
     viewerModal_ = true;
     formView_->ShowModal();
     viewerModal_ = false;

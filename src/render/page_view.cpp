@@ -136,6 +136,11 @@ void PageView::CreatePage() {
     auto *page = new GuardedPage(profile_.Engine(), messageKey_, this);
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
         const auto status = info.status();
+        // Any other navigation that starts (a link, the history, a waited
+        // load) means the page asked for is no longer what the view loads.
+        if (status == QWebEngineLoadingInfo::LoadStartedStatus &&
+            PathFromPageUrl(info.url()) != loadingFile_)
+            loadingFile_.clear();
         OnLoadingChanged(info.url(), status == QWebEngineLoadingInfo::LoadStartedStatus,
                          status == QWebEngineLoadingInfo::LoadSucceededStatus);
     });
@@ -231,6 +236,7 @@ void PageView::StartLoadingFile(const QString &path) {
     retryAtLimit_ = busy_;
     requested_ = path;
     const QFileInfo info(path);
+    loadingFile_ = info.isFile() ? info.absoluteFilePath() : QString();
     page_->load(info.isFile() ? PageUrlFromPath(info.absoluteFilePath()) : QUrl(u"about:blank"_s));
     // Busy from now on, not only once the engine reports the start.
     if (!busy_) {
@@ -238,6 +244,20 @@ void PageView::StartLoadingFile(const QString &path) {
         emit BusyChanged(true);
     }
     startLimit_.start(options_.timeLimitMs);
+}
+
+bool PageView::FinishLoading(const QString &path, QString *error) {
+    if (!busy_)
+        return true;
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    if (path.isEmpty() || LoadingFile() != wanted)
+        return false;
+    // The end of a page that was still loading when this one was asked for
+    // may come first; the wait goes on for this one, within one time limit.
+    const QDeadlineTimer deadline(options_.timeLimitMs);
+    while (LoadingFile() == wanted && !deadline.hasExpired())
+        WaitUntilPainted(deadline, error);
+    return !busy_;
 }
 
 void PageView::ClearHistory() {
@@ -479,6 +499,10 @@ void PageView::OnNavigationRequested(const QUrl &url, int type, bool isMainFrame
             return;
         }
     }
+    // A page the view goes on to by itself (a link, a script) is not the one
+    // it was asked for, even while that one is still loading.
+    if (isMainFrame && PathFromPageUrl(url) != loadingFile_)
+        loadingFile_.clear();
     // A page addressed as file: would get the system's content type; it is
     // loaded through the page scheme instead, as a page.
     if (isMainFrame && url.isLocalFile()) {

@@ -66,6 +66,15 @@ public:
     // after the time limit is stopped (PageStopped). An empty or missing
     // path shows an empty page.
     void StartLoadingFile(const QString &path);
+    // The page StartLoadingFile was last asked for, while the view is still
+    // busy loading it; empty when the view is idle or busy with another
+    // navigation (a link followed, a page of the history, a waited load).
+    QString LoadingFile() const { return busy_ ? loadingFile_ : QString(); }
+    // Waits, as WaitUntilPainted does, until the load StartLoadingFile began
+    // for path has ended and the page is painted, or the time limit passed
+    // (then the page is stopped). Returns at once when the view is idle or
+    // busy with anything else. True when the view is idle afterwards.
+    bool FinishLoading(const QString &path, QString *error = nullptr);
     // Shows HTML given as text; relative references resolve against baseFolder.
     bool LoadHtml(const QString &html, const QString &baseFolder = {}, QString *error = nullptr);
     // Drops the document and the history.
@@ -179,6 +188,7 @@ private:
     QTimer idleWatch_;          // the memory cap while no load is waited for
     QTimer startLimit_;         // the time limit of a load that is not waited for
     QString requested_;         // the page of the last load not waited for
+    QString loadingFile_;       // its absolute path, until another navigation starts
     bool retryAtLimit_ = false; // asked for while another page still loaded
 };
 

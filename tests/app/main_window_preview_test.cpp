@@ -4,18 +4,24 @@
 #include "app/main_window.h"
 #include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "filelists/window/elv_report.h"
+#include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"
 #include "foundation/file_utils.h"
+#include "pictures/jpeg_codec.h"
 #include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
+#include "thumbs/thumbnail_names.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,8 +43,9 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
         program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
         program->Start(QSize(1000, 800));
-        window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, &profile});
+        MainWindowServices services{*program, prompts, prompts, desktop, &profile};
+        services.arguments = arguments;
+        window = std::make_unique<TForm1>(services);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -70,12 +77,31 @@ protected:
             5000);
     }
     QWidget *Panel1() const { return window->findChild<QWidget *>(u"Panel1"_s); }
+    QLabel *Corner() const { return window->findChild<QLabel *>(u"ImgMini"_s); }
+    // A thumbnail of one colour for page, where the program looks for it.
+    void WriteThumbnail(const QString &page, QColor colour) {
+        const QString thumb =
+            ThumbFileName(dir.filePath(u"THUMBS/"_s), QFileInfo(page).path() + u'/', page);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(thumb).path()));
+        ASSERT_TRUE(SaveJpeg(MakePicture(130, 100, colour), kThumbnailQuality, thumb));
+    }
+    // The colour in the middle of the thumbnail corner; invalid when empty.
+    QColor CornerColour() const {
+        const QPixmap shown = Corner()->pixmap();
+        return shown.isNull() ? QColor() : shown.toImage().pixelColor(65, 50);
+    }
+    void Activate() {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window.get(), &activate);
+    }
     bool DockedInMainWindow(QWidget *widget) const { return Panel1()->isAncestorOf(widget); }
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
     RenderProfile profile;
+    // The program's arguments; none by default.
+    QStringList arguments;
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;
     TFormView *view = nullptr;
@@ -198,32 +224,106 @@ TEST_F(MainWindowPreviewTest, TheButtonsDockOneViewAndTheModalWindowTakesBoth) {
     EXPECT_FALSE(DockedInMainWindow(view->REScreen()));
 }
 
-// While the browser still loads a page, Enter (as a double click) does not
-// open the window; once the page is there, it does.
-TEST_F(MainWindowPreviewTest, NoModalWindowWhileTheBrowserIsBusy) {
-    const QString slow =
-        Page(u"slow.htm"_s,
-             "<p>slow<script>const t = Date.now(); while (Date.now() - t < 1000) {}</script>");
+// Enter (as a double click) while the preview still loads the file waits
+// for the page and then opens the window on it, once. While the browser is
+// busy with another page (as a link the user followed), it stays shut.
+TEST_F(MainWindowPreviewTest, EnterWhileThePreviewLoadsOpensTheWindowOnThePage) {
+    const QByteArray slowScript =
+        "<script>const t = Date.now(); while (Date.now() - t < 1000) {}</script>";
+    const QString slow = Page(u"slow.htm"_s, "<title>Slow</title><p>slow" + slowScript);
+    const QString other = Page(u"zother.htm"_s, "<p>other" + slowScript);
     window->JumpToFileAndFolder(slow);
     int opened = 0;
-    const auto pressEnter = [&] {
-        QTimer::singleShot(100, view, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                ++opened;
-                modal->close();
-            }
-        });
-        QTest::keyClick(FileList(), Qt::Key_Return);
-        QTest::qWait(200);
-    };
+    bool pageThereWhenOpened = false;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, view, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            ++opened;
+            pageThereWhenOpened =
+                view->FrameViewer1()->CurrentFile() == slow && !view->BrowserBusy();
+            modal->close();
+        }
+    });
+    watch.start();
     Select(0);
     ASSERT_TRUE(view->BrowserBusy());
-    pressEnter();
-    EXPECT_EQ(opened, 0);
-    EXPECT_FALSE(window->ViewerModal());
-    ASSERT_TRUE(BrowserShows(slow));
-    pressEnter();
+    QTest::keyClick(FileList(), Qt::Key_Return);
+    QTest::qWait(300);
     EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(pageThereWhenOpened);
+    EXPECT_FALSE(window->ViewerModal());
+
+    view->FrameViewer1()->StartLoadingFile(other);
+    ASSERT_TRUE(view->BrowserBusy());
+    QTest::keyClick(FileList(), Qt::Key_Return);
+    QTest::qWait(300);
+    EXPECT_EQ(opened, 1);
+}
+
+// A tile or a File Lists row shown in the preview is replaced by the Folder
+// View's own file when the user comes back, with its thumbnail; entering
+// File Lists shows the thumbnail of the row current there.
+TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
+    const QString a = Page(u"a.htm"_s, "<title>A</title><p>a</p>\n");
+    const QString b = Page(u"b.htm"_s, "<title>B</title><p>b</p>\n");
+    WriteThumbnail(a, Qt::red);
+    WriteThumbnail(b, Qt::blue);
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+
+    window->Pages()->setCurrentIndex(TForm1::TabThumb);
+    auto *tiles = window->findChild<QAbstractItemView *>(u"TabThumb"_s);
+    ASSERT_NE(tiles, nullptr);
+    tiles->selectionModel()->setCurrentIndex(tiles->model()->index(1, 0),
+                                             QItemSelectionModel::ClearAndSelect);
+    ASSERT_EQ(view->EditorFile, b);
+    ASSERT_TRUE(BrowserShows(b));
+
+    window->Pages()->setCurrentIndex(TForm1::TabFile);
+    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>\n"_s);
+    EXPECT_TRUE(BrowserShows(a));
+    EXPECT_GT(CornerColour().red(), 200);
+    // The editor's text is the file's: Save writes it there.
+    Button(u"SBEditor"_s)->click();
+    QTest::keyClicks(view->REScreen(), u"X"_s);
+    ASSERT_TRUE(Button(u"BSave"_s)->isEnabled());
+    Button(u"BSave"_s)->click();
+    EXPECT_EQ(prompts.Count(Kind::Beep), 0);
+    EXPECT_TRUE(ReadBytes(a).contains("X"));
+    EXPECT_EQ(ReadBytes(b), QByteArray("<title>B</title><p>b</p>\n"));
+
+    ELVReport *report = window->ListsPage()->Report();
+    report->Model().FillLVFromList({dir.filePath(u"site/"_s) + u"*b*.htm*10*2000-01-01  10:00"_s});
+    report->setCurrentIndex(report->Model().index(0, 0));
+    window->Pages()->setCurrentIndex(TForm1::TabTree);
+    ASSERT_EQ(window->GetCurrentFile(), b);
+    EXPECT_GT(CornerColour().blue(), 200);
+}
+
+// A copy of the shown file into the folder on show gives nothing up: the
+// list is read again with the caret on the copy, while the preview keeps its
+// file and its unsaved text, and nothing is asked.
+TEST_F(MainWindowPreviewTest, ACopyIntoTheShownFolderKeepsThePreviewAndAsksNothing) {
+    const QString a = Page(u"a.htm"_s, "<p>a</p>");
+    Page(u"m.htm"_s, "<p>m</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+    const QString copy = dir.filePath(u"site/b.htm"_s);
+    prompts.fileAnswers = {copy};
+    window->CopySelectedFiles();
+    EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>"));
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
+    EXPECT_EQ(FileList()->model()->rowCount(), 3);
+    EXPECT_EQ(FileList()->currentIndex().row(), 1);
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_TRUE(view->REScreen()->IsModified());
+    EXPECT_TRUE(BrowserShows(a));
 }
 
 TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
@@ -240,6 +340,58 @@ TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
     EXPECT_EQ(view->REScreen()->EditedText(), u"<p>new from outside</p>"_s);
     EXPECT_FALSE(view->REScreen()->IsModified());
     EXPECT_EQ(view->EditorFileTime, FileStamp(a));
+}
+
+// Started with a page on the command line.
+class CommandLinePreviewTest : public MainWindowPreviewTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"other"_s));
+        a = Page(u"a.htm"_s, "<p>a</p>");
+        Page(u"b.htm"_s, "<p>b</p>");
+        start = Page(u"start.htm"_s, "<title>Start</title><p>start</p>");
+        arguments = {start};
+        MainWindowPreviewTest::SetUp();
+    }
+    QString a, start;
+};
+
+// The command-line page is opened at the first activation, selected and
+// shown as a click would; later activations (a dialog or the viewer
+// closing) leave the user's choice alone and ask nothing.
+TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
+    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(window->GetCurrentFile(), start);
+    EXPECT_EQ(window->Pages()->tabText(TForm1::TabFile), u"Folder View  (1 of 3 files selected)"_s);
+    EXPECT_EQ(view->EditorFile, start);
+    EXPECT_TRUE(BrowserShows(start));
+
+    Select(0);
+    Activate();
+    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(view->EditorFile, a);
+
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+    for (int n = 0; n < 3; ++n)
+        Activate();
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
+    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_TRUE(view->REScreen()->IsModified());
+    EXPECT_EQ(window->CommandFile(), start);
+}
+
+// A page dropped onto the window opens its folder; the activation the drop
+// brings does not take the user back to the command-line page.
+TEST_F(CommandLinePreviewTest, ADropIsNotUndoneByTheActivationThatFollows) {
+    const QString dropped = dir.filePath(u"other/d.htm"_s);
+    WriteBytes(dropped, "<p>d</p>");
+    window->DropFiles({dropped});
+    ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    Activate();
+    QTest::qWait(50);
+    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(FileList()->currentIndex().data().toString(), u"d.htm"_s);
 }
 
 } // namespace

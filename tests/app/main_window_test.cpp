@@ -429,6 +429,27 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     EXPECT_EQ(document.reloads, 1);
 }
 
+// A drop the window refuses changes nothing, so the page named on the
+// command line is still opened, selected, at the first activation.
+TEST_F(MainWindowTest, ARefusedDropLeavesTheCommandLinePageToTheFirstActivation) {
+    QDir(dir.path()).mkpath(u"site"_s);
+    const QString index = dir.filePath(u"site/index.htm"_s);
+    WriteBytes(index, "<p>");
+    WriteBytes(dir.filePath(u"site/notes.txt"_s), "text");
+    StartProgram();
+    MainWindowServices services{*program, prompts, prompts, desktop, nullptr, &document};
+    services.arguments = QStringList{index};
+    TForm1 w(services);
+    w.show();
+    ASSERT_TRUE(w.StartingUp());
+    w.DropFiles({dir.filePath(u"site/notes.txt"_s)});
+    EXPECT_EQ(prompts.Count(Kind::Beep), 1);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(w.GetCurrentFile(), index);
+}
+
 // Files dropped onto the window: the first name alone decides, the others
 // are kept until the next drop.
 TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {

@@ -72,12 +72,13 @@ class PreviewTest(harness.ProgramTestCase):
         harness.find(dialog, "page tab", "Internal Editor")
         harness.press_key("Escape")
         harness.wait_gone(dialog)
-        # Back in the main window, which returns to the command-line page,
-        # the unsaved text is asked for first.
+        # Back in the main window, which stays on the page; closing the
+        # program asks for the unsaved text first.
+        harness.choose_menu(self.program.main_window(), "File", "Close Velmora")
         box = self.program.message_box()
         self.assertEqual(box.text, "Save changes in: " + path)
         box.press("No")
-        self.close_through_menu(self.program.main_window())
+        self.assertEqual(self.program.wait_exit(), 0, self.program.log())
         with open(path, "rb") as f:
             self.assertEqual(f.read(), saved)
 

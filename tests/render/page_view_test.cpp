@@ -321,3 +321,39 @@ TEST_F(PageFixture, APageAskedForBehindAHangingOneIsShownAfterTheTimeLimit) {
 
 } // namespace
 } // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// The load the browser was asked for can be let finish: the page is there
+// afterwards. A view busy with any other page, also one that page went on
+// to by itself, is not waited for.
+TEST_F(PageFixture, TheLoadAskedForCanBeLetFinishAndNoOther) {
+    const QByteArray busy =
+        "<script>const t = Date.now(); while (Date.now() - t < 1200) {}</script>";
+    const QString slow = Write(u"slow.htm"_s, "<title>Slow</title><p>slow" + busy);
+    const QString other = Write(u"other.htm"_s, "<title>Other</title><p>other" + busy);
+    const QString jump = Write(u"jump.htm"_s, "<script>location.href = 'other.htm';</script>");
+    auto view = MakeView(300, 200);
+    view->StartLoadingFile(slow);
+    ASSERT_TRUE(view->IsBusy());
+    EXPECT_EQ(view->LoadingFile(), slow);
+    EXPECT_FALSE(view->FinishLoading(other));
+    EXPECT_TRUE(view->IsBusy());
+    EXPECT_TRUE(view->FinishLoading(slow));
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_EQ(view->CurrentFile(), slow);
+    EXPECT_EQ(view->accessibleDescription(), u"Slow"_s);
+    EXPECT_TRUE(view->LoadingFile().isEmpty());
+    EXPECT_TRUE(view->FinishLoading(slow)); // idle: nothing to wait for
+
+    view->StartLoadingFile(jump);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view->CurrentFile() == other && view->IsBusy(); }, 5000));
+    EXPECT_TRUE(view->LoadingFile().isEmpty());
+    EXPECT_FALSE(view->FinishLoading(jump));
+    EXPECT_TRUE(view->IsBusy());
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -476,6 +476,10 @@ bool TFormView::BrowserBusy() const {
     return frameViewer1_->IsBusy();
 }
 
+bool TFormView::FinishLoadingOf(const QString &file) {
+    return frameViewer1_->FinishLoading(file);
+}
+
 void TFormView::StopLoading() {
     frameViewer1_->StopLoading();
 }

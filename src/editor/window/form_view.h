@@ -78,6 +78,10 @@ public:
     // Shows the window modally over the main window; returns when it closes.
     void ShowModal();
     bool BrowserBusy() const;
+    // Lets the browser's load of file, when the preview started it, come to
+    // its end (the page shown, or stopped at the time limit). False while
+    // the browser stays busy, as with a link the user followed.
+    bool FinishLoadingOf(const QString &file);
     // Ends a page load that is under way (Esc while the preview loads).
     void StopLoading();
     void SetShowHints(bool show);
