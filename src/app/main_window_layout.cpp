@@ -19,6 +19,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,9 +28,11 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -89,6 +92,27 @@ public:
 private:
     std::function<void()> open_;
     std::function<void()> remove_;
+};
+
+// Enter (either key) on the watched widget runs a command instead of going
+// on to the window.
+class EnterKey final : public QObject {
+public:
+    EnterKey(QObject *parent, std::function<void()> command)
+        : QObject(parent), command_(std::move(command)) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        command_();
+        return true;
+    }
+
+private:
+    std::function<void()> command_;
 };
 
 // Runs a command when the watched widget is double-clicked.
@@ -359,8 +383,7 @@ QWidget *TForm1::BuildLeftColumn() {
     // above names it through the "labelled by" relation instead.
     panelDirectoryTop_->setBuddy(cbDrive_);
     cbDrive_->addItems(DriveRoots());
-    connect(cbDrive_, &QComboBox::activated, this,
-            [this](int index) { ShowFolder(cbDrive_->itemText(index)); });
+    connect(cbDrive_, &QComboBox::activated, this, &TForm1::CBDriveChange);
     layout->addWidget(cbDrive_);
 
     dirModel_ = new QFileSystemModel(this);
@@ -373,15 +396,27 @@ QWidget *TForm1::BuildLeftColumn() {
     lbDir_->setHeaderHidden(true);
     for (int c = 1; c < dirModel_->columnCount(); ++c)
         lbDir_->hideColumn(c);
-    const auto openFolder = [this](const QModelIndex &index) {
-        ShowFolder(dirModel_->filePath(index));
-    };
-    connect(lbDir_, &QTreeView::clicked, this, [this, openFolder](const QModelIndex &index) {
+    connect(lbDir_, &QTreeView::clicked, this, [this](const QModelIndex &index) {
         if (program_.Config().DoOpenOnSingleClick)
-            openFolder(index);
+            OpenTreeFolder(index);
     });
-    connect(lbDir_, &QTreeView::doubleClicked, this, openFolder);
+    connect(lbDir_, &QTreeView::doubleClicked, this, &TForm1::OpenTreeFolder);
+    lbDir_->installEventFilter(
+        new EnterKey(lbDir_, [this] { OpenTreeFolder(lbDir_->currentIndex()); }));
     layout->addWidget(lbDir_, 1);
+
+    // The folder on show is watched: files added or removed by another
+    // program appear in the views after a short pause that gathers a burst of
+    // changes into one refresh. F5 lists the folder again at once.
+    folderWatcher_ = new QFileSystemWatcher(this);
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setSingleShot(true);
+    refreshTimer_->setInterval(200);
+    connect(folderWatcher_, &QFileSystemWatcher::directoryChanged, refreshTimer_,
+            qOverload<>(&QTimer::start));
+    connect(refreshTimer_, &QTimer::timeout, this, &TForm1::RefreshFolder);
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, &TForm1::RefreshFolder);
 
     auto *corner = new QLabel(u"--- Thumbnail Corner ---"_s, leftColumn_);
     corner->setObjectName(u"PanelActThumb"_s);
