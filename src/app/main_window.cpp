@@ -325,9 +325,21 @@ void TForm1::ShowFolder(const QString &folder) {
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
             lbDir_->expand(parent);
         lbDir_->setCurrentIndex(index);
-        lbDir_->scrollTo(index);
+        treeFollowsLoad_ = true;
+        ScrollTreeToCurrentFolder();
     }
     LBDirXChange();
+}
+
+// A folder out of view comes to the middle of the tree; one in view stays
+// where it is.
+void TForm1::ScrollTreeToCurrentFolder() {
+    const QModelIndex index = dirModel_->index(currentFolder_);
+    if (!index.isValid())
+        return;
+    const QRect row = lbDir_->visualRect(index);
+    if (row.top() < 0 || row.bottom() >= lbDir_->viewport()->height())
+        lbDir_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void TForm1::OpenTreeFolder(const QModelIndex &index) {
@@ -340,6 +352,8 @@ void TForm1::OpenTreeFolder(const QModelIndex &index) {
         return;
     }
     ShowFolder(folder);
+    // Chosen in the tree: what the user sees there stays as it is.
+    treeFollowsLoad_ = false;
 }
 
 void TForm1::CBDriveChange(int index) {

@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStorageInfo>
@@ -35,6 +36,8 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -113,6 +116,52 @@ public:
 
 private:
     std::function<void()> command_;
+};
+
+// The folder tree. The row under the pointer stays there while a mouse
+// button acts on it: the view scrolls a partly hidden row into view when it
+// becomes current, and the window scrolls to the folder a click opens, and
+// either would slide the rows by one so that the next click lands on the
+// neighbour. userActs is told of every mouse, wheel and key press.
+class FolderTree final : public QTreeView {
+public:
+    FolderTree(QWidget *parent, std::function<void()> userActs)
+        : QTreeView(parent), userActs_(std::move(userActs)) {
+        connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { userActs_(); });
+    }
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override {
+        if (!clicking_)
+            QTreeView::scrollTo(index, hint);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override {
+        userActs_();
+        Clicking([&] { QTreeView::mousePressEvent(event); });
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        Clicking([&] { QTreeView::mouseReleaseEvent(event); });
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
+        Clicking([&] { QTreeView::mouseDoubleClickEvent(event); });
+    }
+    void wheelEvent(QWheelEvent *event) override {
+        userActs_();
+        QTreeView::wheelEvent(event);
+    }
+    void keyPressEvent(QKeyEvent *event) override {
+        userActs_();
+        QTreeView::keyPressEvent(event);
+    }
+
+private:
+    void Clicking(const std::function<void()> &handle) {
+        const bool before = std::exchange(clicking_, true);
+        handle();
+        clicking_ = before;
+    }
+    std::function<void()> userActs_;
+    bool clicking_ = false;
 };
 
 // Runs a command when the watched widget is double-clicked.
@@ -389,7 +438,7 @@ QWidget *TForm1::BuildLeftColumn() {
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     dirModel_->setRootPath(u"/"_s);
-    lbDir_ = new QTreeView(leftColumn_);
+    lbDir_ = new FolderTree(leftColumn_, [this] { treeFollowsLoad_ = false; });
     lbDir_->setObjectName(u"LBDir"_s);
     lbDir_->setAccessibleName(u"Folder tree"_s);
     lbDir_->setModel(dirModel_);
@@ -401,6 +450,22 @@ QWidget *TForm1::BuildLeftColumn() {
             OpenTreeFolder(index);
     });
     connect(lbDir_, &QTreeView::doubleClicked, this, &TForm1::OpenTreeFolder);
+    // The folders are read in the background, and every folder read (and
+    // sorted) may move the current one: the tree follows it until the user
+    // works in the tree.
+    auto *follow = new QTimer(this);
+    follow->setSingleShot(true);
+    connect(follow, &QTimer::timeout, this, [this] {
+        if (treeFollowsLoad_)
+            ScrollTreeToCurrentFolder();
+    });
+    const auto followLater = [this, follow] {
+        if (treeFollowsLoad_)
+            follow->start(0);
+    };
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, followLater);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, followLater);
+    connect(dirModel_, &QFileSystemModel::rowsInserted, this, followLater);
     lbDir_->installEventFilter(
         new EnterKey(lbDir_, [this] { OpenTreeFolder(lbDir_->currentIndex()); }));
     layout->addWidget(lbDir_, 1);

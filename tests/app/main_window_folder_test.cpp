@@ -312,4 +312,97 @@ TEST_F(MainWindowFolderTest, ShowHintsDecidesForEveryTooltipOfTheWindow) {
         EXPECT_TRUE(shows(widget)) << widget->objectName().toStdString();
 }
 
+// The folder tree over a folder of many folders: at start it shows the
+// current folder; a click opens a folder and leaves every row where it was,
+// so the next click lands where it is aimed; typing a name finds its folder.
+class FolderTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 60; ++i)
+            ASSERT_TRUE(QDir(dir.path()).mkpath(u"many/f%1"_s.arg(i, 2, 10, QChar(u'0'))));
+        for (const char *name : {"alpha", "gamma", "zeta"})
+            ASSERT_TRUE(QDir(dir.path()).mkpath(u"many/"_s + QString::fromLatin1(name)));
+        WriteBytes(dir.filePath(u"many/f45/index.htm"_s), "<p>");
+        WriteBytes(dir.filePath(u"prg.ini"_s),
+                   "[PATHS]\nVIEW_PATH=" + dir.filePath(u"many/f45/"_s).toUtf8() + "\n");
+        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
+        program->Start(QSize(1000, 800));
+        window = std::make_unique<TForm1>(
+            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document});
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        tree = window->findChild<QTreeView *>(u"LBDir"_s);
+        ASSERT_NE(tree, nullptr);
+        model = qobject_cast<QFileSystemModel *>(tree->model());
+        ASSERT_NE(model, nullptr);
+    }
+    void TearDown() override { window.reset(); }
+
+    QModelIndex Entry(const QString &folder) const { return model->index(dir.filePath(folder)); }
+    bool Shown(const QModelIndex &index) const {
+        return index.isValid() && tree->viewport()->rect().contains(tree->visualRect(index));
+    }
+    // The folders of "many" are read in the background; true once all are
+    // listed in the tree.
+    bool AllListed() const {
+        return QTest::qWaitFor([&] { return model->rowCount(Entry(u"many"_s)) == 63; }, 5000);
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    RecordingDesktop desktop;
+    FakeDocument document;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<TForm1> window;
+    QTreeView *tree = nullptr;
+    QFileSystemModel *model = nullptr;
+};
+
+TEST_F(FolderTreeTest, TheCurrentFolderIsShownAtStart) {
+    ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"many/f45/"_s));
+    ASSERT_TRUE(AllListed());
+    QTest::qWait(300); // the tree sorts what it read after a moment
+    EXPECT_EQ(tree->currentIndex(), Entry(u"many/f45"_s));
+    EXPECT_TRUE(Shown(Entry(u"many/f45"_s)));
+}
+
+TEST_F(FolderTreeTest, AClickLeavesTheRowsWhereTheyWere) {
+    ASSERT_TRUE(AllListed());
+    QTest::qWait(300);
+    // The temporary folder lies deep: a small indentation leaves its
+    // folders' names room in the narrow tree.
+    tree->setIndentation(4);
+    const QModelIndex f30 = Entry(u"many/f30"_s);
+    tree->scrollTo(f30, QAbstractItemView::PositionAtTop);
+    QScrollBar *bar = tree->verticalScrollBar();
+    const int rowHeight = tree->visualRect(f30).height();
+    // The row at the bottom edge, partly hidden, and then its neighbours.
+    const int bottom = tree->viewport()->height() - rowHeight / 4;
+    for (const int y : {bottom, bottom - rowHeight, bottom}) {
+        const int x = tree->visualRect(f30).left() + 10;
+        const QModelIndex target = tree->indexAt(QPoint(x, y));
+        ASSERT_TRUE(target.isValid());
+        const int scrolled = bar->value();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+        EXPECT_EQ(window->CurrentFolder(), model->filePath(target) + u'/');
+        EXPECT_EQ(bar->value(), scrolled);
+        EXPECT_EQ(tree->indexAt(QPoint(x, y)), target);
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // the next is a click of its own
+    }
+}
+
+TEST_F(FolderTreeTest, TypingANameFindsItsFolder) {
+    ASSERT_TRUE(AllListed());
+    QTest::qWait(300);
+    tree->setFocus();
+    QTest::keyClicks(tree, u"gam"_s);
+    EXPECT_EQ(model->filePath(tree->currentIndex()), dir.filePath(u"many/gamma"_s));
+    QTest::qWait(QApplication::keyboardInputInterval() + 100);
+    QTest::keyClicks(tree, u"f12"_s);
+    EXPECT_EQ(model->filePath(tree->currentIndex()), dir.filePath(u"many/f12"_s));
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"many/f12/"_s));
+}
+
 } // namespace
