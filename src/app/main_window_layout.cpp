@@ -443,6 +443,9 @@ QWidget *TForm1::BuildLeftColumn() {
     lbDir_->setAccessibleName(u"Folder tree"_s);
     lbDir_->setModel(dirModel_);
     lbDir_->setHeaderHidden(true);
+    // The column is narrow and sites lie deep: a small step per level leaves
+    // the names of deep folders readable.
+    lbDir_->setIndentation(10);
     for (int c = 1; c < dirModel_->columnCount(); ++c)
         lbDir_->hideColumn(c);
     connect(lbDir_, &QTreeView::clicked, this, [this](const QModelIndex &index) {

@@ -370,9 +370,6 @@ TEST_F(FolderTreeTest, TheCurrentFolderIsShownAtStart) {
 TEST_F(FolderTreeTest, AClickLeavesTheRowsWhereTheyWere) {
     ASSERT_TRUE(AllListed());
     QTest::qWait(300);
-    // The temporary folder lies deep: a small indentation leaves its
-    // folders' names room in the narrow tree.
-    tree->setIndentation(4);
     const QModelIndex f30 = Entry(u"many/f30"_s);
     tree->scrollTo(f30, QAbstractItemView::PositionAtTop);
     QScrollBar *bar = tree->verticalScrollBar();
