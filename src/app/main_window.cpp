@@ -397,6 +397,12 @@ void TForm1::RefreshFolder() {
     refreshTimer_->stop();
     if (currentFolder_.isEmpty())
         return;
+    // A run over the selected files (thumbnails, copies) counts on the rows
+    // staying as they are: the refresh waits until it is over.
+    if (thumbRunActive_ || !isEnabled()) {
+        refreshTimer_->start();
+        return;
+    }
     // A folder removed and made again is a new folder to the watch.
     WatchCurrentFolder();
     const QStringList listed = FolderFilesOf(currentFolder_, currentMask_);

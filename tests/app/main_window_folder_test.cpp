@@ -251,6 +251,18 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"b.htm"_s}));
 }
 
+// While a run over the selected files has the window disabled, the rows stay
+// as they are; the change is listed when the run is over.
+TEST_F(MainWindowFolderTest, ChangesWaitWhileTheWindowIsBusy) {
+    window->setEnabled(false);
+    Page(u"new.htm"_s);
+    QTest::qWait(600);
+    EXPECT_EQ(Names(list).size(), 4);
+    window->setEnabled(true);
+    ASSERT_TRUE(Relisted());
+    EXPECT_EQ(Names(list).size(), 5);
+}
+
 // The tiles of the Thumbnail View follow the folder too, their selection
 // kept.
 TEST_F(MainWindowFolderTest, TheThumbnailViewFollowsChangesOnDisk) {
