@@ -3,7 +3,9 @@
 #include "foundation/file_utils.h"
 
 #include <QAbstractItemView>
+#include <QHash>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <utility>
@@ -122,8 +124,64 @@ void ItemListTabView::ReplaceRows(const std::function<bool()> &replace) {
             return;
         reportedRow_ = -1;
     }
-    if (SelectionChanged)
+    if (SelectionChanged && !holding_)
         SelectionChanged();
+}
+
+void ItemListTabView::RefreshFolderFiles(const QStringList &paths) {
+    const QStringList selected = SelectedFiles();
+    const int caretRow = view_->currentIndex().row();
+    const QString caret = Paths().value(caretRow);
+    QScrollBar *bar = view_->verticalScrollBar();
+    const int scrolled = bar->value();
+    {
+        const Quiet quiet(quiet_);
+        const Quiet holding(holding_);
+        ShowFolderFiles(paths);
+        RestoreSelection(selected, caret, caretRow);
+        // The rows are laid out now, so the view can stay where it was
+        // instead of jumping back to the top.
+        view_->doItemsLayout();
+        bar->setValue(scrolled);
+        reportedRow_ = view_->currentIndex().row();
+    }
+    if (SelectionChanged &&
+        (SelectedFiles() != selected || Paths().value(view_->currentIndex().row()) != caret))
+        SelectionChanged();
+}
+
+void ItemListTabView::RestoreSelection(const QStringList &selected, const QString &caret,
+                                       int caretRow) {
+    const QStringList &paths = Paths();
+    QHash<QString, int> rows;
+    rows.reserve(paths.size());
+    for (int i = 0; i < paths.size(); ++i)
+        rows.insert(paths[i], i);
+    // Selected entries stay in order, so neighbours join into one range.
+    QItemSelection keep;
+    int first = -1, last = -1;
+    const auto flush = [&] {
+        if (first >= 0)
+            keep.select(view_->model()->index(first, 0), view_->model()->index(last, 0));
+    };
+    for (const QString &path : selected) {
+        const int row = rows.value(path, -1);
+        if (row < 0)
+            continue;
+        if (row != last + 1 || first < 0) {
+            flush();
+            first = row;
+        }
+        last = row;
+    }
+    flush();
+    view_->selectionModel()->select(keep, QItemSelectionModel::ClearAndSelect);
+    int row = rows.value(caret, -1);
+    if (row < 0 && caretRow >= 0 && !paths.isEmpty())
+        row = std::min(caretRow, int(paths.size()) - 1);
+    if (row >= 0)
+        view_->selectionModel()->setCurrentIndex(view_->model()->index(row, 0),
+                                                 QItemSelectionModel::NoUpdate);
 }
 
 // The first entry of the same name without regard to ASCII letter case.
@@ -168,6 +226,8 @@ void ItemListTabView::SelectFile(const QString &path) {
 // are reported; a move of the caret is reported once, before the selection
 // that comes with it, whichever of the two the view changed first.
 void ItemListTabView::ReportChange(bool selectionChanged) {
+    if (holding_)
+        return;
     const int row = view_->currentIndex().row();
     const bool caretMoved = row != reportedRow_;
     reportedRow_ = row;

@@ -31,6 +31,7 @@ public:
     void FocusFile(const QString &path) override;
     void FocusEntry(int i) override;
     void SelectFile(const QString &path) override;
+    void RefreshFolderFiles(const QStringList &paths) override;
 
 protected:
     explicit ItemListTabView(QAbstractItemView *view);
@@ -47,6 +48,7 @@ private:
     class Quiet;
     int RowOf(const QString &path) const;
     void ReportChange(bool selectionChanged);
+    void RestoreSelection(const QStringList &selected, const QString &caret, int caretRow);
 
     QPointer<QAbstractItemView> view_;
     // The context of every connection to the view, so that none outlives
@@ -56,6 +58,9 @@ private:
     // Set while the main window itself moves the caret: it has asked
     // whatever it needed to ask, so CurrentChanged is not called.
     bool quiet_ = false;
+    // Set while the rows are refreshed: nothing is reported until the
+    // selection is back.
+    bool holding_ = false;
 };
 
 } // namespace velmora

@@ -35,6 +35,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -42,6 +43,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <utility>
@@ -51,6 +54,23 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
+
+namespace {
+
+// The paths of the regular, not hidden files of folder that match mask, by
+// name without regard to letter case.
+QStringList FolderFilesOf(const QString &folder, const QString &mask) {
+    QStringList paths;
+    if (folder.isEmpty())
+        return paths;
+    const QStringList names = ListFolderFileNames(folder, FileMask(mask));
+    paths.reserve(names.size());
+    for (const QString &name : names)
+        paths << folder + name;
+    return paths;
+}
+
+} // namespace
 
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
@@ -302,6 +322,10 @@ void TForm1::ApplyHints() {
     }
     if (formView_)
         formView_->SetShowHints(show);
+    // Every other hint of the window (buttons, captions, tabs, the hosted
+    // views' own) is held back by eventFilter while hints are off.
+    if (!show)
+        QToolTip::hideText();
 }
 
 // ---- folders and the active view -------------------------------------------
@@ -312,15 +336,107 @@ void TForm1::ShowFolder(const QString &folder) {
     currentFolder_ = WithBackslash(QDir(folder).absolutePath());
     labelFiles_->setText(currentFolder_);
     labelThumbs_->setText(currentFolder_);
+    WatchCurrentFolder();
     ListFolderFiles();
     const QModelIndex index = dirModel_->index(currentFolder_);
     if (index.isValid()) {
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
             lbDir_->expand(parent);
         lbDir_->setCurrentIndex(index);
-        lbDir_->scrollTo(index);
+        treeFollowsLoad_ = true;
+        ScrollTreeToCurrentFolder();
     }
     LBDirXChange();
+}
+
+// A folder out of view comes to the middle of the tree; one in view stays
+// where it is.
+void TForm1::ScrollTreeToCurrentFolder() {
+    const QModelIndex index = dirModel_->index(currentFolder_);
+    if (!index.isValid())
+        return;
+    const QRect row = lbDir_->visualRect(index);
+    if (row.top() < 0 || row.bottom() >= lbDir_->viewport()->height())
+        lbDir_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void TForm1::OpenTreeFolder(const QModelIndex &index) {
+    const QString folder = dirModel_->filePath(index);
+    if (!index.isValid() || WithBackslash(QDir(folder).absolutePath()) == currentFolder_)
+        return;
+    if (!MayReplaceEditorText()) {
+        // The tree points at the folder on show again.
+        lbDir_->setCurrentIndex(dirModel_->index(currentFolder_));
+        return;
+    }
+    ShowFolder(folder);
+    // Chosen in the tree: what the user sees there stays as it is.
+    treeFollowsLoad_ = false;
+}
+
+void TForm1::CBDriveChange(int index) {
+    if (!MayReplaceEditorText()) {
+        cbDrive_->setCurrentIndex(driveIndex_);
+        return;
+    }
+    driveIndex_ = index;
+    ShowFolder(cbDrive_->itemText(index));
+}
+
+// A folder or filter change lists other files: the text of the one shown
+// would be given up without a word. Cancel keeps everything as it is; No
+// empties the preview at once, so that nothing asks again.
+bool TForm1::MayReplaceEditorText() {
+    const SaveChangesReply reply = document_->SaveChangesPrompt();
+    if (reply == SaveChangesReply::Cancel)
+        return false;
+    if (reply == SaveChangesReply::No) {
+        ClearPreview();
+        UpdateStatus();
+    }
+    return true;
+}
+
+void TForm1::WatchCurrentFolder() {
+    const QString path = QDir(currentFolder_).absolutePath();
+    const QStringList watched = folderWatcher_->directories();
+    if (watched == QStringList{path})
+        return;
+    if (!watched.isEmpty())
+        folderWatcher_->removePaths(watched);
+    if (!currentFolder_.isEmpty() && QFileInfo(path).isDir())
+        folderWatcher_->addPath(path);
+}
+
+// Nothing changes for the user unless the folder's files did: the preview of
+// a file still there is neither emptied nor loaded again, and no question is
+// asked for it.
+void TForm1::RefreshFolder() {
+    refreshTimer_->stop();
+    if (currentFolder_.isEmpty())
+        return;
+    // A run over the selected files (thumbnails, copies) counts on the rows
+    // staying as they are: the refresh waits until it is over.
+    if (thumbRunActive_ || !isEnabled()) {
+        refreshTimer_->start();
+        return;
+    }
+    // A folder removed and made again is a new folder to the watch.
+    WatchCurrentFolder();
+    const QStringList listed = FolderFilesOf(currentFolder_, currentMask_);
+    if (listed == folderFiles_)
+        return;
+    folderFiles_ = listed;
+    const QString shown = GetCurrentFile();
+    const bool quiet = std::exchange(quietSelection_, true);
+    View(TabFile)->RefreshFolderFiles(folderFiles_);
+    if (!startingUp_)
+        View(TabThumb)->RefreshFolderFiles(folderFiles_);
+    quietSelection_ = quiet;
+    if (GetCurrentFile() != shown)
+        OnFileListSelection();
+    else if (!startingUp_ && StatusNow() != statusShown_)
+        UpdateStatus();
 }
 
 // The thumbnail folder is the program's own: its files are never shown as
@@ -355,17 +471,15 @@ void TForm1::ShowMiniThumb(const QString &path) {
 // The regular, not hidden files of the current folder that match the mask,
 // by name without regard to letter case.
 void TForm1::ListFolderFiles() {
-    folderFiles_.clear();
-    if (!currentFolder_.isEmpty()) {
-        const QStringList names = ListFolderFileNames(currentFolder_, FileMask(currentMask_));
-        folderFiles_.reserve(names.size());
-        for (const QString &name : names)
-            folderFiles_ << currentFolder_ + name;
-    }
+    folderFiles_ = FolderFilesOf(currentFolder_, currentMask_);
     View(TabFile)->ShowFolderFiles(folderFiles_);
 }
 
 void TForm1::ApplyFilter(int) {
+    if (!MayReplaceEditorText()) {
+        cbFilter_->setCurrentIndex(filterIndex_);
+        return;
+    }
     CBFilterChange();
 }
 
@@ -376,6 +490,7 @@ void TForm1::CBFilterChange() {
     if (cbFilter_->currentIndex() < 0 && cbFilter_->count() > 0)
         cbFilter_->setCurrentIndex(cbFilter_->count() - 1);
     currentMask_ = cbFilter_->count() > 0 ? cbFilter_->currentData().toString() : u"*.*"_s;
+    filterIndex_ = cbFilter_->currentIndex();
     ListFolderFiles();
     panelFilterTop_->setText(u" Filter: "_s + currentMask_);
     panelFilterTop_->setToolTip(currentMask_);
@@ -571,6 +686,12 @@ void TForm1::dropEvent(QDropEvent *event) {
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ToolTip && !program_.Config().DoShowHints) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget &&
+            (widget->window() == this || (formView_ && widget->window() == formView_.get())))
+            return true;
+    }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QMainWindow::eventFilter(watched, event);
     // The preview views may sit in their own window; drops there are theirs.

@@ -26,12 +26,14 @@
 class QAction;
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
+class QTimer;
 class QTreeView;
 
 namespace velmora {
@@ -242,6 +244,20 @@ private:
     void FormViewClosing();
 
     void ShowFolder(const QString &folder);
+    // The folder tree's entry at index opened by a click, a double click or
+    // Enter; the drive box's entry chosen.
+    void OpenTreeFolder(const QModelIndex &index);
+    void CBDriveChange(int index);
+    // Asked before a folder or filter change replaces the editor's text:
+    // false when the user cancels, and the change must not happen.
+    bool MayReplaceEditorText();
+    // Lists the current folder again after a change on disk (or F5), keeping
+    // the selection and the caret on the files still there.
+    void RefreshFolder();
+    void WatchCurrentFolder();
+    // Keeps the folder tree's current folder in view while its folders are
+    // still being read at start.
+    void ScrollTreeToCurrentFolder();
     void LBDirXChange();
     void ClearPreview();
     void ShowCurrentFile(bool force);
@@ -327,6 +343,11 @@ private:
     QStringList workList_; // scratch list of the file-list operations
     QString currentFolder_;
     QString currentMask_;
+    int filterIndex_ = -1; // the filter box's entry that currentMask_ came from
+    int driveIndex_ = 0;   // the drive box's entry last chosen
+    QFileSystemWatcher *folderWatcher_ = nullptr;
+    QTimer *refreshTimer_ = nullptr; // gathers a burst of changes into one refresh
+    bool treeFollowsLoad_ = true;    // until the user works in the folder tree
     QStringList folderFiles_;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;

@@ -19,6 +19,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,10 +28,13 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -111,6 +115,73 @@ public:
 private:
     std::function<void()> open_;
     std::function<void()> remove_;
+};
+
+// Enter (either key) on the watched widget runs a command instead of going
+// on to the window.
+class EnterKey final : public QObject {
+public:
+    EnterKey(QObject *parent, std::function<void()> command)
+        : QObject(parent), command_(std::move(command)) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        command_();
+        return true;
+    }
+
+private:
+    std::function<void()> command_;
+};
+
+// The folder tree. The row under the pointer stays there while a mouse
+// button acts on it: the view scrolls a partly hidden row into view when it
+// becomes current, and the window scrolls to the folder a click opens, and
+// either would slide the rows by one so that the next click lands on the
+// neighbour. userActs is told of every mouse, wheel and key press.
+class FolderTree final : public QTreeView {
+public:
+    FolderTree(QWidget *parent, std::function<void()> userActs)
+        : QTreeView(parent), userActs_(std::move(userActs)) {
+        connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { userActs_(); });
+    }
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override {
+        if (!clicking_)
+            QTreeView::scrollTo(index, hint);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override {
+        userActs_();
+        Clicking([&] { QTreeView::mousePressEvent(event); });
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        Clicking([&] { QTreeView::mouseReleaseEvent(event); });
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
+        Clicking([&] { QTreeView::mouseDoubleClickEvent(event); });
+    }
+    void wheelEvent(QWheelEvent *event) override {
+        userActs_();
+        QTreeView::wheelEvent(event);
+    }
+    void keyPressEvent(QKeyEvent *event) override {
+        userActs_();
+        QTreeView::keyPressEvent(event);
+    }
+
+private:
+    void Clicking(const std::function<void()> &handle) {
+        const bool before = std::exchange(clicking_, true);
+        handle();
+        clicking_ = before;
+    }
+    std::function<void()> userActs_;
+    bool clicking_ = false;
 };
 
 // Runs a command when the watched widget is double-clicked.
@@ -389,29 +460,59 @@ QWidget *TForm1::BuildLeftColumn() {
     // above names it through the "labelled by" relation instead.
     panelDirectoryTop_->setBuddy(cbDrive_);
     cbDrive_->addItems(DriveRoots());
-    connect(cbDrive_, &QComboBox::activated, this,
-            [this](int index) { ShowFolder(cbDrive_->itemText(index)); });
+    connect(cbDrive_, &QComboBox::activated, this, &TForm1::CBDriveChange);
     layout->addWidget(cbDrive_);
 
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     dirModel_->setRootPath(u"/"_s);
-    lbDir_ = new QTreeView(leftColumn_);
+    lbDir_ = new FolderTree(leftColumn_, [this] { treeFollowsLoad_ = false; });
     lbDir_->setObjectName(u"LBDir"_s);
     lbDir_->setAccessibleName(u"Folder tree"_s);
     lbDir_->setModel(dirModel_);
     lbDir_->setHeaderHidden(true);
+    // The column is narrow and sites lie deep: a small step per level leaves
+    // the names of deep folders readable.
+    lbDir_->setIndentation(10);
     for (int c = 1; c < dirModel_->columnCount(); ++c)
         lbDir_->hideColumn(c);
-    const auto openFolder = [this](const QModelIndex &index) {
-        ShowFolder(dirModel_->filePath(index));
-    };
-    connect(lbDir_, &QTreeView::clicked, this, [this, openFolder](const QModelIndex &index) {
+    connect(lbDir_, &QTreeView::clicked, this, [this](const QModelIndex &index) {
         if (program_.Config().DoOpenOnSingleClick)
-            openFolder(index);
+            OpenTreeFolder(index);
     });
-    connect(lbDir_, &QTreeView::doubleClicked, this, openFolder);
+    connect(lbDir_, &QTreeView::doubleClicked, this, &TForm1::OpenTreeFolder);
+    // The folders are read in the background, and every folder read (and
+    // sorted) may move the current one: the tree follows it until the user
+    // works in the tree.
+    auto *follow = new QTimer(this);
+    follow->setSingleShot(true);
+    connect(follow, &QTimer::timeout, this, [this] {
+        if (treeFollowsLoad_)
+            ScrollTreeToCurrentFolder();
+    });
+    const auto followLater = [this, follow] {
+        if (treeFollowsLoad_)
+            follow->start(0);
+    };
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, followLater);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, followLater);
+    connect(dirModel_, &QFileSystemModel::rowsInserted, this, followLater);
+    lbDir_->installEventFilter(
+        new EnterKey(lbDir_, [this] { OpenTreeFolder(lbDir_->currentIndex()); }));
     layout->addWidget(lbDir_, 1);
+
+    // The folder on show is watched: files added or removed by another
+    // program appear in the views after a short pause that gathers a burst of
+    // changes into one refresh. F5 lists the folder again at once.
+    folderWatcher_ = new QFileSystemWatcher(this);
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setSingleShot(true);
+    refreshTimer_->setInterval(200);
+    connect(folderWatcher_, &QFileSystemWatcher::directoryChanged, refreshTimer_,
+            qOverload<>(&QTimer::start));
+    connect(refreshTimer_, &QTimer::timeout, this, &TForm1::RefreshFolder);
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, &TForm1::RefreshFolder);
 
     auto *corner = new QLabel(u"--- Thumbnail Corner ---"_s, leftColumn_);
     corner->setObjectName(u"PanelActThumb"_s);

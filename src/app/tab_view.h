@@ -30,6 +30,10 @@ public:
     // The files of the folder shown in the folder view, in its order; the
     // folder and thumbnail views show them, the file list keeps its own.
     virtual void ShowFolderFiles(const QStringList &paths) { (void)paths; }
+    // The same folder's files listed again after a change on disk: entries
+    // still there keep their selection and the caret; the caret of a removed
+    // entry goes to the entry now in its place.
+    virtual void RefreshFolderFiles(const QStringList &paths) { ShowFolderFiles(paths); }
     // Puts the caret on path when it is one of the entries.
     virtual void FocusFile(const QString &path) { (void)path; }
     // Puts the caret on entry i, without selecting it.

@@ -19,8 +19,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -392,6 +394,33 @@ TEST_F(CommandLinePreviewTest, ADropIsNotUndoneByTheActivationThatFollows) {
     QTest::qWait(50);
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(FileList()->currentIndex().data().toString(), u"d.htm"_s);
+}
+
+// Another program adds and removes pages beside the one on show: the list
+// follows, while the preview keeps its page and the editor its unsaved
+// text, and nothing is asked.
+TEST_F(MainWindowPreviewTest, AChangeOnDiskKeepsThePreviewAndItsUnsavedText) {
+    const QString a = Page(u"a.htm"_s, "<title>A</title><p>a</p>");
+    const QString b = Page(u"b.htm"_s, "<p>b</p>");
+    window->JumpToFileAndFolder(a);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(a));
+    view->REScreen()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view->REScreen(), u"edit"_s);
+    prompts.Clear();
+
+    QSignalSpy reset(FileList()->model(), &QAbstractItemModel::modelReset);
+    Page(u"c.htm"_s, "<p>c</p>");
+    ASSERT_TRUE(QFile::remove(b));
+    ASSERT_TRUE(reset.wait(5000));
+    EXPECT_EQ(FileList()->model()->rowCount(), 2);
+    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>edit"_s);
+    EXPECT_TRUE(Button(u"BSave"_s)->isEnabled());
+    EXPECT_EQ(view->FrameViewer1()->CurrentFile(), a);
+    EXPECT_FALSE(view->BrowserBusy()); // not loading it again
 }
 
 } // namespace
