@@ -125,7 +125,7 @@ done
 # What Debian's package checker finds, pedantic findings included: no error
 # and no warning. (Its notes are listed for the reader.)
 if command -v lintian >/dev/null; then
-  findings=$(lintian --pedantic --fail-on none "$deb" 2>&1)
+  findings=$(lintian --pedantic --display-info --fail-on none "$deb" 2>&1)
   [ -z "$findings" ] || echo "$findings"
   ! grep -qE '^[EW]: ' <<<"$findings" || fail "lintian finds errors or warnings"
 else
