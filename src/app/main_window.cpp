@@ -258,10 +258,14 @@ void TForm1::FormActivate() {
 // The command-line page is opened, selected and previewed, as a click on
 // it would; when its folder cannot be shown, nothing is selected.
 void TForm1::ShowCommandFile() {
-    if (commandFile_.isEmpty())
+    OpenPageAsClicked(commandFile_);
+}
+
+void TForm1::OpenPageAsClicked(const QString &path) {
+    if (path.isEmpty())
         return;
-    JumpToFileAndFolder(commandFile_);
-    const QFileInfo info(commandFile_);
+    JumpToFileAndFolder(path);
+    const QFileInfo info(path);
     if (pageControl_->isEnabled() && pageControl_->currentIndex() == TabFile &&
         currentFolder_ == WithBackslash(info.absolutePath()))
         View(TabFile)->SelectFile(info.absoluteFilePath());
@@ -508,13 +512,8 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    const SaveChangesReply reply = document_->SaveChangesPrompt();
-    if (reply == SaveChangesReply::Cancel)
+    if (!MayReplaceEditorText())
         return;
-    if (reply == SaveChangesReply::No) {
-        ClearPreview();
-        UpdateStatus();
-    }
     pageControl_->setCurrentIndex(TabFile);
     ShowFolder(info.absolutePath());
     // Names here are case-sensitive: the entry is looked up without regard to

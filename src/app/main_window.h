@@ -229,6 +229,9 @@ private:
     void FormShow();
     void FormActivate();
     void ShowCommandFile();
+    // Jumps to the page and selects it, so that it is previewed as after a
+    // click; when its folder cannot be shown, nothing is selected.
+    void OpenPageAsClicked(const QString &path);
     void LoadThumbStyle(const QString &name);
     void LoadTagSyntax();
     void ApplyFilterDefinition();

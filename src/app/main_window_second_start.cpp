@@ -28,7 +28,10 @@ void TForm1::OpenHandedOverPath(const QString &path) {
     if (IsListFileName(path) && info.isFile()) {
         OpenListFile(path);
     } else if (!ReadCommandLine({path}).isEmpty()) {
-        JumpToFileAndFolder(path);
+        // Named on a command line, the page is shown as at the first start;
+        // it is the user's latest choice, so the first start's page is done.
+        commandFileDone_ = true;
+        OpenPageAsClicked(path);
     } else if (info.isDir()) {
         // The folder itself opens; no file in it gets the caret.
         JumpToFileAndFolder(info.absoluteFilePath() + u'/');

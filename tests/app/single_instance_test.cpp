@@ -211,6 +211,8 @@ TEST_F(HandedOverPathTest, APageAFolderAndAListFileOpenAsOnTheCommandLine) {
     EXPECT_EQ(window->CurrentFolder(), site);
     EXPECT_EQ(Current(), u"b.htm"_s);
     EXPECT_EQ(window->Pages()->currentIndex(), TForm1::TabFile);
+    // Selected and so previewed, as the page of a first start is.
+    EXPECT_EQ(window->SelectedFiles(), QStringList{site + u"b.htm"_s});
 
     window->OpenHandedOverPath(dir.filePath(u"other"_s));
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
