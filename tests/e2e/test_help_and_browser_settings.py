@@ -93,7 +93,8 @@ class HelpAndBrowserSettingsTest(harness.ProgramTestCase):
         self.assertTrue(harness.has_state(harness.find(fonts, "list item", "Times New Roman"),
                                           "selected"))
         size = harness.find(dialog, "spin button", "Font Size")
-        harness.click(size)
+        # Keys pressed before the click has moved the focus would go elsewhere.
+        harness.click_to_focus(size)
         set_spin_box(size, 18)
         images = harness.find(dialog, "check box", "Show Images")
         harness.click(images)
