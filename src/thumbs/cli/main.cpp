@@ -2,13 +2,13 @@
 // line, with the program's own capture, resampling and thumbnail names, so
 // the program shows them as if it had made them.
 
-#include "filelists/page_collector.h"
 #include "foundation/filter_definition.h"
 #include "foundation/program_folders.h"
 #include "foundation/settings.h"
 #include "render/page_view.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
+#include "sitewalk/page_collector.h"
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
