@@ -1,4 +1,4 @@
-#include "filelists/thumb_cleaning.h"
+#include "thumbs/thumb_cleaning.h"
 #include <cerrno>
 
 #include "foundation/file_utils.h"
