@@ -46,27 +46,44 @@ endforeach()
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(man_pages)
 foreach(command IN LISTS commands)
+  # The page names the package's version.
+  set(source ${CMAKE_BINARY_DIR}/packaging/man-source/${command}.1)
+  configure_file(${package_dir}/man/${command}.1 ${source} @ONLY)
   set(page ${CMAKE_BINARY_DIR}/packaging/man/${command}.1.gz)
   add_custom_command(OUTPUT ${page}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
-    COMMAND ${GZIP_PROGRAM} -9nc ${package_dir}/man/${command}.1 > ${page}
-    DEPENDS ${package_dir}/man/${command}.1
+    COMMAND ${GZIP_PROGRAM} -9nc ${source} > ${page}
+    DEPENDS ${source}
     COMMENT "Compressing the manual page of ${command}")
   list(APPEND man_pages ${page})
 endforeach()
 add_custom_target(velmora_man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The licence terms (machine-readable, as Debian asks) and the history of
+# releases, in the package's documentation folder.
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND ${GZIP_PROGRAM} -9nc ${package_dir}/doc/changelog > ${changelog}
+  DEPENDS ${package_dir}/doc/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(velmora_changelog ALL DEPENDS ${changelog})
+install(FILES ${package_dir}/doc/copyright ${changelog} DESTINATION ${doc_dir})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Velmora developers <velmora@localhost>")
+set(CPACK_PACKAGE_VERSION ${VELMORA_VERSION})
+set(CPACK_PACKAGE_CONTACT "Velmora developers <developers@velmora.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "browse, preview and thumbnail web sites kept on disk")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Velmora is a desktop program for people who keep web sites as folders on \
-their local disk. It browses those folders, previews a page in an embedded \
-browser or as coloured source in an embedded editor with an HTML formatter, \
-renders pages into thumbnails, makes snapshots and keeps saved file lists.")
+# Debian wants the lines of the long description at most 80 columns wide (with
+# the space CPack puts before each); the lines are broken here by hand.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Velmora is a desktop program for people who keep web sites as folders on"
+  "their local disk. It browses those folders, previews a page in an embedded"
+  "browser or as coloured source in an embedded editor with an HTML formatter,"
+  "renders pages into thumbnails, makes snapshots and keeps saved file lists.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
@@ -74,5 +91,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries: the fonts pages ask for by name, and the platform
 # plugin Qt opens a window with (only recommended by Qt's own packages).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+# Outside a full desktop, opening a page in the default browser goes through
+# xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
+# strip keeps the compiler's version notes; Debian's packages drop them.
+set(CPACK_VELMORA_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/VelmoraStripNotes.cmake)
 include(CPack)

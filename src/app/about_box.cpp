@@ -13,7 +13,8 @@ namespace velmora {
 AboutBox::AboutBox(QWidget *parent) : QDialog(parent) {
     setWindowTitle(AboutTitle);
     auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(u"<h2>Velmora</h2><p>Version 1.0b</p>"_s, this);
+    auto *title = new QLabel(
+        u"<h2>Velmora</h2><p>Version "_s + QLatin1StringView(ProgramVersion()) + u"</p>"_s, this);
     title->setAlignment(Qt::AlignCenter);
     auto *text =
         new QLabel(u"<p>Velmora browses web sites kept as folders on your disk: it previews pages, "

@@ -53,4 +53,22 @@ QString ReadCommandListFile(const QStringList &arguments) {
     return {};
 }
 
+QString HelpOrVersionText(const QStringList &arguments) {
+    // "--" ends the options: what follows is a file, whatever its name.
+    const QStringList options = arguments.mid(0, arguments.indexOf(u"--"_s));
+    if (options.contains(u"--help"_s) || options.contains(u"-h"_s))
+        return u"Usage: velmora [PAGE | LIST]\n"
+               u"Browses, previews and thumbnails web sites kept as folders on the disk.\n"
+               u"\n"
+               u"  PAGE       a page or picture to open (*.htm, *.jpg, *.gif, *.asp, *.sht,\n"
+               u"             *.dht, *.cfm or *.jht; a relative path is taken from the\n"
+               u"             working folder): its folder is shown with the page selected\n"
+               u"  LIST       a saved file list (*.lst), loaded into the File Lists tab\n"
+               u"  -h, --help  print this help and exit\n"
+               u"  --version   print the version and exit\n"_s;
+    if (options.contains(u"--version"_s))
+        return u"velmora "_s + QLatin1StringView(ProgramVersion()) + u"\n"_s;
+    return {};
+}
+
 } // namespace velmora

@@ -4,6 +4,7 @@
 // main window receives it, with the other services, by reference.
 
 #include "foundation/program_folders.h"
+#include "foundation/program_version.h"
 #include "foundation/settings.h"
 
 #include <QSize>
@@ -13,8 +14,11 @@ namespace velmora {
 
 class Prompts;
 
-inline const QString WindowTitle = QStringLiteral(" Velmora v1.0b ");
-inline const QString AboutTitle = QStringLiteral("About -  Velmora v1.0b ");
+// The titles name the package's version, so that the window and the package
+// never disagree.
+inline const QString WindowTitle =
+    QStringLiteral(" Velmora v") + QLatin1StringView(ProgramVersion()) + QStringLiteral(" ");
+inline const QString AboutTitle = QStringLiteral("About - ") + WindowTitle;
 inline const QString HomePageUrl = QStringLiteral("https://velmora.example.org/");
 
 class Program {
@@ -61,5 +65,11 @@ QString ReadCommandListFile(const QStringList &arguments);
 
 // True for a name ending in ".lst" in any case: a list file of the program.
 bool IsListFileName(const QString &path);
+
+// What --help or --version among the arguments (the program's name left out)
+// print on standard output: the usage or "velmora VERSION". Empty when the
+// arguments ask for neither. Needs no application object and no display, so
+// that both answer where no window can open.
+QString HelpOrVersionText(const QStringList &arguments);
 
 } // namespace velmora

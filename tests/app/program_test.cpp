@@ -53,3 +53,25 @@ TEST(CommandLine, TakesAListFileApartFromThePage) {
     EXPECT_FALSE(IsListFileName(dir.filePath(u".lst"_s)));
     EXPECT_FALSE(IsListFileName(u"notes.lst.txt"_s));
 }
+
+// --help and --version are answered from the arguments alone, before any
+// window exists; anything else leaves the start-up to the program.
+TEST(CommandLine, AnswersHelpAndVersionFromTheArgumentsAlone) {
+    const QString version = HelpOrVersionText({u"--version"_s});
+    EXPECT_EQ(version, u"velmora "_s + QLatin1StringView(ProgramVersion()) + u"\n"_s);
+    EXPECT_FALSE(QString::fromLatin1(ProgramVersion()).isEmpty());
+
+    const QString help = HelpOrVersionText({u"-h"_s});
+    EXPECT_TRUE(help.startsWith(u"Usage: velmora [PAGE | LIST]\n"_s)) << help.toStdString();
+    EXPECT_TRUE(help.contains(u"--version"_s));
+    EXPECT_EQ(HelpOrVersionText({u"page.htm"_s, u"--help"_s}), help);
+    // Help wins over the version, as with most commands.
+    EXPECT_EQ(HelpOrVersionText({u"--version"_s, u"--help"_s}), help);
+
+    EXPECT_EQ(HelpOrVersionText({}), u""_s);
+    EXPECT_EQ(HelpOrVersionText({u"page.htm"_s}), u""_s);
+    EXPECT_EQ(HelpOrVersionText({u"--versions"_s, u"-help"_s}), u""_s);
+    // After "--" a file may have any name.
+    EXPECT_EQ(HelpOrVersionText({u"--"_s, u"--version"_s}), u""_s);
+    EXPECT_EQ(HelpOrVersionText({u"--version"_s, u"--"_s}), version);
+}

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -123,6 +124,13 @@ TEST(FileUtils, CheckDiskSpaceAsksForMinimumTimesThousandBytes) {
     // Unknown free space passes.
     EXPECT_TRUE(CheckDiskSpace(u"/tmp/"_s, 2000, prompts,
                                [](const QString &) { return std::optional<qint64>(); }));
-    // The real query works for a folder that does not exist yet.
-    EXPECT_TRUE(FreeSpaceOfVolume(u"/tmp/does/not/exist/"_s).has_value());
+}
+
+TEST(FileUtils, FreeSpaceOfVolumeAnswersForAFolderNotMadeYet) {
+    // Containers and chroots may have no mount table, and then the system
+    // names no volume for any path: there is nothing to measure.
+    const QStorageInfo volume(QDir::tempPath());
+    if (!volume.isValid() || !volume.isReady())
+        GTEST_SKIP() << "the system reports no volume for " << QDir::tempPath().toStdString();
+    EXPECT_TRUE(FreeSpaceOfVolume(QDir::tempPath() + u"/does/not/exist/"_s).has_value());
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the list-file type into a private XDG data folder and checks that
-# saved lists are recognised by their name and, without it, by their entry
-# lines, while other text is not taken for a list.
+# saved lists are recognised by their entry lines, with or without their
+# ".lst", while other text is not taken for a list, not even when it is named
+# "*.lst" as a linker's or an assembler's listing may be.
 set -euo pipefail
 package_dir=$1
 work=$(mktemp -d)
@@ -27,9 +28,24 @@ printf '/home/me/web/site/*index*.htm*2048*1999-08-15  09:05\r\n/home/me/web/sit
 expect "$work/saved.lst" application/x-velmora-filelist
 cp "$work/saved.lst" "$work/saved-without-extension"
 expect "$work/saved-without-extension" application/x-velmora-filelist
-# An empty list is still a list by its name.
+# Entries of files without an extension, and a folder name with a dot.
+printf '/srv/www/v1.2/*Makefile**120*2003-01-02  23:59\r\n' >"$work/no-extension.lst"
+expect "$work/no-extension.lst" application/x-velmora-filelist
+# The name alone claims nothing: Velmora never writes an empty list, and other
+# programs' listings named *.lst stay plain text.
 : >"$work/empty.lst"
-expect "$work/empty.lst" application/x-velmora-filelist
+[ "$(xdg-mime query filetype "$work/empty.lst")" != application/x-velmora-filelist ] ||
+  { echo "FAIL: an empty file taken for a list by its name"; failures=$((failures + 1)); }
+printf '   1              \t.file\t"a.c"\n   2              \t.text\n' >"$work/assembler.lst"
+expect "$work/assembler.lst" text/plain
+printf '/usr/lib/x86_64-linux-gnu/crt1.o\n/usr/lib/x86_64-linux-gnu/crti.o\n' >"$work/linker.lst"
+expect "$work/linker.lst" text/plain
+printf '/* a comment */\nint main(void) { return 0; }\n' >"$work/source.lst"
+[ "$(xdg-mime query filetype "$work/source.lst")" != application/x-velmora-filelist ] ||
+  { echo "FAIL: C source named *.lst taken for a list"; failures=$((failures + 1)); }
+# A folder with "/*" in its name followed by other text is no entry either.
+printf '/tmp/*glob*.txt*1999-08-15 09:05\r\n' >"$work/near-miss.lst"
+expect "$work/near-miss.lst" text/plain
 # Text that merely starts like a path or a C comment is not a list.
 printf '/* a comment */\nint main(void) { return 0; }\n' >"$work/program"
 [ "$(xdg-mime query filetype "$work/program")" != application/x-velmora-filelist ] ||

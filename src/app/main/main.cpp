@@ -11,7 +11,25 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <cstdio>
+#include <optional>
+
+// --help and --version are answered before the window system starts, so they
+// work without a display; the exit code when one of them was asked for.
+static std::optional<int> AnswerHelpOrVersion(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QString text = velmora::HelpOrVersionText(arguments);
+    if (text.isEmpty())
+        return std::nullopt;
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 int main(int argc, char **argv) {
+    if (const std::optional<int> answered = AnswerHelpOrVersion(argc, argv))
+        return *answered;
     velmora::PrepareRenderingBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));

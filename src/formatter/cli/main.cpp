@@ -5,6 +5,7 @@
 #include "formatter/html_formatter.h"
 #include "foundation/atomic_file.h"
 #include "foundation/file_reader.h"
+#include "foundation/program_version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,7 @@ namespace {
 
 constexpr const char *kUsage =
     "Usage: velmora-format [--style DIR] [--in-place] [FILE...]\n"
+    "       velmora-format --help | --version\n"
     "Formats each HTML FILE (standard input when none is given) with the\n"
     "formatter style in DIR (default: the stock style beside the program) and\n"
     "writes the result to standard output, or back into the file with\n"
@@ -42,6 +44,7 @@ bool WriteAll(FILE *stream, const QByteArray &bytes) {
 struct Arguments {
     QString style;
     bool inPlace = false;
+    bool version = false;
     QStringList files;
 };
 
@@ -66,6 +69,8 @@ bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
             out.style = a.mid(8);
         } else if (a == u"--help" || a == u"-h") {
             help = true;
+        } else if (a == u"--version") {
+            out.version = true;
         } else {
             Complain(u"unknown option %1"_s.arg(a));
             return false;
@@ -86,6 +91,10 @@ static int Run(int argc, char **argv) {
     }
     if (help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.version) {
+        std::printf("velmora-format %s\n", velmora::ProgramVersion());
         return 0;
     }
     const QString styleDir = args.style.isEmpty()

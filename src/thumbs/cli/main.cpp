@@ -4,6 +4,7 @@
 
 #include "foundation/filter_definition.h"
 #include "foundation/program_folders.h"
+#include "foundation/program_version.h"
 #include "foundation/settings.h"
 #include "render/page_view.h"
 #include "render/render_environment.h"
@@ -68,8 +69,17 @@ int Usage(const QString &message) {
 // False after a usage message in *message.
 bool ParseOptions(const QStringList &arguments, Options *options, QString *message) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Makes or clears the thumbnails of web pages."_s);
+    parser.setApplicationDescription(
+        u"Makes or clears the thumbnails of web pages, as the program makes them.\n"
+        u"\n"
+        u"velmora-thumbs --thumbnail SIZE INPUT OUTPUT [--time-limit SECONDS]\n"
+        u"  The thumbnailer file managers call: renders the page INPUT (a path or a\n"
+        u"  file: URI) and writes it to OUTPUT as a PNG picture that fits in SIZE x\n"
+        u"  SIZE pixels (SIZE from 1 to 2048). Exits with 0 when the picture is\n"
+        u"  made, 1 when the page fails or takes longer than the time limit (10\n"
+        u"  seconds), 2 for wrong arguments."_s);
     parser.addHelpOption();
+    parser.addOption({u"version"_s, u"Displays the version."_s});
     parser.addOption({u"base"_s, u"Capture size, for example 800x600."_s, u"WxH"_s});
     parser.addOption({u"base-index"_s, u"Thumbnail base 0 (160x120) to 6 (1600x1200)."_s, u"N"_s});
     parser.addOption({u"program-dir"_s, u"Program folder holding prg.ini and THUMBS."_s, u"DIR"_s});
@@ -87,6 +97,10 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     }
     if (parser.isSet(u"help"_s)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        std::exit(kAllOk);
+    }
+    if (parser.isSet(u"version"_s)) {
+        std::printf("velmora-thumbs %s\n", velmora::ProgramVersion());
         std::exit(kAllOk);
     }
     options->paths = parser.positionalArguments();
