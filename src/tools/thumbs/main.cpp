@@ -13,9 +13,9 @@
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
-#include "thumbs/cli/console_prompts.h"
-#include "thumbs/cli/page_thumbnail.h"
 #include "thumbs/thumbnail_store.h"
+#include "tools/thumbs/console_prompts.h"
+#include "tools/thumbs/page_thumbnail.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
