@@ -6,7 +6,7 @@
 // Every run starts from a new, empty, shown view, so no run reuses the rows
 // or icons of the one before.
 
-#include "app/folder_file_list.h"
+#include "folder_view/folder_file_list.h"
 #include "foundation/file_masks.h"
 #include "foundation/folder_listing.h"
 

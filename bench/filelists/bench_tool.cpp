@@ -8,10 +8,10 @@
 
 #include "filelists/duplicate_entries.h"
 #include "filelists/file_list_model.h"
-#include "filelists/file_search.h"
 #include "filelists/list_file.h"
 #include "filelists/list_verification.h"
 #include "foundation/progress.h"
+#include "sitewalk/file_search.h"
 
 #include <QCoreApplication>
 #include <QDir>

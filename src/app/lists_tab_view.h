@@ -3,8 +3,8 @@
 // view's selection gives the current file and the selected files, reported
 // like the other two tabs report theirs.
 
-#include "app/tab_view.h"
 #include "filelists/window/file_lists_page.h"
+#include "widgets/tab_view.h"
 
 #include <QObject>
 #include <QPointer>

@@ -6,7 +6,6 @@
 
 #include "app/context_menu_rules.h"
 #include "app/program.h"
-#include "app/tab_view.h"
 #include "filelists/window/file_lists_page.h"
 #include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
@@ -15,6 +14,7 @@
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
 #include "snapshot/snapshot_params.h"
+#include "widgets/tab_view.h"
 
 #include <QMainWindow>
 

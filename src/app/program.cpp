@@ -2,8 +2,8 @@
 
 #include "foundation/prompts.h"
 
-#include "filelists/file_search.h"
 #include "foundation/file_utils.h"
+#include "sitewalk/file_search.h"
 
 #include <QDir>
 #include <QFileInfo>

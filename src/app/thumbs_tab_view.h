@@ -4,8 +4,8 @@
 // the Folder View's list does. The current file is the focused tile's while
 // exactly that tile is selected.
 
-#include "app/item_list_tab_view.h"
 #include "thumbs/view/lv_thumbs.h"
+#include "widgets/item_list_tab_view.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "filelists/duplicate_entries.h"
 
-#include "filelists/file_entry.h"
 #include "filelists/text_order.h"
+#include "sitewalk/file_entry.h"
 
 #include <QSet>
 

@@ -4,7 +4,7 @@
 // model keeps its rows in the current sort order: a fill or a change re-sorts
 // at once, or, while updates are suspended, once when they resume.
 
-#include "filelists/file_entry.h"
+#include "sitewalk/file_entry.h"
 
 #include <QAbstractItemModel>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "filelists/text_order.h"
 
-#include "filelists/helper_threads.h"
+#include "sitewalk/helper_threads.h"
 
 #include <unicode/ucol.h>
 

@@ -6,7 +6,8 @@
 - Every include of a project header ("folder/name.h") in a library's files
   names the library's own folder or one of the libraries it depends on,
   directly or through others; so no include reaches upward or sideways.
-- The programs in cli/ and main/ folders include only what they link.
+- The programs include only what they link, and stand where programs belong:
+  the command-line programs in tools/<name>/, the program itself in app/main/.
 - README's layer list names the same libraries, in an order where each comes
   after everything it uses, with the same direct dependencies.
 """
@@ -93,6 +94,15 @@ def check_includes(src, folder_of, deps, programs):
     return problems
 
 
+def program_folder_allowed(folder):
+    return folder == 'app/main' or (folder.startswith('tools/') and folder.count('/') == 1)
+
+
+def check_program_folders(programs):
+    return [f'src/{folder}/: a program outside src/tools/<name>/ and src/app/main/'
+            for folder in sorted(programs) if not program_folder_allowed(folder)]
+
+
 def check_readme(readme, folder_of, deps):
     layers = README_LAYER.findall(open(readme).read())
     if not layers:
@@ -123,6 +133,7 @@ def main():
     folder_of, deps, programs = read_build(src)
     problems = [f'dependency cycle through {short(n)}' for n in find_cycles(deps)]
     problems += check_includes(src, folder_of, deps, programs)
+    problems += check_program_folders(programs)
     problems += check_readme(os.path.join(root, 'README.md'), folder_of, deps)
     for problem in problems:
         print(problem)

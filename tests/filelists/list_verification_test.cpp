@@ -1,7 +1,7 @@
-#include "filelists/file_search.h"
 #include "filelists/list_file.h"
 #include "filelists/list_status.h"
 #include "filelists/list_verification.h"
+#include "sitewalk/file_search.h"
 #include "temp_files.h"
 
 #include <QTemporaryDir>

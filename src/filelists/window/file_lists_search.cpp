@@ -3,13 +3,13 @@
 // and offered for saving.
 #include "filelists/duplicate_entries.h"
 #include "filelists/file_list_model.h"
-#include "filelists/file_search.h"
 #include "filelists/list_commands.h"
 #include "filelists/window/elv_report.h"
 #include "filelists/window/file_lists_page.h"
 #include "filelists/window/form_search.h"
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
+#include "sitewalk/file_search.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/window_guards.h"
 

@@ -2,7 +2,7 @@
 // and the thumbnail files it leaves.
 
 #include "capture_fixture.h"
-#include "filelists/page_collector.h"
+#include "sitewalk/page_collector.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
 #include "unusual_files.h"

@@ -1,4 +1,4 @@
-#include "app/folder_file_model.h"
+#include "folder_view/folder_file_model.h"
 
 #include <QFileInfo>
 

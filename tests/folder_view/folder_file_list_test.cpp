@@ -1,5 +1,5 @@
-#include "app/folder_file_list.h"
-#include "app/folder_file_model.h"
+#include "folder_view/folder_file_list.h"
+#include "folder_view/folder_file_model.h"
 
 #include <QAbstractFileIconProvider>
 #include <QAbstractItemModelTester>

@@ -1,5 +1,5 @@
-#include "filelists/file_entry.h"
-#include "filelists/file_search.h"
+#include "sitewalk/file_entry.h"
+#include "sitewalk/file_search.h"
 #include "temp_files.h"
 
 #include <QDirIterator>

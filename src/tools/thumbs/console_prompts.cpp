@@ -1,4 +1,4 @@
-#include "thumbs/cli/console_prompts.h"
+#include "tools/thumbs/console_prompts.h"
 
 #include <cstdio>
 

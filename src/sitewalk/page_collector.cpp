@@ -1,7 +1,7 @@
-#include "filelists/page_collector.h"
+#include "sitewalk/page_collector.h"
 
-#include "filelists/file_search.h"
 #include "foundation/file_masks.h"
+#include "sitewalk/file_search.h"
 
 #include <QDir>
 #include <QFileInfo>

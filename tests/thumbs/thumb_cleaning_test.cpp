@@ -1,5 +1,5 @@
-#include "filelists/thumb_cleaning.h"
 #include "temp_files.h"
+#include "thumbs/thumb_cleaning.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 // them, the caret put on a file by name, Ctrl+A on release, and the reports
 // of a moved caret and a changed selection.
 
-#include "app/tab_view.h"
+#include "widgets/tab_view.h"
 
 #include <QObject>
 #include <QPointer>

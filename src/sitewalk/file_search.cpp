@@ -1,10 +1,10 @@
-#include "filelists/file_search.h"
+#include "sitewalk/file_search.h"
 
-#include "filelists/helper_threads.h"
-#include "filelists/stat_queue.h"
 #include "foundation/file_utils.h"
 #include "foundation/program_folders.h"
 #include "foundation/text_utils.h"
+#include "sitewalk/helper_threads.h"
+#include "sitewalk/stat_queue.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "app/folder_file_list.h"
+#include "folder_view/folder_file_list.h"
 
-#include "app/folder_file_model.h"
+#include "folder_view/folder_file_model.h"
 
 #include <QFileIconProvider>
 #include <QListView>

@@ -4,7 +4,7 @@
 // with '.'); symbolic links are followed, and a folder reached twice (a link
 // cycle) is searched only once.
 
-#include "filelists/file_entry.h"
+#include "sitewalk/file_entry.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/item_list_tab_view.h"
+#include "widgets/item_list_tab_view.h"
 
 #include "foundation/file_utils.h"
 

@@ -1,4 +1,4 @@
-#include "filelists/file_entry.h"
+#include "sitewalk/file_entry.h"
 
 #include "foundation/text_utils.h"
 

@@ -5,7 +5,7 @@
 // folders of tens of thousands of files: the rows are plain paths, all rows
 // have one height, and icons are made only for the rows being painted.
 
-#include "app/item_list_tab_view.h"
+#include "widgets/item_list_tab_view.h"
 
 #include <QAbstractFileIconProvider>
 #include <QObject>

@@ -1,7 +1,7 @@
 // Which pages the batch command takes from the folders it is given.
 
-#include "filelists/page_collector.h"
 #include "foundation/filter_definition.h"
+#include "sitewalk/page_collector.h"
 #include "temp_files.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "filelists/thumb_cleaning.h"
+#include "thumbs/thumb_cleaning.h"
 #include <cerrno>
 
-#include "filelists/file_search.h"
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
+#include "sitewalk/file_search.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "filelists/stat_queue.h"
+#include "sitewalk/stat_queue.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "thumbs/cli/page_thumbnail.h"
+#include "tools/thumbs/page_thumbnail.h"
 
 #include "foundation/atomic_file.h"
 #include "pictures/resample.h"

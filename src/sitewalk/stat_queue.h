@@ -3,7 +3,7 @@
 // search goes on listing folders. Stating the files is most of a search's
 // cost; the listing itself stays on the calling thread, in order.
 
-#include "filelists/file_entry.h"
+#include "sitewalk/file_entry.h"
 
 #include <QByteArray>
 #include <QString>

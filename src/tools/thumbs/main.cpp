@@ -2,7 +2,6 @@
 // line, with the program's own capture, resampling and thumbnail names, so
 // the program shows them as if it had made them.
 
-#include "filelists/page_collector.h"
 #include "foundation/filter_definition.h"
 #include "foundation/program_folders.h"
 #include "foundation/program_version.h"
@@ -10,12 +9,13 @@
 #include "render/page_view.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
+#include "sitewalk/page_collector.h"
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
-#include "thumbs/cli/console_prompts.h"
-#include "thumbs/cli/page_thumbnail.h"
 #include "thumbs/thumbnail_store.h"
+#include "tools/thumbs/console_prompts.h"
+#include "tools/thumbs/page_thumbnail.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
