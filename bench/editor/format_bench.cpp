@@ -11,8 +11,8 @@
 //                      no formatting at all
 // Both with the stock style; wall-clock times (manual time).
 
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "formatter/formatter_style.h"
 #include "formatter/html_formatter.h"
 #include "foundation/progress.h"

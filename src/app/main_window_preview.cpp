@@ -2,8 +2,8 @@
 // View, the current file shown in them, the modal editor/browser window, and
 // saving the editor's document from the main window's buttons.
 #include "app/main_window.h"
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"

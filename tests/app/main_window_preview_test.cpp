@@ -2,8 +2,8 @@
 // the Folder View, the document following the file list, the modal
 // editor/browser window, and saving from the main window's buttons.
 #include "app/main_window.h"
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "filelists/window/elv_report.h"
 #include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"

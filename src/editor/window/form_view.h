@@ -9,7 +9,7 @@
 // question before unsaved text is given up.
 
 #include "editor/editor_text.h"
-#include "editor/source_edit.h"
+#include "editor/window/source_edit.h"
 #include "formatter/formatter_style.h"
 #include "foundation/document_guard.h"
 #include "foundation/settings.h"
