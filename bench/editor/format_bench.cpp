@@ -132,7 +132,8 @@ void BM_FormatInEditor(benchmark::State &state) {
     SilentPrompts prompts;
     OneFile selection;
     NullBar bar;
-    TFormView view(profile, prompts, selection, nullptr);
+    EditorDocument document(prompts);
+    TFormView view(document, profile, prompts, selection, nullptr);
     view.SetFormatStyle(LoadFormatterStyle(QStringLiteral(VELMORA_STOCK_STYLE)));
     view.SetProgressBar(&bar);
     view.findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(1);
@@ -141,7 +142,7 @@ void BM_FormatInEditor(benchmark::State &state) {
     PaintSeen paints;
     view.REScreen()->viewport()->installEventFilter(&paints);
     selection.file = Files().page;
-    view.LoadEditorFile(selection.file);
+    document.Load(selection.file);
     // The browser's own work on the page is over before anything is timed.
     if (!WaitFor([&] { return !view.BrowserBusy(); }))
         state.SkipWithError("page never loaded");
