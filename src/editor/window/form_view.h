@@ -30,7 +30,6 @@ class QTabWidget;
 
 namespace velmora {
 
-class FileDialogs;
 class ProgressBar;
 class Prompts;
 class RenderProfile;
