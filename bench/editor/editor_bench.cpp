@@ -14,8 +14,8 @@
 
 #include "editor/editor_text.h"
 #include "editor/search_replace.h"
-#include "editor/source_edit.h"
-#include "editor/source_edit_text.h"
+#include "editor/window/source_edit.h"
+#include "editor/window/source_edit_text.h"
 #include "foundation/prompts.h"
 
 #include "bench_support.h"

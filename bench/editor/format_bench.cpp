@@ -11,8 +11,8 @@
 //                      no formatting at all
 // Both with the stock style; wall-clock times (manual time).
 
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "formatter/formatter_style.h"
 #include "formatter/html_formatter.h"
 #include "foundation/progress.h"
@@ -132,7 +132,8 @@ void BM_FormatInEditor(benchmark::State &state) {
     SilentPrompts prompts;
     OneFile selection;
     NullBar bar;
-    TFormView view(profile, prompts, selection, nullptr);
+    EditorDocument document(prompts);
+    TFormView view(document, profile, prompts, selection, nullptr);
     view.SetFormatStyle(LoadFormatterStyle(QStringLiteral(VELMORA_STOCK_STYLE)));
     view.SetProgressBar(&bar);
     view.findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(1);
@@ -141,7 +142,7 @@ void BM_FormatInEditor(benchmark::State &state) {
     PaintSeen paints;
     view.REScreen()->viewport()->installEventFilter(&paints);
     selection.file = Files().page;
-    view.LoadEditorFile(selection.file);
+    document.Load(selection.file);
     // The browser's own work on the page is over before anything is timed.
     if (!WaitFor([&] { return !view.BrowserBusy(); }))
         state.SkipWithError("page never loaded");

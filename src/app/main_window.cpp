@@ -77,7 +77,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
       desktop_(services.desktop), render_(services.render),
       thumbStore_(std::make_unique<ThumbnailStore>(program_.Folders().ThumbDir,
                                                    program_.Config().CacheMax)),
-      document_(services.document ? services.document : &fallbackDocument_) {
+      ownDocument_(services.document ? nullptr : std::make_unique<EditorDocument>(prompts_)),
+      document_(services.document ? services.document : ownDocument_.get()) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
@@ -94,11 +95,11 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
     if (services.render) {
-        formView_ = std::make_unique<TFormView>(*services.render, prompts_, *this, this);
+        formView_ =
+            std::make_unique<TFormView>(*document_, *services.render, prompts_, *this, this);
         formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
         formView_->SetProgressBar(this);
         formView_->SetSettings(program_.Config());
-        document_ = formView_.get();
     }
     BuildThumbnailMaker(services.render, services.freeSpace);
     progressWindows_ = services.progressWindows;
@@ -605,8 +606,7 @@ void TForm1::PageControl1Change(int index) {
         // The preview may hold a tile or a list entry shown from another
         // tab: the file current here is loaded into it again, and its
         // thumbnail shown in the corner.
-        document_->EditorFile.clear();
-        document_->EditorFileTime = 0;
+        document_->ForgetFile();
         ShowCurrentFile(false);
         break;
     case TabThumb:
@@ -633,13 +633,13 @@ void TForm1::AppActivate() {
     if (startingUp_ || pageControl_->currentIndex() != TabFile)
         return;
     const QString current = GetCurrentFile();
-    if (current.isEmpty() || current != document_->EditorFile || document_->EditorFileTime == 0)
+    if (current.isEmpty() || current != document_->File() || document_->FileTime() == 0)
         return;
     const qint64 stamp = FileStamp(current);
-    if (stamp == 0 || stamp == document_->EditorFileTime)
+    if (stamp == 0 || stamp == document_->FileTime())
         return;
     // Remember the new stamp first, so one outside change asks only once.
-    document_->EditorFileTime = stamp;
+    document_->SetFileTime(stamp);
     const bool reload = prompts_.AskYesNo(u"File: "_s + current + kMessageBreak +
                                           u" has been changed by another application."_s +
                                           kMessageBreak + kMessageBreak + u"Reload from disk?"_s);

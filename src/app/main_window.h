@@ -6,9 +6,9 @@
 
 #include "app/context_menu_rules.h"
 #include "app/program.h"
+#include "editor/editor_document.h"
 #include "filelists/window/file_lists_page.h"
 #include "formatter/formatter_style.h"
-#include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
@@ -60,10 +60,12 @@ struct MainWindowServices {
     FileDialogs &dialogs;
     DesktopServices &desktop;
     // The engine profile of the page views. With it the preview has its
-    // browser and editor (TFormView), which hold the document; without one
-    // (tests of the window's logic) `document`, if given, stands in for it.
+    // browser and editor (TFormView), which show the document; without one
+    // (tests of the window's logic) the document keeps its text alone.
     RenderProfile *render = nullptr;
-    DocumentGuard *document = nullptr;
+    // The editor's document; none: the window makes its own. Tests give
+    // theirs to answer its questions.
+    EditorDocument *document = nullptr;
     // The free space of the thumbnail folder's volume, asked before every
     // thumbnail is made; tests stand in a full disk.
     FreeSpaceQuery freeSpace = FreeSpaceOfVolume;
@@ -146,6 +148,7 @@ public:
     ThumbnailStore &Thumbnails() const { return *thumbStore_; }
     // The editor/browser window; null without a rendering engine.
     TFormView *FormView() const { return formView_.get(); }
+    EditorDocument &Document() const { return *document_; }
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
     void BSaveAsClick();
@@ -310,7 +313,10 @@ private:
     DesktopServices &desktop_;
     RenderProfile *render_ = nullptr; // null: no page views
     std::unique_ptr<ThumbnailStore> thumbStore_;
-    DocumentGuard fallbackDocument_;
+    // The editor's document, unless one was given; declared before the
+    // window that shows it.
+    std::unique_ptr<EditorDocument> ownDocument_;
+    EditorDocument *document_ = nullptr;
     std::unique_ptr<TFormView> formView_;
     // Over the internal browser and the store, so declared after both.
     std::unique_ptr<PageCapture> pageCapture_;
@@ -321,7 +327,6 @@ private:
     bool thumbRunActive_ = false;
     TSnapShotParams snapShotParams_;
     bool snapshotWindowOpen_ = false;
-    DocumentGuard *document_ = nullptr;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
     ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one

@@ -358,7 +358,7 @@ QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
     bSaveAs_ = addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s,
                          [this] { BSaveAsClick(); });
     bSave_ = addButton(u"Save"_s, u"BSave"_s, u"[CTRL-S]: Save current editor file"_s,
-                       [this] { formView_->BSaveClick(); });
+                       [this] { document_->Save(); });
     bSave_->setEnabled(false);
     if (formView_)
         bSaveAs_->setEnabled(false);

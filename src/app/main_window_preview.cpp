@@ -2,9 +2,8 @@
 // View, the current file shown in them, the modal editor/browser window, and
 // saving the editor's document from the main window's buttons.
 #include "app/main_window.h"
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
-#include "foundation/document_guard.h"
+#include "editor/window/source_edit.h"
 #include "foundation/file_utils.h"
 #include "foundation/prompts.h"
 #include "render/page_view.h"
@@ -81,9 +80,7 @@ void TForm1::OnEditorButtons(bool inHand, bool modified) {
 // A copy saved into the folder on show appears in the file list, selected;
 // the editor keeps its own file all the same.
 void TForm1::BSaveAsClick() {
-    if (!formView_)
-        return;
-    const QString copy = formView_->SaveEditorFileAs(dialogs_);
+    const QString copy = document_->SaveAs(dialogs_);
     if (copy.isEmpty() || WithBackslash(QFileInfo(copy).absolutePath()) != currentFolder_)
         return;
     quietSelection_ = true;
@@ -101,7 +98,7 @@ void TForm1::BSaveAsClick() {
 void TForm1::OnFileListSelection() {
     if (quietSelection_)
         return;
-    if (!startingUp_ && GetCurrentFile() != document_->EditorFile)
+    if (!startingUp_ && GetCurrentFile() != document_->File())
         document_->SaveChangesPrompt();
     if (StatusNow() != statusShown_)
         UpdateStatus();
@@ -125,21 +122,15 @@ void TForm1::ShowCurrentFile(bool force) {
         ClearPreview();
         return;
     }
-    if (formView_ && current == document_->EditorFile && !force)
+    if (current == document_->File() && !force)
         return;
     ShowMiniThumb(current);
-    if (formView_)
-        formView_->LoadEditorFile(current);
+    document_->Load(current);
 }
 
 void TForm1::ClearPreview() {
     ClearThumbnailCorner();
-    if (formView_) {
-        formView_->ClearDocument();
-        return;
-    }
-    document_->EditorFile.clear();
-    document_->EditorFileTime = 0;
+    document_->Clear();
 }
 
 // Opens the current file in the editor/browser window, modally. The

@@ -43,7 +43,7 @@ void TForm1::BSnapClick() {
     params.BatchMode = false;
     params.FileName = GetCurrentFile();
     if (params.FileName.isEmpty())
-        params.FileName = formView_->EditorFile;
+        params.FileName = document_->File();
     if (params.FileName.isEmpty())
         params.FileName = formView_->FrameViewer1()->CurrentFile();
     ShowSnapshotOptions(true);

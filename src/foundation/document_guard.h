@@ -1,10 +1,10 @@
 #pragma once
 // The document of the preview as the rest of the program sees it: which file
-// the editor holds (EditorFile) and the file's stamp when it was loaded or
-// saved (EditorFileTime), the question whether to save unsaved changes before
-// the editor's text is given up, and reloading the file after an outside
-// change. The editor's document overrides the questions; this base, used
-// while no editor exists, has nothing to save and nothing to reload.
+// the editor holds and the file's stamp when it was loaded or saved, the
+// question whether to save unsaved changes before the editor's text is given
+// up, and reloading the file after an outside change. The editor's document
+// (EditorDocument) answers the questions; this base has nothing to save and
+// nothing to reload.
 
 #include <QString>
 
@@ -22,8 +22,26 @@ public:
     // Loads EditorFile again from disk, dropping what the editor holds.
     virtual void ReloadFromDisk() {}
 
-    QString EditorFile;        // empty for none
-    qint64 EditorFileTime = 0; // 0 for none
+    // The file the editor holds; empty for none.
+    const QString &File() const { return file_; }
+    // The file's stamp when it was loaded or saved; 0 for none.
+    qint64 FileTime() const { return fileTime_; }
+    // The stamp the file has on disk now, taken as known: an outside change
+    // is reported once, not again on every return to the program.
+    void SetFileTime(qint64 stamp) { fileTime_ = stamp; }
+    // Forgets which file the text came from, so that the next showing of a
+    // file loads it afresh; the text stays.
+    void ForgetFile() { SetFile(QString(), 0); }
+
+protected:
+    void SetFile(const QString &file, qint64 stamp) {
+        file_ = file;
+        fileTime_ = stamp;
+    }
+
+private:
+    QString file_;
+    qint64 fileTime_ = 0;
 };
 
 // True unless the reply means the caller must stop.

@@ -3,8 +3,8 @@
 // screen reader, voice control or switch access). Each way must run the
 // button's command, not only show the button pressed.
 #include "app/main_window.h"
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"

@@ -2,8 +2,8 @@
 // file list and the thumbnail grid, the context menu's "Copy file(s) to",
 // what reaches the disk, where the caret goes and what COPYPATH becomes.
 #include "app/main_window.h"
+#include "editor/editor_document.h"
 #include "foundation/desktop_services.h"
-#include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/settings.h"
 #include "recording_desktop.h"
@@ -100,7 +100,7 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
-    DocumentGuard document;
+    EditorDocument document{prompts};
     ProgressLog progress;
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;

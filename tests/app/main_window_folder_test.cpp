@@ -2,8 +2,8 @@
 // the drive and filter boxes and the question before they replace the
 // editor's text, changes of the folder on disk, and the window's hints.
 #include "app/main_window.h"
+#include "editor/editor_document.h"
 #include "foundation/desktop_services.h"
-#include "foundation/document_guard.h"
 #include "recording_desktop.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -42,8 +42,11 @@ namespace {
 
 // The editor's document as the window sees it: the test sets the answer to
 // "save changes?" and counts the questions.
-class FakeDocument final : public DocumentGuard {
+class FakeDocument final : public EditorDocument {
 public:
+    explicit FakeDocument(Prompts &prompts) : EditorDocument(prompts) {}
+    // As if the file had been loaded with that stamp.
+    void SetFileForTest(const QString &file, qint64 stamp) { SetFile(file, stamp); }
     SaveChangesReply SaveChangesPrompt() override {
         ++asked;
         return answer;
@@ -111,7 +114,7 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
-    FakeDocument document;
+    FakeDocument document{prompts};
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;
     QTreeView *tree = nullptr;
@@ -127,8 +130,7 @@ protected:
 // goes on and asks no second time.
 TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndText) {
     Select(1);
-    document.EditorFile = Site(u"b.htm"_s);
-    document.EditorFileTime = 1;
+    document.SetFileForTest(Site(u"b.htm"_s), 1);
     document.answer = SaveChangesReply::Cancel;
     const int asked = document.asked;
     const QStringList names{u"a.htm"_s, u"b.htm"_s, u"c.htm"_s, u"d.htm"_s};
@@ -142,8 +144,8 @@ TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndTe
         EXPECT_EQ(drive->currentIndex(), 0);
         EXPECT_EQ(Names(list), names);
         EXPECT_EQ(window->GetCurrentFile(), Site(u"b.htm"_s));
-        EXPECT_EQ(document.EditorFile, Site(u"b.htm"_s));
-        EXPECT_EQ(document.EditorFileTime, 1);
+        EXPECT_EQ(document.File(), Site(u"b.htm"_s));
+        EXPECT_EQ(document.FileTime(), 1);
     };
 
     const QModelIndex other = TreeEntry(u"other"_s);
@@ -174,10 +176,10 @@ TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndTe
     EXPECT_EQ(document.asked, asked + 5);
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(Names(list), QStringList{u"x.htm"_s});
-    EXPECT_TRUE(document.EditorFile.isEmpty());
+    EXPECT_TRUE(document.File().isEmpty());
 
     // No for a filter change: the filter is applied.
-    document.EditorFile = dir.filePath(u"other/x.htm"_s);
+    document.SetFileForTest(dir.filePath(u"other/x.htm"_s), document.FileTime());
     filter->setCurrentIndex(2);
     emit filter->activated(2);
     EXPECT_EQ(document.asked, asked + 6);
@@ -208,8 +210,7 @@ TEST_F(MainWindowFolderTest, EnterOnAFolderOfTheTreeOpensIt) {
 // file on show is neither asked for nor shown again.
 TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     Select(1);
-    document.EditorFile = Site(u"b.htm"_s);
-    document.EditorFileTime = 1;
+    document.SetFileForTest(Site(u"b.htm"_s), 1);
     document.answer = SaveChangesReply::Cancel;
     const int asked = document.asked;
 
@@ -222,7 +223,7 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     EXPECT_EQ(window->HintText(), Site(u"b.htm"_s));
     EXPECT_EQ(window->Pages()->tabText(0), u"Folder View  (1 of 4 files selected)"_s);
     EXPECT_EQ(document.asked, asked);
-    EXPECT_EQ(document.EditorFile, Site(u"b.htm"_s));
+    EXPECT_EQ(document.File(), Site(u"b.htm"_s));
     EXPECT_EQ(tiles->model()->rowCount(), 4);
 
     // Two selected, the caret on a third that goes: the two stay selected
@@ -242,7 +243,7 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     // The file on show goes: the preview follows the selection as after a
     // click, asking for the text first.
     Select(1);
-    document.EditorFile = Site(u"a0.htm"_s);
+    document.SetFileForTest(Site(u"a0.htm"_s), document.FileTime());
     const int before = document.asked;
     ASSERT_TRUE(QFile::remove(Site(u"a0.htm"_s)));
     QTest::keyClick(window.get(), Qt::Key_F5);
@@ -364,7 +365,7 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
-    FakeDocument document;
+    FakeDocument document{prompts};
     std::unique_ptr<Program> program;
     std::unique_ptr<TForm1> window;
     QTreeView *tree = nullptr;

@@ -2,8 +2,8 @@
 // the Folder View, the document following the file list, the modal
 // editor/browser window, and saving from the main window's buttons.
 #include "app/main_window.h"
-#include "editor/source_edit.h"
 #include "editor/window/form_view.h"
+#include "editor/window/source_edit.h"
 #include "filelists/window/elv_report.h"
 #include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"
@@ -114,7 +114,7 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     const QString b = Page(u"b.htm"_s, "<title>B</title><p>b</p>\n");
     window->JumpToFileAndFolder(a);
     Select(0);
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
     EXPECT_TRUE(BrowserShows(a));
     EXPECT_TRUE(DockedInMainWindow(view->FrameViewer1()));
     EXPECT_TRUE(Button(u"BSaveAs"_s)->isEnabled());
@@ -128,7 +128,7 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     prompts.yesNoCancelAnswers = {Answer::No};
     Select(1);
     ASSERT_EQ(prompts.Texts(Kind::YesNoCancel), QStringList{u"Save changes in: "_s + a});
-    EXPECT_EQ(view->EditorFile, b);
+    EXPECT_EQ(view->Document().File(), b);
     EXPECT_EQ(view->REScreen()->EditedText(), u"<title>B</title><p>b</p>\n"_s);
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
     EXPECT_EQ(ReadBytes(a), QByteArray("<title>A</title><p>a</p>\n"));
@@ -138,12 +138,12 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     prompts.yesNoCancelAnswers = {Answer::Yes};
     Select(0);
     EXPECT_EQ(ReadBytes(b), QByteArray("X<title>B</title><p>b</p>\n"));
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
 
     // Two selected files: nothing is previewed; the commands for the
     // selected files find both.
     FileList()->selectAll();
-    EXPECT_TRUE(view->EditorFile.isEmpty());
+    EXPECT_TRUE(view->Document().File().isEmpty());
     EXPECT_EQ(window->GetSelectionInfo().SelCount, 2);
     EXPECT_EQ(window->GetViewFile(0, true), a);
     EXPECT_EQ(window->GetViewFile(1, true), b);
@@ -170,7 +170,7 @@ TEST_F(MainWindowPreviewTest, AClickOnAnotherFileAsksForTheUnsavedText) {
     list->selectionModel()->select(second, QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(prompts.Texts(Kind::YesNoCancel), QStringList{u"Save changes in: "_s + a});
     EXPECT_EQ(ReadBytes(a), QByteArray("<p>a</p>\nedit"));
-    EXPECT_EQ(view->EditorFile, dir.filePath(u"site/b.htm"_s));
+    EXPECT_EQ(view->Document().File(), dir.filePath(u"site/b.htm"_s));
 
     // A Ctrl+click that adds a second file empties the preview: asked too.
     QTest::keyClicks(view->REScreen(), u"more"_s);
@@ -178,7 +178,7 @@ TEST_F(MainWindowPreviewTest, AClickOnAnotherFileAsksForTheUnsavedText) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_EQ(prompts.Texts(Kind::YesNoCancel).size(), 2);
-    EXPECT_TRUE(view->EditorFile.isEmpty());
+    EXPECT_TRUE(view->Document().File().isEmpty());
 }
 
 TEST_F(MainWindowPreviewTest, SaveAsIntoTheShownFolderSelectsTheCopy) {
@@ -192,7 +192,7 @@ TEST_F(MainWindowPreviewTest, SaveAsIntoTheShownFolderSelectsTheCopy) {
     EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>\r\n"));
     EXPECT_EQ(window->GetCurrentFile(), copy);
     EXPECT_EQ(window->GetSelectionInfo().SelCount, 1);
-    EXPECT_EQ(view->EditorFile, a); // the editor keeps its file
+    EXPECT_EQ(view->Document().File(), a); // the editor keeps its file
     EXPECT_EQ(view->windowTitle(), a);
     EXPECT_TRUE(BrowserShows(copy));
     EXPECT_EQ(FileList()->model()->rowCount(), 3);
@@ -280,12 +280,12 @@ TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
     ASSERT_NE(tiles, nullptr);
     tiles->selectionModel()->setCurrentIndex(tiles->model()->index(1, 0),
                                              QItemSelectionModel::ClearAndSelect);
-    ASSERT_EQ(view->EditorFile, b);
+    ASSERT_EQ(view->Document().File(), b);
     ASSERT_TRUE(BrowserShows(b));
 
     window->Pages()->setCurrentIndex(TForm1::TabFile);
     EXPECT_EQ(window->GetCurrentFile(), a);
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
     EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>\n"_s);
     EXPECT_TRUE(BrowserShows(a));
     EXPECT_GT(CornerColour().red(), 200);
@@ -323,7 +323,7 @@ TEST_F(MainWindowPreviewTest, ACopyIntoTheShownFolderKeepsThePreviewAndAsksNothi
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
     EXPECT_EQ(FileList()->model()->rowCount(), 3);
     EXPECT_EQ(FileList()->currentIndex().row(), 1);
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
     EXPECT_TRUE(view->REScreen()->IsModified());
     EXPECT_TRUE(BrowserShows(a));
 }
@@ -334,14 +334,14 @@ TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
     Select(0);
     QTest::keyClicks(view->REScreen(), u"unsaved"_s);
     WriteBytes(a, "<p>new from outside</p>");
-    view->EditorFileTime -= 5000;
+    view->Document().SetFileTime(view->Document().FileTime() - 5000);
     prompts.yesNoAnswers = {true};
     window->AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0); // the edits go without a question
     EXPECT_EQ(view->REScreen()->EditedText(), u"<p>new from outside</p>"_s);
     EXPECT_FALSE(view->REScreen()->IsModified());
-    EXPECT_EQ(view->EditorFileTime, FileStamp(a));
+    EXPECT_EQ(view->Document().FileTime(), FileStamp(a));
 }
 
 // Started with a page on the command line.
@@ -366,13 +366,13 @@ TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
     EXPECT_EQ(window->GetCurrentFile(), start);
     EXPECT_EQ(window->Pages()->tabText(TForm1::TabFile), u"Folder View  (1 of 3 files selected)"_s);
-    EXPECT_EQ(view->EditorFile, start);
+    EXPECT_EQ(view->Document().File(), start);
     EXPECT_TRUE(BrowserShows(start));
 
     Select(0);
     Activate();
     EXPECT_EQ(window->GetCurrentFile(), a);
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
 
     QTest::keyClicks(view->REScreen(), u"edit"_s);
     for (int n = 0; n < 3; ++n)
@@ -416,7 +416,7 @@ TEST_F(MainWindowPreviewTest, AChangeOnDiskKeepsThePreviewAndItsUnsavedText) {
     EXPECT_EQ(FileList()->model()->rowCount(), 2);
     EXPECT_EQ(window->GetCurrentFile(), a);
     EXPECT_TRUE(prompts.calls.isEmpty());
-    EXPECT_EQ(view->EditorFile, a);
+    EXPECT_EQ(view->Document().File(), a);
     EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>edit"_s);
     EXPECT_TRUE(Button(u"BSave"_s)->isEnabled());
     EXPECT_EQ(view->FrameViewer1()->CurrentFile(), a);

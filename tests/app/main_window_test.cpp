@@ -1,8 +1,8 @@
 #include "app/main_window.h"
+#include "editor/editor_document.h"
 #include "filelists/window/elv_report.h"
 #include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"
-#include "foundation/document_guard.h"
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
 #include "pictures/jpeg_codec.h"
@@ -100,13 +100,19 @@ bool NothingSelected(const QListView *list) {
 
 // The editor's document as the main window sees it: the test sets the answer
 // to "save changes?" and counts the questions and the reloads.
-class FakeDocument final : public DocumentGuard {
+class FakeDocument final : public EditorDocument {
 public:
+    explicit FakeDocument(Prompts &prompts) : EditorDocument(prompts) {}
+    // As if the file had been loaded with that stamp.
+    void SetFileForTest(const QString &file, qint64 stamp) { SetFile(file, stamp); }
     SaveChangesReply SaveChangesPrompt() override {
         ++asked;
         return answer;
     }
     void ReloadFromDisk() override { ++reloads; }
+    // Holds no file but the one a test sets: the questions depend on the
+    // test alone.
+    void Load(const QString &) override {}
     SaveChangesReply answer = SaveChangesReply::NotAsked;
     int asked = 0;
     int reloads = 0;
@@ -117,7 +123,7 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     RecordingDesktop desktop;
-    FakeDocument document;
+    FakeDocument document{prompts};
     std::unique_ptr<Program> program;
     FakeView *folder = nullptr, *thumbs = nullptr, *lists = nullptr;
     int dialogsShown = 0; // dialogs of the File Lists tab, all cancelled
@@ -406,13 +412,12 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     WriteBytes(page, "<p>");
     auto w = OpenWindow();
     folder->Select(1, 1, page);
-    DocumentGuard &state = document;
-    state.EditorFile = page;
-    state.EditorFileTime = FileStamp(page);
+    FakeDocument &state = document;
+    state.SetFileForTest(page, FileStamp(page));
     w->AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 0); // unchanged: nothing asked
 
-    state.EditorFileTime -= 5000;
+    state.SetFileTime(state.FileTime() - 5000);
     prompts.yesNoAnswers = {false};
     w->AppActivate();
     ASSERT_EQ(prompts.Count(Kind::YesNo), 1);
@@ -423,7 +428,7 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     w->AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
 
-    state.EditorFileTime -= 5000;
+    state.SetFileTime(state.FileTime() - 5000);
     prompts.yesNoAnswers = {true};
     w->AppActivate();
     EXPECT_EQ(document.reloads, 1);
@@ -619,15 +624,14 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
     EXPECT_EQ(RowCount(list), 5);
 
-    document.EditorFile = dir.filePath(u"site/a.htm"_s);
-    document.EditorFileTime = 1;
+    document.SetFileForTest(dir.filePath(u"site/a.htm"_s), 1);
     filter->setCurrentIndex(2); // "HTM(L) only"
     emit filter->activated(2);
     EXPECT_EQ(caption->text(), u" Filter: *.htm"_s);
     EXPECT_EQ(caption->toolTip(), u"*.htm"_s);
     EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"b.html"_s, u"c.htm5"_s}));
-    EXPECT_TRUE(document.EditorFile.isEmpty());
-    EXPECT_EQ(document.EditorFileTime, 0);
+    EXPECT_TRUE(document.File().isEmpty());
+    EXPECT_EQ(document.FileTime(), 0);
 
     filter->setCurrentIndex(5); // "SSI only"
     emit filter->activated(5);

@@ -8,6 +8,8 @@
   directly or through others; so no include reaches upward or sideways.
 - The programs include only what they link, and stand where programs belong:
   the command-line programs in tools/<name>/, the program itself in app/main/.
+- The folders that must stay free of Qt Widgets (src/editor/ outside its
+  window/ folder) include no Qt Widgets header and do not link Qt6::Widgets.
 - README's layer list names the same libraries, in an order where each comes
   after everything it uses, with the same direct dependencies.
 """
@@ -103,6 +105,46 @@ def check_program_folders(programs):
             for folder in sorted(programs) if not program_folder_allowed(folder)]
 
 
+# Folders (relative to src/) whose files may not use Qt Widgets, and the
+# subfolders of them that may.
+WIDGET_FREE = {'editor': ['editor/window']}
+ANY_INCLUDE = re.compile(r'^\s*#\s*include\s+[<"]([^>"]+)[>"]', re.M)
+
+
+def widget_headers(include_dir):
+    """The names a file includes Qt Widgets by: <QLabel>, <QtWidgets/QLabel>,
+    <qlabel.h>, ..."""
+    names = {'QtWidgets'}
+    for entry in os.listdir(include_dir):
+        names.add(entry)
+        names.add('QtWidgets/' + entry)
+    return names
+
+
+def check_widget_free(src, include_dir):
+    problems = []
+    forbidden = widget_headers(include_dir) if include_dir else set()
+    for top, allowed_below in WIDGET_FREE.items():
+        for directory, _, files in os.walk(os.path.join(src, top)):
+            folder = os.path.relpath(directory, src)
+            if any(folder == a or folder.startswith(a + os.sep) for a in allowed_below):
+                continue
+            for file in files:
+                path = os.path.join(directory, file)
+                if file == 'CMakeLists.txt':
+                    if 'Qt6::Widgets' in open(path).read():
+                        problems.append(f'{path}: links Qt6::Widgets; widgets belong in '
+                                        f'{", ".join(allowed_below)}')
+                    continue
+                if not file.endswith(('.h', '.cpp')):
+                    continue
+                for header in ANY_INCLUDE.findall(open(path).read()):
+                    if header in forbidden:
+                        problems.append(f'{path}: includes the Qt Widgets header <{header}>; '
+                                        f'widgets belong in {", ".join(allowed_below)}')
+    return problems
+
+
 def check_readme(readme, folder_of, deps):
     layers = README_LAYER.findall(open(readme).read())
     if not layers:
@@ -129,11 +171,15 @@ def check_readme(readme, folder_of, deps):
 
 def main():
     root = sys.argv[1]
+    # The folder of Qt Widgets' headers, for telling a widget include.
+    widgets_dir = next((d for d in sys.argv[2:] if os.path.isfile(os.path.join(d, 'QWidget'))),
+                       None)
     src = os.path.join(root, 'src')
     folder_of, deps, programs = read_build(src)
     problems = [f'dependency cycle through {short(n)}' for n in find_cycles(deps)]
     problems += check_includes(src, folder_of, deps, programs)
     problems += check_program_folders(programs)
+    problems += check_widget_free(src, widgets_dir)
     problems += check_readme(os.path.join(root, 'README.md'), folder_of, deps)
     for problem in problems:
         print(problem)

@@ -2,15 +2,12 @@
 
 #include "editor/link_rules.h"
 #include "editor/search_replace.h"
-#include "editor/source_edit.h"
-#include "editor/source_edit_text.h"
 #include "editor/syntax_palette.h"
 #include "editor/tag_hints.h"
 #include "editor/window/format_command.h"
 #include "editor/window/replace_dialog.h"
-#include "foundation/atomic_file.h"
-#include "foundation/file_reader.h"
-#include "foundation/file_utils.h"
+#include "editor/window/source_edit.h"
+#include "editor/window/source_edit_text.h"
 #include "foundation/prompts.h"
 #include "foundation/view_selection.h"
 #include "render/page_view.h"
@@ -19,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,11 +31,6 @@
 using namespace Qt::StringLiterals;
 
 namespace velmora {
-
-bool IsPictureFile(const QString &path) {
-    const QString suffix = u"."_s + QFileInfo(path).suffix().toUpper();
-    return suffix == u".JPG"_s || suffix == u".GIF"_s;
-}
 
 namespace {
 
@@ -61,9 +52,53 @@ QVBoxLayout *ColumnOf(QWidget *widget) {
 
 } // namespace
 
-TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelection &selection,
-                     QWidget *parent)
-    : QDialog(parent), prompts_(prompts), selection_(selection) {
+// The editor control as the document sees it. The control may be taken down
+// by the main window before this window goes; the document then loses
+// nothing but the showing.
+class TFormView::EditorSeam final : public EditorTextView {
+public:
+    explicit EditorSeam(TFormView &window) : window_(window) {}
+
+    void ShowText(const EditorText &text) override {
+        if (!Edit())
+            return;
+        // The switch may have changed in the options since the last file.
+        Edit()->SetColouring(window_.settings_->DoColorTags);
+        Edit()->ShowText(text);
+    }
+    void ShowNotice(const QString &notice) override {
+        if (Edit())
+            Edit()->ShowNotice(notice);
+    }
+    void ClearText() override {
+        if (Edit())
+            Edit()->ClearText();
+    }
+    QString EditedText() const override { return Edit() ? Edit()->EditedText() : QString(); }
+    bool IsModified() const override { return Edit() && Edit()->IsModified(); }
+    void SetModified(bool modified) override {
+        if (Edit())
+            Edit()->SetModified(modified);
+    }
+    bool HoldsFileText() const override { return Edit() && Edit()->isEnabled(); }
+    void Select(qsizetype position, qsizetype length) override {
+        if (!Edit())
+            return;
+        QTextCursor cursor = Edit()->textCursor();
+        cursor.setPosition(int(position));
+        cursor.setPosition(int(position + length), QTextCursor::KeepAnchor);
+        Edit()->setTextCursor(cursor);
+        Edit()->ensureCursorVisible();
+    }
+
+private:
+    SourceEdit *Edit() const { return window_.reScreen_.data(); }
+    TFormView &window_;
+};
+
+TFormView::TFormView(EditorDocument &document, RenderProfile &profile, Prompts &prompts,
+                     const ViewSelection &selection, QWidget *parent)
+    : QDialog(parent), document_(document), prompts_(prompts), selection_(selection) {
     setObjectName(u"FormView"_s);
     setSizeGripEnabled(true);
     frameViewer1_ = new PageView(profile, BrowserOptions());
@@ -104,11 +139,28 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
     reScreen_->installEventFilter(this);
     connect(reScreen_, &QPlainTextEdit::cursorPositionChanged, this, &TFormView::ShowTagHint);
     SetSettings(ownSettings_);
-    connect(reScreen_, &SourceEdit::ModifiedChanged, this, [this](bool modified) {
+    seam_ = std::make_unique<EditorSeam>(*this);
+    document_.SetView(seam_.get());
+    connect(reScreen_, &SourceEdit::ModifiedChanged, &document_,
+            &EditorDocument::TextModifiedChanged);
+    connect(&document_, &EditorDocument::ModifiedChanged, this, [this](bool modified) {
         if (modified)
             SetREToModified();
         else
             SetREToNotModified();
+    });
+    // The browser follows the editor's file; caption and buttons its state.
+    connect(&document_, &EditorDocument::Loaded, this, [this](const QString &path) {
+        SetREToNotModified();
+        ShowInBrowser(path);
+    });
+    connect(&document_, &EditorDocument::Saved, this, [this](const QString &path) {
+        ShowInBrowser(path);
+        SetREToNotModified();
+    });
+    connect(&document_, &EditorDocument::Cleared, this, [this] {
+        ShowInBrowser(QString());
+        SetREToNotModified();
     });
     OnHistoryChanged();
     SetShowHints(true);
@@ -116,6 +168,8 @@ TFormView::TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelecti
 }
 
 TFormView::~TFormView() {
+    document_.SetView(nullptr);
+    document_.SetSaveOffered(true);
     replaceDialog1_.reset();
     // The views are children of this window or of the main window's preview
     // area; take down those still here.
@@ -210,156 +264,29 @@ QPushButton *TFormView::AddButton(QWidget *strip, const QString &caption, const 
     return button;
 }
 
-// ---- the document ------------------------------------------------------------
+// ---- the document's state ------------------------------------------------------
 //
 // The browser loads without waiting, so the window never runs a nested event
 // loop for the preview: the user may go on while a page comes, and Esc stops
 // it.
-
-void TFormView::LoadEditorFile(const QString &file) {
-    if (file.isEmpty())
-        return;
-    ++documentNumber_;
-    if (IsPictureFile(file)) {
-        EditorFile.clear();
-        EditorFileTime = FileStamp(file);
-        loaded_ = {};
-        original_.clear();
-        reScreen_->ShowNotice(kPictureNotice);
-    } else {
-        ShowInEditor(file);
-    }
-    SetREToNotModified();
-    ShowInBrowser(file);
-}
-
-void TFormView::ShowInEditor(const QString &file) {
-    EditorFile = file;
-    EditorFileTime = FileStamp(file);
-    const FileRead read = ReadRegularFile(file, kMaxPageBytes);
-    if (read.status != ReadStatus::Ok) {
-        loaded_ = {};
-        original_.clear();
-        reScreen_->ShowNotice(u"\r\n  This file cannot be shown in the editor: "_s + read.error);
-        return;
-    }
-    original_ = read.bytes;
-    loaded_ = DecodeEditorText(original_);
-    reScreen_->SetColouring(settings_->DoColorTags);
-    reScreen_->ShowText(loaded_);
-}
 
 void TFormView::ShowInBrowser(const QString &file) {
     frameViewer1_->ClearHistory();
     frameViewer1_->StartLoadingFile(file);
 }
 
-void TFormView::ClearDocument() {
-    ++documentNumber_;
-    reScreen_->ClearText();
-    loaded_ = {};
-    original_.clear();
-    ShowInBrowser(QString());
-    EditorFile.clear();
-    EditorFileTime = 0;
-    SetREToNotModified();
-}
-
-bool TFormView::SaveEditorFile(const QString &file) {
-    const bool modified = reScreen_->IsModified();
-    // What cannot be held exactly is never written from the editor's text;
-    // an unchanged document is written as it was read.
-    if (file.isEmpty() || !reScreen_->isEnabled() || (modified && !loaded_.exact)) {
-        prompts_.Beep();
-        return false;
-    }
-    const QString edited = modified ? reScreen_->EditedText() : QString();
-    if (modified) {
-        // A character the file's encoding cannot hold would be lost.
-        const QString problem = EditorSaveProblem(loaded_, edited);
-        if (!problem.isEmpty()) {
-            prompts_.ShowInfo(u"File saving error in:"_s + kMessageBreak + file + kMessageBreak +
-                              problem);
-            return false;
-        }
-    }
-    const QByteArray bytes = modified ? EncodeEditorText(loaded_, edited) : original_;
-    QString reason;
-    if (!WriteFileAtomically(file, bytes, &reason)) {
-        prompts_.ShowInfo(u"File saving error in:"_s + kMessageBreak + file + kMessageBreak +
-                          u"Please check diskspace and writing permissions..."_s + kMessageBreak +
-                          reason);
-        return false;
-    }
-    // The text in the editor is now what the file holds.
-    original_ = bytes;
-    loaded_ = DecodeEditorText(bytes);
-    // The stamp stays the one of the editor's own file: a copy's stamp
-    // would make the next return to the program report an outside change.
-    if (file == EditorFile)
-        EditorFileTime = FileStamp(file);
-    ShowInBrowser(file);
-    SetREToNotModified();
-    return true;
-}
-
-QString TFormView::SaveEditorFileAs(FileDialogs &dialogs) {
-    if (EditorFile.isEmpty()) {
-        prompts_.Beep();
-        return {};
-    }
-    const QString chosen = dialogs.GetSaveFileName(u"Save As"_s, EditorFile, QString());
-    if (chosen.isEmpty())
-        return {};
-    const QFileInfo info(chosen);
-    const QString copy =
-        MakeFileName(WithBackslash(info.absolutePath()), info.fileName(), QString(), prompts_);
-    if (copy.isEmpty() || !SaveEditorFile(copy))
-        return {};
-    return copy;
-}
-
 void TFormView::BSaveClick() {
-    if (EditorFile.isEmpty()) {
-        prompts_.Beep();
-        return;
-    }
-    SaveEditorFile(EditorFile);
-}
-
-void TFormView::ReloadFromDisk() {
-    LoadEditorFile(EditorFile);
-}
-
-SaveChangesReply TFormView::SaveChangesPrompt() {
-    // The text is about to be replaced by its formatted form: nothing may
-    // close or move on before that is done.
-    if (formatting_)
-        return SaveChangesReply::Cancel;
-    if (!SaveEnabled() || EditorFile.isEmpty())
-        return SaveChangesReply::NotAsked;
-    switch (prompts_.AskYesNoCancel(u"Save changes in: "_s + EditorFile)) {
-    case Answer::Yes:
-        BSaveClick();
-        // A save that failed keeps the text: the caller must not go on and
-        // replace it.
-        return reScreen_->IsModified() ? SaveChangesReply::Cancel : SaveChangesReply::Yes;
-    case Answer::No:
-        return SaveChangesReply::No;
-    case Answer::Cancel:
-        break;
-    }
-    return SaveChangesReply::Cancel;
+    document_.Save();
 }
 
 void TFormView::SetREToModified() {
-    setWindowTitle(EditorFile + u" --- UNSAVED ---"_s);
+    setWindowTitle(document_.File() + u" --- UNSAVED ---"_s);
     reScreen_->SetModified(true);
     SetButtonState();
 }
 
 void TFormView::SetREToNotModified() {
-    setWindowTitle(EditorFile);
+    setWindowTitle(document_.File());
     reScreen_->SetModified(false);
     SetButtonState();
 }
@@ -379,6 +306,7 @@ void TFormView::SetButtonState() {
     const bool inHand = FileInHand();
     const bool modified = reScreen_->IsModified();
     saveEnabled_ = modified && inHand;
+    document_.SetSaveOffered(saveEnabled_);
     bSave_->setEnabled(saveEnabled_);
     bFormat_->setEnabled(inHand && !reScreen_->isReadOnly() && !formatting_);
     emit ButtonStateChanged(inHand, modified);
@@ -412,7 +340,8 @@ void TFormView::FormShow() {
     }
     labelUrl_->clear();
     UndockAll();
-    setWindowTitle(EditorFile + (reScreen_->IsModified() ? u" --- UNSAVED ---"_s : QString()));
+    setWindowTitle(document_.File() +
+                   (reScreen_->IsModified() ? u" --- UNSAVED ---"_s : QString()));
     SetButtonState();
 }
 
@@ -493,8 +422,8 @@ void TFormView::SetShowHints(bool show) {
 // ---- the browser's events ------------------------------------------------------
 
 void TFormView::BReloadClick() {
-    if (!EditorFile.isEmpty())
-        ShowInBrowser(EditorFile);
+    if (!document_.File().isEmpty())
+        ShowInBrowser(document_.File());
 }
 
 void TFormView::OnHistoryChanged() {
@@ -659,7 +588,7 @@ void TFormView::BFormatClick() {
         prompts_.Beep();
         return;
     }
-    const quint64 document = documentNumber_;
+    const quint64 document = document_.Generation();
     QString formatted;
     try {
         formatted = FormatWhileBusy(reScreen_->EditedText());
@@ -668,7 +597,7 @@ void TFormView::BFormatClick() {
         return;
     }
     // Another file loaded meanwhile keeps its own text.
-    if (!reScreen_ || document != documentNumber_)
+    if (!reScreen_ || document != document_.Generation())
         return;
     const bool updates = reScreen_->updatesEnabled();
     reScreen_->setUpdatesEnabled(false);
@@ -690,8 +619,10 @@ void TFormView::BFormatClick() {
 // way out.
 QString TFormView::FormatWhileBusy(const QString &text) {
     formatting_ = true;
+    document_.SetBusy(true);
     const auto finished = qScopeGuard([this] {
         formatting_ = false;
+        document_.SetBusy(false);
         if (reScreen_)
             SetButtonState();
     });

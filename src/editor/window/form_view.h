@@ -4,14 +4,14 @@
 // Both views normally live docked in the main window's preview area; a double
 // click on a file shows this window modally with both views on its tabs.
 //
-// The window also holds the editor's document: which file the editor shows
-// (EditorFile), its stamp, loading, the modified state, saving, and the
-// question before unsaved text is given up.
+// The editor's document (EditorDocument: the file, loading, saving, the
+// question before unsaved text is given up) is given to the window, which
+// shows its text in the editor control and follows its loads and saves in
+// the browser, the caption and the Save buttons.
 
-#include "editor/editor_text.h"
-#include "editor/source_edit.h"
+#include "editor/editor_document.h"
+#include "editor/window/source_edit.h"
 #include "formatter/formatter_style.h"
-#include "foundation/document_guard.h"
 #include "foundation/settings.h"
 #include "render/page_view.h"
 
@@ -30,36 +30,27 @@ class QTabWidget;
 
 namespace velmora {
 
-class FileDialogs;
 class ProgressBar;
 class Prompts;
 class RenderProfile;
 class ReplaceDialog1;
 class ViewSelection;
 
-class TFormView final : public QDialog, public DocumentGuard {
+class TFormView final : public QDialog {
     Q_OBJECT
 public:
-    // selection tells whether a file is in hand (the active view's current
-    // file); parent is the main window, which the modal window is placed on.
-    TFormView(RenderProfile &profile, Prompts &prompts, const ViewSelection &selection,
-              QWidget *parent);
+    // The window shows document's text in its editor from now until it goes
+    // (the document outlives it). selection tells whether a file is in hand
+    // (the active view's current file); parent is the main window, which the
+    // modal window is placed on.
+    TFormView(EditorDocument &document, RenderProfile &profile, Prompts &prompts,
+              const ViewSelection &selection, QWidget *parent);
     ~TFormView() override;
 
     PageView *FrameViewer1() const { return frameViewer1_; }
     SourceEdit *REScreen() const { return reScreen_; }
+    EditorDocument &Document() const { return document_; }
 
-    // The file in the browser and, unless it is a .jpg or .gif picture, in
-    // the editor; the document is then not modified.
-    void LoadEditorFile(const QString &file);
-    // Empties the editor and the browser and forgets EditorFile.
-    void ClearDocument();
-    // Writes the editor's text to file in one step. On failure the message
-    // names the file, and the document stays as it was (still modified).
-    bool SaveEditorFile(const QString &file);
-    // Saves a copy under a name the user chooses; the editor keeps its file.
-    // Returns the copy's path, or empty when nothing was written.
-    QString SaveEditorFileAs(FileDialogs &dialogs);
     // Save of either window: beeps when no file is in the editor.
     void BSaveClick();
 
@@ -68,10 +59,6 @@ public:
     void SetButtonState();
     bool FileInHand() const;
     bool SaveEnabled() const;
-
-    // DocumentGuard
-    SaveChangesReply SaveChangesPrompt() override;
-    void ReloadFromDisk() override;
 
     // Both views back onto their own tabs.
     void UndockAll();
@@ -144,13 +131,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    class EditorSeam;
+
     QWidget *BuildBrowserTab();
     QWidget *BuildEditorTab();
     QPushButton *AddButton(QWidget *strip, const QString &caption, const QString &name,
                            const QString &hint);
     void FormShow();
     void ShowInBrowser(const QString &file);
-    void ShowInEditor(const QString &file);
     void BReloadClick();
     void OnHistoryChanged();
     void OnLinkHovered(const QString &url, const QString &target);
@@ -161,10 +149,10 @@ private:
     void KeepSearchTexts();
     QString FormatWhileBusy(const QString &text);
 
+    EditorDocument &document_;
     Prompts &prompts_;
     const ViewSelection &selection_;
-    EditorText loaded_;   // the text as read, for writing it back as it was
-    QByteArray original_; // the bytes as read: what an unchanged copy holds
+    std::unique_ptr<EditorSeam> seam_;
     std::vector<std::pair<QPointer<QWidget>, QString>> hints_;
 
     QTabWidget *pageControl1_ = nullptr;
@@ -195,9 +183,6 @@ private:
     ProgressBar *progressBar_ = nullptr;
     bool formatting_ = false;
     bool saveEnabled_ = false; // both Save buttons, as SetButtonState last set them
-    // Counts the documents loaded or cleared: a Format whose document was
-    // replaced while it ran must not put its result into the new one.
-    quint64 documentNumber_ = 0;
     Settings ownSettings_;
     Settings *settings_ = &ownSettings_;
     QStringList tagSyntaxList_;
@@ -205,12 +190,5 @@ private:
     // Handles the editor's window keys; true when the key was used up.
     bool REScreenKeyDown(const QKeyEvent *key);
 };
-
-// The picture notice the editor shows instead of a picture's bytes.
-inline const QString kPictureNotice =
-    QStringLiteral("\r\n  Sorry, pictures cannot be displayed in editor ...");
-
-// Pictures are shown in the browser only.
-bool IsPictureFile(const QString &path);
 
 } // namespace velmora

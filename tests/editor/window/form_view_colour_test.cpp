@@ -31,7 +31,7 @@ namespace {
 class FormViewColourTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = std::make_unique<TFormView>(profile, prompts, selection, nullptr);
+        view = std::make_unique<TFormView>(document, profile, prompts, selection, nullptr);
         view->resize(600, 400);
         view->SetSettings(settings);
         view->SetTagSyntax({u"<A> : <A HREF=\"\">"_s, u"<TABLE>: <TABLE BORDER=1>  "_s,
@@ -42,7 +42,7 @@ protected:
         const QString path = dir.filePath(name);
         WriteBytes(path, bytes);
         selection.current = path;
-        view->LoadEditorFile(path);
+        document.Load(path);
         return path;
     }
     void PlaceCaret(int pos) {
@@ -60,6 +60,7 @@ protected:
     RenderProfile profile;
     ScriptedPrompts prompts;
     OneFileSelection selection;
+    EditorDocument document{prompts};
     Settings settings;
     std::unique_ptr<TFormView> view;
     SourceEdit *edit = nullptr;

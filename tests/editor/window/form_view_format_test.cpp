@@ -61,7 +61,7 @@ QByteArray VelmoraFormat(const QString &file) {
 class FormatTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = std::make_unique<TFormView>(profile, prompts, selection, nullptr);
+        view = std::make_unique<TFormView>(document, profile, prompts, selection, nullptr);
         view->resize(600, 400);
         view->SetFormatStyle(LoadFormatterStyle(QStringLiteral(VELMORA_STOCK_STYLE)));
         view->SetProgressBar(&bar);
@@ -70,7 +70,7 @@ protected:
         const QString path = dir.filePath(name);
         WriteBytes(path, bytes);
         selection.current = path;
-        view->LoadEditorFile(path);
+        document.Load(path);
         return path;
     }
     QPushButton *FormatButton() const { return view->findChild<QPushButton *>(u"BFormat"_s); }
@@ -80,6 +80,7 @@ protected:
     RenderProfile profile;
     ScriptedPrompts prompts;
     OneFileSelection selection;
+    EditorDocument document{prompts};
     RecordingBar bar;
     std::unique_ptr<TFormView> view;
 };
@@ -180,7 +181,7 @@ TEST_F(FormatTest, WhileFormatRunsNothingElseTakesTheText) {
         view->BFormatClick();
         EXPECT_EQ(bar.ranges.size(), rangesBefore);
         view->reject();
-        EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Cancel);
+        EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::Cancel);
     };
     view->BFormatClick();
     EXPECT_EQ(closing.count(), 0);
@@ -199,10 +200,10 @@ TEST_F(FormatTest, AnotherFileLoadedMeanwhileKeepsItsOwnText) {
         if (std::exchange(loaded, true))
             return;
         selection.current = other;
-        view->LoadEditorFile(other);
+        document.Load(other);
     };
     view->BFormatClick();
-    EXPECT_EQ(view->EditorFile, other);
+    EXPECT_EQ(document.File(), other);
     EXPECT_EQ(Text(), u"<p>b's own   text"_s);
     EXPECT_FALSE(view->REScreen()->IsModified());
     EXPECT_TRUE(view->REScreen()->isEnabled());

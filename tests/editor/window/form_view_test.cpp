@@ -31,7 +31,7 @@ namespace {
 class FormViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = std::make_unique<TFormView>(profile, prompts, selection, nullptr);
+        view = std::make_unique<TFormView>(document, profile, prompts, selection, nullptr);
         // Not shown: the views are used hidden too, whenever the other one is
         // docked, and must not wait for paint that never comes.
         view->resize(600, 400);
@@ -44,7 +44,7 @@ protected:
     // Selects and loads a file as the main window does.
     void Show(const QString &path) {
         selection.current = path;
-        view->LoadEditorFile(path);
+        document.Load(path);
     }
     void Type(const QString &text) {
         view->REScreen()->moveCursor(QTextCursor::End);
@@ -62,6 +62,7 @@ protected:
     RenderProfile profile;
     ScriptedPrompts prompts;
     OneFileSelection selection;
+    EditorDocument document{prompts};
     std::unique_ptr<TFormView> view;
 };
 
@@ -69,8 +70,8 @@ TEST_F(FormViewTest, PicturesGoToTheBrowserOnlyAndLeaveNothingToSave) {
     const QString picture = Write(u"photo.GIF"_s, "GIF89a");
     QSignalSpy buttons(view.get(), &TFormView::ButtonStateChanged);
     Show(picture);
-    EXPECT_TRUE(view->EditorFile.isEmpty());
-    EXPECT_NE(view->EditorFileTime, 0);
+    EXPECT_TRUE(document.File().isEmpty());
+    EXPECT_NE(document.FileTime(), 0);
     EXPECT_FALSE(view->REScreen()->isEnabled());
     EXPECT_TRUE(view->REScreen()->toPlainText().contains(u"Sorry, pictures cannot be displayed"_s));
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
@@ -82,7 +83,7 @@ TEST_F(FormViewTest, PicturesGoToTheBrowserOnlyAndLeaveNothingToSave) {
     // Only .jpg and .gif are pictures here; a .jpeg is text.
     const QString jpeg = Write(u"page.jpeg"_s, "<p>text");
     Show(jpeg);
-    EXPECT_EQ(view->EditorFile, jpeg);
+    EXPECT_EQ(document.File(), jpeg);
     EXPECT_TRUE(view->REScreen()->isEnabled());
     EXPECT_TRUE(Button(u"BFormat"_s)->isEnabled());
 
@@ -99,7 +100,7 @@ TEST_F(FormViewTest, AnEditIsShownAsUnsavedAndSaveWritesItAndShowsIt) {
     Show(page);
     EXPECT_EQ(view->windowTitle(), page);
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
-    const qint64 loadedStamp = view->EditorFileTime;
+    const qint64 loadedStamp = document.FileTime();
 
     QSignalSpy buttons(view.get(), &TFormView::ButtonStateChanged);
     Type(u"new"_s);
@@ -114,7 +115,7 @@ TEST_F(FormViewTest, AnEditIsShownAsUnsavedAndSaveWritesItAndShowsIt) {
     EXPECT_EQ(view->windowTitle(), page);
     EXPECT_FALSE(view->REScreen()->IsModified());
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
-    EXPECT_NE(view->EditorFileTime, loadedStamp);
+    EXPECT_NE(document.FileTime(), loadedStamp);
     EXPECT_TRUE(BrowserShows(page));
     EXPECT_TRUE(prompts.Texts(Kind::Info).isEmpty());
 }
@@ -177,7 +178,7 @@ TEST_F(FormViewTest, AnOverlongFileIsReadOnly) {
 TEST_F(FormViewTest, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
     const QString page = Write(u"locked.htm"_s, "<p>keep</p>");
     Show(page);
-    const qint64 stamp = view->EditorFileTime;
+    const qint64 stamp = document.FileTime();
     Type(u"more"_s);
     ASSERT_EQ(chmod(QFile::encodeName(page).constData(), 0444), 0);
     view->BSaveClick();
@@ -188,50 +189,50 @@ TEST_F(FormViewTest, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
     EXPECT_EQ(ReadBytes(page), QByteArray("<p>keep</p>"));
     EXPECT_TRUE(view->REScreen()->IsModified());
     EXPECT_TRUE(view->windowTitle().endsWith(u" --- UNSAVED ---"_s));
-    EXPECT_EQ(view->EditorFileTime, stamp);
+    EXPECT_EQ(document.FileTime(), stamp);
 
     // Asked before the text is given up, Yes tries to save; as that fails,
     // the answer keeps the caller from going on.
     prompts.yesNoCancelAnswers = {Answer::Yes};
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Cancel);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::Cancel);
     EXPECT_EQ(ReadBytes(page), QByteArray("<p>keep</p>"));
 }
 
 TEST_F(FormViewTest, TheSaveQuestionComesOnlyWithUnsavedText) {
     const QString page = Write(u"q.htm"_s, "<p>q</p>");
     Show(page);
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::NotAsked);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::NotAsked);
     EXPECT_TRUE(prompts.Texts(Kind::YesNoCancel).isEmpty());
 
     Type(u"1"_s);
     prompts.yesNoCancelAnswers = {Answer::Cancel, Answer::No, Answer::Yes};
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Cancel);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::Cancel);
     EXPECT_EQ(prompts.Texts(Kind::YesNoCancel).first(), u"Save changes in: "_s + page);
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::No);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::No);
     EXPECT_EQ(ReadBytes(page), QByteArray("<p>q</p>"));
     EXPECT_TRUE(view->REScreen()->IsModified());
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::Yes);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::Yes);
     EXPECT_EQ(ReadBytes(page), QByteArray("<p>q</p>1"));
-    EXPECT_EQ(view->SaveChangesPrompt(), SaveChangesReply::NotAsked);
+    EXPECT_EQ(document.SaveChangesPrompt(), SaveChangesReply::NotAsked);
 }
 
 TEST_F(FormViewTest, SaveAsWritesACopyAndTheEditorKeepsItsFile) {
     const QByteArray latin1CrLf = "<p>caf\xe9\xa0</p>\r\n<p>b</p>\r\n";
     const QString page = Write(u"orig.htm"_s, latin1CrLf);
     Show(page);
-    const qint64 stamp = view->EditorFileTime;
+    const qint64 stamp = document.FileTime();
     const QString copy = dir.filePath(u"copy.htm"_s);
     prompts.fileAnswers = {copy};
-    EXPECT_EQ(view->SaveEditorFileAs(prompts), copy);
+    EXPECT_EQ(document.SaveAs(prompts), copy);
     EXPECT_EQ(ReadBytes(copy), latin1CrLf); // unchanged text: the same bytes
-    EXPECT_EQ(view->EditorFile, page);
-    EXPECT_EQ(view->EditorFileTime, stamp);
+    EXPECT_EQ(document.File(), page);
+    EXPECT_EQ(document.FileTime(), stamp);
     EXPECT_TRUE(BrowserShows(copy));
 
     // A cancelled dialog and a name that is not allowed write nothing.
     prompts.fileAnswers = {QString(), dir.filePath(u"bad?name.htm"_s)};
-    EXPECT_TRUE(view->SaveEditorFileAs(prompts).isEmpty());
-    EXPECT_TRUE(view->SaveEditorFileAs(prompts).isEmpty());
+    EXPECT_TRUE(document.SaveAs(prompts).isEmpty());
+    EXPECT_TRUE(document.SaveAs(prompts).isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath(u"bad?name.htm"_s)));
 }
 
@@ -249,7 +250,7 @@ TEST_F(FormViewTest, AFileWithNulBytesIsReadOnlyAndCopiedExactly) {
     EXPECT_FALSE(Button(u"BSave"_s)->isEnabled());
     const QString copy = dir.filePath(u"nul-copy.htm"_s);
     prompts.fileAnswers = {copy};
-    EXPECT_EQ(view->SaveEditorFileAs(prompts), copy);
+    EXPECT_EQ(document.SaveAs(prompts), copy);
     EXPECT_EQ(ReadBytes(copy), bytes);
 }
 
@@ -289,6 +290,23 @@ TEST_F(FormViewTest, ReloadShowsTheEditorsFileAgain) {
     ASSERT_TRUE(view->FrameViewer1()->LoadFile(other));
     Button(u"BReload"_s)->click();
     EXPECT_TRUE(BrowserShows(other));
+}
+
+// Opening a file at a line puts the editor's caret there with the extent
+// selected, and the browser shows the file; the window gives the text back
+// to the document when it goes.
+TEST_F(FormViewTest, OpenAtSelectsTheExtentInTheEditor) {
+    const QString page = Write(u"at.htm"_s, "<html>\r\n<p>find me</p>\r\n</html>\r\n");
+    selection.current = page;
+    ASSERT_TRUE(document.OpenAt(page, 2, 4, 7));
+    EXPECT_EQ(view->REScreen()->textCursor().selectedText(), u"find me"_s);
+    EXPECT_EQ(view->REScreen()->textCursor().blockNumber(), 1);
+    EXPECT_EQ(view->windowTitle(), page);
+    EXPECT_TRUE(BrowserShows(page));
+
+    view.reset();
+    document.Load(page);
+    EXPECT_EQ(document.Buffer().EditedText(), u"<html>\n<p>find me</p>\n</html>\n"_s);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ namespace {
 class ReplaceDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        view = std::make_unique<TFormView>(profile, prompts, selection, nullptr);
+        view = std::make_unique<TFormView>(document, profile, prompts, selection, nullptr);
         view->resize(600, 400);
         view->SetSearchTexts(lastSearch, lastReplace);
     }
@@ -37,7 +37,7 @@ protected:
         const QString path = dir.filePath(u"page.htm"_s);
         WriteBytes(path, bytes);
         selection.current = path;
-        view->LoadEditorFile(path);
+        document.Load(path);
         return path;
     }
     // Opens the dialog as the user does, from the editor.
@@ -63,6 +63,7 @@ protected:
     RenderProfile profile;
     ScriptedPrompts prompts;
     OneFileSelection selection;
+    EditorDocument document{prompts};
     QString lastSearch;
     QString lastReplace;
     std::unique_ptr<TFormView> view;

@@ -1,6 +1,6 @@
-#include "editor/source_edit_text.h"
+#include "editor/window/source_edit_text.h"
 
-#include "editor/source_edit.h"
+#include "editor/window/source_edit.h"
 
 #include <QTextCursor>
 

@@ -2,7 +2,7 @@
 // to its state, and that the text comes back from it character for character.
 
 #include "editor/editor_text.h"
-#include "editor/source_edit.h"
+#include "editor/window/source_edit.h"
 
 #include <QClipboard>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "editor/source_edit.h"
+#include "editor/window/source_edit.h"
 
 #include "editor/syntax_rtf.h"
 #include "foundation/colors.h"

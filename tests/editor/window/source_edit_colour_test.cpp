@@ -3,8 +3,8 @@
 // copy, and the painted pixels following the palette.
 
 #include "editor/editor_text.h"
-#include "editor/source_edit.h"
 #include "editor/syntax_kinds.h"
+#include "editor/window/source_edit.h"
 
 #include <QApplication>
 #include <QClipboard>
