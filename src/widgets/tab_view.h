@@ -1,8 +1,9 @@
 #pragma once
 // What the main window needs from the view on each of its three tabs: the
 // widget, the entry and selection counts, the current file, the path of each
-// entry, and calls when the caret or the selection changes. The tabs' own issues build the real
-// views; until then placeholder lists stand in, and tests use doubles.
+// entry, and calls when the caret or the selection changes. The Folder View,
+// the Thumbnail View and the File Lists implement it; tests use doubles or
+// the placeholder list the main window puts in an empty slot.
 
 #include <QString>
 #include <QStringList>
