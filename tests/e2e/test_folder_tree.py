@@ -8,8 +8,10 @@ import harness
 
 
 def rows_named(tree, name):
-    return [tree.getChildAtIndex(i) for i in range(tree.childCount)
-            if harness.name_of(tree.getChildAtIndex(i)) == name]
+    # The tree fills in the background: a row counted a moment ago may be
+    # gone (None) by the time it is asked for.
+    rows = (tree.getChildAtIndex(i) for i in range(tree.childCount))
+    return [row for row in rows if row is not None and harness.name_of(row) == name]
 
 
 class FolderTreeTest(harness.ProgramTestCase):

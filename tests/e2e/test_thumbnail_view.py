@@ -67,6 +67,11 @@ class ThumbnailViewTest(harness.ProgramTestCase):
 
         # ClearThumbs on the first tile alone.
         harness.click(self.tiles(grid)[0])
+        # ClearThumbs works on the selection: it must be the first tile alone.
+        harness.wait_until(
+            lambda: [harness.has_state(t, "selected") for t in self.tiles(grid)]
+            == [True] + [False] * 29,
+            what="the first tile alone selected")
         harness.click(harness.find(window, "push button", "ClearThumbs"))
         harness.wait_until(lambda: self.tiles(grid)[0].description == "no thumbnail",
                            what="the placeholder back in the first tile")
