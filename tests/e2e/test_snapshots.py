@@ -105,6 +105,10 @@ class SnapshotsTest(harness.ProgramTestCase):
             self.assertEqual(jpeg_size(path), (410, 310))
         harness.press_key("Escape")
         harness.wait_gone(options)
+        # A click before the main window is active and enabled again is lost.
+        harness.wait_until(lambda: harness.has_state(window, "active")
+                           and harness.has_state(files, "enabled"),
+                           what="the main window active again")
 
         # One page: preview, screenshots before and after, Save as JPG.
         harness.click(first)
