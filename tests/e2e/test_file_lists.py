@@ -134,7 +134,10 @@ class FileListsTest(harness.ProgramTestCase):
         os.remove(os.path.join(self.site, "sub/d.htm"))
         saved = harness.find(window, "list", "Saved Lists")
         harness.click(harness.find(saved, "list item", "site pages.lst"))
-        harness.perform(harness.find(window, "push button", "Load List"))
+        # Load List is offered once the click has chosen the list.
+        load = harness.find(window, "push button", "Load List")
+        harness.wait_until(lambda: harness.has_state(load, "enabled"), what="Load List offered")
+        harness.perform(load)
         dialog = self.save_dialog()
         message = harness.text_of(harness.find(dialog, "text", "Message"))
         self.assertIn("Loaded list contains 5 entries.", message)
