@@ -69,30 +69,38 @@ void OnlyTagsTable::Build(const QString &input, qsizetype from, qsizetype end) {
 
 class LineSplitter {
 public:
-    LineSplitter(QString &input, const FormatterStyle &style, FirstPassResult &out)
+    LineSplitter(const QString &input, const FormatterStyle &style, FirstPassResult &out)
         : input_(input), style_(style), scan_(input, style), out_(out) {}
 
     void Run(const FormatProgress &progress);
 
 private:
+    void AppendText(qsizetype from, qsizetype to);
+    qsizetype EmitTag(qsizetype i);
     qsizetype GeneratedCommentEnd(qsizetype i);
     void FlushText();
     void SettleText();
-    qsizetype EmitBlockTag(qsizetype i);
-    qsizetype EmitInlineTag(qsizetype i, int k);
-    qsizetype EmitVerbatim(qsizetype i, const QString &name);
+    void TidyTagAt(qsizetype i, qsizetype end);
+    qsizetype EmitBlockTag(qsizetype i, qsizetype end);
+    qsizetype EmitInlineTag(qsizetype i, qsizetype end, int k);
+    qsizetype EmitVerbatim(qsizetype i, int row);
     QString CellIfOnlyTags(qsizetype i);
     qsizetype EmitCell(qsizetype i, const QString &cell);
     void StartBlock(const QString &name, bool cell);
     void PutBlockLine(QString line);
 
-    QString &input_;
+    const QString &input_;
     const FormatterStyle &style_;
     TagScanner scan_;
     FirstPassResult &out_;
     QString curLine_;
-    QString blockCounter_ = u"###:0"_s;
+    qsizetype blockCount_ = 0;
     OnlyTagsTable cellTable_;
+    // Buffers reused for every tag and line: the page is read without an
+    // allocation per tag.
+    QString key_;     // the key of the tag at hand, as TagKey gives it
+    QString tag_;     // the tag at hand, tidied
+    QString scratch_; // a text line being flushed
 };
 
 void LineSplitter::Run(const FormatProgress &progress) {
@@ -104,43 +112,65 @@ void LineSplitter::Run(const FormatProgress &progress) {
             progress(i, n);
             nextReport = (i / kProgressStep + 1) * kProgressStep;
         }
-        if (input_[i] == u'\t')
-            input_[i] = u' ';
-        if (input_[i] != u'<') {
-            curLine_ += input_[i];
-            ++i;
+        if (input_[i] == u'<') {
+            i = EmitTag(i);
             continue;
         }
-        // Decided by the key of the tag as it will be written (see
-        // WrittenKeyAt), so that a second run decides the same way.
-        const QString key = scan_.WrittenKeyAt(i);
-        if (key == u"<!--~" && QStringView(input_).mid(i).startsWith(u"<!--~")) {
-            const qsizetype end = GeneratedCommentEnd(i);
-            if (end > i) {
-                SettleText();
-                i = end;
-                continue;
-            }
-        }
-        QString v = VerbatimIndex(key) > 0 ? key : QString();
-        const int k = scan_.InlineRuleFor(key);
-        if (k == 0)
-            FlushText();
-        const bool cell = v == u"<TD>";
-        if (cell)
-            v = CellIfOnlyTags(i);
-        if (!v.isEmpty())
-            i = cell ? EmitCell(i, v) : EmitVerbatim(i, v);
-        else if (k > 0)
-            i = EmitInlineTag(i, k);
-        else
-            i = EmitBlockTag(i);
+        // Running text is taken up to the next '<' in one piece (stopping
+        // where progress is due, so that it is reported where it always was).
+        qsizetype lt = input_.indexOf(u'<', i);
+        if (lt < 0)
+            lt = n;
+        const qsizetype to = progress ? std::min(lt, nextReport) : lt;
+        AppendText(i, to);
+        i = to;
     }
     FlushText();
     if (progress) {
         progress(n, n);
         progress(0, n);
     }
+}
+
+// Running text joins the pending line with its TABs made blanks.
+void LineSplitter::AppendText(qsizetype from, qsizetype to) {
+    const qsizetype start = curLine_.size();
+    curLine_.append(input_.constData() + from, to - from);
+    QChar *const data = curLine_.data();
+    for (qsizetype k = start; k < curLine_.size(); ++k)
+        if (data[k] == u'\t')
+            data[k] = u' ';
+}
+
+qsizetype LineSplitter::EmitTag(qsizetype i) {
+    const qsizetype gt = scan_.NextGreater(i);
+    const qsizetype end = gt < 0 ? input_.size() : gt + 1;
+    TagKeyInto(QStringView(input_).sliced(i, end - i), key_);
+    // Decided by the key of the tag as it will be written (see
+    // WrittenKeyAt), so that a second run decides the same way: a tag cut off
+    // by the end of the page is written without its '>'.
+    QStringView key(key_);
+    if (gt < 0 && key.endsWith(u'>'))
+        key.chop(1);
+    if (key == u"<!--~" && QStringView(input_).sliced(i).startsWith(u"<!--~")) {
+        const qsizetype commentEnd = GeneratedCommentEnd(i);
+        if (commentEnd > i) {
+            SettleText();
+            return commentEnd;
+        }
+    }
+    const int row = VerbatimIndex(key);
+    const int k = scan_.InlineRuleFor(key);
+    if (k == 0)
+        FlushText();
+    if (row == kTableCellRow) {
+        const QString cell = CellIfOnlyTags(i);
+        if (!cell.isEmpty())
+            return EmitCell(i, cell);
+    } else if (row > 0) {
+        return EmitVerbatim(i, row);
+    }
+    return k > 0 ? EmitInlineTag(i, end, k) : EmitBlockTag(i, end);
 }
 
 // A comment an earlier run generated ends in "~-->" and is dropped (the
@@ -156,17 +186,26 @@ qsizetype LineSplitter::GeneratedCommentEnd(qsizetype i) {
     return -1;
 }
 
-// A run of text becomes one line with single blanks; blanks alone stay pending.
+// A run of text becomes one line with single blanks (LF and TAB are blanks),
+// none in front; blanks alone stay pending.
 void LineSplitter::FlushText() {
     if (IsBlank(curLine_))
         return;
-    qsizetype lead = 0;
-    while (lead < curLine_.size() && curLine_[lead] == u'\n')
-        ++lead;
-    QString line = curLine_.mid(lead);
-    line.replace(u'\n', u' ');
-    line = TrimCharLeft(CollapseBlanks(line), u' ');
-    out_.lines.Append(line);
+    // Written through a pointer: the line is at most as long as the text.
+    scratch_.resize(curLine_.size());
+    char16_t *const begin = reinterpret_cast<char16_t *>(scratch_.data());
+    char16_t *out = begin;
+    const char16_t *in = QStringView(curLine_).utf16();
+    for (qsizetype k = 0; k < curLine_.size(); ++k) {
+        char16_t c = in[k];
+        if (c == u'\n' || c == u'\t')
+            c = u' ';
+        if (c == u' ' && (out == begin || out[-1] == u' '))
+            continue;
+        *out++ = c;
+    }
+    scratch_.truncate(out - begin);
+    out_.lines.Append(scratch_);
     out_.blockOfLine.push_back(-1);
     curLine_.truncate(0); // keeps its buffer for the next run of text
 }
@@ -177,47 +216,49 @@ void LineSplitter::SettleText() {
     curLine_.truncate(0);
 }
 
-qsizetype LineSplitter::EmitBlockTag(qsizetype i) {
-    QString t = scan_.TagTextAt(i, true);
-    if (IsBlank(curLine_))
-        curLine_.truncate(0);
-    scan_.KeepSpaceAfter(t, i + t.size());
-    const qsizetype next = i + t.size();
-    // The name is case-changed in the tag as it is written, so that a second
-    // run finds nothing left to change.
-    t = TidyTag(std::move(t));
-    SetWordCase(t, 1, style_.Options.TagCase);
-    out_.lines.Append(t);
-    out_.blockOfLine.push_back(-1);
-    return next;
+// The tag from i to end (its '>' included) as it is written: tidied, with
+// one blank after it when the source had one there and the tag keeps it, and
+// its name case-changed, so that a second run finds nothing left to change.
+// key_ holds its key.
+void LineSplitter::TidyTagAt(qsizetype i, qsizetype end) {
+    const bool blankAfter = end < input_.size() && !IsNoSpaceKey(key_) &&
+                            (input_[end] == u' ' || input_[end] == u'\n' || input_[end] == u'\t');
+    TidyTagInto(QStringView(input_).sliced(i, end - i), blankAfter, true, tag_);
+    SetWordCase(tag_, 1, style_.Options.TagCase);
 }
 
-qsizetype LineSplitter::EmitInlineTag(qsizetype i, int k) {
-    QString t = scan_.TagTextAt(i, true);
-    if (t.size() < 2) {
-        curLine_ += t;
+qsizetype LineSplitter::EmitBlockTag(qsizetype i, qsizetype end) {
+    if (IsBlank(curLine_))
+        curLine_.truncate(0);
+    TidyTagAt(i, end);
+    out_.lines.Append(tag_);
+    out_.blockOfLine.push_back(-1);
+    return end;
+}
+
+qsizetype LineSplitter::EmitInlineTag(qsizetype i, qsizetype end, int k) {
+    if (end - i < 2) {
+        curLine_ += u'<';
         return i + 1;
     }
     const RecTAGInfo &rule = style_.Rule(k);
-    scan_.KeepSpaceAfter(t, i + t.size());
-    const qsizetype next = i + t.size();
+    TidyTagAt(i, end);
     // Opening or closing is told from the tag as written ("<</b>" closes).
-    t = TidyTag(std::move(t));
-    SetWordCase(t, 1, style_.Options.TagCase);
-    if (rule.CRLFLeading > 0 && t.size() > 1 && t[1] != u'/')
+    const bool opening = tag_.size() > 1 && tag_[1] != u'/';
+    if (rule.CRLFLeading > 0 && opening)
         FlushText();
-    curLine_ += t;
-    if (rule.CRLFFollowed > 0 && t.size() > 1 && t[1] == u'/')
+    curLine_ += tag_;
+    if (rule.CRLFFollowed > 0 && tag_.size() > 1 && !opening)
         FlushText();
-    return next;
+    return end;
 }
 
 void LineSplitter::StartBlock(const QString &name, bool cell) {
-    blockCounter_ = NextCounter(u"###"_s + name, blockCounter_);
+    ++blockCount_;
     out_.blockOfLine.push_back(int(out_.blockStarts.size()));
     out_.blockStarts.push_back(out_.lists.BlocksList.size());
     out_.blockIsCell.push_back(cell);
-    QString ref = blockCounter_;
+    QString ref = u"###"_s + name + u':' + QString::number(blockCount_);
     out_.lines.Append(ref);
     PutLine(out_.lists, 3, ref, false);
 }
@@ -226,9 +267,8 @@ void LineSplitter::PutBlockLine(QString line) {
     PutLine(out_.lists, 3, line, false);
 }
 
-qsizetype LineSplitter::EmitVerbatim(qsizetype i, const QString &name) {
+qsizetype LineSplitter::EmitVerbatim(qsizetype i, int row) {
     // A "<!--~" that is not a generated comment is an ordinary comment.
-    int row = VerbatimIndex(name);
     if (row == kGeneratedCommentRow)
         row = 1;
     SettleText();
@@ -262,7 +302,7 @@ QString LineSplitter::CellIfOnlyTags(qsizetype i) {
     const qsizetype e = scan_.FindBlockEnd(i + 1, u"</TD"_s);
     if (input_[e] != u'>' || scan_.FindClosing(i + 1, u"</TD"_s) < 0)
         return {};
-    qsizetype j = input_.indexOf(u'>', i);
+    qsizetype j = scan_.NextGreater(i);
     if (j < 0 || j > e)
         j = e;
     ++j;

@@ -11,6 +11,13 @@ namespace velmora {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Characters of output encoded at a time.
+constexpr qsizetype kEncodePiece = 32 * 1024;
+
+} // namespace
+
 LineEnding DetectLineEnding(QStringView text) {
     const qsizetype lf = text.indexOf(u'\n');
     return (lf > 0 && text[lf - 1] == u'\r') ? LineEnding::CrLf : LineEnding::Lf;
@@ -27,21 +34,27 @@ bool FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteS
     if (decoded.binary)
         return false;
     const TextEncoding encoding = decoded.encoding;
-    // The line break is encoded like the text: two or four bytes each in
-    // UTF-16 and UTF-32.
-    const QByteArray lineEnd = EncodeText(
-        DetectLineEnding(decoded.text) == LineEnding::CrLf ? u"\r\n"_s : u"\n"_s, encoding);
+    const QString lineEnd =
+        DetectLineEnding(decoded.text) == LineEnding::CrLf ? u"\r\n"_s : u"\n"_s;
     const QByteArray mark = EncodeText(QString(), encoding, decoded.byteOrderMark);
     if (!mark.isEmpty())
         sink(mark);
-    // Each line is encoded and passed on as it is laid out, so neither the
-    // formatted text nor its encoded bytes are ever held as a whole.
-    FormatHtmlToSink(std::move(decoded.text), style, QString(), {}, [&](QString &&line) {
-        QByteArray encoded = EncodeText(line, encoding);
-        line = QString();
-        encoded += lineEnd;
-        sink(encoded);
+    // The lines are gathered into pieces of about kEncodePiece characters,
+    // each encoded and passed on as a whole: neither the formatted text nor
+    // its encoded bytes are ever held in full, and no line costs an encoding
+    // of its own. A piece holds whole lines, so it encodes as they would.
+    QString piece;
+    piece.reserve(kEncodePiece + kEncodePiece / 4);
+    FormatHtmlToSink(std::move(decoded.text), style, QString(), {}, [&](QStringView line) {
+        piece += line;
+        piece += lineEnd;
+        if (piece.size() >= kEncodePiece) {
+            sink(EncodeText(piece, encoding));
+            piece.resize(0);
+        }
     });
+    if (!piece.isEmpty())
+        sink(EncodeText(piece, encoding));
     return true;
 }
 

@@ -24,19 +24,13 @@ QStringList FormatHtmlLines(QString text, const FormatterStyle &style, const QSt
 
 QString FormatHtml(QString text, const FormatterStyle &style, const QString &indentPrefix,
                    const FormatProgress &progress, QStringView lineEnd) {
-    QStringList out = FormatHtmlLines(std::move(text), style, indentPrefix, progress);
-    qsizetype total = 0;
-    for (const QString &line : out)
-        total += line.size() + lineEnd.size();
     QString result;
-    result.reserve(total);
-    // Each line is freed once copied, so the lines and the result are not
-    // both held in full.
-    for (QString &line : out) {
+    // The output is about the size of the input plus its indentation.
+    result.reserve(text.size() + text.size() / 4);
+    FormatHtmlToSink(std::move(text), style, indentPrefix, progress, [&](QStringView line) {
         result += line;
         result += lineEnd;
-        line = QString();
-    }
+    });
     return result;
 }
 

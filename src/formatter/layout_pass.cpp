@@ -4,6 +4,7 @@
 #include "foundation/text_utils.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -17,42 +18,63 @@ constexpr qsizetype kProgressStep = 100;
 // Fill runs of generated comments beyond this are not useful and would let a
 // style value of two billion exhaust memory.
 constexpr qint64 kMaxCommentFill = 4096;
+// The widest indentation as TABs and then up to seven blanks: every indent is
+// a piece of it, so none is built as a string of its own.
+constexpr qsizetype kMostTabs = kIndentColumnsLimit / 8;
+constexpr auto kIndentChars = [] {
+    std::array<char16_t, size_t(kMostTabs + 7)> chars{};
+    for (size_t k = 0; k < chars.size(); ++k)
+        chars[k] = k < size_t(kMostTabs) ? u'\t' : u' ';
+    return chars;
+}();
 
 class LineLayout {
 public:
     LineLayout(FirstPassResult &pass, const FormatterStyle &style, const QString &indentPrefix,
                const OutputLineSink &sink)
         : pass_(pass), style_(style), options_(style.Options), prefix_(indentPrefix), sink_(sink),
-          defaultTag_(DefaultTag()), cur_(&defaultTag_) {}
+          rules_(style), defaultTag_(DefaultTag()), cur_(&defaultTag_) {}
 
     void Run(const FormatProgress &progress);
 
 private:
-    void Add(QString line) {
+    void Add(QStringView line) {
         if (!line.isEmpty())
-            Put(std::move(line));
+            Put(line);
     }
-    void Put(QString line);
+    void Put(QStringView line);
+    // The line indented (a line starting with a TAB is kept as it is).
+    void PutIndented(QStringView line);
+    void AddIndented(QStringView line) {
+        if (!line.isEmpty())
+            PutIndented(line);
+    }
 
-    void LayoutTagLine(const QString &line);
-    QString Indent(const QString &line) const;
-    void WrapLine(const QString &line);
+    void LayoutTagLine(QStringView line);
+    void WrapLine(QStringView line);
     void BlankLines(int side);
     void GeneratedComment(int side);
     void EmitBlock(int block);
     void Raise(int steps);
     void Lower(int steps);
-    int FindRule(QStringView line) { return FindTagRule(style_, line, defaultTag_, cur_); }
+    int FindRule(QStringView line);
+    QStringView LastTagKey(QStringView line);
 
     FirstPassResult &pass_;
     const FormatterStyle &style_;
     const FormatterOptions &options_;
     const QString &prefix_;
     const OutputLineSink &sink_;
+    const RuleIndex rules_;
     const RecTAGInfo defaultTag_;
     const RecTAGInfo *cur_;
     CommentCounters counters_;
     int indentLevel_ = 0;
+    // Buffers reused for every line: laying out allocates nothing per line.
+    QString out_;                   // the output line being made
+    QString key_;                   // FindRule's key
+    QString lastKey_;               // LastTagKey's key
+    std::vector<qsizetype> breaks_; // WrapLine's break points
 };
 
 void LineLayout::Run(const FormatProgress &progress) {
@@ -64,9 +86,8 @@ void LineLayout::Run(const FormatProgress &progress) {
         if (progress && i % kProgressStep == 0)
             progress(i, count);
         // The line is read in place, not copied: a single line can be most of
-        // the page (a huge attribute value). Put() copies what it keeps.
-        const QStringView view = lines.At(i);
-        const QString line = QString::fromRawData(view.data(), view.size());
+        // the page (a huge attribute value).
+        const QStringView line = lines.At(i);
         const int block = size_t(i) < pass_.blockOfLine.size() ? pass_.blockOfLine[size_t(i)] : -1;
         if (block >= 0)
             EmitBlock(block);
@@ -86,18 +107,31 @@ void LineLayout::Run(const FormatProgress &progress) {
 // A line is final once laid out, so its trailing blanks go now and it leaves
 // at once: to the sink when there is one (the output is then never held as a
 // list), else to OutList.
-void LineLayout::Put(QString line) {
-    qsizetype end = line.size();
-    while (end > 0 && line[end - 1] == u' ')
-        --end;
-    line.truncate(end);
-    // A line may still point into the packed input lines, freed after the
-    // pass: what leaves must own its characters.
-    line.detach();
+void LineLayout::Put(QStringView line) {
+    while (!line.isEmpty() && line.back() == u' ')
+        line.chop(1);
     if (sink_)
-        sink_(std::move(line));
+        sink_(line);
     else
-        pass_.lists.OutList.append(std::move(line));
+        pass_.lists.OutList.append(line.toString());
+}
+
+void LineLayout::PutIndented(QStringView line) {
+    if (line.isEmpty() || line.startsWith(u'\t')) {
+        Put(line);
+        return;
+    }
+    const qint64 n =
+        std::min<qint64>(qint64(indentLevel_) * options_.Spacing, options_.IndentColumnsCap());
+    out_.resize(0);
+    out_ += prefix_;
+    if (n > 0) {
+        // n is at most kIndentColumnsLimit, so the TABs are all there.
+        out_ += QStringView(kIndentChars.data() + kMostTabs - n / 8, qsizetype(n / 8));
+        out_ += QStringView(kIndentChars.data() + kMostTabs, qsizetype(n % 8));
+    }
+    out_ += line;
+    Put(out_);
 }
 
 void LineLayout::Raise(int steps) {
@@ -112,11 +146,42 @@ void LineLayout::Lower(int steps) {
         indentLevel_ -= steps;
 }
 
-void LineLayout::LayoutTagLine(const QString &line) {
+// FindTagRule, with the rules looked up in the index.
+int LineLayout::FindRule(QStringView line) {
+    cur_ = &defaultTag_;
+    const int side = (line.size() > 1 && line[1] == u'/') ? -1 : 1;
+    TagKeyInto(line, key_);
+    // A tag cut off by the end of the page ("<B" without '>') matches no
+    // rule: nothing may be generated after it, or a second run would read
+    // the generated lines as part of the open tag.
+    if (!key_.endsWith(u'>') || !line.contains(u'>'))
+        return side;
+    const RuleIndex::BlockMatch match = rules_.BlockRule(key_);
+    if (match.slot == 0)
+        return side;
+    cur_ = &style_.Rule(match.slot);
+    return match.side;
+}
+
+// LastTagName, into a reused buffer.
+QStringView LineLayout::LastTagKey(QStringView line) {
+    lastKey_.resize(0);
+    while (!line.isEmpty() && line.back() == u' ')
+        line.chop(1);
+    if (line.size() <= 1 || line.back() != u'>')
+        return {};
+    const qsizetype open = line.lastIndexOf(u'<');
+    if (open < 0)
+        return {};
+    TagKeyInto(line.sliced(open), lastKey_);
+    return lastKey_;
+}
+
+void LineLayout::LayoutTagLine(QStringView line) {
     const int side = FindRule(line);
     if (side > 0 && cur_->TreatAsText) {
         // A text line that starts with an inline tag.
-        const QString last = LastTagName(line);
+        const QStringView last = LastTagKey(line);
         BlankLines(1);
         GeneratedComment(1);
         WrapLine(line);
@@ -129,33 +194,17 @@ void LineLayout::LayoutTagLine(const QString &line) {
         BlankLines(1);
         Raise(cur_->isSelfIndent);
         GeneratedComment(1);
-        Add(Indent(line));
+        AddIndented(line);
         Raise(cur_->isContentIndent);
     } else {
         Lower(cur_->isContentIndent);
         // A line that starts with a closing tag is kept whole, even when the
         // tag is inline and text follows it.
-        Add(Indent(line));
+        AddIndented(line);
         GeneratedComment(-1);
         Lower(cur_->isSelfIndent);
         BlankLines(-1);
     }
-}
-
-QString LineLayout::Indent(const QString &line) const {
-    if (line.isEmpty() || line.startsWith(u'\t'))
-        return line;
-    const qint64 n =
-        std::min<qint64>(qint64(indentLevel_) * options_.Spacing, options_.IndentColumnsCap());
-    if (n <= 0)
-        return prefix_ + line;
-    QString out;
-    out.reserve(prefix_.size() + n / 8 + 8 + line.size());
-    out += prefix_;
-    out += QString(qsizetype(n / 8), u'\t');
-    out += QString(qsizetype(n % 8), u' ');
-    out += line;
-    return out;
 }
 
 // Spaces that may break a line: not inside a double-quoted string (or, with
@@ -163,7 +212,7 @@ QString LineLayout::Indent(const QString &line) const {
 // depends only on the characters before it, so the candidates are found in one
 // scan and every piece is cut at the last candidate within LineSize, or at the
 // first one beyond it when there is none.
-void LineLayout::WrapLine(const QString &line) {
+void LineLayout::WrapLine(QStringView line) {
     // Trailing blanks are removed from the output anyway; they must not make
     // a line count as longer, or the result would depend on whether a blank
     // followed the text in the source, and a second run would wrap it anew.
@@ -174,11 +223,12 @@ void LineLayout::WrapLine(const QString &line) {
         return;
     const qsizetype limit = std::max(options_.LineSize, 0);
     if (size <= limit) {
-        Add(Indent(line.left(size)));
+        AddIndented(line.first(size));
         return;
     }
     const bool quotes = options_.BreakExcluder == u"\"";
-    std::vector<qsizetype> candidates;
+    std::vector<qsizetype> &candidates = breaks_;
+    candidates.clear();
     bool protectedRun = false;
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = line[i];
@@ -207,12 +257,12 @@ void LineLayout::WrapLine(const QString &line) {
         if (k == candidates.size() && k == next)
             break; // no break point at all: the rest stays whole
         const qsizetype cut = k > next ? candidates[k - 1] : candidates[k];
-        Add(Indent(line.mid(start, cut - start + 1)));
+        AddIndented(line.sliced(start, cut - start + 1));
         start = cut + 1;
         next = k > next ? k : k + 1;
     }
     if (start < size)
-        Add(Indent(line.mid(start, size - start)));
+        AddIndented(line.sliced(start, size - start));
 }
 
 void LineLayout::BlankLines(int side) {
@@ -249,7 +299,10 @@ void LineLayout::GeneratedComment(int side) {
     if (!text.isEmpty())
         line += u' ' + text + number + u' ';
     line += run + u"~-->"_s;
-    Add(tag.Cindent ? Indent(line) : line);
+    if (tag.Cindent)
+        AddIndented(line);
+    else
+        Add(line);
 }
 
 void LineLayout::EmitBlock(int block) {
@@ -265,7 +318,7 @@ void LineLayout::EmitBlock(int block) {
     Raise(cur_->isSelfIndent);
     GeneratedComment(1);
     for (const QString &line : lines)
-        Put(Indent(line));
+        PutIndented(line);
     GeneratedComment(-1);
     if (cur_->isSelfIndent > 0 && cur_->isSelfIndent <= indentLevel_)
         indentLevel_ -= cur_->isSelfIndent;

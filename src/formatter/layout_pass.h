@@ -12,8 +12,9 @@
 
 namespace velmora {
 
-// Takes each finished output line (without a line end), in order.
-using OutputLineSink = std::function<void(QString &&line)>;
+// Takes each finished output line (without a line end), in order. The view
+// is valid only during the call.
+using OutputLineSink = std::function<void(QStringView line)>;
 
 // Fills pass.lists.OutList from the lines of the first pass, emptying
 // pass.lines when done; with a sink, hands each output line to it

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace velmora {
@@ -63,19 +64,30 @@ bool SameAsciiAt(QStringView text, qsizetype at, QStringView pattern) {
 } // namespace
 
 QString TagKey(QStringView text) {
-    if (text.startsWith(u"<!--~"))
-        return u"<!--~"_s;
-    if (text.startsWith(u"<!--"))
-        return u"<!--"_s;
     QString key;
-    for (QChar c : text) {
-        if (!IsKeyChar(c)) {
-            key += u'>';
-            break;
-        }
-        key += QChar(UpperAscii(c.unicode()));
-    }
+    TagKeyInto(text, key);
     return key;
+}
+
+void TagKeyInto(QStringView text, QString &key) {
+    if (text.startsWith(u"<!--")) {
+        key.resize(0);
+        key.append(text.startsWith(u"<!--~") ? QStringView(u"<!--~") : QStringView(u"<!--"));
+        return;
+    }
+    // Written through a pointer into a buffer sized for the longest key: the
+    // key of a huge tag name is as long as the name.
+    qsizetype n = 0;
+    while (n < text.size() && IsKeyChar(text[n]))
+        ++n;
+    const bool ended = n < text.size();
+    key.resize(n + (ended ? 1 : 0));
+    char16_t *out = reinterpret_cast<char16_t *>(key.data());
+    const char16_t *in = text.utf16();
+    for (qsizetype k = 0; k < n; ++k)
+        out[k] = UpperAscii(in[k]);
+    if (ended)
+        out[n] = u'>';
 }
 
 const VerbatimBlock &VerbatimRow(int row) {
@@ -83,15 +95,27 @@ const VerbatimBlock &VerbatimRow(int row) {
 }
 
 int VerbatimIndex(QStringView name) {
-    for (int row = 1; row <= kVerbatimRows; ++row)
-        if (name == QStringView(VerbatimRow(row).opening))
-            return row;
+    // The openings with their lengths, so that a key is told apart without
+    // measuring each opening again.
+    static constexpr auto openings = [] {
+        std::array<std::u16string_view, kVerbatimRows> views{};
+        for (size_t row = 0; row < views.size(); ++row)
+            views[row] = kVerbatimTable[row].opening;
+        return views;
+    }();
+    const std::u16string_view key(reinterpret_cast<const char16_t *>(name.utf16()),
+                                  size_t(name.size()));
+    for (size_t row = 0; row < openings.size(); ++row)
+        if (key == openings[row])
+            return int(row + 1);
     return 0;
 }
 
 bool IsNoSpaceTag(QStringView text) {
-    QString key = TagKey(text);
-    SetWordCase(key, 1, 1);
+    return IsNoSpaceKey(TagKey(text));
+}
+
+bool IsNoSpaceKey(QStringView key) {
     const std::u16string_view k(reinterpret_cast<const char16_t *>(key.utf16()),
                                 size_t(key.size()));
     return std::binary_search(kNoSpaceTags.begin(), kNoSpaceTags.end(), k);
@@ -134,16 +158,26 @@ int FindTagRule(const FormatterStyle &style, QStringView line, const RecTAGInfo 
 }
 
 TagScanner::TagScanner(const QString &input, const FormatterStyle &style)
-    : input_(input), style_(style) {}
+    : input_(input), style_(style), rules_(style) {}
 
 QString TagScanner::TagTextAt(qsizetype pos, bool blanks) const {
-    const qsizetype gt = input_.indexOf(u'>', pos);
+    const qsizetype gt = NextGreater(pos);
     QString t = input_.mid(pos, gt < 0 ? -1 : gt - pos + 1);
     if (blanks)
         for (QChar &c : t)
             if (c == u'\n' || c == u'\t')
                 c = u' ';
     return t;
+}
+
+qsizetype TagScanner::NextGreater(qsizetype pos) const {
+    // An earlier search from at most pos that found a '>' at pos or later (or
+    // none at all) holds for pos too.
+    if (greaterFrom_ < 0 || pos < greaterFrom_ || (greaterFound_ >= 0 && greaterFound_ < pos)) {
+        greaterFrom_ = pos;
+        greaterFound_ = input_.indexOf(u'>', pos);
+    }
+    return greaterFound_;
 }
 
 QString TagScanner::KeyAt(qsizetype pos) const {
@@ -171,48 +205,116 @@ QString TagScanner::WrittenKeyAt(qsizetype pos) const {
     QString key = KeyAt(pos);
     // A tag cut off by the end of the page is written without a '>' (see
     // TidyTag), and its key has none either, so it matches no rule.
-    if (key.endsWith(u'>') && input_.indexOf(u'>', pos) < 0)
+    if (key.endsWith(u'>') && NextGreater(pos) < 0)
         key.chop(1);
     return key;
 }
 
 QString TidyTag(QString tag) {
-    QString t = CollapseBlanks(tag);
-    // A tag can be most of the page (a huge attribute value): the source copy
-    // goes now and the tag is tidied in place, so at most two copies live.
-    tag = QString();
-    const bool endsInBlank = t.endsWith(u' ');
-    // Only a tag that was closed gets its '>' back: closing one that the end
-    // of the page cut off would change what a second run makes of it.
-    const bool closed = t.contains(u'>');
-    // What follows the opening '<' stays as it is (blanks collapsed): joining
-    // "< /td" into "</td" would make a closing string the source did not hold.
-    const qsizetype from = t.startsWith(u'<') ? 1 : 0;
-    qsizetype to = t.size();
-    while (to > from && (t[to - 1] == u'>' || t[to - 1] == u' '))
-        --to;
-    t.truncate(to);
-    if (from == 0)
-        t.prepend(u'<');
-    if (closed)
-        t += u'>';
-    // An open tag runs to the end of the page: a blank there is only the
-    // page's last line break, which must not change the tag's key.
-    if (endsInBlank && closed)
-        t += u' ';
+    QString t;
+    TidyTagInto(tag, false, false, t);
     return t;
 }
 
-int TagScanner::InlineRuleFor(const QString &name) const {
-    const bool heading = IsHeadingCloser(name);
-    for (int k = 1; k <= style_.TagCount; ++k) {
-        const RecTAGInfo &r = style_.Rule(k);
-        if (!r.TreatAsText)
+void TidyTagInto(QStringView text, bool extraBlank, bool newlinesAsBlanks, QString &out) {
+    // Blanks collapsed in one pass, written through a pointer into a buffer
+    // sized for the longest result (a '<' in front, a blank and '>' behind).
+    out.resize(text.size() + 3);
+    char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
+    char16_t *t = begin + 1; // room for a '<' in front
+    const char16_t *in = text.utf16();
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        char16_t c = in[k];
+        if (c == u'\t' || (newlinesAsBlanks && c == u'\n'))
+            c = u' ';
+        if (c == u' ' && t > begin + 1 && t[-1] == u' ')
             continue;
-        if (name == r.TagOpen || name == r.TagClose || (heading && r.TagClose == u"</H>"))
-            return k;
+        *t++ = c;
     }
-    return 0;
+    if (extraBlank && !(t > begin + 1 && t[-1] == u' '))
+        *t++ = u' ';
+    char16_t *const start = begin + 1;
+    const bool endsInBlank = t > start && t[-1] == u' ';
+    // Only a tag that was closed gets its '>' back: closing one that the end
+    // of the page cut off would change what a second run makes of it.
+    const bool closed = std::find(start, t, u'>') != t;
+    // What follows the opening '<' stays as it is (blanks collapsed): joining
+    // "< /td" into "</td" would make a closing string the source did not hold.
+    const bool hasOpening = t > start && *start == u'<';
+    char16_t *const from = hasOpening ? start + 1 : start;
+    while (t > from && (t[-1] == u'>' || t[-1] == u' '))
+        --t;
+    if (closed)
+        *t++ = u'>';
+    // An open tag runs to the end of the page: a blank there is only the
+    // page's last line break, which must not change the tag's key.
+    if (endsInBlank && closed)
+        *t++ = u' ';
+    char16_t *first = start;
+    if (!hasOpening)
+        *--first = u'<';
+    const qsizetype length = t - first;
+    if (first != begin)
+        std::memmove(begin, first, size_t(length) * sizeof(char16_t));
+    out.truncate(length);
+}
+
+// The order of the index: by length, then by the bytes (any strict order
+// does, and this one compares little).
+bool RuleIndex::KeyBefore(const Entry &entry, std::u16string_view key) {
+    if (entry.key.size() != key.size())
+        return entry.key.size() < key.size();
+    return std::memcmp(entry.key.data(), key.data(), key.size() * sizeof(char16_t)) < 0;
+}
+
+RuleIndex::RuleIndex(const FormatterStyle &style) {
+    for (int k = 1; k <= style.TagCount; ++k) {
+        const RecTAGInfo &r = style.Rule(k);
+        if (r.TreatAsText) {
+            Insert(inline_, r.TagOpen, {k, 1});
+            Insert(inline_, r.TagClose, {k, -1});
+            if (headingInline_ == 0 && r.TagClose == u"</H>")
+                headingInline_ = k;
+        }
+        // FindTagRule's keys end in '>', so only such prefixes can match.
+        for (const auto &[tag, side] : {std::pair{&r.TagOpen, 1}, std::pair{&r.TagClose, -1}})
+            for (qsizetype gt = tag->indexOf(u'>'); gt >= 0; gt = tag->indexOf(u'>', gt + 1))
+                Insert(prefixes_, QStringView(*tag).first(gt + 1), {k, side});
+    }
+}
+
+// Keeps the table sorted; a key already present keeps its earlier slot.
+void RuleIndex::Insert(std::vector<Entry> &table, QStringView key, BlockMatch match) {
+    const std::u16string_view k(reinterpret_cast<const char16_t *>(key.utf16()),
+                                size_t(key.size()));
+    const auto at = std::lower_bound(table.begin(), table.end(), k, KeyBefore);
+    if (at != table.end() && at->key == k)
+        return;
+    table.insert(at, Entry{std::u16string(k), match});
+}
+
+const RuleIndex::Entry *RuleIndex::Find(const std::vector<Entry> &table, QStringView key) {
+    const std::u16string_view k(reinterpret_cast<const char16_t *>(key.utf16()),
+                                size_t(key.size()));
+    const auto at = std::lower_bound(table.begin(), table.end(), k, KeyBefore);
+    return (at != table.end() && at->key == k) ? &*at : nullptr;
+}
+
+int RuleIndex::InlineRule(QStringView key) const {
+    const Entry *exact = Find(inline_, key);
+    const int slot = exact ? exact->match.slot : 0;
+    if (headingInline_ > 0 && IsHeadingCloser(key) && (slot == 0 || headingInline_ < slot))
+        return headingInline_;
+    return slot;
+}
+
+RuleIndex::BlockMatch RuleIndex::BlockRule(QStringView key) const {
+    const Entry *entry = Find(prefixes_, key);
+    return entry ? entry->match : BlockMatch{};
+}
+
+int TagScanner::InlineRuleFor(QStringView name) const {
+    return rules_.InlineRule(name);
 }
 
 void TagScanner::KeepSpaceAfter(QString &tag, qsizetype pos) const {

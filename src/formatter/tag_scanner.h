@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -15,6 +17,8 @@ namespace velmora {
 // "</Table >" gives "</TABLE>", a comment gives "<!--" (or "<!--~" for a
 // generated one). A text cut off inside the name gives a key without '>'.
 QString TagKey(QStringView text);
+// TagKey written into key (its buffer is reused: no allocation per tag).
+void TagKeyInto(QStringView text, QString &key);
 
 // One row of the verbatim block table: blocks copied unchanged.
 struct VerbatimBlock {
@@ -30,6 +34,8 @@ const VerbatimBlock &VerbatimRow(int row); // row 1..7
 int VerbatimIndex(QStringView name);
 // True when a blank that follows this tag in the source is dropped.
 bool IsNoSpaceTag(QStringView text);
+// The same for a key as TagKey gives it.
+bool IsNoSpaceKey(QStringView key);
 // The key of the last tag of a line that ends in a tag, else empty.
 QString LastTagName(const QString &line);
 
@@ -39,6 +45,41 @@ QString LastTagName(const QString &line);
 // the opening '<' is removed, so no closing string such as "</TD" forms that
 // the source did not hold, and tidying a tidied tag changes nothing.
 QString TidyTag(QString tag);
+// TidyTag of text (with extraBlank: of text and one blank after it) written
+// into out, whose buffer is reused. With newlinesAsBlanks every LF and TAB of
+// text counts as a blank, as in a tag cut from the page.
+void TidyTagInto(QStringView text, bool extraBlank, bool newlinesAsBlanks, QString &out);
+
+// The rules of a style looked up by key: a binary search in tables made once
+// per run, instead of comparing the key with every rule of the table for every
+// tag of the page. The answers are those of the scans they replace (the
+// lowest matching slot wins).
+class RuleIndex {
+public:
+    explicit RuleIndex(const FormatterStyle &style);
+    // TagScanner::InlineRuleFor.
+    int InlineRule(QStringView key) const;
+    struct BlockMatch {
+        int slot = 0; // 0: no rule
+        int side = 0; // +1 matched an opening tag, -1 a closing one
+    };
+    // The rule loop of FindTagRule, for a key that ends in '>': the first
+    // slot whose TagOpen or TagClose starts with the key.
+    BlockMatch BlockRule(QStringView key) const;
+
+private:
+    struct Entry {
+        std::u16string key;
+        BlockMatch match;
+    };
+    static bool KeyBefore(const Entry &entry, std::u16string_view key);
+    static void Insert(std::vector<Entry> &table, QStringView key, BlockMatch match);
+    static const Entry *Find(const std::vector<Entry> &table, QStringView key);
+
+    std::vector<Entry> inline_;   // TagOpen and TagClose of inline rules
+    std::vector<Entry> prefixes_; // every prefix ending in '>' of TagOpen and TagClose
+    int headingInline_ = 0;       // first inline rule closing with "</H>"
+};
 
 // The rule for a line starting with '<': +1 for an opening tag (or a tag
 // without rule not starting with "</"), -1 for a closing one. rule receives
@@ -55,6 +96,9 @@ public:
     // From pos up to and including the first '>', or to the end. With blanks,
     // every LF and TAB becomes a space.
     QString TagTextAt(qsizetype pos, bool blanks) const;
+    // Index of the first '>' at or after pos, or -1. Remembered, so that many
+    // '<' with no '>' after them do not each search the rest of the page.
+    qsizetype NextGreater(qsizetype pos) const;
     QString KeyAt(qsizetype pos) const;
     // The key of the tag at pos as it will be written (TagKey of its tidied
     // text): "< b>" gives "<>", as a blank ends the name; a tag that the end of the page cuts off
@@ -62,7 +106,7 @@ public:
     // by this key so that its output, read again, is decided the same way.
     QString WrittenKeyAt(qsizetype pos) const;
     // The inline rule (1-based slot) for a key, or 0.
-    int InlineRuleFor(const QString &key) const;
+    int InlineRuleFor(QStringView key) const;
     // The key of the tag at pos when it opens a verbatim block, else empty.
     QString VerbatimNameAt(qsizetype pos) const;
     // The inline rule (1-based slot) of the tag at pos, or 0.
@@ -86,6 +130,9 @@ private:
 
     const QString &input_;
     const FormatterStyle &style_;
+    RuleIndex rules_;
+    mutable qsizetype greaterFrom_ = -1; // NextGreater's last start, and its answer
+    mutable qsizetype greaterFound_ = -1;
     // Remembered searches, so that many openers without a closer (table
     // cells that are never closed), or many openers before one closer (nested
     // cells), do not rescan the rest of the page.
