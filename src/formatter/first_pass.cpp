@@ -360,8 +360,12 @@ QStringList FirstPassResult::BlockLines(int b) const {
 FirstPassResult SplitIntoLines(QString input, const FormatterStyle &style,
                                const FormatProgress &progress) {
     FirstPassResult result;
-    // The lines hold about the text of the input, seldom more.
-    result.lines.Reserve(input.size());
+    // The lines hold about the text of the input, seldom more; pages have
+    // a line for about every twenty characters, seldom one for every eight.
+    // Reserved room that is never written costs no memory.
+    const qsizetype lines = input.size() / 8 + 1;
+    result.lines.Reserve(input.size(), lines);
+    result.blockOfLine.reserve(size_t(lines));
     LineSplitter(input, style, result).Run(progress);
     return result;
 }

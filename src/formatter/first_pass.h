@@ -24,7 +24,10 @@ public:
     void Append(QStringView line);
     qsizetype size() const { return qsizetype(ends_.size()); }
     QStringView At(qsizetype i) const;
-    void Reserve(qsizetype chars) { text_.reserve(chars); }
+    void Reserve(qsizetype chars, qsizetype lines) {
+        text_.reserve(chars);
+        ends_.reserve(size_t(lines));
+    }
     void Clear();
 
 private:

@@ -109,6 +109,49 @@ TEST(TagScanner, FindBlockEndMatchesAPlainSearch) {
     }
 }
 
+// The rule index must answer as the scans over the rule table do, including
+// which slot wins when several rules share a tag, prefixes holding a '>',
+// and the heading closer rule.
+TEST(TagScanner, RuleIndexAnswersAsTheRuleTableScans) {
+    std::mt19937 rng(11);
+    const QString names[] = {u"<B>"_s,  u"</B>"_s, u"<BR>"_s,  u"<B>X>"_s, u"</H>"_s,
+                             u"<H2>"_s, u"<TD>"_s, u"</TD>"_s, u"<>"_s,    QString()};
+    const auto pick = [&] { return names[rng() % std::size(names)]; };
+    for (int round = 0; round < 300; ++round) {
+        FormatterStyle style;
+        style.TagCount = int(rng() % 8);
+        for (int k = 1; k <= style.TagCount; ++k) {
+            RecTAGInfo &r = style.TagTable[size_t(k - 1)];
+            r.TagOpen = pick();
+            r.TagClose = pick();
+            r.TreatAsText = rng() % 2;
+            r.Index = k;
+        }
+        const RuleIndex index(style);
+        const RecTAGInfo fallback = DefaultTag();
+        const QString keys[] = {u"<B>"_s,   u"</B>"_s, u"<BR>"_s, u"<B>X>"_s, u"</H>"_s, u"</H2>"_s,
+                                u"</H7>"_s, u"<H2>"_s, u"<TD>"_s, u"</TD>"_s, u"<>"_s,   u"<X>"_s};
+        for (const QString &key : keys) {
+            int inlineSlot = 0;
+            for (int k = 1; k <= style.TagCount && inlineSlot == 0; ++k) {
+                const RecTAGInfo &r = style.Rule(k);
+                const bool heading = key.size() == 5 && key.startsWith(u"</H") && key[3] >= u'1' &&
+                                     key[3] <= u'6' && key[4] == u'>';
+                if (r.TreatAsText &&
+                    (key == r.TagOpen || key == r.TagClose || (heading && r.TagClose == u"</H>")))
+                    inlineSlot = k;
+            }
+            EXPECT_EQ(index.InlineRule(key), inlineSlot) << key.toStdString();
+            const RecTAGInfo *rule = nullptr;
+            const int side = FindTagRule(style, key, fallback, rule);
+            const RuleIndex::BlockMatch match = index.BlockRule(TagKey(key));
+            EXPECT_EQ(match.slot, rule == &fallback ? 0 : rule->Index) << key.toStdString();
+            if (match.slot > 0)
+                EXPECT_EQ(match.side, side) << key.toStdString();
+        }
+    }
+}
+
 TEST(TagScanner, CommentNumbersNestAndStayEmptyWithoutStart) {
     const FormatterStyle style = testing::StyleFromIni(
         u"[TABLE]\nTagOpen=<TABLE>\nEnableCounter=1\n[DIV]\nTagOpen=<DIV>\n"_s);
