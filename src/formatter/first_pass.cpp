@@ -84,6 +84,8 @@ private:
     qsizetype EmitBlockTag(qsizetype i, qsizetype end);
     qsizetype EmitInlineTag(qsizetype i, qsizetype end, int k);
     qsizetype EmitVerbatim(qsizetype i, int row);
+    qsizetype EmitStyleVerbatim(qsizetype i, QStringView key);
+    qsizetype EmitVerbatimBlock(qsizetype i, const QString &blockName, const QString &closing);
     QString CellIfOnlyTags(qsizetype i);
     qsizetype EmitCell(qsizetype i, const QString &cell);
     void StartBlock(const QString &name, bool cell);
@@ -169,6 +171,8 @@ qsizetype LineSplitter::EmitTag(qsizetype i) {
             return EmitCell(i, cell);
     } else if (row > 0) {
         return EmitVerbatim(i, row);
+    } else if (IsStyleVerbatimKey(style_.Options, key)) {
+        return EmitStyleVerbatim(i, key);
     }
     return k > 0 ? EmitInlineTag(i, end, k) : EmitBlockTag(i, end);
 }
@@ -224,7 +228,10 @@ void LineSplitter::TidyTagAt(qsizetype i, qsizetype end) {
     const bool blankAfter = end < input_.size() && !IsNoSpaceKey(key_) &&
                             (input_[end] == u' ' || input_[end] == u'\n' || input_[end] == u'\t');
     TidyTagInto(QStringView(input_).sliced(i, end - i), blankAfter, true, tag_);
-    SetWordCase(tag_, 1, style_.Options.TagCase);
+    // A declaration such as the doctype may be kept in the case it was
+    // written in ("<!DOCTYPE html>" is how pages spell it).
+    if (!(style_.Options.DoctypeAsWritten && tag_.startsWith(u"<!")))
+        SetWordCase(tag_, 1, style_.Options.TagCase);
 }
 
 qsizetype LineSplitter::EmitBlockTag(qsizetype i, qsizetype end) {
@@ -271,8 +278,19 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, int row) {
     // A "<!--~" that is not a generated comment is an ordinary comment.
     if (row == kGeneratedCommentRow)
         row = 1;
+    return EmitVerbatimBlock(i, QString::fromUtf16(VerbatimRow(row).opening),
+                             QString::fromUtf16(VerbatimRow(row).closing));
+}
+
+// A block of one of the style's own verbatim tags ("<SVG>" up to "</SVG").
+qsizetype LineSplitter::EmitStyleVerbatim(qsizetype i, QStringView key) {
+    const QStringView name = key.sliced(1, key.size() - 2);
+    return EmitVerbatimBlock(i, key.toString(), u"</"_s + name.toString());
+}
+
+qsizetype LineSplitter::EmitVerbatimBlock(qsizetype i, const QString &blockName,
+                                          const QString &closing) {
     SettleText();
-    const QString closing = QString::fromUtf16(VerbatimRow(row).closing);
     qsizetype e = scan_.FindBlockEnd(i + 1, closing);
     if (input_[e] != u'>') {
         // A block that is never closed runs to the end of the page, without
@@ -281,7 +299,6 @@ qsizetype LineSplitter::EmitVerbatim(qsizetype i, int row) {
         while (e > i && IsSpaceChar(input_[e]))
             --e;
     }
-    const QString blockName = QString::fromUtf16(VerbatimRow(row).opening);
     StartBlock(blockName, false);
     // Line breaks are looked for within the block only: searching the rest of
     // the page for the next one would read it once per block.

@@ -4,6 +4,7 @@
 #include "foundation/text_utils.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -21,6 +22,21 @@ QString StyleFile(const QString &folder, const QString &name) {
 // would otherwise never match.
 QString ReadTagName(const IniFile &ini, const QString &section, const QString &key) {
     return AsciiUpper(ini.ReadString(section, key, QString()).left(RecTAGInfo::kTagLength));
+}
+
+// A blank- or comma-separated list of tag names. Only names a tag key can
+// hold (letters and digits) are kept, in upper case, at most kMaxVerbatimTags.
+QStringList VerbatimTagList(const QString &value) {
+    constexpr qsizetype kMaxVerbatimTags = 20;
+    QStringList names;
+    for (const QString &word : value.split(QRegularExpression(u"[\\s,]+"_s), Qt::SkipEmptyParts)) {
+        const QString name = AsciiUpper(word.left(RecTAGInfo::kTagLength));
+        const bool usable =
+            std::all_of(name.begin(), name.end(), [](QChar c) { return IsAlphaNum(c); });
+        if (usable && !names.contains(name) && names.size() < kMaxVerbatimTags)
+            names.append(name);
+    }
+    return names;
 }
 
 } // namespace
@@ -57,6 +73,15 @@ void StyleOptionsFromIni(const IniFile &ini, FormatterOptions &options) {
     options.BreakExcluder = ini.ReadString(s, u"BreakExcluder"_s, defaults.BreakExcluder);
     options.TagCase = ini.ReadInteger(s, u"TagCase"_s, defaults.TagCase);
     options.MaxIndentColumns = ini.ReadInteger(s, u"MaxIndentColumns"_s, defaults.MaxIndentColumns);
+    options.VerbatimTags = VerbatimTagList(ini.ReadString(s, u"VerbatimTags"_s, QString()));
+    options.DoctypeAsWritten = ini.ReadBool(s, u"DoctypeAsWritten"_s, defaults.DoctypeAsWritten);
+}
+
+bool IsStyleVerbatimKey(const FormatterOptions &options, QStringView key) {
+    if (options.VerbatimTags.isEmpty() || key.size() < 3 || !key.startsWith(u'<') ||
+        !key.endsWith(u'>'))
+        return false;
+    return options.VerbatimTags.contains(key.sliced(1, key.size() - 2));
 }
 
 void ReadTagRules(const QString &folder, FormatterStyle &style) {

@@ -3,6 +3,8 @@
 // tag.ini, read once from a style folder and then only read by the passes.
 
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 #include <array>
 
@@ -30,11 +32,19 @@ struct FormatterOptions {
     // the style's own. Either way it stops at kIndentColumnsLimit. A lower
     // limit keeps the output of deeply nested pages smaller still.
     int MaxIndentColumns = 0;
+    // Further tags whose blocks are copied unchanged, like PRE: upper-case
+    // names without brackets ("SVG"). Read from a blank-separated list.
+    QStringList VerbatimTags;
+    // Declarations ("<!DOCTYPE html>") keep the letter case they have.
+    bool DoctypeAsWritten = false;
 
     // The widest indentation actually written: MaxIndentColumns when set, at
     // most kIndentColumnsLimit.
     int IndentColumnsCap() const;
 };
+
+// Whether key ("<SVG>") opens a block of one of options' VerbatimTags.
+bool IsStyleVerbatimKey(const FormatterOptions &options, QStringView key);
 
 // One tag rule. Field lengths are those the style files are cut to on reading.
 struct RecTAGInfo {

@@ -31,7 +31,13 @@ std::vector<GoldenCase> AllCases() {
     return cases;
 }
 
+// NAME.style names a shipped style (its folder under STYLES), NAME.ini holds
+// a style of its own; else the stock style.
 FormatterStyle CaseStyle(const GoldenCase &c) {
+    const QString shipped = c.dir + u'/' + c.name + u".style"_s;
+    if (QFileInfo::exists(shipped))
+        return LoadFormatterStyle(QStringLiteral(VELMORA_STYLES_DIR) + u'/' +
+                                  ReadTextFile(shipped).trimmed());
     const QString ini = c.dir + u'/' + c.name + u".ini"_s;
     return QFileInfo::exists(ini) ? testing::StyleFromIni(ReadTextFile(ini))
                                   : testing::StockStyle();

@@ -113,5 +113,35 @@ TEST(StyleReader, TagCaseThreeKeepsNamesAsWritten) {
     EXPECT_EQ(FormatLf(u"<DiV Class=X>a</dIv>"_s, lower), u"<div Class=X>\na\n</div>\n"_s);
 }
 
+TEST(StyleReader, VerbatimTagsAreNamesInUpperCase) {
+    const FormatterStyle style =
+        StyleFromIni(u"[OPTIONS]\nVerbatimTags=svg, Math  x-y TEMPLATE svg\n"_s);
+    EXPECT_EQ(style.Options.VerbatimTags, (QStringList{u"SVG"_s, u"MATH"_s, u"TEMPLATE"_s}));
+    EXPECT_TRUE(StyleFromIni(QString()).Options.VerbatimTags.isEmpty());
+}
+
+// A style's verbatim tags are copied as PRE blocks are: closed in any letter
+// case, the text around them on lines of their own; a block never closed
+// runs to the end without the page's last line breaks. Without the option
+// the same tags are laid out as any other.
+TEST(StyleReader, VerbatimTagsKeepTheirBlocksAsWritten) {
+    const FormatterStyle style = StyleFromIni(
+        u"[OPTIONS]\nVerbatimTags=SVG\n[DIV]\nTagOpen=<DIV>\nTagClose=</DIV>\nisContentIndent=1\n"_s);
+    EXPECT_EQ(FormatLf(u"<div>a <svg w=1>\n  <g>  x</g>\n</SVG > b</div>"_s, style),
+              u"<DIV>\n    a\n<svg w=1>\n  <g>  x</g>\n</SVG >\n    b\n</DIV>\n"_s);
+    EXPECT_EQ(FormatLf(u"<div><svg>\n <g>\n\n"_s, style), u"<DIV>\n<svg>\n <g>\n"_s);
+    const FormatterStyle plain = StyleFromIni(u"[DIV]\nTagOpen=<DIV>\n"_s);
+    EXPECT_EQ(FormatLf(u"<svg>\n  <g>  x</g>\n</svg>"_s, plain),
+              u"<SVG>\n<G>\nx\n</G>\n</SVG>\n"_s);
+}
+
+TEST(StyleReader, DoctypeAsWrittenKeepsTheCaseOfDeclarationsOnly) {
+    const QString page = u"<!DOCTYPE html>\n<Body>x</Body>"_s;
+    EXPECT_EQ(FormatLf(page, StyleFromIni(u"[OPTIONS]\nTagCase=2\nDoctypeAsWritten=1\n"_s)),
+              u"<!DOCTYPE html>\n<body>\nx\n</body>\n"_s);
+    EXPECT_EQ(FormatLf(page, StyleFromIni(u"[OPTIONS]\nTagCase=2\n"_s)),
+              u"<!doctype html>\n<body>\nx\n</body>\n"_s);
+}
+
 } // namespace
 } // namespace velmora

@@ -73,6 +73,22 @@ TEST_F(VelmoraFormat, StandardInputToStandardOutputWithTheStockStyle) {
     EXPECT_FALSE(r.out.contains('\r'));
 }
 
+// --style takes the name of a shipped style as well as a folder; a name
+// that is neither is an error before any file is read.
+TEST_F(VelmoraFormat, StyleByNameOrFolder) {
+    const QByteArray page = "<!DOCTYPE html><main><p>x</main>\n";
+    const ToolRun byName = Format({u"--style"_s, u"HTML5"_s}, page);
+    EXPECT_EQ(byName.exitCode, 0) << byName.err.toStdString();
+    EXPECT_TRUE(byName.out.startsWith("<!DOCTYPE html>\n<main>\n\n  <p>\n"))
+        << byName.out.toStdString();
+    const ToolRun byFolder = Format({u"--style"_s, style.Path()}, "<b>x</b>");
+    EXPECT_EQ(byFolder.out, "<B>x</B>\n") << byFolder.err.toStdString();
+    const ToolRun missing = Format({u"--style"_s, u"NO_SUCH_STYLE"_s}, page);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("NO_SUCH_STYLE")) << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+}
+
 TEST_F(VelmoraFormat, InPlaceKeepsLineEndsAndEncoding) {
     WriteBytes(Path(u"lf.htm"_s), "<p>caf\xc3\xa9 <b>x</b></p>\n");
     WriteBytes(Path(u"crlf.htm"_s), "<p>caf\xe9\r\n<b>x</b></p>\r\n");

@@ -36,6 +36,8 @@ done
 has /usr/lib/velmora/tagsyntax.txt
 has /usr/lib/velmora/STYLES/THUMBS/options.ini
 has /usr/lib/velmora/STYLES/THUMBS/tag.ini
+has /usr/lib/velmora/STYLES/HTML5/options.ini
+has /usr/lib/velmora/STYLES/HTML5/tag.ini
 has /usr/lib/velmora/HELP/
 has /usr/share/applications/velmora.desktop
 has /usr/share/metainfo/org.velmora.velmora.metainfo.xml

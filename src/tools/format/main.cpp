@@ -26,10 +26,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr const char *kUsage =
-    "Usage: velmora-format [--style DIR] [--in-place] [FILE...]\n"
+    "Usage: velmora-format [--style NAME|DIR] [--in-place] [FILE...]\n"
     "       velmora-format --help | --version\n"
     "Formats each HTML FILE (standard input when none is given) with the\n"
-    "formatter style in DIR (default: the stock style beside the program) and\n"
+    "formatter style NAME from the styles beside the program (such as THUMBS,\n"
+    "the default, or HTML5) or the style in the folder DIR, and\n"
     "writes the result to standard output, or back into the file with\n"
     "--in-place. Each file keeps its encoding and its line ends. Files that\n"
     "are not text (such as pictures) are refused and left as they are.\n";
@@ -67,7 +68,7 @@ bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
             out.inPlace = true;
         } else if (a == u"--style" || a == u"-s") {
             if (++i >= args.size()) {
-                Complain(u"--style needs a folder"_s);
+                Complain(u"--style needs a style name or a folder"_s);
                 return false;
             }
             out.style = args[i];
@@ -83,6 +84,18 @@ bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
         }
     }
     return true;
+}
+
+// The folder of a style given by name (a folder under STYLES beside the
+// program) or as a folder. A bare name is looked for among the styles first.
+QString StyleFolderFor(const QString &style) {
+    const QString styles = QCoreApplication::applicationDirPath() + u"/STYLES/"_s;
+    if (style.isEmpty())
+        return styles + u"THUMBS"_s;
+    const bool bareName = !style.contains(u'/') && style != u"." && style != u"..";
+    if (bareName && QFileInfo(styles + style).isDir())
+        return styles + style;
+    return style;
 }
 
 // A page of a few megabytes is held several times over while it is read,
@@ -131,11 +144,9 @@ static int Run(int argc, char **argv) {
         std::printf("velmora-format %s\n", velmora::ProgramVersion());
         return 0;
     }
-    const QString styleDir = args.style.isEmpty()
-                                 ? QCoreApplication::applicationDirPath() + u"/STYLES/THUMBS"_s
-                                 : args.style;
+    const QString styleDir = StyleFolderFor(args.style);
     if (!QFileInfo(styleDir).isDir()) {
-        Complain(u"style folder %1 not found"_s.arg(styleDir));
+        Complain(u"style folder %1 not found"_s.arg(args.style.isEmpty() ? styleDir : args.style));
         return 2;
     }
     const velmora::FormatterStyle style = velmora::LoadFormatterStyle(styleDir);
