@@ -5,6 +5,7 @@
 #include "widgets/window_placement.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -41,13 +42,14 @@ QLineEdit *RowEdit(QWidget *parent, const QString &name, const QString &accessib
 } // namespace
 
 TFormGenOpt::TFormGenOpt(Settings &settings, Prompts &prompts, FileDialogs &dialogs,
-                         QWidget *parent)
+                         QWidget *parent, const QStringList &styleNames)
     : QDialog(parent), settings_(settings), prompts_(prompts), dialogs_(dialogs) {
     setObjectName(u"FormGenOpt"_s);
     setWindowTitle(u"General Options"_s);
     auto *column = new QVBoxLayout(this);
     column->addWidget(BuildApplicationsGroup());
     column->addWidget(BuildOptionsGroup());
+    column->addWidget(BuildStyleRow(styleNames));
     column->addWidget(BuildButtonStrip());
     // A dialog border: the size the contents ask for, not resizable.
     column->setSizeConstraint(QLayout::SetFixedSize);
@@ -111,6 +113,23 @@ QWidget *TFormGenOpt::BuildOptionsGroup() {
     return group;
 }
 
+// The formatter style the editor's Format uses: one of the style folders.
+QWidget *TFormGenOpt::BuildStyleRow(const QStringList &styleNames) {
+    auto *strip = new QWidget(this);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    cbStyleName_ = new QComboBox(strip);
+    cbStyleName_->setObjectName(u"CBStyleName"_s);
+    cbStyleName_->setAccessibleName(u"Formatter style"_s);
+    cbStyleName_->addItems(styleNames);
+    auto *label = new QLabel(u"&Formatter style:"_s, strip);
+    label->setBuddy(cbStyleName_);
+    row->addWidget(label);
+    row->addWidget(cbStyleName_);
+    row->addStretch();
+    return strip;
+}
+
 // OK and Cancel, and the switch for the trash: it is loaded and stored like
 // the others, but never shown, since deleted files never go to the trash.
 QWidget *TFormGenOpt::BuildButtonStrip() {
@@ -145,6 +164,11 @@ void TFormGenOpt::FormShow() {
     cbShowHints_->setChecked(settings_.DoShowHints);
     cbOpenOnSingleClick_->setChecked(settings_.DoOpenOnSingleClick);
     cbDoShowFileIcons_->setChecked(settings_.DoShowFileIcons);
+    // A stored name that is no longer among the styles is still shown, so
+    // that OK does not change it unasked.
+    if (cbStyleName_->findText(settings_.StyleName) < 0)
+        cbStyleName_->addItem(settings_.StyleName);
+    cbStyleName_->setCurrentText(settings_.StyleName);
 }
 
 // The dialog opens in the middle of the screen, not of the main window.
@@ -191,6 +215,7 @@ void TFormGenOpt::BOKClick() {
     settings_.DoShowHints = cbShowHints_->isChecked();
     settings_.DoOpenOnSingleClick = cbOpenOnSingleClick_->isChecked();
     settings_.DoShowFileIcons = cbDoShowFileIcons_->isChecked();
+    settings_.StyleName = cbStyleName_->currentText();
     accept();
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -20,8 +21,9 @@ struct Settings;
 class TFormGenOpt final : public QDialog {
     Q_OBJECT
 public:
+    // styleNames: the formatter styles offered in "Formatter style".
     TFormGenOpt(Settings &settings, Prompts &prompts, FileDialogs &dialogs,
-                QWidget *parent = nullptr);
+                QWidget *parent = nullptr, const QStringList &styleNames = {});
 
     // "..." of row n (1 to 6): a chosen executable file goes into the row's
     // location box; any other file is refused with a message.
@@ -42,6 +44,7 @@ private:
     QWidget *BuildApplicationsGroup();
     QWidget *BuildOptionsGroup();
     QWidget *BuildButtonStrip();
+    QWidget *BuildStyleRow(const QStringList &styleNames);
     QCheckBox *AddCheckBox(QWidget *parent, const QString &name, const QString &caption);
     void FormShow();
 
@@ -54,6 +57,7 @@ private:
     QCheckBox *cbOpenOnSingleClick_ = nullptr;
     QCheckBox *cbDoShowFileIcons_ = nullptr;
     QCheckBox *cbDoRecycleBin_ = nullptr;
+    QComboBox *cbStyleName_ = nullptr;
     bool centred_ = false;
 };
 

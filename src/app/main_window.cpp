@@ -282,14 +282,16 @@ void TForm1::OpenListFile(const QString &path) {
         page->OpenListFile(path);
 }
 
-void TForm1::LoadThumbStyle(const QString &) {
-    // The stored style name is read and kept, but the program always works
-    // with its one style, THUMBS.
-    styleFolder_ = program_.Folders().StyleDir + u"THUMBS/"_s;
+void TForm1::LoadThumbStyle(const QString &name) {
+    // The stored style when its folder is there, else the stock THUMBS. A
+    // name is one folder of STYLES, never a path leading elsewhere.
+    const QStringList styles = FormatterStyleNames(program_.Folders().StyleDir);
+    const QString chosen = styles.contains(name) ? name : u"THUMBS"_s;
+    styleFolder_ = program_.Folders().StyleDir + chosen + u'/';
     style_ = LoadFormatterStyle(styleFolder_);
     if (formView_)
         formView_->SetFormatStyle(style_);
-    program_.Config().StyleName = u"THUMBS"_s;
+    program_.Config().StyleName = chosen;
     setWindowTitle(WindowTitle);
 }
 

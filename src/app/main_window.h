@@ -137,8 +137,9 @@ public:
     void OpenHandedOverPath(const QString &path);
     // The lines of tagsyntax.txt, loaded at the first show.
     const QStringList &TagSyntaxList() const { return tagSyntaxList_; }
-    // The formatter style folder chosen by LoadThumbStyle (StyleDir +
-    // "THUMBS/") and the style read from it.
+    // The formatter style folder chosen by LoadThumbStyle (StyleDir + the
+    // stored StyleName, or "THUMBS/" when there is no such style) and the
+    // style read from it.
     QString StyleFolder() const { return styleFolder_; }
     const FormatterStyle &Style() const { return style_; }
 

@@ -166,9 +166,15 @@ void TForm1::LaunchApplication(int app, const QString &file) {
 }
 
 void TForm1::ShowGeneralOptions() {
-    TFormGenOpt dialog(program_.Config(), prompts_, dialogs_, this);
+    TFormGenOpt dialog(program_.Config(), prompts_, dialogs_, this,
+                       FormatterStyleNames(program_.Folders().StyleDir));
+    const QString styleBefore = program_.Config().StyleName;
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // A newly chosen formatter style is used from now on, not only after
+    // the next start.
+    if (program_.Config().StyleName != styleBefore)
+        LoadThumbStyle(program_.Config().StyleName);
     appCaptions_ = AppCaptionStyle::AfterOptions;
     const Settings &s = program_.Config();
     for (int n = 1; n <= kAppCount; ++n)

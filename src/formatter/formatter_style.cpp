@@ -129,6 +129,17 @@ void TagRulesFromIni(const IniFile &ini, FormatterStyle &style) {
     }
 }
 
+QStringList FormatterStyleNames(const QString &stylesDir) {
+    QStringList names;
+    const QDir dir(stylesDir);
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QDir style(dir.filePath(name));
+        if (style.exists(u"options.ini"_s) || style.exists(u"tag.ini"_s))
+            names.append(name);
+    }
+    return names;
+}
+
 FormatterStyle LoadFormatterStyle(const QString &folder) {
     FormatterStyle style;
     ReadStyleOptions(folder, style.Options);

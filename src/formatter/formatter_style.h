@@ -90,6 +90,9 @@ void StyleOptionsFromIni(const IniFile &ini, FormatterOptions &options);
 // Reads tag.ini of folder into the tag table: at most the first 100 sections.
 void ReadTagRules(const QString &folder, FormatterStyle &style);
 void TagRulesFromIni(const IniFile &ini, FormatterStyle &style);
+// The names of the styles in stylesDir: its folders holding options.ini or
+// tag.ini, sorted.
+QStringList FormatterStyleNames(const QString &stylesDir);
 // The whole style of a folder (with or without its trailing '/').
 FormatterStyle LoadFormatterStyle(const QString &folder);
 

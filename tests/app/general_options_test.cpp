@@ -4,6 +4,7 @@
 #include "temp_files.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -73,6 +74,25 @@ TEST_F(GeneralOptionsTest, OkTakesEveryRowAndSwitchOver) {
     EXPECT_FALSE(settings.DoOpenOnSingleClick);
     EXPECT_TRUE(settings.DoColorTags);
     EXPECT_FALSE(settings.DoRecycleBin);
+}
+
+// "Formatter style" offers the styles given; OK stores the one chosen. A
+// stored name that is not among them stays selected, so OK keeps it.
+TEST_F(GeneralOptionsTest, FormatterStyleIsChosenFromTheStyles) {
+    settings.StyleName = u"HTML5"_s;
+    TFormGenOpt dialog(settings, prompts, prompts, nullptr, {u"HTML5"_s, u"THUMBS"_s});
+    auto *styles = Child<QComboBox>(dialog, u"CBStyleName"_s);
+    EXPECT_EQ(styles->accessibleName(), u"Formatter style"_s);
+    EXPECT_EQ(styles->currentText(), u"HTML5"_s);
+    styles->setCurrentText(u"THUMBS"_s);
+    Child<QPushButton>(dialog, u"BOK"_s)->click();
+    EXPECT_EQ(settings.StyleName, u"THUMBS"_s);
+
+    settings.StyleName = u"GONE"_s;
+    TFormGenOpt again(settings, prompts, prompts, nullptr, {u"THUMBS"_s});
+    EXPECT_EQ(Child<QComboBox>(again, u"CBStyleName"_s)->count(), 2);
+    Child<QPushButton>(again, u"BOK"_s)->click();
+    EXPECT_EQ(settings.StyleName, u"GONE"_s);
 }
 
 // "..." takes only a file that may be run: a plain file, a folder and a

@@ -265,6 +265,37 @@ TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
 }
 
+// A stored style that is among the style folders is loaded at start and kept;
+// choosing another in General Options loads it at once.
+TEST_F(MainWindowTest, TheStoredFormatterStyleIsLoadedAndKept) {
+    for (const char *name : {"THUMBS", "HTML5"}) {
+        QDir(dir.path()).mkpath(u"STYLES/"_s + QLatin1String(name));
+        WriteBytes(dir.filePath(u"STYLES/%1/options.ini"_s.arg(QLatin1String(name))),
+                   "[OPTIONS]\nLineSize=" + QByteArray(name[0] == 'H' ? "70" : "61") + "\n");
+    }
+    WriteBytes(IniPath(), "[OPTIONS]\nStyleName=HTML5\n");
+    StartProgram();
+    {
+        auto w = OpenWindow();
+        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/HTML5/"_s);
+        EXPECT_EQ(w->Style().Options.LineSize, 70);
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto *styles = dialog->findChild<QComboBox *>(u"CBStyleName"_s);
+            ASSERT_NE(styles, nullptr);
+            EXPECT_EQ(styles->currentText(), u"HTML5"_s);
+            EXPECT_EQ(styles->count(), 2);
+            styles->setCurrentText(u"THUMBS"_s);
+            dialog->findChild<QPushButton *>(u"BOK"_s)->click();
+        });
+        Entry(*w, u"GeneralOptions1"_s)->trigger();
+        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
+        EXPECT_EQ(w->Style().Options.LineSize, 61);
+    }
+    EXPECT_TRUE(IniLines().contains(u"StyleName=THUMBS"_s));
+}
+
 TEST_F(MainWindowTest, MissingStartFolderFallsBackToTheProgramFolder) {
     WriteBytes(IniPath(), "[PATHS]\nVIEW_PATH=/no/such/folder/\n");
     StartProgram();

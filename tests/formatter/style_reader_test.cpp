@@ -113,6 +113,20 @@ TEST(StyleReader, TagCaseThreeKeepsNamesAsWritten) {
     EXPECT_EQ(FormatLf(u"<DiV Class=X>a</dIv>"_s, lower), u"<div Class=X>\na\n</div>\n"_s);
 }
 
+// Styles are the folders holding a style file; other folders and files are
+// not offered.
+TEST(StyleReader, StyleNamesAreTheFoldersWithStyleFiles) {
+    QTemporaryDir styles;
+    for (const char *folder : {"THUMBS", "HTML5", "empty", "tags"})
+        QDir(styles.path()).mkpath(QLatin1String(folder));
+    QFile(styles.filePath(u"THUMBS/options.ini"_s)).open(QIODevice::WriteOnly);
+    QFile(styles.filePath(u"HTML5/tag.ini"_s)).open(QIODevice::WriteOnly);
+    QFile(styles.filePath(u"tags/readme.txt"_s)).open(QIODevice::WriteOnly);
+    QFile(styles.filePath(u"options.ini"_s)).open(QIODevice::WriteOnly);
+    EXPECT_EQ(FormatterStyleNames(styles.path()), (QStringList{u"HTML5"_s, u"THUMBS"_s}));
+    EXPECT_TRUE(FormatterStyleNames(styles.filePath(u"missing"_s)).isEmpty());
+}
+
 TEST(StyleReader, VerbatimTagsAreNamesInUpperCase) {
     const FormatterStyle style =
         StyleFromIni(u"[OPTIONS]\nVerbatimTags=svg, Math  x-y TEMPLATE svg\n"_s);
