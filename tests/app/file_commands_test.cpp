@@ -4,8 +4,11 @@
 // each entry does, and its captions after the General Options dialog).
 #include "app/file_commands.h"
 #include "app/main_window.h"
+#include "editor/editor_document.h"
+#include "foundation/view_selection.h"
 #include "main_window_test_fixture.h"
 #include "temp_files.h"
+#include "thumbs/thumbnail_store.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -25,6 +29,8 @@
 
 using namespace velmora;
 using velmora::testing::FileListOf;
+using velmora::testing::ReadBytes;
+using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
@@ -250,6 +256,106 @@ TEST_F(FileCommandsTest, ConfirmedGeneralOptionsRecaptionTheEntriesAndApplyHints
               u"Launch with: External Application 6"_s);
     EXPECT_EQ(icons, std::optional<bool>(false));
     EXPECT_TRUE(folder->widget.toolTip().isEmpty());
+}
+
+// ---- the commands without the main window -----------------------------------
+
+// The active view as the commands see it: the test sets its tab, its entries,
+// which of them are selected and the current file.
+class SelectionDouble final : public ViewSelection {
+public:
+    QString GetCurrentFile() const override { return current; }
+    TSelectionInfo GetSelectionInfo() const override {
+        return {page, int(selected.size()), int(files.size())};
+    }
+    QStringList SelectedFiles() const override { return {}; }
+    QString GetViewFile(int i, bool selectedOnly) const override {
+        return selectedOnly && !selected.contains(i) ? QString() : files.value(i);
+    }
+    int page = PageFolderView;
+    QStringList files;
+    QList<int> selected;
+    QString current;
+};
+
+// Any window will do: what the commands need of the main window they ask
+// through their signals.
+class FileCommandsAloneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char *name : {"a.htm", "b.htm", "c.htm", "d.htm"}) {
+            selection.files << dir.filePath(u"site/"_s + QLatin1StringView(name));
+            WriteBytes(selection.files.back(), name);
+        }
+        program.Start(QSize(1000, 800));
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    RecordingDesktop desktop;
+    Program program{ProgramFolders::At(dir.path()), prompts};
+    EditorDocument document{prompts};
+    ThumbnailStore store{program.Folders().ThumbDir, 10};
+    SelectionDouble selection;
+    QWidget window;
+    FileCommands commands{
+        FileCommandsServices{program, prompts, prompts, desktop, selection, document, store},
+        window};
+};
+
+TEST_F(FileCommandsAloneTest, ADeletionTellsTheTabAndTheLastIndexDeleted) {
+    QSignalSpy deleted(&commands, &FileCommands::filesDeleted);
+    commands.DeleteSelectedFiles(); // nothing selected: nothing asked
+    EXPECT_TRUE(prompts.calls.isEmpty());
+
+    selection.page = PageThumbnailView;
+    selection.selected = {1, 3};
+    prompts.yesNoCancelAnswers = {Answer::Yes};
+    commands.DeleteSelectedFiles();
+    ASSERT_EQ(deleted.size(), 1);
+    EXPECT_EQ(deleted[0], (QVariantList{int(PageThumbnailView), 3}));
+    EXPECT_TRUE(QFile::exists(selection.files[0]));
+    EXPECT_FALSE(QFile::exists(selection.files[1]));
+    EXPECT_TRUE(QFile::exists(selection.files[2]));
+    EXPECT_FALSE(QFile::exists(selection.files[3]));
+
+    // Anything but Yes deletes nothing and tells nothing.
+    selection.selected = {0};
+    commands.DeleteSelectedFiles();
+    EXPECT_EQ(deleted.size(), 1);
+    EXPECT_TRUE(QFile::exists(selection.files[0]));
+}
+
+// The one selected entry is copied though the caret is elsewhere; the
+// window hears of the copy only when one was made.
+TEST_F(FileCommandsAloneTest, ACopyOfOneFileNamesTheCopy) {
+    QSignalSpy copied(&commands, &FileCommands::fileCopied);
+    selection.selected = {2};
+    const QString target = dir.filePath(u"out/copy.htm"_s);
+    QDir().mkpath(dir.filePath(u"out"_s));
+    prompts.fileAnswers = {QString(), target};
+    commands.CopySelectedFiles(); // the dialog cancelled
+    EXPECT_TRUE(copied.isEmpty());
+    commands.CopySelectedFiles();
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied[0][0].toString(), target);
+    EXPECT_EQ(ReadBytes(target), "c.htm");
+    EXPECT_EQ(prompts.calls.last().dir, selection.files[2]);
+}
+
+TEST_F(FileCommandsAloneTest, JumpToFolderAsksTheWindowOnlyForAFolderThatExists) {
+    QSignalSpy jumps(&commands, &FileCommands::jumpRequested);
+    selection.page = PageFileLists;
+    selection.selected = {0};
+    selection.current = selection.files[0];
+    commands.PopUpEntry(kJumpToFolder)->trigger();
+    ASSERT_EQ(jumps.size(), 1);
+    EXPECT_EQ(jumps[0][0].toString(), selection.files[0]);
+
+    selection.current = dir.filePath(u"gone/page.htm"_s);
+    commands.PopUpEntry(kJumpToFolder)->trigger();
+    EXPECT_EQ(jumps.size(), 1);
+    EXPECT_EQ(prompts.Count(Kind::Info), 1);
 }
 
 } // namespace
