@@ -102,7 +102,7 @@ int main(int argc, char **argv) {
     window->findChild<QAbstractItemView *>(u"LBFile"_s)->selectAll();
 
     clock.start();
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     const qint64 end = clock.nsecsElapsed();
     if (starts.size() < 2) {
         std::fprintf(stderr, "thumbs_window_bench: the run did not go over the pages\n");

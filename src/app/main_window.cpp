@@ -16,14 +16,10 @@
 #include "foundation/folder_listing.h"
 #include "foundation/prompts.h"
 #include "sitewalk/file_search.h"
-#include "thumbs/capture/page_capture.h"
-#include "thumbs/capture/thumbnail_maker.h"
-#include "thumbs/thumb_cleaning.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_names.h"
 #include "thumbs/thumbnail_store.h"
 #include "widgets/caption_panel.h"
-#include "widgets/wait_cursor.h"
 #include "widgets/window_placement.h"
 
 #include <QApplication>
@@ -101,16 +97,17 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         formView_->SetProgressBar(this);
         formView_->SetSettings(program_.Config());
     }
-    BuildThumbnailMaker(services.render, services.freeSpace);
-    progressWindows_ = services.progressWindows;
-    freeSpace_ = services.freeSpace;
+    commands_ = std::make_unique<FileCommands>(
+        FileCommandsServices{program_, prompts_, dialogs_, desktop_, *this, *document_,
+                             *thumbStore_, services.render, formView_.get(), services.freeSpace,
+                             services.progressWindows},
+        *this);
     arguments_ = services.arguments;
-    LoadSnapshotParams(program_.Config(), snapShotParams_);
     BuildLayout();
     RestoreListView();
     BuildMenu();
     ConnectFormView();
-    BuildPopupMenu();
+    ConnectCommands();
 
     // Position and size as stored; the first show centres the window, so in
     // effect only the size is restored.
@@ -424,7 +421,7 @@ void TForm1::RefreshFolder() {
         return;
     // A run over the selected files (thumbnails, copies) counts on the rows
     // staying as they are: the refresh waits until it is over.
-    if (thumbRunActive_ || !isEnabled()) {
+    if (commands_->ThumbRunActive() || !isEnabled()) {
         refreshTimer_->start();
         return;
     }
@@ -736,23 +733,6 @@ void TForm1::DropFiles(const QStringList &names) {
     prompts_.Beep();
     prompts_.ShowInfo(u"Velmora:"_s + kMessageBreak + u"File not accepted."_s + kMessageBreak +
                       first);
-}
-
-// ---- cleaning the thumbnail folder ------------------------------------------
-
-void TForm1::CleanThumbnails(bool removeAll) {
-    ThumbCleaning result;
-    {
-        const WaitCursor busy;
-        // The walk lets the window repaint; it takes no input meanwhile.
-        setEnabled(false);
-        // Like every search, the cleaning switches list validation off.
-        program_.Config().DoValidate = false;
-        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, workList_,
-                              [] { QCoreApplication::processEvents(); });
-        setEnabled(true);
-    }
-    prompts_.ShowInfo(ThumbCleaningMessage(result, removeAll));
 }
 
 // ---- progress bar -------------------------------------------------------------

@@ -4,7 +4,7 @@
 // It implements ViewSelection, through which every part of the program asks
 // for the current file and the selection of the active tab.
 
-#include "app/context_menu_rules.h"
+#include "app/file_commands.h"
 #include "app/program.h"
 #include "editor/editor_document.h"
 #include "filelists/window/file_lists_page.h"
@@ -13,7 +13,6 @@
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
-#include "snapshot/snapshot_params.h"
 #include "widgets/tab_view.h"
 
 #include <QMainWindow>
@@ -42,11 +41,9 @@ class CaptionPanel;
 class DesktopServices;
 class FileDialogs;
 class ListsTabView;
-class PageCapture;
 class Prompts;
 class RenderProfile;
 class TFormView;
-class ThumbnailMaker;
 class ThumbnailStore;
 
 // The captions of the three tabs, in tab order.
@@ -158,50 +155,13 @@ public:
     // The File Lists tab; null when a test stood in another view for it.
     FileListsPage *ListsPage() const;
 
-    // ---- context menu and General Options (main_window_menu.cpp) ----
-    // Opens the context menu of the file views with its top edge at
-    // globalPos; the editor/browser window opens it the same way.
-    void PopUpContextMenu(const QPoint &globalPos);
-    QMenu *ContextMenu() const { return popLBTree_; }
-    // Entry index of the context menu, separators included.
-    QAction *PopUpEntry(int index) const;
-    // While the editor/browser window is open as a modal window, every
-    // entry of the context menu is disabled.
-    bool ViewerModal() const { return viewerModal_; }
-    void SetViewerModal(bool modal) { viewerModal_ = modal; }
     // Shows the General Options dialog modally; OK re-captions the
     // application entries and applies hints and file icons.
     void ShowGeneralOptions();
 
-    // ---- Make Thumbs / ClearThumbs (main_window_thumbs.cpp) ----
-    enum ThumbMode { ModeClear = 0, ModeMake = 1 };
-    // Makes (mode 1) or clears (mode 0) the thumbnails of the selected files
-    // of the active tab: one file directly, several under the progress
-    // window, which can stop the run between files. The window is disabled
-    // during the run and enabled again however it ends.
-    void Add_Remove(int mode);
-    // Null without a rendering engine: thumbnails cannot be made then.
-    ThumbnailMaker *Maker() const { return thumbMaker_.get(); }
-
-    // ---- deleting and copying files (main_window_file_operations.cpp) ----
-    // Deletes the selected files of the active tab from disk after asking,
-    // then lists the folder again with the caret near the deleted entries.
-    void DeleteSelectedFiles();
-    // Copies the selected files of the active tab: one through the save
-    // dialog, several into a chosen folder under the progress window; the
-    // folder of the last copy of several is remembered in COPYPATH.
-    void CopySelectedFiles();
-
-    // ---- snapshots (main_window_snapshots.cpp) ----
-    // "Create Snapshot(s)" of the Extras menu and the context menu: the
-    // snapshot options window for the selected files of the active view.
-    void Snapcurrenrfile1Click();
-    // "Snap View" of the editor/browser window: the snapshot options window
-    // for what the internal browser shows, at that view's size.
-    void BSnapClick();
-    // The snapshot settings of the program; their persistent part goes back
-    // into the settings each time the options window closes.
-    TSnapShotParams &SnapShotParams() { return snapShotParams_; }
+    // The commands on the selected files and the context menu that offers
+    // them.
+    FileCommands &Commands() const { return *commands_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -228,7 +188,6 @@ private:
     void ShowHelp();
     void ShowBrowserSettings();
     void ShowAbout();
-    void CleanThumbnails(bool removeAll);
 
     void FormShow();
     void FormActivate();
@@ -284,29 +243,8 @@ private:
     FileListsContext FileListsContextFor(const MainWindowServices &services);
     void RestoreListView();
 
-    // thumbnails (main_window_thumbs.cpp)
-    void BuildThumbnailMaker(RenderProfile *profile, FreeSpaceQuery freeSpace);
-    void ThumbOfOneFile(int mode);
-    void ThumbsOfSeveralFiles(int mode, int count);
-    // False when there was no room for a thumbnail (the run ends).
-    bool MakeOrClearThumb(int mode, const QString &file);
-
-    // file operations (main_window_file_operations.cpp)
-    void CopyOneSelectedFile();
-    void CopySeveralSelectedFiles();
-
-    // snapshots (main_window_snapshots.cpp)
-    void ShowSnapshotOptions(bool snapViewMode);
-    bool CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight, int cropBottom,
-                            bool snapViewMode, Picture *picture, QString *error);
-
-    // context menu (main_window_menu.cpp)
-    void BuildPopupMenu();
-    void AttachContextMenu(QWidget *widget);
-    ContextMenuState MenuState() const;
-    void PopLBPoP();
-    void MyLBPopUpHandler(int index);
-    void LaunchApplication(int app, const QString &file);
+    // The commands' connections and the places of their actions.
+    void ConnectCommands();
 
     Program &program_;
     Prompts &prompts_;
@@ -319,15 +257,10 @@ private:
     std::unique_ptr<EditorDocument> ownDocument_;
     EditorDocument *document_ = nullptr;
     std::unique_ptr<TFormView> formView_;
-    // Over the internal browser and the store, so declared after both.
-    std::unique_ptr<PageCapture> pageCapture_;
-    std::unique_ptr<ThumbnailMaker> thumbMaker_;
-    ProgressWindowFactory progressWindows_;
-    FreeSpaceQuery freeSpace_;
+    // Over the internal browser, the store and the document, so declared
+    // after them.
+    std::unique_ptr<FileCommands> commands_;
     std::optional<QStringList> arguments_;
-    bool thumbRunActive_ = false;
-    TSnapShotParams snapShotParams_;
-    bool snapshotWindowOpen_ = false;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
     ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
@@ -383,11 +316,6 @@ private:
     QPushButton *bSave_ = nullptr;
     QPushButton *bSaveAs_ = nullptr;
     QWidget *leftColumn_ = nullptr;
-
-    // context menu (main_window_menu.cpp)
-    QMenu *popLBTree_ = nullptr;
-    bool viewerModal_ = false;
-    AppCaptionStyle appCaptions_ = AppCaptionStyle::AtStart;
 };
 
 } // namespace velmora

@@ -12,6 +12,7 @@
 #include "widgets/wait_cursor.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -292,7 +293,7 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     column->addWidget(labelFiles_);
 
     fileList->installEventFilter(new FileListKeys(
-        fileList, [this] { DblClickForAll(); }, [this] { DeleteSelectedFiles(); }));
+        fileList, [this] { DblClickForAll(); }, [this] { commands_->DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(fileList))
         connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
     auto *splitter = new QSplitter(Qt::Horizontal, page);
@@ -385,7 +386,7 @@ QWidget *TForm1::BuildThumbViewPage(QWidget *grid) {
     column->addWidget(top);
 
     grid->installEventFilter(new FileListKeys(
-        grid, [this] { DblClickForAll(); }, [this] { DeleteSelectedFiles(); }));
+        grid, [this] { DblClickForAll(); }, [this] { commands_->DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(grid))
         connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
     column->addWidget(grid, 1);
@@ -423,10 +424,12 @@ QWidget *TForm1::BuildThumbButtons(QWidget *parent) {
         row->addWidget(button);
         return button;
     };
+    QAction *make = commands_->Action(FileAction::MakeThumbs);
+    QAction *clear = commands_->Action(FileAction::ClearThumbs);
     addButton(u"Make Thumbs"_s, u"BMakeThumb"_s, u"Create or update selected thumbnail(s)"_s,
-              [this] { Add_Remove(ModeMake); });
+              [make] { make->trigger(); });
     addButton(u"ClearThumbs"_s, u"BDelThumb"_s, u"Clear selected thumbnail(s)"_s,
-              [this] { Add_Remove(ModeClear); });
+              [clear] { clear->trigger(); });
     row->addStretch();
     addButton(u"Select All"_s, u"BThumbSelAll"_s, u"[CTRL-A ] = Select all"_s,
               [this] { BThumbSelAllClick(); });
@@ -524,7 +527,8 @@ QWidget *TForm1::BuildLeftColumn() {
     imgMini_->setFixedSize(ThumbWidth, ThumbHeight);
     imgMini_->setAlignment(Qt::AlignCenter);
     imgMini_->setCursor(Qt::PointingHandCursor);
-    imgMini_->installEventFilter(new DoubleClickFilter(imgMini_, [this] { Add_Remove(ModeMake); }));
+    imgMini_->installEventFilter(new DoubleClickFilter(
+        imgMini_, [this] { commands_->Action(FileAction::MakeThumbs)->trigger(); }));
     layout->addWidget(imgMini_, 0, Qt::AlignHCenter);
 
     panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);
@@ -564,16 +568,13 @@ void TForm1::BuildMenu() {
 
     extrasMenu_ = bar->addMenu(u"&Extras"_s);
     extrasMenu_->setObjectName(u"SnapShot1"_s);
-    AddMenuEntry(extrasMenu_, u"&Create Snapshot(s)"_s, u"Snapcurrenrfile1"_s,
-                 [this] { Snapcurrenrfile1Click(); });
+    extrasMenu_->addAction(commands_->Action(FileAction::CreateSnapshots));
     extrasMenu_->setEnabled(false);
     extrasMenu_->menuAction()->setEnabled(false);
 
     QMenu *clean = bar->addMenu(u"&Clean"_s);
-    AddMenuEntry(clean, u"Remove orphaned thumbs from disk"_s, u"Removeoutdatedthumbs1"_s,
-                 [this] { CleanThumbnails(false); });
-    AddMenuEntry(clean, u"Remove all thumbs from disk"_s, u"Removeallthumbsfromdisk1"_s,
-                 [this] { CleanThumbnails(true); });
+    clean->addAction(commands_->Action(FileAction::RemoveOrphanedThumbs));
+    clean->addAction(commands_->Action(FileAction::RemoveAllThumbs));
 
     QMenu *help = bar->addMenu(u"&Help"_s);
     AddMenuEntry(help, u"&Show Help"_s, u"Sh1"_s, [this] { ShowHelp(); });

@@ -1,168 +1,57 @@
-// The context menu of the file views and the General Options dialog.
-#include "app/context_menu_rules.h"
+// The file commands placed in the window: their context menu on the file
+// views, what the window does after them; and the General Options dialog.
+#include "app/file_commands.h"
 #include "app/general_options.h"
 #include "app/lists_tab_view.h"
 #include "app/main_window.h"
+#include "filelists/file_operations.h"
 #include "filelists/window/elv_report.h"
-#include "foundation/desktop_services.h"
-#include "foundation/document_guard.h"
 #include "foundation/prompts.h"
 
-#include <QAbstractScrollArea>
-#include <QContextMenuEvent>
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-
-using namespace Qt::StringLiterals;
+#include <QTabWidget>
 
 namespace velmora {
 
-namespace {
-
-// Shift+F10 asks for the context menu as the Menu key does; the X server
-// turns only the Menu key into such a request by itself.
-class ContextMenuKey final : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier)
-            return false;
-        auto *widget = static_cast<QWidget *>(watched);
-        // Where the caret is, as for the Menu key.
-        const QPoint at = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, widget->mapToGlobal(at),
-                                  key->modifiers());
-        QCoreApplication::sendEvent(widget, &request);
-        return true;
-    }
-};
-
-QString EntryName(int index) {
-    return u"PopLBTreeItem"_s + QString::number(index);
-}
-
-} // namespace
-
-void TForm1::BuildPopupMenu() {
-    popLBTree_ = new QMenu(this);
-    popLBTree_->setObjectName(u"PopLBTree"_s);
-    popLBTree_->setAccessibleName(u"Context menu"_s);
-    const Settings &s = program_.Config();
-    for (const ContextMenuEntry &entry : ContextMenuEntries()) {
-        if (entry.command == MenuCommand::Separator) {
-            popLBTree_->addSeparator()->setObjectName(EntryName(entry.index));
-            continue;
-        }
-        const QString caption = entry.command == MenuCommand::LaunchApplication
-                                    ? CaptionOfApp(s.ExtApps[size_t(entry.app - 1)], appCaptions_)
-                                    : entry.caption;
-        QAction *action = popLBTree_->addAction(MenuText(caption));
-        action->setObjectName(EntryName(entry.index));
-        const int index = entry.index;
-        connect(action, &QAction::triggered, this, [this, index] { MyLBPopUpHandler(index); });
-    }
-    connect(popLBTree_, &QMenu::aboutToShow, this, &TForm1::PopLBPoP);
-    AttachContextMenu(View(TabFile)->Widget());
-    AttachContextMenu(View(TabThumb)->Widget());
+void TForm1::ConnectCommands() {
+    FileCommands *commands = commands_.get();
+    commands->AttachContextMenu(View(TabFile)->Widget());
+    commands->AttachContextMenu(View(TabThumb)->Widget());
     if (listsTab_)
-        AttachContextMenu(listsTab_->Report());
-    AttachContextMenu(imgMini_);
-}
+        commands->AttachContextMenu(listsTab_->Report());
+    commands->AttachContextMenu(imgMini_);
 
-// The menu opens on a right click, the Menu key and Shift+F10. A scroll
-// area reports the click in the coordinates of its viewport.
-void TForm1::AttachContextMenu(QWidget *widget) {
-    widget->setContextMenuPolicy(Qt::CustomContextMenu);
-    widget->installEventFilter(new ContextMenuKey(widget));
-    connect(widget, &QWidget::customContextMenuRequested, this, [this, widget](const QPoint &at) {
-        const auto *area = qobject_cast<QAbstractScrollArea *>(widget);
-        PopUpContextMenu((area ? area->viewport() : widget)->mapToGlobal(at));
+    connect(commands, &FileCommands::filesDeleted, this, [this](int page, int lastIndex) {
+        if (page == TabFile) {
+            ListFolderFiles();
+            // Nothing is selected after the re-read: the preview empties.
+            ShowCurrentFile(false);
+            View(TabFile)->FocusEntry(FocusIndexAfterDeletion(lastIndex, View(TabFile)->Count()));
+            SyncThumbCount();
+        } else if (page == TabThumb) {
+            ListFolderFiles();
+            SyncThumbCount();
+        }
+        UpdateStatus();
     });
-}
-
-// The menu's top edge at the point, centred on it from left to right.
-void TForm1::PopUpContextMenu(const QPoint &globalPos) {
-    popLBTree_->popup(globalPos - QPoint(popLBTree_->sizeHint().width() / 2, 0));
-}
-
-ContextMenuState TForm1::MenuState() const {
-    ContextMenuState state;
-    state.hasCurrentFile = !GetCurrentFile().isEmpty();
-    state.selectedCount = GetSelectionInfo().SelCount;
-    state.activePage = pageControl_->currentIndex();
-    state.viewerModal = viewerModal_;
-    const Settings &s = program_.Config();
-    for (size_t n = 0; n < state.appExists.size(); ++n)
-        state.appExists[n] = s.ExtApps[n].Exists;
-    return state;
-}
-
-void TForm1::PopLBPoP() {
-    const ContextMenuState state = MenuState();
-    for (int index = 0; index < kContextMenuSize; ++index)
-        PopUpEntry(index)->setEnabled(IsEntryEnabled(state, index));
-}
-
-QAction *TForm1::PopUpEntry(int index) const {
-    const QList<QAction *> entries = popLBTree_->actions();
-    return index >= 0 && index < entries.size() ? entries[index] : nullptr;
-}
-
-// The rule is asked again at the click: an entry can be chosen without the
-// menu opening first (assistive tools do so), and the selection may have
-// changed since it opened.
-void TForm1::MyLBPopUpHandler(int index) {
-    if (!IsEntryEnabled(MenuState(), index))
-        return;
-    const QString current = GetCurrentFile();
-    const ContextMenuEntry &entry = ContextMenuEntries()[size_t(index)];
-    switch (entry.command) {
-    case MenuCommand::ViewInBrowser:
-        // A file type without a default application is not reported.
-        desktop_.OpenUrl(QUrl::fromLocalFile(current));
-        break;
-    case MenuCommand::MakeThumbnails:
-        Add_Remove(ModeMake);
-        break;
-    case MenuCommand::ClearThumbnails:
-        Add_Remove(ModeClear);
-        break;
-    case MenuCommand::CreateSnapshots:
-        Snapcurrenrfile1Click();
-        break;
-    case MenuCommand::CopyFiles:
-        CopySelectedFiles();
-        break;
-    case MenuCommand::JumpToFolder:
-        if (QFileInfo(QFileInfo(current).absolutePath()).isDir())
-            JumpToFileAndFolder(current);
-        else
-            prompts_.ShowInfo(u"Folder \""_s + current + u"\" not found."_s);
-        break;
-    case MenuCommand::LaunchApplication:
-        LaunchApplication(entry.app, current);
-        break;
-    case MenuCommand::Separator:
-        break;
-    }
-}
-
-// The application gets the file as it is on disk: unsaved changes are saved
-// or dropped first, as the user says. A start that fails is not reported.
-void TForm1::LaunchApplication(int app, const QString &file) {
-    const SaveChangesReply reply = document_->SaveChangesPrompt();
-    if (reply == SaveChangesReply::Cancel)
-        return;
-    if (reply == SaveChangesReply::No)
-        ShowCurrentFile(true);
-    const TExtEditor &editor = program_.Config().ExtApps[size_t(app - 1)];
-    desktop_.StartDetached(editor.Location, LaunchArguments(editor, file));
+    connect(commands, &FileCommands::fileCopied, this, [this](const QString &target) {
+        const QString targetFolder = target.left(target.lastIndexOf(u'/') + 1);
+        if (targetFolder != WithBackslash(currentFolder_))
+            return;
+        // The list is read again quietly: a copy gives nothing up, so the
+        // preview keeps what it shows and no save question is asked.
+        quietSelection_ = true;
+        ListFolderFiles();
+        View(TabFile)->FocusFile(target);
+        SyncThumbCount();
+        quietSelection_ = false;
+        UpdateStatus();
+    });
+    connect(commands, &FileCommands::entryChanged, this,
+            [this](int page, int index) { View(page)->RefreshEntry(index); });
+    connect(commands, &FileCommands::thumbnailShown, this, &TForm1::ShowMiniThumb);
+    connect(commands, &FileCommands::previewReloadWanted, this, [this] { ShowCurrentFile(true); });
+    connect(commands, &FileCommands::jumpRequested, this, &TForm1::JumpToFileAndFolder);
 }
 
 void TForm1::ShowGeneralOptions() {
@@ -175,14 +64,10 @@ void TForm1::ShowGeneralOptions() {
     // the next start.
     if (program_.Config().StyleName != styleBefore)
         LoadThumbStyle(program_.Config().StyleName);
-    appCaptions_ = AppCaptionStyle::AfterOptions;
-    const Settings &s = program_.Config();
-    for (int n = 1; n <= kAppCount; ++n)
-        PopUpEntry(FirstAppItem + n)
-            ->setText(MenuText(CaptionOfApp(s.ExtApps[size_t(n - 1)], appCaptions_)));
+    commands_->RecaptionApplications();
     ApplyHints();
     // The folder view's file list shows or hides its icons.
-    View(TabFile)->SetShowIcons(s.DoShowFileIcons);
+    View(TabFile)->SetShowIcons(program_.Config().DoShowFileIcons);
 }
 
 } // namespace velmora

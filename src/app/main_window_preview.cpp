@@ -37,8 +37,10 @@ void TForm1::ConnectFormView() {
     connect(formView_.get(), &TFormView::HintChanged, labelHint_, &QLabel::setText);
     connect(formView_.get(), &TFormView::ButtonStateChanged, this, &TForm1::OnEditorButtons);
     connect(formView_.get(), &TFormView::Closing, this, &TForm1::FormViewClosing);
-    connect(formView_.get(), &TFormView::ContextMenuWanted, this, &TForm1::PopUpContextMenu);
-    connect(formView_.get(), &TFormView::SnapViewWanted, this, &TForm1::BSnapClick);
+    connect(formView_.get(), &TFormView::ContextMenuWanted, commands_.get(),
+            &FileCommands::PopUpContextMenu);
+    connect(formView_.get(), &TFormView::SnapViewWanted, commands_.get(),
+            &FileCommands::BSnapClick);
     // Esc stops a preview that is still loading.
     auto *stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(stop, &QShortcut::activated, this, [this] {
@@ -154,9 +156,9 @@ void TForm1::DblClickForAll() {
         if (!formView_->FinishLoadingOf(GetCurrentFile()))
             return;
     }
-    viewerModal_ = true;
+    commands_->SetViewerModal(true);
     formView_->ShowModal();
-    viewerModal_ = false;
+    commands_->SetViewerModal(false);
     SBBrowserClick();
 }
 

@@ -39,17 +39,6 @@ QString NameOf(const QString &path) {
 
 } // namespace
 
-QList<ViewFile> SelectedViewFiles(const ViewSelection &selection) {
-    const TSelectionInfo info = selection.GetSelectionInfo();
-    QList<ViewFile> files;
-    for (int i = 0; i < info.Count; ++i) {
-        QString path = selection.GetViewFile(i, true);
-        if (!path.isEmpty())
-            files.append({i, std::move(path)});
-    }
-    return files;
-}
-
 QString DeleteQuestion(const QString &currentFile, int count) {
     QString question = u"CAUTION:"_s + kMessageBreak +
                        u"--- File(s) will not be moved to the trash! ---"_s + kMessageBreak +

@@ -18,16 +18,6 @@ namespace velmora {
 class Prompts;
 class ProgressWindow;
 
-// One selected entry of the active view: its index and its path.
-struct ViewFile {
-    int index = -1;
-    QString path;
-};
-
-// The selected entries in view order, asked entry by entry as every command
-// over the selection does.
-QList<ViewFile> SelectedViewFiles(const ViewSelection &selection);
-
 // ---- deleting ----
 
 // The question before a deletion: the one current file by name, otherwise

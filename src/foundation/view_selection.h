@@ -3,10 +3,14 @@
 // and the selected entries of whichever tab is showing. The main window
 // implements it; the parts that act on files receive it by reference.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace velmora {
+
+// The tabs, numbered as TSelectionInfo::Page gives them.
+enum ViewPage { PageFolderView = 0, PageThumbnailView = 1, PageFileLists = 2 };
 
 struct TSelectionInfo {
     int Page = 0;     // the active tab: 0 Folder View, 1 Thumbnail View, 2 File Lists
@@ -25,5 +29,15 @@ public:
     // and with selectedOnly also when the entry is not selected.
     virtual QString GetViewFile(int i, bool selectedOnly) const = 0;
 };
+
+// One selected entry of the active view: its index and its path.
+struct ViewFile {
+    int index = -1;
+    QString path;
+};
+
+// The selected entries in view order, asked entry by entry as every command
+// over the selection does.
+QList<ViewFile> SelectedViewFiles(const ViewSelection &selection);
 
 } // namespace velmora

@@ -6,7 +6,7 @@
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
-#include "recording_desktop.h"
+#include "main_window_fixture.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -28,7 +28,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::testing::RecordingDesktop;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
@@ -157,19 +157,13 @@ TEST_F(FontFormTest, EveryChangeReachesTheSampleAndResetBringsBackTheOpeningSize
 
 constexpr QRgb kPictureColour = qRgb(0, 170, 0);
 
-class BrowserSettingsWindowTest : public ::testing::Test {
+class BrowserSettingsWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
+        StartProgram();
         program->Config().ThumbBaseIndex = 0;
-        window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, &profile});
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(Services(&profile));
     }
-    void TearDown() override { window.reset(); }
 
     // A white page filled by a big green picture.
     QString PictureView() {
@@ -220,19 +214,14 @@ protected:
         auto *list = window->findChild<QAbstractItemView *>(u"LBFile"_s);
         list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
                                                 QItemSelectionModel::ClearAndSelect);
-        window->Add_Remove(TForm1::ModeMake);
+        window->Commands().Add_Remove(FileCommands::ModeMake);
         Picture picture;
         EXPECT_TRUE(
             ThumbnailCache::DecodeThumbnailFile(window->Thumbnails().ThumbPathOf(page), &picture));
         return picture;
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
     RenderProfile profile;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(BrowserSettingsWindowTest, CancelAfterChangesLeavesTheBrowserAsItWas) {

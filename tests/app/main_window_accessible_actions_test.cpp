@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "editor/window/source_edit.h"
-#include "recording_desktop.h"
+#include "main_window_fixture.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -20,8 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::testing::RecordingDesktop;
-using velmora::testing::ScriptedPrompts;
+using velmora::testing::MainWindowFixture;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -37,21 +36,14 @@ bool Perform(QPushButton *button, const QString &action) {
     return true;
 }
 
-class MainWindowAccessibleActionsTest : public ::testing::Test {
+class MainWindowAccessibleActionsTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, &profile});
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(Services(&profile));
         view = window->FormView();
         ASSERT_NE(view, nullptr);
     }
-    void TearDown() override { window.reset(); }
 
     QPushButton *Button(const QString &name) const {
         return window->findChild<QPushButton *>(name);
@@ -62,12 +54,7 @@ protected:
     bool EditorShown() const { return Docked(view->REScreen()) && !Docked(view->FrameViewer1()); }
     bool BrowserShown() const { return Docked(view->FrameViewer1()) && !Docked(view->REScreen()); }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
     RenderProfile profile;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
     TFormView *view = nullptr;
 };
 

@@ -6,8 +6,7 @@
 #include "foundation/desktop_services.h"
 #include "foundation/file_utils.h"
 #include "foundation/settings.h"
-#include "recording_desktop.h"
-#include "scripted_prompts.h"
+#include "main_window_fixture.h"
 #include "temp_files.h"
 
 #include <QAction>
@@ -21,8 +20,8 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::ReadBytes;
-using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::SetModified;
 using velmora::testing::WriteBytes;
@@ -56,31 +55,22 @@ private:
     QWidget *main_;
 };
 
-class MainWindowFileOperationsTest : public ::testing::Test {
+class MainWindowFileOperationsTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         for (const char *name : {"a.htm", "b.htm", "c.htm", "d.htm", "e.htm"})
             Page(QString::fromLatin1(name));
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        MainWindowServices services{*program, prompts, prompts, desktop, nullptr, &document};
+        MainWindowServices services = Services(nullptr, &document);
         services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
             return std::make_unique<ProgressDouble>(progress, window.get());
         };
-        window = std::make_unique<TForm1>(services);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(services);
         window->JumpToFileAndFolder(Site(u"a.htm"_s));
     }
-    void TearDown() override { window.reset(); }
 
-    QString Site(const QString &name) const { return dir.filePath(u"site/"_s + name); }
     QString Page(const QString &name, const QByteArray &bytes = "page") {
-        WriteBytes(Site(name), bytes);
-        return Site(name);
+        return WriteSite(name, bytes);
     }
-    QListView *FileList() const { return window->findChild<QListView *>(u"LBFile"_s); }
     QStringList Names() const {
         QStringList names;
         for (int i = 0; i < FileList()->model()->rowCount(); ++i)
@@ -97,13 +87,8 @@ protected:
     void CopyFromContextMenu() { window->findChild<QAction *>(u"PopLBTreeItem6"_s)->trigger(); }
     Settings &Config() { return program->Config(); }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
     EditorDocument document{prompts};
     ProgressLog progress;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(MainWindowFileOperationsTest, DeleteKeyDeletesTheSelectedFilesAndPlacesTheCaret) {

@@ -4,8 +4,7 @@
 #include "app/main_window.h"
 #include "editor/editor_document.h"
 #include "foundation/desktop_services.h"
-#include "recording_desktop.h"
-#include "scripted_prompts.h"
+#include "main_window_fixture.h"
 #include "temp_files.h"
 
 #include <QAbstractItemView>
@@ -33,27 +32,12 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::testing::RecordingDesktop;
-using velmora::testing::ScriptedPrompts;
+using velmora::testing::AnsweringDocument;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The editor's document as the window sees it: the test sets the answer to
-// "save changes?" and counts the questions.
-class FakeDocument final : public EditorDocument {
-public:
-    explicit FakeDocument(Prompts &prompts) : EditorDocument(prompts) {}
-    // As if the file had been loaded with that stamp.
-    void SetFileForTest(const QString &file, qint64 stamp) { SetFile(file, stamp); }
-    SaveChangesReply SaveChangesPrompt() override {
-        ++asked;
-        return answer;
-    }
-    SaveChangesReply answer = SaveChangesReply::NotAsked;
-    int asked = 0;
-};
 
 QStringList Names(const QAbstractItemView *view) {
     QStringList names;
@@ -70,7 +54,7 @@ QList<int> SelectedRows(const QAbstractItemView *view) {
     return rows;
 }
 
-class MainWindowFolderTest : public ::testing::Test {
+class MainWindowFolderTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         for (const char *folder : {"site", "other"})
@@ -78,13 +62,7 @@ protected:
         for (const char *name : {"a.htm", "b.htm", "c.htm", "d.htm"})
             Page(QString::fromLatin1(name));
         WriteBytes(dir.filePath(u"other/x.htm"_s), "<p>");
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document});
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(Services(nullptr, &document));
         window->JumpToFileAndFolder(Site(u"a.htm"_s));
         tree = window->findChild<QTreeView *>(u"LBDir"_s);
         list = window->findChild<QListView *>(u"LBFile"_s);
@@ -95,10 +73,7 @@ protected:
         model = qobject_cast<QFileSystemModel *>(tree->model());
         ASSERT_NE(model, nullptr);
     }
-    void TearDown() override { window.reset(); }
-
-    QString Site(const QString &name = {}) const { return dir.filePath(u"site/"_s) + name; }
-    void Page(const QString &name) { WriteBytes(Site(name), "<p>"); }
+    void Page(const QString &name) { WriteSite(name, "<p>"); }
     QModelIndex TreeEntry(const QString &folder) const {
         return model->index(dir.filePath(folder));
     }
@@ -111,12 +86,7 @@ protected:
         return reset.wait(5000);
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
-    FakeDocument document{prompts};
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
+    AnsweringDocument document{prompts};
     QTreeView *tree = nullptr;
     QListView *list = nullptr;
     QAbstractItemView *tiles = nullptr;
@@ -328,7 +298,7 @@ TEST_F(MainWindowFolderTest, ShowHintsDecidesForEveryTooltipOfTheWindow) {
 // The folder tree over a folder of many folders: at start it shows the
 // current folder; a click opens a folder and leaves every row where it was,
 // so the next click lands where it is aimed; typing a name finds its folder.
-class FolderTreeTest : public ::testing::Test {
+class FolderTreeTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         for (int i = 0; i < 60; ++i)
@@ -338,19 +308,12 @@ protected:
         WriteBytes(dir.filePath(u"many/f45/index.htm"_s), "<p>");
         WriteBytes(dir.filePath(u"prg.ini"_s),
                    "[PATHS]\nVIEW_PATH=" + dir.filePath(u"many/f45/"_s).toUtf8() + "\n");
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document});
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(Services(nullptr, &document));
         tree = window->findChild<QTreeView *>(u"LBDir"_s);
         ASSERT_NE(tree, nullptr);
         model = qobject_cast<QFileSystemModel *>(tree->model());
         ASSERT_NE(model, nullptr);
     }
-    void TearDown() override { window.reset(); }
 
     QModelIndex Entry(const QString &folder) const { return model->index(dir.filePath(folder)); }
     bool Shown(const QModelIndex &index) const {
@@ -362,12 +325,7 @@ protected:
         return QTest::qWaitFor([&] { return model->rowCount(Entry(u"many"_s)) == 63; }, 5000);
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
-    FakeDocument document{prompts};
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
+    AnsweringDocument document{prompts};
     QTreeView *tree = nullptr;
     QFileSystemModel *model = nullptr;
 };

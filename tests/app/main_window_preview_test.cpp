@@ -8,8 +8,8 @@
 #include "filelists/window/file_lists_page.h"
 #include "foundation/desktop_services.h"
 #include "foundation/file_utils.h"
+#include "main_window_fixture.h"
 #include "pictures/jpeg_codec.h"
-#include "recording_desktop.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -30,8 +30,8 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::ReadBytes;
-using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
@@ -39,31 +39,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class MainWindowPreviewTest : public ::testing::Test {
+class MainWindowPreviewTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        MainWindowServices services{*program, prompts, prompts, desktop, &profile};
+        MainWindowServices services = Services(&profile);
         services.arguments = arguments;
-        window = std::make_unique<TForm1>(services);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(services);
         view = window->FormView();
         ASSERT_NE(view, nullptr);
     }
-    void TearDown() override { window.reset(); }
 
-    QString Page(const QString &name, const QByteArray &bytes) {
-        const QString path = dir.filePath(u"site/"_s + name);
-        WriteBytes(path, bytes);
-        return path;
-    }
-    QAbstractItemView *FileList() const {
-        return window->findChild<QAbstractItemView *>(u"LBFile"_s);
-    }
+    QString Page(const QString &name, const QByteArray &bytes) { return WriteSite(name, bytes); }
     // Selects entry row alone, as a click does.
     void Select(int row) {
         QAbstractItemView *list = FileList();
@@ -98,14 +85,9 @@ protected:
     }
     bool DockedInMainWindow(QWidget *widget) const { return Panel1()->isAncestorOf(widget); }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
     RenderProfile profile;
     // The program's arguments; none by default.
     QStringList arguments;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
     TFormView *view = nullptr;
 };
 
@@ -209,7 +191,7 @@ TEST_F(MainWindowPreviewTest, TheButtonsDockOneViewAndTheModalWindowTakesBoth) {
 
     bool bothInTheWindow = false, modal = false;
     QTimer::singleShot(0, view, [&] {
-        modal = window->ViewerModal() && view->isVisible();
+        modal = window->Commands().ViewerModal() && view->isVisible();
         bothInTheWindow =
             view->isAncestorOf(view->REScreen()) && view->isAncestorOf(view->FrameViewer1());
         QTest::keyClick(view, Qt::Key_Escape);
@@ -218,7 +200,7 @@ TEST_F(MainWindowPreviewTest, TheButtonsDockOneViewAndTheModalWindowTakesBoth) {
     EXPECT_TRUE(modal);
     EXPECT_TRUE(bothInTheWindow);
     EXPECT_FALSE(view->isVisible());
-    EXPECT_FALSE(window->ViewerModal());
+    EXPECT_FALSE(window->Commands().ViewerModal());
     EXPECT_TRUE(DockedInMainWindow(view->REScreen())); // the editor is docked again
 
     Button(u"SBBrowser"_s)->click();
@@ -254,7 +236,7 @@ TEST_F(MainWindowPreviewTest, EnterWhileThePreviewLoadsOpensTheWindowOnThePage) 
     QTest::qWait(300);
     EXPECT_EQ(opened, 1);
     EXPECT_TRUE(pageThereWhenOpened);
-    EXPECT_FALSE(window->ViewerModal());
+    EXPECT_FALSE(window->Commands().ViewerModal());
 
     view->FrameViewer1()->StartLoadingFile(other);
     ASSERT_TRUE(view->BrowserBusy());
@@ -318,7 +300,7 @@ TEST_F(MainWindowPreviewTest, ACopyIntoTheShownFolderKeepsThePreviewAndAsksNothi
     QTest::keyClicks(view->REScreen(), u"edit"_s);
     const QString copy = dir.filePath(u"site/b.htm"_s);
     prompts.fileAnswers = {copy};
-    window->CopySelectedFiles();
+    window->Commands().CopySelectedFiles();
     EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>"));
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
     EXPECT_EQ(FileList()->model()->rowCount(), 3);

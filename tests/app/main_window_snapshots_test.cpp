@@ -6,6 +6,7 @@
 #include "editor/window/form_view.h"
 #include "foundation/desktop_services.h"
 #include "foundation/ini_file.h"
+#include "main_window_fixture.h"
 #include "pictures/jpeg_codec.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
@@ -31,31 +33,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
-
-class MainWindowSnapshotsTest : public ::testing::Test {
+class MainWindowSnapshotsTest : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-        MainWindowServices services{*program, prompts, prompts, desktop, &profile};
-        window = std::make_unique<TForm1>(services);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
+    void SetUp() override { window = MakeWindow(Services(&profile)); }
     QString Page(const QString &name) {
-        const QString path = dir.filePath(u"site/"_s + name);
-        WriteBytes(path,
-                   "<body style='margin:0;background:#c00020'><h1>" + name.toUtf8() + "</h1>");
-        return path;
-    }
-    QAbstractItemView *FileList() const {
-        return window->findChild<QAbstractItemView *>(u"LBFile"_s);
+        return WriteSite(name, "<body style='margin:0;background:#c00020'><h1>" + name.toUtf8() +
+                                   "</h1>");
     }
     QAction *CreateSnapshots() const { return window->findChild<QAction *>(u"Snapcurrenrfile1"_s); }
     // Runs check on the options window once it is shown, then closes it.
@@ -69,12 +52,7 @@ protected:
         });
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    NoDesktop desktop;
     RenderProfile profile;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
     bool opened = false;
 };
 
@@ -102,14 +80,14 @@ TEST_F(MainWindowSnapshotsTest, BatchExportOfCapturedPagesAndTheSettingsAtExit) 
         EXPECT_EQ(form.windowTitle(), u"Snapshot Options for 2 files"_s);
         form.findChild<QLineEdit *>(u"EScale"_s)->setText(u"50"_s);
         form.SetBatchOptions([&] {
-            window->SnapShotParams().BatchExt = u".jpg"_s;
+            window->Commands().SnapShotParams().BatchExt = u".jpg"_s;
             program->Config().SnapshotPath = out;
             return true;
         });
         form.BBatchClick();
         EXPECT_EQ(form.StatusText(), u"Snapshots done ..."_s);
     });
-    window->PopUpEntry(5)->trigger(); // "Create Snapshot(s)"
+    window->Commands().PopUpEntry(5)->trigger(); // "Create Snapshot(s)"
     ASSERT_TRUE(opened);
     for (const QString &name : {u"snap_a_htm.jpg"_s, u"snap_b_htm.jpg"_s}) {
         Picture picture;
@@ -142,14 +120,14 @@ TEST_F(MainWindowSnapshotsTest, SnapViewTakesTheBrowserAndHasNoBatchExport) {
         EXPECT_FALSE(form.findChild<QPushButton *>(u"BBatch"_s)->isEnabled());
         form.BPreviewClick();
         EXPECT_TRUE(prompts.calls.isEmpty()) << prompts.calls.value(0).text.toStdString();
-        EXPECT_EQ(window->SnapShotParams().FileName, pages[0]);
+        EXPECT_EQ(window->Commands().SnapShotParams().FileName, pages[0]);
         EXPECT_EQ(form.ImgSave().size(), browser + QSize(10, 10));
         EXPECT_TRUE(form.findChild<QPushButton *>(u"BSave"_s)->isEnabled());
     });
-    window->BSnapClick();
+    window->Commands().BSnapClick();
     EXPECT_TRUE(opened);
     EXPECT_EQ(prompts.Count(Kind::Error), 0);
-    EXPECT_FALSE(window->SnapShotParams().BatchMode);
+    EXPECT_FALSE(window->Commands().SnapShotParams().BatchMode);
 }
 
 } // namespace

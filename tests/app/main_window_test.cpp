@@ -5,9 +5,8 @@
 #include "foundation/desktop_services.h"
 #include "foundation/file_utils.h"
 #include "foundation/ini_file.h"
+#include "main_window_test_fixture.h"
 #include "pictures/jpeg_codec.h"
-#include "recording_desktop.h"
-#include "scripted_prompts.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_names.h"
 #include "unusual_files.h"
@@ -41,43 +40,16 @@
 #include <optional>
 
 using namespace velmora;
-using velmora::testing::RecordingDesktop;
+using velmora::testing::FakeDocument;
+using velmora::testing::FileListOf;
+using velmora::testing::MainWindowTest;
 using velmora::testing::ScriptedPrompts;
 using Kind = ScriptedPrompts::Kind;
 using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
-
 namespace {
 
-// Stands in for a tab's view: the test sets its counts and current file.
-class FakeView final : public TabView {
-public:
-    QWidget *Widget() override { return &widget; }
-    int Count() const override { return count; }
-    int SelectedCount() const override { return selected; }
-    QString CurrentFile() const override { return current; }
-    QStringList SelectedFiles() const override { return {}; }
-    QString ViewFile(int, bool) const override { return {}; }
-    void Select(int n, int of, const QString &file = {}) {
-        selected = n;
-        count = of;
-        current = file;
-        if (SelectionChanged)
-            SelectionChanged();
-    }
-    void SetShowIcons(bool show) override { icons = show; }
-    std::optional<bool> icons;
-    QWidget widget;
-    int count = 0;
-    int selected = 0;
-    QString current;
-};
-
-// The Folder View's file list and what the tests do with it.
-QListView *FileList(TForm1 &w) {
-    return w.findChild<QListView *>(u"LBFile"_s);
-}
-
+// What the tests do with the Folder View's file list.
 int RowCount(const QListView *list) {
     return list->model()->rowCount();
 }
@@ -97,96 +69,6 @@ void SetCurrentRow(QListView *list, int row) {
 bool NothingSelected(const QListView *list) {
     return !list->selectionModel()->hasSelection();
 }
-
-// The editor's document as the main window sees it: the test sets the answer
-// to "save changes?" and counts the questions and the reloads.
-class FakeDocument final : public EditorDocument {
-public:
-    explicit FakeDocument(Prompts &prompts) : EditorDocument(prompts) {}
-    // As if the file had been loaded with that stamp.
-    void SetFileForTest(const QString &file, qint64 stamp) { SetFile(file, stamp); }
-    SaveChangesReply SaveChangesPrompt() override {
-        ++asked;
-        return answer;
-    }
-    void ReloadFromDisk() override { ++reloads; }
-    // Holds no file but the one a test sets: the questions depend on the
-    // test alone.
-    void Load(const QString &) override {}
-    SaveChangesReply answer = SaveChangesReply::NotAsked;
-    int asked = 0;
-    int reloads = 0;
-};
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
-    FakeDocument document{prompts};
-    std::unique_ptr<Program> program;
-    FakeView *folder = nullptr, *thumbs = nullptr, *lists = nullptr;
-    int dialogsShown = 0; // dialogs of the File Lists tab, all cancelled
-
-    QString ProgramDir() const { return dir.path() + u'/'; }
-    QString IniPath() const { return ProgramDir() + u"prg.ini"_s; }
-
-    void StartProgram() {
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
-    }
-
-    // Creates, shows and activates the main window, as the event loop would.
-    std::unique_ptr<TForm1> OpenWindow() {
-        if (!program)
-            StartProgram();
-        MainWindowViews views;
-        auto f = std::make_unique<FakeView>();
-        auto t = std::make_unique<FakeView>();
-        auto l = std::make_unique<FakeView>();
-        folder = f.get();
-        thumbs = t.get();
-        lists = l.get();
-        views.folder = std::move(f);
-        views.thumbs = std::move(t);
-        views.lists = std::move(l);
-        auto window = std::make_unique<TForm1>(
-            MainWindowServices{*program, prompts, prompts, desktop, nullptr, &document},
-            std::move(views));
-        EXPECT_TRUE(window->StartingUp());
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        EXPECT_FALSE(window->StartingUp());
-        return window;
-    }
-
-    QStringList IniLines() const {
-        QFile f(IniPath());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
-
-    // The window with the views it makes itself, not the test's stand-ins.
-    std::unique_ptr<TForm1> OpenWindowWithItsOwnViews(std::optional<QStringList> arguments = {}) {
-        if (!program)
-            StartProgram();
-        MainWindowServices services{*program, prompts, prompts, desktop, nullptr, &document};
-        services.arguments = std::move(arguments);
-        services.runDialog = [this](QDialog &) {
-            ++dialogsShown;
-            return int(QDialog::Rejected);
-        };
-        auto window = std::make_unique<TForm1>(services);
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window;
-    }
-
-    static QAction *Entry(TForm1 &w, const QString &name) { return w.findChild<QAction *>(name); }
-};
 
 TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
     {
@@ -597,7 +479,7 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     const auto window = OpenWindowWithItsOwnViews();
     TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/INDEX.HTM"_s));
-    QListView *list = FileList(w);
+    QListView *list = FileListOf(w);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(RowCount(list), 3);
     EXPECT_EQ(list->currentIndex().row(), 1);
@@ -649,7 +531,7 @@ TEST_F(MainWindowTest, AFilterChangeListsWithItsMaskAndEmptiesThePreview) {
     TForm1 &w = *window;
     auto *filter = w.findChild<QComboBox *>(u"CBFilter"_s);
     auto *caption = w.findChild<QLabel *>(u"PanelFilterTop"_s);
-    QListView *list = FileList(w);
+    QListView *list = FileListOf(w);
     ASSERT_TRUE(filter && caption && list);
     EXPECT_EQ(caption->text(), u" Filter: *.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s);
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
@@ -684,7 +566,7 @@ TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
     const auto window = OpenWindowWithItsOwnViews();
     TForm1 &w = *window;
     w.JumpToFileAndFolder(dir.filePath(u"site/a.htm"_s));
-    QListView *list = FileList(w);
+    QListView *list = FileListOf(w);
     auto *corner = w.findChild<QLabel *>(u"ImgMini"_s);
     ASSERT_TRUE(list && corner);
     EXPECT_TRUE(corner->pixmap().isNull());
@@ -700,224 +582,6 @@ TEST_F(MainWindowTest, TheThumbnailCornerFollowsTheSelection) {
     EXPECT_TRUE(corner->pixmap().isNull());
 }
 
-TEST_F(MainWindowTest, MenuEntriesAlwaysAnswer) {
-    QDir(dir.path()).mkdir(u"HELP"_s);
-    WriteBytes(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
-    auto w = OpenWindow();
-    // General Options opens its dialog, tested with the context menu below.
-    for (const QString &name : {u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
-                                u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
-        prompts.Clear();
-        QAction *action = Entry(*w, name);
-        ASSERT_NE(action, nullptr) << name.toStdString();
-        action->trigger();
-        EXPECT_EQ(prompts.Count(Kind::Info), 1) << name.toStdString();
-    }
-    // Cleaning the thumbnail folder: an orphan goes, a thumbnail of an
-    // existing page stays, and the counts are reported.
-    const QString thumbs = ProgramDir() + u"THUMBS/"_s;
-    const QString folder = thumbs + dir.filePath(u"HELP"_s).replace(u'/', u'=') + u'/';
-    QDir().mkpath(folder);
-    WriteBytes(folder + u"index.htm.jpg"_s, "jpeg");
-    WriteBytes(folder + u"gone.htm.jpg"_s, "jpeg");
-    prompts.Clear();
-    program->Config().DoValidate = true;
-    Entry(*w, u"Removeoutdatedthumbs1"_s)->trigger();
-    EXPECT_FALSE(program->Config().DoValidate); // as after every search
-    EXPECT_EQ(prompts.Texts(Kind::Info),
-              QStringList{u"2 thumbnails found.\n\n1 orphaned thumbnails removed."_s});
-    EXPECT_TRUE(QFile::exists(folder + u"index.htm.jpg"_s));
-    EXPECT_TRUE(w->isEnabled());
-    prompts.Clear();
-    Entry(*w, u"Removeallthumbsfromdisk1"_s)->trigger();
-    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"1 thumbnails removed."_s});
-    EXPECT_FALSE(QDir(folder).exists());
-
-    Entry(*w, u"Sh1"_s)->trigger();
-    Entry(*w, u"VelmoraHompage1"_s)->trigger();
-    ASSERT_EQ(desktop.urls.size(), 2);
-    EXPECT_EQ(desktop.urls[0], QUrl::fromLocalFile(dir.filePath(u"HELP/index.htm"_s)));
-    EXPECT_EQ(desktop.urls[1].scheme(), u"https"_s);
-
-    QString aboutTitle;
-    QTimer::singleShot(0, [&] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            aboutTitle = box->windowTitle();
-            box->close();
-        }
-    });
-    Entry(*w, u"About2"_s)->trigger();
-    EXPECT_EQ(aboutTitle, u"About -  Velmora v1.0b "_s);
-}
-
-// ---- context menu and General Options ------------------------------------
-
-constexpr int kJumpToFolder = 7;
-constexpr int kApp1 = FirstAppItem + 1;
-
-// Application 1 is a program with parameters, 2 is "(none)", 3 is gone.
-QString ConfigureApplications(const QString &programDir) {
-    const QString editor = programDir + u"bin/ed"_s;
-    WriteBytes(editor, "#!/bin/sh\n");
-    QFile::setPermissions(editor, QFile::permissions(editor) | QFile::ExeOwner);
-    WriteBytes(programDir + u"prg.ini"_s, "[EDITOR1]\nLocation=" + editor.toUtf8() +
-                                              "\nParam=-t \"My Site\"\nDescript=Ed\n"
-                                              "[EDITOR3]\nLocation=/no/such/program\n");
-    return editor;
-}
-
-// Opens the menu as a right click does and tells which entries are enabled.
-std::vector<int> EnabledEntries(TForm1 &w) {
-    w.PopUpContextMenu(w.mapToGlobal(QPoint(40, 40)));
-    EXPECT_TRUE(w.ContextMenu()->isVisible());
-    std::vector<int> on;
-    for (int i = 0; i < kContextMenuSize; ++i)
-        if (w.PopUpEntry(i)->isEnabled())
-            on.push_back(i);
-    w.ContextMenu()->close();
-    return on;
-}
-
-// What a right click sends; the test platform turns no mouse click into it.
-void RightClick(QWidget *widget, const QPoint &at) {
-    QContextMenuEvent click(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
-    QApplication::sendEvent(widget, &click);
-}
-
-TEST_F(MainWindowTest, ContextMenuEntriesFollowTheSelectionTheTabAndTheApplications) {
-    ConfigureApplications(ProgramDir());
-    auto w = OpenWindow();
-    const QString page = dir.filePath(u"site/a.htm"_s);
-    EXPECT_EQ(w->ContextMenu()->objectName(), u"PopLBTree"_s);
-    EXPECT_EQ(w->PopUpEntry(kApp1)->text(), u"Launch file with: Ed"_s);
-    folder->Select(1, 3, page); // no jump on the Folder View; only application 1 exists
-    EXPECT_EQ(EnabledEntries(*w), (std::vector<int>{0, 2, 3, 5, 6, kApp1}));
-    folder->Select(2, 3);
-    EXPECT_EQ(EnabledEntries(*w), (std::vector<int>{2, 3, 5, 6}));
-    folder->Select(0, 3);
-    EXPECT_EQ(EnabledEntries(*w), std::vector<int>{});
-
-    lists->Select(1, 1, page);
-    w->Pages()->setCurrentIndex(TForm1::TabTree);
-    EXPECT_EQ(EnabledEntries(*w), (std::vector<int>{0, 2, 3, 5, 6, kJumpToFolder, kApp1}));
-    w->SetViewerModal(true);
-    EXPECT_EQ(EnabledEntries(*w), std::vector<int>{});
-    // Chosen without the menu opening, as assistive tools may: still nothing.
-    w->PopUpEntry(0)->trigger();
-    w->PopUpEntry(kApp1)->trigger();
-    EXPECT_TRUE(desktop.urls.isEmpty());
-    EXPECT_TRUE(desktop.starts.isEmpty());
-}
-
-// A right click, the Menu key and Shift+F10 open the menu on the file list
-// and the thumbnail corner; on the list it opens where the click was, given
-// in the coordinates of the list's viewport.
-TEST_F(MainWindowTest, ContextMenuOpensOnTheFileListAndTheThumbnailCorner) {
-    const auto window = OpenWindowWithItsOwnViews();
-    QListView *list = FileList(*window);
-    QMenu *menu = window->ContextMenu();
-    RightClick(window->findChild<QWidget *>(u"ImgMini"_s), QPoint(5, 5));
-    EXPECT_TRUE(menu->isVisible());
-    menu->close();
-    RightClick(list->viewport(), QPoint(30, 20));
-    ASSERT_TRUE(menu->isVisible());
-    const QPoint clicked = list->viewport()->mapToGlobal(QPoint(30, 20));
-    EXPECT_EQ(menu->geometry().top(), clicked.y());
-    EXPECT_LE(std::abs(menu->geometry().center().x() - clicked.x()), 1);
-    menu->close();
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
-                              list->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(list, &menuKey);
-    EXPECT_TRUE(menu->isVisible());
-    menu->close();
-    QTest::keyClick(list, Qt::Key_F10);
-    EXPECT_FALSE(menu->isVisible());
-    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
-    EXPECT_TRUE(menu->isVisible());
-    menu->close();
-}
-
-TEST_F(MainWindowTest, ContextMenuCommandsActOnTheCurrentFile) {
-    const QString editor = ConfigureApplications(ProgramDir());
-    const QString page = dir.filePath(u"site/a.htm"_s);
-    WriteBytes(page, "<p>");
-    auto w = OpenWindow();
-    folder->Select(1, 1, page);
-    w->PopUpEntry(0)->trigger();
-    EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(page)});
-    for (int later : {2, 3}) // no thumbnails without a rendering engine
-        w->PopUpEntry(later)->trigger();
-    EXPECT_EQ(prompts.Count(Kind::Info), 2);
-    // "Create Snapshot(s)" opens the snapshot options for the current file.
-    QString snapshotCaption;
-    QTimer::singleShot(0, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        snapshotCaption = modal->windowTitle();
-        modal->close();
-    });
-    w->PopUpEntry(5)->trigger();
-    EXPECT_EQ(snapshotCaption, u"Snapshot Options - (File: "_s + page + u")"_s);
-    EXPECT_EQ(prompts.Count(Kind::Info), 2);
-    // Copying the one current file opens the save dialog on it.
-    w->PopUpEntry(6)->trigger();
-    ASSERT_EQ(prompts.Count(Kind::SaveFile), 1);
-    EXPECT_EQ(prompts.calls.last().dir, page);
-
-    // Unsaved changes are asked about first; Cancel launches nothing.
-    const int askedBefore = document.asked;
-    document.answer = SaveChangesReply::Cancel;
-    w->PopUpEntry(kApp1)->trigger();
-    EXPECT_TRUE(desktop.starts.isEmpty());
-    document.answer = SaveChangesReply::No;
-    w->PopUpEntry(kApp1)->trigger();
-    EXPECT_EQ(document.asked, askedBefore + 2);
-    const QList<QStringList> launched{{editor, u"-t"_s, u"My Site"_s, page}};
-    EXPECT_EQ(desktop.starts, launched);
-    folder->Select(0, 1); // the file is no longer current when chosen
-    w->PopUpEntry(kApp1)->trigger();
-    EXPECT_EQ(desktop.starts.size(), 1);
-
-    prompts.Clear();
-    lists->Select(1, 1, page);
-    w->Pages()->setCurrentIndex(TForm1::TabTree);
-    w->PopUpEntry(kJumpToFolder)->trigger();
-    EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
-    const QString gone = dir.filePath(u"old site/page.htm"_s);
-    lists->Select(1, 1, gone);
-    w->Pages()->setCurrentIndex(TForm1::TabTree);
-    w->PopUpEntry(kJumpToFolder)->trigger();
-    EXPECT_EQ(prompts.Texts(Kind::Info), QStringList{u"Folder \""_s + gone + u"\" not found."_s});
-}
-
-TEST_F(MainWindowTest, ConfirmedGeneralOptionsRecaptionTheEntriesAndApplyHintsAndIcons) {
-    auto w = OpenWindow();
-    const std::optional<bool> &icons = folder->icons;
-    const auto runDialog = [&](const char *button, const QString &description) {
-        QTimer::singleShot(0, [&] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->windowTitle(), u"General Options"_s);
-            dialog->findChild<QLineEdit *>(u"EDescr1"_s)->setText(description);
-            dialog->findChild<QCheckBox *>(u"CBShowHints"_s)->setChecked(false);
-            dialog->findChild<QCheckBox *>(u"CBDoShowFileIcons"_s)->setChecked(false);
-            dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
-        });
-        Entry(*w, u"GeneralOptions1"_s)->trigger();
-    };
-    runDialog("BCancel", u"Other"_s);
-    EXPECT_EQ(w->PopUpEntry(kApp1)->text(), u"Launch file with: External Application 1"_s);
-    EXPECT_FALSE(icons.has_value());
-    EXPECT_FALSE(folder->widget.toolTip().isEmpty());
-
-    runDialog("BOK", u"Tom & Jerry"_s);
-    EXPECT_EQ(w->PopUpEntry(kApp1)->text(), u"Launch with: Tom && Jerry"_s);
-    EXPECT_EQ(w->PopUpEntry(FirstAppItem + 6)->text(), u"Launch with: External Application 6"_s);
-    EXPECT_EQ(icons, std::optional<bool>(false));
-    EXPECT_TRUE(folder->widget.toolTip().isEmpty());
-}
-
 } // namespace
 
 // Moving the caret to another file of the list offers to save the editor's
@@ -931,7 +595,7 @@ TEST_F(MainWindowTest, MovingToAnotherFileAsksToSaveFirst) {
     document.answer = SaveChangesReply::No;
     w.JumpToFileAndFolder(dir.filePath(u"site/b.htm"_s));
     EXPECT_EQ(document.asked, 1);
-    QListView *list = FileList(w);
+    QListView *list = FileListOf(w);
     ASSERT_NE(list, nullptr);
 
     SetCurrentRow(list, 0);

@@ -3,6 +3,7 @@
 // stop or a full disk ends the run, and that the window is usable after.
 #include "app/main_window.h"
 #include "foundation/desktop_services.h"
+#include "main_window_fixture.h"
 #include "recording_desktop.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -26,6 +27,7 @@
 #include <optional>
 
 using namespace velmora;
+using velmora::testing::MainWindowFixture;
 using velmora::testing::RecordingDesktop;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
@@ -91,14 +93,13 @@ public:
     QList<int> refreshed;
 };
 
-class MainWindowThumbsTest : public ::testing::Test {
+class MainWindowThumbsTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
-        program = std::make_unique<Program>(ProgramFolders::At(dir.path()), prompts);
-        program->Start(QSize(1000, 800));
+        StartProgram();
         program->Config().ThumbBaseIndex = 0; // small captures keep the tests quick
-        MainWindowServices services{*program, prompts, prompts, desktop, &profile};
+        MainWindowServices services = Services(&profile);
         services.freeSpace = [this](const QString &) -> std::optional<qint64> {
             ++freeSpaceAsked;
             return freeSpaceAsked > fullAfter ? 1000 : qint64(1) << 40;
@@ -110,17 +111,11 @@ protected:
         auto thumbs = std::make_unique<ThumbsViewDouble>();
         thumbsView = thumbs.get();
         views.thumbs = std::move(thumbs);
-        window = std::make_unique<TForm1>(services, std::move(views));
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window = MakeWindow(services, std::move(views));
     }
-    void TearDown() override { window.reset(); }
 
     QString Page(const QString &name) {
-        const QString path = dir.filePath(u"site/"_s + name);
-        WriteBytes(path, "<body style='background:#c00020'><h1>" + name.toUtf8() + "</h1>");
-        return path;
+        return WriteSite(name, "<body style='background:#c00020'><h1>" + name.toUtf8() + "</h1>");
     }
     // Pages a.htm, b.htm, c.htm in the Folder View, all selected.
     QStringList ThreePagesSelected() {
@@ -128,9 +123,6 @@ protected:
         window->JumpToFileAndFolder(pages[0]);
         FileList()->selectAll();
         return pages;
-    }
-    QAbstractItemView *FileList() const {
-        return window->findChild<QAbstractItemView *>(u"LBFile"_s);
     }
     QLabel *Corner() const { return window->findChild<QLabel *>(u"ImgMini"_s); }
     void SelectRow(int row) {
@@ -153,15 +145,10 @@ protected:
         }
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    RecordingDesktop desktop;
     RenderProfile profile;
     ProgressLog progress;
     int freeSpaceAsked = 0;
     int fullAfter = 1000; // the volume is full from this query on
-    std::unique_ptr<Program> program;
-    std::unique_ptr<TForm1> window;
     ThumbsViewDouble *thumbsView = nullptr;
 };
 
@@ -169,8 +156,8 @@ TEST_F(MainWindowThumbsTest, NothingSelectedShowsOnlyTheMessage) {
     const QString a = Page(u"a.htm"_s);
     window->JumpToFileAndFolder(a);
     FileList()->clearSelection();
-    window->Add_Remove(TForm1::ModeMake);
-    window->Add_Remove(TForm1::ModeClear);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeClear);
     EXPECT_EQ(prompts.Texts(Kind::Info),
               (QStringList{u"Cannot create thumbnail.\nNo file(s) selected ..."_s,
                            u"Cannot clear thumbnail.\nNo file(s) selected ..."_s}));
@@ -201,13 +188,13 @@ TEST_F(MainWindowThumbsTest, OneFileIsMadeAndClearedWithTheCornerFollowing) {
     EXPECT_LT(middle.green(), 80);
     ExpectOnlyWholeThumbnails();
 
-    window->PopUpEntry(3)->trigger(); // "Clear Thumbnail(s)"
+    window->Commands().PopUpEntry(3)->trigger(); // "Clear Thumbnail(s)"
     EXPECT_FALSE(HasThumb(a));
     EXPECT_TRUE(Corner()->pixmap().isNull());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_TRUE(prompts.calls.isEmpty());
     // Clearing again, with no thumbnail left, is no error.
-    window->PopUpEntry(3)->trigger();
+    window->Commands().PopUpEntry(3)->trigger();
     EXPECT_TRUE(prompts.calls.isEmpty());
 }
 
@@ -217,7 +204,7 @@ TEST_F(MainWindowThumbsTest, ClosingTheWindowAfterARunStillEndsTheProgram) {
     const QString a = Page(u"a.htm"_s);
     window->JumpToFileAndFolder(a);
     SelectRow(0);
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     ASSERT_TRUE(HasThumb(a));
     // As the program runs: the event loop ends when the last window closes,
     // or the test gives up after a while.
@@ -229,7 +216,7 @@ TEST_F(MainWindowThumbsTest, ClosingTheWindowAfterARunStillEndsTheProgram) {
 TEST_F(MainWindowThumbsTest, StopDuringTheFirstOfThreeFinishesOnlyThatOne) {
     const QStringList pages = ThreePagesSelected();
     progress.stopAtText = 1;
-    window->PopUpEntry(2)->trigger(); // "Make/Update Thumbnail(s)"
+    window->Commands().PopUpEntry(2)->trigger(); // "Make/Update Thumbnail(s)"
     EXPECT_EQ(progress.made, 1);
     EXPECT_EQ(progress.barMaximum, 3);
     EXPECT_TRUE(progress.shown);
@@ -247,7 +234,7 @@ TEST_F(MainWindowThumbsTest, StopDuringTheFirstOfThreeFinishesOnlyThatOne) {
 TEST_F(MainWindowThumbsTest, AFullDiskEndsTheRunWithOneMessageAndKeepsEarlierThumbnails) {
     const QStringList pages = ThreePagesSelected();
     fullAfter = 1;
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     const QStringList messages = prompts.Texts(Kind::Info) + prompts.Texts(Kind::Error);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(u"Diskspace on drive "_s)) << messages[0].toStdString();
@@ -263,7 +250,7 @@ TEST_F(MainWindowThumbsTest, AFullDiskEndsTheRunWithOneMessageAndKeepsEarlierThu
 
     // Clearing needs no free space.
     prompts.Clear();
-    window->Add_Remove(TForm1::ModeClear);
+    window->Commands().Add_Remove(FileCommands::ModeClear);
     EXPECT_TRUE(prompts.calls.isEmpty());
     EXPECT_EQ(progress.texts.size(), 5);
     EXPECT_FALSE(HasThumb(pages[0]));
@@ -274,14 +261,14 @@ TEST_F(MainWindowThumbsTest, ABaseIndexOutsideTheBoxMakesNoThumbnail) {
     window->JumpToFileAndFolder(a);
     SelectRow(0);
     program->Config().ThumbBaseIndex = 7;
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     EXPECT_FALSE(HasThumb(a));
     EXPECT_TRUE(prompts.calls.isEmpty());
     EXPECT_TRUE(window->isEnabled());
 
     // Once a base is chosen the same page gets its 130 x 100 thumbnail.
     program->Config().ThumbBaseIndex = 0;
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     ASSERT_TRUE(HasThumb(a));
     ExpectOnlyWholeThumbnails();
 }
@@ -291,7 +278,7 @@ TEST_F(MainWindowThumbsTest, OnTheThumbnailViewTheSelectedEntriesAreDrawnAgain) 
     thumbsView->selected = {0, 2};
     window->Pages()->setCurrentIndex(TForm1::TabThumb);
     ASSERT_EQ(window->GetSelectionInfo().Page, TForm1::TabThumb);
-    window->Add_Remove(TForm1::ModeMake);
+    window->Commands().Add_Remove(FileCommands::ModeMake);
     EXPECT_EQ(progress.texts,
               (QStringList{u"(1 of 2): "_s + pages[0], u"(2 of 2): "_s + pages[2]}));
     EXPECT_EQ(thumbsView->refreshed, (QList<int>{0, 2}));
@@ -302,7 +289,7 @@ TEST_F(MainWindowThumbsTest, OnTheThumbnailViewTheSelectedEntriesAreDrawnAgain) 
     // One entry without the caret on it is still the one acted on.
     thumbsView->selected = {2};
     thumbsView->refreshed.clear();
-    window->Add_Remove(TForm1::ModeClear);
+    window->Commands().Add_Remove(FileCommands::ModeClear);
     EXPECT_FALSE(HasThumb(pages[2]));
     EXPECT_TRUE(HasThumb(pages[0]));
     EXPECT_EQ(thumbsView->refreshed, QList<int>{2});
@@ -337,7 +324,7 @@ TEST(MainWindowThumbsRealProgress, TheStopButtonEndsTheRun) {
                 form->findChild<QPushButton *>(u"Button1"_s)->click();
             }
     });
-    window.Add_Remove(TForm1::ModeMake);
+    window.Commands().Add_Remove(FileCommands::ModeMake);
     EXPECT_EQ(label, u"(1 of 3): "_s + pages[0]);
     const ThumbnailStore &store = window.Thumbnails();
     EXPECT_TRUE(QFileInfo::exists(store.ThumbPathOf(pages[0])));

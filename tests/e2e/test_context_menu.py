@@ -84,6 +84,9 @@ class ContextMenuTest(harness.ProgramTestCase):
                               ("Launch file with: External Application 2", False)):
             item = harness.find(menu, "menu item", name)
             self.assertEqual(harness.accessible.has_state(item, "enabled"), enabled, name)
+        shots = os.path.join(harness.Setup.artifacts, "context_menu")
+        os.makedirs(shots, exist_ok=True)
+        harness.Setup.session.screenshot(os.path.join(shots, "menu_for_one_file.png"))
         self.close_menu(menu)
 
         # A right click on the entry opens it too.

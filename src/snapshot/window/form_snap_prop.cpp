@@ -394,12 +394,8 @@ bool TFormSnapProp::RunBatchOptions() {
 // between files the view may refill, and the run must not wander to others.
 QStringList TFormSnapProp::SelectedFiles() const {
     QStringList files;
-    const int count = std::max(params_.ItemCount, services_.selection.GetSelectionInfo().Count);
-    for (int i = 0; i < count; ++i) {
-        const QString file = services_.selection.GetViewFile(i, true);
-        if (!file.isEmpty())
-            files << file;
-    }
+    for (const ViewFile &file : SelectedViewFiles(services_.selection))
+        files << file.path;
     return files;
 }
 

@@ -7,9 +7,12 @@
 namespace velmora {
 
 BatchSummary RunThumbBatch(ThumbnailMaker &maker, const QStringList &pages, BatchMode mode,
-                           const BatchReport &report, const StopCheck &stopRequested) {
+                           const BatchReport &report, const StopCheck &stopRequested,
+                           const BatchStart &starting) {
     BatchSummary summary;
     for (int i = 0; i < pages.size(); ++i) {
+        if (starting)
+            starting(i, int(pages.size()), pages.at(i));
         if (mode == BatchMode::Make && !maker.HasRoomForThumbnail()) {
             summary.outOfSpace = true;
             break;

@@ -30,8 +30,12 @@ struct BatchSummary {
 
 using BatchReport = std::function<void(int index, int count, const BatchPageResult &)>;
 using StopCheck = std::function<bool()>;
+// Told before each page, ahead of the free-space check, so that a progress
+// window names the page the run is at even when that check ends it.
+using BatchStart = std::function<void(int index, int count, const QString &page)>;
 
 BatchSummary RunThumbBatch(ThumbnailMaker &maker, const QStringList &pages, BatchMode mode,
-                           const BatchReport &report, const StopCheck &stopRequested);
+                           const BatchReport &report, const StopCheck &stopRequested,
+                           const BatchStart &starting = {});
 
 } // namespace velmora

@@ -1,9 +1,13 @@
 // Snapshots: the snapshot options window opened for the selected files of the
 // active view, or for what the internal browser shows (Snap View).
-#include "app/main_window.h"
+#include "app/file_commands.h"
 
+#include "app/program.h"
+#include "editor/editor_document.h"
 #include "editor/window/form_view.h"
 #include "foundation/prompts.h"
+#include "foundation/view_selection.h"
+#include "render/page_view.h"
 #include "snapshot/window/form_snap_prop.h"
 #include "thumbs/capture/page_capture.h"
 
@@ -14,10 +18,10 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-void TForm1::Snapcurrenrfile1Click() {
+void FileCommands::Snapcurrenrfile1Click() {
     TSnapShotParams &params = snapShotParams_;
-    params.FileName = GetCurrentFile();
-    const TSelectionInfo selection = GetSelectionInfo();
+    params.FileName = selection_.GetCurrentFile();
+    const TSelectionInfo selection = selection_.GetSelectionInfo();
     params.PageIndex = selection.Page;
     params.SelCount = selection.SelCount;
     params.ItemCount = selection.Count;
@@ -36,20 +40,20 @@ void TForm1::Snapcurrenrfile1Click() {
 // With no current file in the active view (several files selected, the caret
 // elsewhere) the page of the browser window is taken, so that the window
 // still has a page to name.
-void TForm1::BSnapClick() {
-    if (!formView_)
+void FileCommands::BSnapClick() {
+    if (!viewer_)
         return;
     TSnapShotParams &params = snapShotParams_;
     params.BatchMode = false;
-    params.FileName = GetCurrentFile();
+    params.FileName = selection_.GetCurrentFile();
     if (params.FileName.isEmpty())
-        params.FileName = document_->File();
+        params.FileName = document_.File();
     if (params.FileName.isEmpty())
-        params.FileName = formView_->FrameViewer1()->CurrentFile();
+        params.FileName = viewer_->FrameViewer1()->CurrentFile();
     ShowSnapshotOptions(true);
 }
 
-void TForm1::ShowSnapshotOptions(bool snapViewMode) {
+void FileCommands::ShowSnapshotOptions(bool snapViewMode) {
     // A capture waits with the event loop running; a second opening then is
     // ignored.
     if (snapshotWindowOpen_)
@@ -58,7 +62,7 @@ void TForm1::ShowSnapshotOptions(bool snapViewMode) {
     SnapshotWindowServices services{
         prompts_,
         dialogs_,
-        *this,
+        selection_,
         [this](const QString &page, const SnapshotCaptureRequest &request, Picture *picture,
                QString *error) {
             return CaptureForSnapshot(page, request.base, request.cropRight, request.cropBottom,
@@ -68,21 +72,22 @@ void TForm1::ShowSnapshotOptions(bool snapViewMode) {
         progressWindows_};
     SnapshotOpening opening;
     opening.snapViewMode = snapViewMode;
-    opening.placeOn = this;
-    QWidget *parent = this;
-    if (snapViewMode && formView_) {
-        opening.browserSize = formView_->FrameViewer1()->size();
+    opening.placeOn = &window_;
+    QWidget *parent = &window_;
+    if (snapViewMode && viewer_) {
+        opening.browserSize = viewer_->FrameViewer1()->size();
         // Over the browser window, which is modal itself.
-        if (formView_->isVisible())
-            parent = formView_.get();
+        if (viewer_->isVisible())
+            parent = viewer_;
     }
     TFormSnapProp form(services, snapShotParams_, program_.Config().SnapshotPath, opening, parent);
     form.exec();
     StoreSnapshotParams(snapShotParams_, program_.Config());
 }
 
-bool TForm1::CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight, int cropBottom,
-                                bool snapViewMode, Picture *picture, QString *error) {
+bool FileCommands::CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight,
+                                      int cropBottom, bool snapViewMode, Picture *picture,
+                                      QString *error) {
     if (!pageCapture_) {
         if (error)
             *error = u"Pages cannot be captured without the rendering engine."_s;

@@ -1,0 +1,113 @@
+// Make Thumbs / ClearThumbs: the thumbnails of the selected files of the
+// active tab, made or cleared one after the other.
+#include "app/file_commands.h"
+
+#include "app/program.h"
+#include "foundation/prompts.h"
+#include "foundation/view_selection.h"
+#include "thumbs/capture/thumb_batch.h"
+#include "thumbs/capture/thumbnail_maker.h"
+#include "widgets/window_guards.h"
+
+#include <QScopedValueRollback>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+QString NoSelectionText(int mode) {
+    return (mode == FileCommands::ModeMake ? u"Cannot create thumbnail."_s
+                                           : u"Cannot clear thumbnail."_s) +
+           kMessageBreak + u"No file(s) selected ..."_s;
+}
+
+} // namespace
+
+void FileCommands::Add_Remove(int mode) {
+    // The capture waits for the page with the event loop running: a second
+    // command arriving meanwhile must not start a run inside this one.
+    if (thumbRunActive_)
+        return;
+    const TSelectionInfo selection = selection_.GetSelectionInfo();
+    if (selection.SelCount < 1) {
+        prompts_.ShowInfo(NoSelectionText(mode));
+        return;
+    }
+    if (!thumbMaker_) {
+        ShowNotYetAvailable(prompts_, mode == ModeMake ? u"Make Thumbs"_s : u"ClearThumbs"_s);
+        return;
+    }
+    const QScopedValueRollback running(thumbRunActive_, true);
+    const DisabledWindow disabled(&window_);
+    if (selection.SelCount == 1)
+        ThumbOfOneFile(mode);
+    else
+        ThumbsOfSeveralFiles(mode, selection.SelCount);
+}
+
+bool FileCommands::MakeOrClearThumb(int mode, const QString &file) {
+    if (mode == ModeClear) {
+        thumbMaker_->ClearThumbnail(file);
+        return true;
+    }
+    if (!thumbMaker_->HasRoomForThumbnail())
+        return false;
+    // The base box may have changed since the last thumbnail.
+    thumbMaker_->CBSnapBaseChange(program_.Config().ThumbBaseIndex);
+    // A page that cannot be made is passed over without a message.
+    thumbMaker_->MakeThumbnail(file);
+    return true;
+}
+
+// One selected file needs no progress window. The current file is the one
+// selected entry when it holds the caret; with the caret elsewhere the
+// selected entry itself is taken, so that the command is never silently
+// without effect.
+void FileCommands::ThumbOfOneFile(int mode) {
+    const TSelectionInfo selection = selection_.GetSelectionInfo();
+    const QList<ViewFile> selected = SelectedViewFiles(selection_);
+    QString file = selection_.GetCurrentFile();
+    if (file.isEmpty() && !selected.isEmpty())
+        file = selected.first().path;
+    if (file.isEmpty())
+        return;
+    MakeOrClearThumb(mode, file);
+    emit thumbnailShown(file);
+    if (selection.Page == PageThumbnailView && !selected.isEmpty())
+        emit entryChanged(PageThumbnailView, selected.first().index);
+}
+
+void FileCommands::ThumbsOfSeveralFiles(int mode, int count) {
+    // The files are taken before the run: while events are processed between
+    // files the lists may refill, and the run must not wander to other files.
+    const TSelectionInfo selection = selection_.GetSelectionInfo();
+    const QList<ViewFile> files = SelectedViewFiles(selection_);
+    QStringList pages;
+    for (const ViewFile &file : files)
+        pages << file.path;
+
+    std::unique_ptr<ProgressWindow> progress = MakeProgressWindow();
+    progress->InitProgBar(count);
+    const ShownProgress shown(*progress);
+    const auto starting = [&](int index, int, const QString &page) {
+        progress->SetText(u"("_s + QString::number(index + 1) + u" of "_s + QString::number(count) +
+                          u"): "_s + page);
+        // The base box may have changed since the last thumbnail.
+        if (mode == ModeMake)
+            thumbMaker_->CBSnapBaseChange(program_.Config().ThumbBaseIndex);
+    };
+    // A page that cannot be made is passed over without a message.
+    const auto finished = [&](int index, int, const BatchPageResult &) {
+        progress->Step();
+        if (selection.Page == PageThumbnailView)
+            emit entryChanged(PageThumbnailView, files[index].index);
+    };
+    RunThumbBatch(
+        *thumbMaker_, pages, mode == ModeMake ? BatchMode::Make : BatchMode::Clear, finished,
+        [&] { return progress->StopRequested(); }, starting);
+    emit thumbnailShown(selection_.GetCurrentFile());
+}
+
+} // namespace velmora
