@@ -27,7 +27,7 @@ void TForm1::DeleteSelectedFiles() {
     if (selection.Page == TabFile) {
         ListFolderFiles();
         // Nothing is selected after the re-read: the preview empties.
-        ShowCurrentFile(false);
+        preview_->ShowCurrentFile(false);
         View(TabFile)->FocusEntry(
             FocusIndexAfterDeletion(result.lastIndex, View(TabFile)->Count()));
         SyncThumbCount();
@@ -35,7 +35,7 @@ void TForm1::DeleteSelectedFiles() {
         ListFolderFiles();
         SyncThumbCount();
     }
-    UpdateStatus();
+    status_.Update();
     // A file that stayed (no permission, or a folder) is named rather than
     // left to look deleted.
     if (!result.failed.isEmpty())
@@ -79,7 +79,7 @@ void TForm1::CopyOneSelectedFile() {
     View(TabFile)->FocusFile(result.target);
     SyncThumbCount();
     quietSelection_ = false;
-    UpdateStatus();
+    status_.Update();
 }
 
 void TForm1::CopySeveralSelectedFiles() {

@@ -1,6 +1,5 @@
-// The context menu of the file views and the General Options dialog.
+// The context menu of the file views.
 #include "app/context_menu_rules.h"
-#include "app/general_options.h"
 #include "app/lists_tab_view.h"
 #include "app/main_window.h"
 #include "filelists/window/elv_report.h"
@@ -72,7 +71,7 @@ void TForm1::BuildPopupMenu() {
     AttachContextMenu(View(TabThumb)->Widget());
     if (listsTab_)
         AttachContextMenu(listsTab_->Report());
-    AttachContextMenu(imgMini_);
+    AttachContextMenu(preview_->ThumbnailCorner());
 }
 
 // The menu opens on a right click, the Menu key and Shift+F10. A scroll
@@ -160,23 +159,9 @@ void TForm1::LaunchApplication(int app, const QString &file) {
     if (reply == SaveChangesReply::Cancel)
         return;
     if (reply == SaveChangesReply::No)
-        ShowCurrentFile(true);
+        preview_->ShowCurrentFile(true);
     const TExtEditor &editor = program_.Config().ExtApps[size_t(app - 1)];
     desktop_.StartDetached(editor.Location, LaunchArguments(editor, file));
-}
-
-void TForm1::ShowGeneralOptions() {
-    TFormGenOpt dialog(program_.Config(), prompts_, dialogs_, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    appCaptions_ = AppCaptionStyle::AfterOptions;
-    const Settings &s = program_.Config();
-    for (int n = 1; n <= kAppCount; ++n)
-        PopUpEntry(FirstAppItem + n)
-            ->setText(MenuText(CaptionOfApp(s.ExtApps[size_t(n - 1)], appCaptions_)));
-    ApplyHints();
-    // The folder view's file list shows or hides its icons.
-    View(TabFile)->SetShowIcons(s.DoShowFileIcons);
 }
 
 } // namespace velmora

@@ -37,7 +37,7 @@ void TForm1::Snapcurrenrfile1Click() {
 // elsewhere) the page of the browser window is taken, so that the window
 // still has a page to name.
 void TForm1::BSnapClick() {
-    if (!formView_)
+    if (!preview_->FormView())
         return;
     TSnapShotParams &params = snapShotParams_;
     params.BatchMode = false;
@@ -45,7 +45,7 @@ void TForm1::BSnapClick() {
     if (params.FileName.isEmpty())
         params.FileName = document_->File();
     if (params.FileName.isEmpty())
-        params.FileName = formView_->FrameViewer1()->CurrentFile();
+        params.FileName = preview_->FormView()->FrameViewer1()->CurrentFile();
     ShowSnapshotOptions(true);
 }
 
@@ -70,11 +70,11 @@ void TForm1::ShowSnapshotOptions(bool snapViewMode) {
     opening.snapViewMode = snapViewMode;
     opening.placeOn = this;
     QWidget *parent = this;
-    if (snapViewMode && formView_) {
-        opening.browserSize = formView_->FrameViewer1()->size();
+    if (snapViewMode && preview_->FormView()) {
+        opening.browserSize = preview_->FormView()->FrameViewer1()->size();
         // Over the browser window, which is modal itself.
-        if (formView_->isVisible())
-            parent = formView_.get();
+        if (preview_->FormView()->isVisible())
+            parent = preview_->FormView();
     }
     TFormSnapProp form(services, snapShotParams_, program_.Config().SnapshotPath, opening, parent);
     form.exec();

@@ -35,8 +35,8 @@ QString NoSelectionText(int mode) {
 void TForm1::BuildThumbnailMaker(RenderProfile *profile, FreeSpaceQuery freeSpace) {
     if (!profile)
         return;
-    pageCapture_ =
-        std::make_unique<PageCapture>(*profile, formView_ ? formView_->FrameViewer1() : nullptr);
+    pageCapture_ = std::make_unique<PageCapture>(
+        *profile, preview_->FormView() ? preview_->FormView()->FrameViewer1() : nullptr);
     thumbMaker_ = std::make_unique<ThumbnailMaker>(*pageCapture_, *thumbStore_, prompts_,
                                                    std::move(freeSpace));
 }
@@ -96,7 +96,7 @@ void TForm1::ThumbOfOneFile(int mode) {
     if (file.isEmpty())
         return;
     MakeOrClearThumb(mode, file);
-    ShowMiniThumb(file);
+    preview_->ShowMiniThumb(file);
     if (selection.Page == TabThumb && selectedIndex >= 0)
         View(TabThumb)->RefreshEntry(selectedIndex);
 }
@@ -131,7 +131,7 @@ void TForm1::ThumbsOfSeveralFiles(int mode, int count) {
         if (progress->StopRequested())
             break;
     }
-    ShowMiniThumb(GetCurrentFile());
+    preview_->ShowMiniThumb(GetCurrentFile());
 }
 
 } // namespace velmora

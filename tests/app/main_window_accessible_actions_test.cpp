@@ -48,7 +48,7 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        view = window->FormView();
+        view = window->Preview().FormView();
         ASSERT_NE(view, nullptr);
     }
     void TearDown() override { window.reset(); }

@@ -51,7 +51,7 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        view = window->FormView();
+        view = window->Preview().FormView();
         ASSERT_NE(view, nullptr);
     }
     void TearDown() override { window.reset(); }
@@ -380,7 +380,7 @@ TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
     EXPECT_EQ(window->GetCurrentFile(), a);
     EXPECT_TRUE(view->REScreen()->IsModified());
-    EXPECT_EQ(window->CommandFile(), start);
+    EXPECT_EQ(window->Start().CommandFile(), start);
 }
 
 // A page dropped onto the window opens its folder; the activation the drop
@@ -388,7 +388,7 @@ TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
 TEST_F(CommandLinePreviewTest, ADropIsNotUndoneByTheActivationThatFollows) {
     const QString dropped = dir.filePath(u"other/d.htm"_s);
     WriteBytes(dropped, "<p>d</p>");
-    window->DropFiles({dropped});
+    window->Start().DropFiles({dropped});
     ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
     Activate();
     QTest::qWait(50);

@@ -1,0 +1,70 @@
+#pragma once
+// The main window's menu bar: File, Options, Extras, Clean and Help, with
+// the windows its entries open (help, browser settings, About, General
+// Options). The entries that act on the window's files or folders are
+// announced as signals.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace velmora {
+
+class DesktopServices;
+class FileDialogs;
+class PageView;
+class Program;
+class Prompts;
+class RenderProfile;
+
+struct MainMenuServices {
+    Program &program;
+    Prompts &prompts;
+    FileDialogs &dialogs;
+    DesktopServices &desktop;
+    RenderProfile *render = nullptr; // null: no help window and no browser settings
+    PageView *browser = nullptr;     // the internal browser whose settings the menu shows
+};
+
+class MainMenu final : public QObject {
+    Q_OBJECT
+public:
+    // Builds the menu in window's menu bar.
+    MainMenu(const MainMenuServices &services, QMainWindow &window);
+
+    // Disabled while nothing is selected in the active view.
+    QMenu *Extras() const { return extrasMenu_; }
+
+    void ShowHelp();
+    void ShowBrowserSettings();
+    void ShowAbout();
+    // Shows the General Options dialog modally; OptionsChanged follows OK.
+    void ShowGeneralOptions();
+
+signals:
+    void SnapshotsWanted();
+    // Remove orphaned thumbnails (false) or all of them (true).
+    void CleanThumbnailsWanted(bool removeAll);
+    void OptionsChanged();
+
+private:
+    void Build();
+    QAction *AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
+                          std::function<void()> command);
+
+    Program &program_;
+    Prompts &prompts_;
+    FileDialogs &dialogs_;
+    DesktopServices &desktop_;
+    RenderProfile *render_;
+    PageView *browser_;
+    QMainWindow &window_;
+    QMenu *extrasMenu_ = nullptr;
+};
+
+} // namespace velmora
