@@ -103,11 +103,9 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     LoadSnapshotParams(program_.Config(), snapShotParams_);
     BuildLayout();
     RestoreListView();
-    TFormView *formView = preview_->FormView();
-    menu_ = std::make_unique<MainMenu>(
-        MainMenuServices{program_, prompts_, dialogs_, desktop_, services.render,
-                         formView ? formView->FrameViewer1() : nullptr},
-        *this);
+    menu_ = std::make_unique<MainMenu>(MainMenuServices{program_, prompts_, dialogs_, desktop_,
+                                                        services.render, preview_->Browser()},
+                                       *this);
     status_.Attach(pageControl_, menu_->Extras());
     BuildPopupMenu();
     ConnectParts();

@@ -35,8 +35,7 @@ QString NoSelectionText(int mode) {
 void TForm1::BuildThumbnailMaker(RenderProfile *profile, FreeSpaceQuery freeSpace) {
     if (!profile)
         return;
-    pageCapture_ = std::make_unique<PageCapture>(
-        *profile, preview_->FormView() ? preview_->FormView()->FrameViewer1() : nullptr);
+    pageCapture_ = std::make_unique<PageCapture>(*profile, preview_->Browser());
     thumbMaker_ = std::make_unique<ThumbnailMaker>(*pageCapture_, *thumbStore_, prompts_,
                                                    std::move(freeSpace));
 }

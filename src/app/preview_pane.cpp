@@ -325,6 +325,10 @@ void PreviewPane::DblClickForAll() {
     SBBrowserClick();
 }
 
+PageView *PreviewPane::Browser() const {
+    return formView_ ? formView_->FrameViewer1() : nullptr;
+}
+
 void PreviewPane::SetButtonState() {
     if (formView_)
         formView_->SetButtonState();

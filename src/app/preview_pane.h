@@ -28,6 +28,7 @@ namespace velmora {
 
 class EditorDocument;
 class FileDialogs;
+class PageView;
 class ProgressBar;
 class Prompts;
 class RenderProfile;
@@ -66,6 +67,9 @@ public:
 
     // The editor/browser window; null without a rendering engine.
     TFormView *FormView() const { return formView_.get(); }
+    // The internal browser, which captures and the browser settings use;
+    // null without a rendering engine.
+    PageView *Browser() const;
     EditorDocument &Document() const { return document_; }
     const EditorSyntax &Syntax() const { return syntax_; }
     // Reads the style and the tag syntax and hands them to the editor.
