@@ -89,7 +89,7 @@ Session &Shared() {
 void BM_SelectUntilPaintedInTheDockedBrowser(benchmark::State &state) {
     Session &s = Shared();
     QAbstractItemView *list = s.FileList();
-    PageView *browser = s.window->FormView()->FrameViewer1();
+    PageView *browser = s.window->Preview().FormView()->FrameViewer1();
     const int rows = list->model()->rowCount();
     int row = 0;
     for (auto _ : state) {
@@ -107,7 +107,7 @@ void BM_SelectUntilPaintedInTheDockedBrowser(benchmark::State &state) {
 
 void BM_AnchorBarePageViewLoad(benchmark::State &state) {
     Session &s = Shared();
-    PageView *docked = s.window->FormView()->FrameViewer1();
+    PageView *docked = s.window->Preview().FormView()->FrameViewer1();
     PageView view(s.profile, {});
     view.resize(docked->size());
     view.show();

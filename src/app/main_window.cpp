@@ -4,7 +4,6 @@
 #include "app/lists_tab_view.h"
 #include "app/thumbs_tab_view.h"
 #include "editor/syntax_palette.h"
-#include "editor/tag_hints.h"
 #include "editor/window/form_view.h"
 #include "filelists/window/elv_report.h"
 #include "folder_view/folder_file_list.h"
@@ -49,8 +48,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
-
 namespace {
 
 // The paths of the regular, not hidden files of folder that match mask, by
@@ -74,7 +71,12 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
       thumbStore_(std::make_unique<ThumbnailStore>(program_.Folders().ThumbDir,
                                                    program_.Config().CacheMax)),
       ownDocument_(services.document ? nullptr : std::make_unique<EditorDocument>(prompts_)),
-      document_(services.document ? services.document : ownDocument_.get()) {
+      document_(services.document ? services.document : ownDocument_.get()),
+      preview_(std::make_unique<PreviewPane>(
+          PreviewPaneServices{*document_, *this, *thumbStore_, prompts_, dialogs_,
+                              program_.Config(), services.render, this},
+          this)),
+      status_(*this, kTabNames), start_(*this, *this, prompts_) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
@@ -90,23 +92,19 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
-    if (services.render) {
-        formView_ =
-            std::make_unique<TFormView>(*document_, *services.render, prompts_, *this, this);
-        formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
-        formView_->SetProgressBar(this);
-        formView_->SetSettings(program_.Config());
-    }
     commands_ = std::make_unique<FileCommands>(
         FileCommandsServices{program_, prompts_, dialogs_, desktop_, *this, *document_,
-                             *thumbStore_, services.render, formView_.get(), services.freeSpace,
-                             services.progressWindows},
+                             *thumbStore_, services.render, preview_->FormView(),
+                             services.freeSpace, services.progressWindows},
         *this);
     arguments_ = services.arguments;
     BuildLayout();
     RestoreListView();
-    BuildMenu();
-    ConnectFormView();
+    menu_ = std::make_unique<MainMenu>(MainMenuServices{program_, prompts_, dialogs_, desktop_,
+                                                        services.render, preview_->Browser()},
+                                       *this);
+    status_.Attach(pageControl_, menu_->Extras());
+    ConnectParts();
     ConnectCommands();
 
     // Position and size as stored; the first show centres the window, so in
@@ -140,8 +138,7 @@ TForm1::~TForm1() {
     SetSyntaxPalette(program_.Config(), 1);
     program_.SaveAtExit({geometry(), viewPath});
     // The views go back into their own window before the preview area goes.
-    if (formView_)
-        formView_->UndockAll();
+    preview_->UndockAll();
     // The views may own their widgets and go before the tabs do: nothing may
     // call back into this half-destroyed window while they are taken down.
     disconnect(pageControl_, nullptr, this, nullptr);
@@ -172,9 +169,9 @@ FileListsContext TForm1::FileListsContextFor(const MainWindowServices &services)
     context.currentMask = [this] { return currentMask_; };
     context.allowedExtensions = [this] { return program_.Config().AllowedExtensions; };
     context.searchStarting = [this] { program_.Config().DoValidate = false; };
-    context.openCurrentFile = [this] { DblClickForAll(); };
-    context.updateStatus = [this] { UpdateStatus(); };
-    context.showMiniThumb = [this](const QString &path) { ShowMiniThumb(path); };
+    context.openCurrentFile = [this] { preview_->DblClickForAll(); };
+    context.updateStatus = [this] { status_.Update(); };
+    context.showMiniThumb = [this](const QString &path) { preview_->ShowMiniThumb(path); };
     context.deleteFile = [this](const QString &path) {
         DeleteFileFromDisk(path, program_.Config().DoRecycleBin);
     };
@@ -205,22 +202,8 @@ void TForm1::showEvent(QShowEvent *event) {
     if (firstShowDone_)
         return;
     firstShowDone_ = true;
-    FormShow();
-    FitAndCentreOnScreen(this);
-}
-
-bool TForm1::event(QEvent *event) {
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
-    return QMainWindow::event(event);
-}
-
-void TForm1::FormShow() {
-    LoadThumbStyle(program_.Config().StyleName);
-    const QStringList arguments = arguments_.value_or(QApplication::arguments().mid(1));
-    commandFile_ = ReadCommandLine(arguments);
-    commandListFile_ = ReadCommandListFile(arguments);
-    LoadTagSyntax();
+    preview_->LoadSyntax(program_.Folders());
+    start_.ReadArguments(arguments_.value_or(QApplication::arguments().mid(1)));
     ApplyFilterDefinition();
     setAcceptDrops(true);
     // A drop is delivered to the control under the pointer when it takes
@@ -230,72 +213,60 @@ void TForm1::FormShow() {
     ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
-    SBBrowserClick();
+    preview_->SBBrowserClick();
     ApplyHints();
+    FitAndCentreOnScreen(this);
 }
 
-void TForm1::FormActivate() {
-    startingUp_ = false;
-    // The page named on the command line is opened at the first activation
-    // only: a later one (a dialog or the viewer closing, a drop bringing the
-    // window to the front) must not take the user back to it.
-    if (!commandFileDone_) {
-        commandFileDone_ = true;
-        ShowCommandFile();
+bool TForm1::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate) {
+        startingUp_ = false;
+        preview_->Start();
+        status_.Start();
+        start_.OpenCommandFileOnce();
+        preview_->SetButtonState();
+        status_.Update();
+        status_.ShowWelcome();
+        start_.OpenCommandListFileOnce();
     }
-    if (formView_)
-        formView_->SetButtonState();
-    UpdateStatus();
-    labelHint_->setText(kWelcome);
-    // Loaded once: a later activation must not load the list again over what
-    // the user has done with it since.
-    if (!commandListFile_.isEmpty())
-        OpenListFile(std::exchange(commandListFile_, QString()));
+    return QMainWindow::event(event);
 }
 
-// The command-line page is opened, selected and previewed, as a click on
-// it would; when its folder cannot be shown, nothing is selected.
-void TForm1::ShowCommandFile() {
-    OpenPageAsClicked(commandFile_);
-}
+// The preview and the menu tell the window what they need of it.
+void TForm1::ConnectParts() {
+    PreviewPane *preview = preview_.get();
+    connect(preview, &PreviewPane::HintChanged, this,
+            [this](const QString &text) { status_.SetHint(text); });
+    connect(preview, &PreviewPane::StatusChanged, this, [this] { status_.Update(); });
+    FileCommands *commands = commands_.get();
+    connect(preview, &PreviewPane::ContextMenuWanted, commands, &FileCommands::PopUpContextMenu);
+    connect(preview, &PreviewPane::SnapViewWanted, commands, &FileCommands::BSnapClick);
+    connect(preview, &PreviewPane::ThumbnailsWanted, commands,
+            [commands] { commands->Action(FileAction::MakeThumbs)->trigger(); });
+    connect(preview, &PreviewPane::ViewerModalChanged, commands, &FileCommands::SetViewerModal);
+    // A copy saved into the folder on show appears in the file list, selected.
+    connect(preview, &PreviewPane::CopySaved, this, [this](const QString &copy) {
+        if (WithBackslash(QFileInfo(copy).absolutePath()) != currentFolder_)
+            return;
+        quietSelection_ = true;
+        ListFolderFiles();
+        SyncThumbCount();
+        View(TabFile)->SelectFile(copy);
+        quietSelection_ = false;
+        status_.Update();
+        if (View(TabFile)->Widget()->isVisible())
+            View(TabFile)->Widget()->setFocus();
+    });
+    preview_->SetButtonState();
 
-void TForm1::OpenPageAsClicked(const QString &path) {
-    if (path.isEmpty())
-        return;
-    JumpToFileAndFolder(path);
-    const QFileInfo info(path);
-    if (pageControl_->isEnabled() && pageControl_->currentIndex() == TabFile &&
-        currentFolder_ == WithBackslash(info.absolutePath()))
-        View(TabFile)->SelectFile(info.absoluteFilePath());
-}
-
-void TForm1::OpenListFile(const QString &path) {
-    FileListsPage *page = ListsPage();
-    if (!page)
-        return;
-    // The switch is refused while the editor holds changes the user keeps.
-    pageControl_->setCurrentIndex(TabTree);
-    if (pageControl_->currentIndex() == TabTree)
-        page->OpenListFile(path);
-}
-
-void TForm1::LoadThumbStyle(const QString &name) {
-    // The stored style when its folder is there, else the stock THUMBS. A
-    // name is one folder of STYLES, never a path leading elsewhere.
-    const QStringList styles = FormatterStyleNames(program_.Folders().StyleDir);
-    const QString chosen = styles.contains(name) ? name : u"THUMBS"_s;
-    styleFolder_ = program_.Folders().StyleDir + chosen + u'/';
-    style_ = LoadFormatterStyle(styleFolder_);
-    if (formView_)
-        formView_->SetFormatStyle(style_);
-    program_.Config().StyleName = chosen;
-    setWindowTitle(WindowTitle);
-}
-
-void TForm1::LoadTagSyntax() {
-    tagSyntaxList_ = velmora::LoadTagSyntax(program_.Folders().ShippedPath(u"tagsyntax.txt"_s));
-    if (formView_)
-        formView_->SetTagSyntax(tagSyntaxList_);
+    connect(menu_.get(), &MainMenu::FormatterStyleChosen, this,
+            [this] { preview_->LoadStyle(program_.Folders()); });
+    connect(menu_.get(), &MainMenu::OptionsChanged, this, [this] {
+        commands_->RecaptionApplications();
+        ApplyHints();
+        // The folder view's file list shows or hides its icons.
+        View(TabFile)->SetShowIcons(program_.Config().DoShowFileIcons);
+    });
 }
 
 void TForm1::ApplyFilterDefinition() {
@@ -311,7 +282,7 @@ void TForm1::ApplyHints() {
     const bool show = program_.Config().DoShowHints;
     const std::pair<QWidget *, QString> hints[] = {
         {cbDrive_, u"Select File(s):"_s},
-        {imgMini_, u"Double click here to create/update thumbnail(s)"_s},
+        {preview_->ThumbnailCorner(), u"Double click here to create/update thumbnail(s)"_s},
         {cbFilter_, u"Determine which files types should be filtered"_s},
         {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
         {View(TabThumb)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
@@ -324,8 +295,7 @@ void TForm1::ApplyHints() {
         widget->setToolTip(show ? hint : QString());
         widget->setToolTipDuration(5000);
     }
-    if (formView_)
-        formView_->SetShowHints(show);
+    preview_->SetShowHints(show);
     // Every other hint of the window (buttons, captions, tabs, the hosted
     // views' own) is held back by eventFilter while hints are off.
     if (!show)
@@ -368,7 +338,7 @@ void TForm1::OpenTreeFolder(const QModelIndex &index) {
     const QString folder = dirModel_->filePath(index);
     if (!index.isValid() || WithBackslash(QDir(folder).absolutePath()) == currentFolder_)
         return;
-    if (!MayReplaceEditorText()) {
+    if (!preview_->MayReplaceEditorText()) {
         // The tree points at the folder on show again.
         lbDir_->setCurrentIndex(dirModel_->index(currentFolder_));
         return;
@@ -379,26 +349,12 @@ void TForm1::OpenTreeFolder(const QModelIndex &index) {
 }
 
 void TForm1::CBDriveChange(int index) {
-    if (!MayReplaceEditorText()) {
+    if (!preview_->MayReplaceEditorText()) {
         cbDrive_->setCurrentIndex(driveIndex_);
         return;
     }
     driveIndex_ = index;
     ShowFolder(cbDrive_->itemText(index));
-}
-
-// A folder or filter change lists other files: the text of the one shown
-// would be given up without a word. Cancel keeps everything as it is; No
-// empties the preview at once, so that nothing asks again.
-bool TForm1::MayReplaceEditorText() {
-    const SaveChangesReply reply = document_->SaveChangesPrompt();
-    if (reply == SaveChangesReply::Cancel)
-        return false;
-    if (reply == SaveChangesReply::No) {
-        ClearPreview();
-        UpdateStatus();
-    }
-    return true;
 }
 
 void TForm1::WatchCurrentFolder() {
@@ -439,8 +395,8 @@ void TForm1::RefreshFolder() {
     quietSelection_ = quiet;
     if (GetCurrentFile() != shown)
         OnFileListSelection();
-    else if (!startingUp_ && StatusNow() != statusShown_)
-        UpdateStatus();
+    else if (!startingUp_ && status_.Outdated())
+        status_.Update();
 }
 
 // The thumbnail folder is the program's own: its files are never shown as
@@ -454,22 +410,8 @@ void TForm1::LBDirXChange() {
     }
     pageControl_->setEnabled(true);
     SyncThumbCount();
-    ClearPreview();
-    UpdateStatus();
-}
-
-// The thumbnail of a page in the thumbnail corner, centred; empty when the
-// page has none or it cannot be read.
-void TForm1::ShowMiniThumb(const QString &path) {
-    // An empty path would name a thumbnail of the working folder.
-    const QString thumb = path.isEmpty() ? QString() : thumbStore_->ThumbPathOf(path);
-    Picture picture;
-    if (!thumb.isEmpty() && QFileInfo(thumb).isFile() &&
-        ThumbnailCache::DecodeThumbnailFile(thumb, &picture))
-        imgMini_->setPixmap(QPixmap::fromImage(picture));
-    else
-        imgMini_->clear();
-    imgMini_->repaint();
+    preview_->ClearPreview();
+    status_.Update();
 }
 
 // The regular, not hidden files of the current folder that match the mask,
@@ -480,7 +422,7 @@ void TForm1::ListFolderFiles() {
 }
 
 void TForm1::ApplyFilter(int) {
-    if (!MayReplaceEditorText()) {
+    if (!preview_->MayReplaceEditorText()) {
         cbFilter_->setCurrentIndex(filterIndex_);
         return;
     }
@@ -502,8 +444,8 @@ void TForm1::CBFilterChange() {
     if (startingUp_)
         return;
     SyncThumbCount();
-    ClearPreview();
-    UpdateStatus();
+    preview_->ClearPreview();
+    status_.Update();
 }
 
 void TForm1::JumpToFileAndFolder(const QString &path) {
@@ -512,7 +454,7 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    if (!MayReplaceEditorText())
+    if (!preview_->MayReplaceEditorText())
         return;
     pageControl_->setCurrentIndex(TabFile);
     ShowFolder(info.absolutePath());
@@ -546,30 +488,17 @@ QStringList TForm1::SelectedFiles() const {
     return View(pageControl_->currentIndex())->SelectedFiles();
 }
 
-QString TForm1::HintText() const {
-    return labelHint_->text();
-}
-
-TForm1::StatusShown TForm1::StatusNow() const {
-    const int page = pageControl_->currentIndex();
-    const TabView *view = View(page);
-    return {page, view->SelectedCount(), view->Count(), view->CurrentFile()};
-}
-
-void TForm1::UpdateStatus() {
-    if (startingUp_)
+// Before another file replaces the editor's text, unsaved changes may be
+// saved; the answer does not stop the change of selection.
+void TForm1::OnFileListSelection() {
+    if (quietSelection_)
         return;
-    statusShown_ = StatusNow();
-    const int page = pageControl_->currentIndex();
-    const TabView *view = View(page);
-    const int selected = view->SelectedCount();
-    const QString suffix = u"  ("_s + QString::number(selected) + u" of "_s +
-                           QString::number(view->Count()) + u" files selected)"_s;
-    extrasMenu_->menuAction()->setEnabled(selected > 0);
-    extrasMenu_->setEnabled(selected > 0);
-    labelHint_->setText(view->CurrentFile());
-    for (int i = 0; i < pageControl_->count(); ++i)
-        pageControl_->setTabText(i, i == page ? kTabNames[i] + suffix : kTabNames[i]);
+    if (!startingUp_ && GetCurrentFile() != document_->File())
+        document_->SaveChangesPrompt();
+    if (status_.Outdated())
+        status_.Update();
+    preview_->ShowCurrentFile(false);
+    preview_->SetButtonState();
 }
 
 // ---- tabs --------------------------------------------------------------------
@@ -593,20 +522,16 @@ bool TForm1::PageControl1Changing(int from) {
     return MayGoOn(document_->SaveChangesPrompt());
 }
 
-void TForm1::ClearThumbnailCorner() {
-    imgMini_->clear();
-}
-
 void TForm1::PageControl1Change(int index) {
-    labelHint_->clear();
-    ClearThumbnailCorner();
+    status_.SetHint(QString());
+    preview_->ClearThumbnailCorner();
     switch (index) {
     case TabFile:
         // The preview may hold a tile or a list entry shown from another
         // tab: the file current here is loaded into it again, and its
         // thumbnail shown in the corner.
         document_->ForgetFile();
-        ShowCurrentFile(false);
+        preview_->ShowCurrentFile(false);
         break;
     case TabThumb:
         SyncThumbCount();
@@ -614,16 +539,16 @@ void TForm1::PageControl1Change(int index) {
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
         if (const QString current = GetCurrentFile(); !current.isEmpty())
-            ShowMiniThumb(current);
+            preview_->ShowMiniThumb(current);
         break;
     case TabTree:
         if (const QString current = GetCurrentFile(); !current.isEmpty())
-            ShowMiniThumb(current);
+            preview_->ShowMiniThumb(current);
         break;
     default:
         break;
     }
-    UpdateStatus();
+    status_.Update();
 }
 
 // ---- returning to the program, closing ----------------------------------------
@@ -679,15 +604,14 @@ void TForm1::dropEvent(QDropEvent *event) {
     if (names.isEmpty())
         return;
     event->acceptProposedAction();
-    DropFiles(names);
+    start_.DropFiles(names);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::ToolTip && !program_.Config().DoShowHints) {
         const auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget &&
-            (widget->window() == this || (formView_ && widget->window() == formView_.get())))
+        if (widget && (widget->window() == this || preview_->IsInViewerWindow(widget)))
             return true;
     }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
@@ -703,36 +627,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
         return QMainWindow::eventFilter(watched, event); // text dragged inside a control
     drag->acceptProposedAction();
     if (type == QEvent::Drop)
-        DropFiles(names);
+        start_.DropFiles(names);
     return true;
-}
-
-// Only the first name counts; the others stay in DroppedFiles until the next
-// drop. A folder is never taken, whatever its name.
-void TForm1::DropFiles(const QStringList &names) {
-    if (names.isEmpty())
-        return;
-    droppedFiles_ = names;
-    const QString &first = names.first();
-    const bool listFile = IsListFileName(first) && QFileInfo(first).isFile();
-    const bool page = HasAllowedExtension(first, AcceptedKinds) && !QFileInfo(first).isDir();
-    // A file taken is the user's choice: the command-line page must not
-    // replace it at the activation the drop brings.
-    if (listFile || page)
-        commandFileDone_ = true;
-    raise();
-    activateWindow();
-    if (listFile) {
-        OpenListFile(first);
-        return;
-    }
-    if (page) {
-        JumpToFileAndFolder(first);
-        return;
-    }
-    prompts_.Beep();
-    prompts_.ShowInfo(u"Velmora:"_s + kMessageBreak + u"File not accepted."_s + kMessageBreak +
-                      first);
 }
 
 // ---- progress bar -------------------------------------------------------------

@@ -5,10 +5,13 @@
 // for the current file and the selection of the active tab.
 
 #include "app/file_commands.h"
+#include "app/main_menu.h"
+#include "app/preview_pane.h"
 #include "app/program.h"
+#include "app/program_start.h"
+#include "app/status_line.h"
 #include "editor/editor_document.h"
 #include "filelists/window/file_lists_page.h"
-#include "formatter/formatter_style.h"
 #include "foundation/file_utils.h"
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
@@ -84,7 +87,10 @@ struct MainWindowViews {
     std::unique_ptr<TabView> lists;
 };
 
-class TForm1 final : public QMainWindow, public ViewSelection, public ProgressBar {
+class TForm1 final : public QMainWindow,
+                     public ViewSelection,
+                     public ProgressBar,
+                     public StartWindow {
     Q_OBJECT
 public:
     enum Page { TabFile = 0, TabThumb = 1, TabTree = 2 };
@@ -103,61 +109,27 @@ public:
     void SetRange(int minimum, int maximum) override;
     void SetPosition(int position) override;
 
-    // Recounts the active view's selection; refreshes tab captions, the hint
-    // line and the Extras menu. Does nothing while starting up.
-    void UpdateStatus();
-
     // Called when the user returns to the program from another application.
     void AppActivate();
-    // Opens folder in the folder view and puts the caret on file (if given).
-    void JumpToFileAndFolder(const QString &path);
-    QString CurrentFolder() const { return currentFolder_; }
+    // StartWindow
+    void JumpToFileAndFolder(const QString &path) override;
+    QString CurrentFolder() const override { return currentFolder_; }
+    TabView *View(int page) const override;
 
     // True from the window's creation to its first activation.
     bool StartingUp() const { return startingUp_; }
-    // The page named on the command line, read at the first show; the first
-    // activation opens it, selected, and no later one goes back to it.
-    QString CommandFile() const { return commandFile_; }
-    // A list file named on the command line, until the first activation
-    // loads it into the File Lists tab; empty after that.
-    QString CommandListFile() const { return commandListFile_; }
-    // Shows the File Lists tab with the list file at path loaded and verified.
-    void OpenListFile(const QString &path);
-    // Files dropped onto the window, in the order they came: the folder of
-    // the first opens when it is of an accepted kind.
-    void DropFiles(const QStringList &names);
-    // The names of the last drop onto the window, in the order they came.
-    const QStringList &DroppedFiles() const { return droppedFiles_; }
-    // A path handed over by a second start of the program (empty: none). The
-    // window comes to the front and opens it as the command line would: a
-    // list file in File Lists, a page in its folder; a folder opens as well.
-    void OpenHandedOverPath(const QString &path);
-    // The lines of tagsyntax.txt, loaded at the first show.
-    const QStringList &TagSyntaxList() const { return tagSyntaxList_; }
-    // The formatter style folder chosen by LoadThumbStyle (StyleDir + the
-    // stored StyleName, or "THUMBS/" when there is no such style) and the
-    // style read from it.
-    QString StyleFolder() const { return styleFolder_; }
-    const FormatterStyle &Style() const { return style_; }
-
-    QString HintText() const;
+    // The command line, drops and second starts.
+    ProgramStart &Start() { return start_; }
+    // The hint line, the tab captions and the Extras menu.
+    StatusLine &Status() { return status_; }
     // The thumbnail files and the cache of their pictures, shared by the
     // thumbnail view, the thumbnail corner and the commands that make them.
     ThumbnailStore &Thumbnails() const { return *thumbStore_; }
-    // The editor/browser window; null without a rendering engine.
-    TFormView *FormView() const { return formView_.get(); }
-    EditorDocument &Document() const { return *document_; }
-    // Places the browser (Browser pressed) or the editor in the preview area.
-    void SBBrowserClick();
-    void BSaveAsClick();
-    QTabWidget *Pages() const { return pageControl_; }
-    QMenu *ExtrasMenu() const { return extrasMenu_; }
-    // The File Lists tab; null when a test stood in another view for it.
-    FileListsPage *ListsPage() const;
-
-    // Shows the General Options dialog modally; OK re-captions the
-    // application entries and applies hints and file icons.
-    void ShowGeneralOptions();
+    // The preview beside the folder view's list, with the editor's document.
+    PreviewPane &Preview() const { return *preview_; }
+    QTabWidget *Pages() const override { return pageControl_; }
+    QMenu *ExtrasMenu() const { return menu_->Extras(); }
+    FileListsPage *ListsPage() const override;
 
     // The commands on the selected files and the context menu that offers
     // them.
@@ -177,46 +149,22 @@ private:
     void BuildLayout();
     QWidget *BuildLeftColumn();
     QWidget *BuildFolderViewPage(QWidget *fileList);
-    QWidget *BuildPreviewArea(QWidget *parent);
     QWidget *BuildThumbViewPage(QWidget *grid);
     QWidget *BuildThumbButtons(QWidget *parent);
     void BThumbSelAllClick();
-    void BuildMenu();
-    QAction *AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
-                          std::function<void()> command);
-    void NotYetAvailable(const QString &caption);
-    void ShowHelp();
-    void ShowBrowserSettings();
-    void ShowAbout();
 
-    void FormShow();
-    void FormActivate();
-    void ShowCommandFile();
-    // Jumps to the page and selects it, so that it is previewed as after a
-    // click; when its folder cannot be shown, nothing is selected.
-    void OpenPageAsClicked(const QString &path);
-    void LoadThumbStyle(const QString &name);
-    void LoadTagSyntax();
+    // The signals of the preview and the menu to the window's answers.
+    void ConnectParts();
     void ApplyFilterDefinition();
     void ApplyHints();
 
-    QWidget *BuildPreviewHost(QWidget *parent);
-    enum class DockedView { Browser, Editor };
-    enum class DockPlace { MainWindow, ViewWindow };
-    void DockView(DockedView what, DockPlace where);
-    void ConnectFormView();
-    void OnEditorButtons(bool inHand, bool modified);
     void OnFileListSelection();
-    void FormViewClosing();
 
     void ShowFolder(const QString &folder);
     // The folder tree's entry at index opened by a click, a double click or
     // Enter; the drive box's entry chosen.
     void OpenTreeFolder(const QModelIndex &index);
     void CBDriveChange(int index);
-    // Asked before a folder or filter change replaces the editor's text:
-    // false when the user cancels, and the change must not happen.
-    bool MayReplaceEditorText();
     // Lists the current folder again after a change on disk (or F5), keeping
     // the selection and the caret on the files still there.
     void RefreshFolder();
@@ -225,21 +173,15 @@ private:
     // still being read at start.
     void ScrollTreeToCurrentFolder();
     void LBDirXChange();
-    void ClearPreview();
-    void ShowCurrentFile(bool force);
-    void ShowMiniThumb(const QString &path);
-    void DblClickForAll();
     void ApplyFilter(int index);
     void CBFilterChange();
     void ListFolderFiles();
     void SyncThumbCount();
-    void ClearThumbnailCorner();
     void PageControl1Change(int index);
     bool PageControl1Changing(int from);
     void OnTabBarChanged(int index);
     void OnFocusChanged(QWidget *now);
 
-    TabView *View(int page) const;
     FileListsContext FileListsContextFor(const MainWindowServices &services);
     void RestoreListView();
 
@@ -256,7 +198,7 @@ private:
     // window that shows it.
     std::unique_ptr<EditorDocument> ownDocument_;
     EditorDocument *document_ = nullptr;
-    std::unique_ptr<TFormView> formView_;
+    std::unique_ptr<PreviewPane> preview_;
     // Over the internal browser, the store and the document, so declared
     // after them.
     std::unique_ptr<FileCommands> commands_;
@@ -265,23 +207,9 @@ private:
     std::array<std::unique_ptr<TabView>, 3> views_;
     ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
     bool startingUp_ = true;
-    // What the status last showed: a report that changes none of it (the
-    // caret a list puts on its first row when it gets the focus) leaves the
-    // hint line as it is, welcome text included.
-    struct StatusShown {
-        int page = -1, selected = -1, count = -1;
-        QString current;
-        bool operator==(const StatusShown &) const = default;
-    };
-    StatusShown StatusNow() const;
-    StatusShown statusShown_;
-    QString commandFile_;
-    bool commandFileDone_ = false; // opened once, or overtaken by a drop
-    QString commandListFile_;
-    QStringList droppedFiles_;
-    QStringList tagSyntaxList_;
-    QString styleFolder_;
-    FormatterStyle style_;
+    StatusLine status_;
+    ProgramStart start_;
+    std::unique_ptr<MainMenu> menu_;
     QStringList workList_; // scratch list of the file-list operations
     QString currentFolder_;
     QString currentMask_;
@@ -295,26 +223,17 @@ private:
     bool firstShowDone_ = false;
     bool switchingBack_ = false;
 
-    QLabel *labelHint_ = nullptr;
     QProgressBar *progressActFile_ = nullptr;
     QComboBox *cbDrive_ = nullptr;
     QTreeView *lbDir_ = nullptr;
     QFileSystemModel *dirModel_ = nullptr;
-    QLabel *imgMini_ = nullptr;
     QComboBox *cbFilter_ = nullptr;
     QTabWidget *pageControl_ = nullptr;
-    QMenu *extrasMenu_ = nullptr;
     CaptionPanel *panelDirectoryTop_ = nullptr;
     CaptionPanel *panelFilterTop_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     CaptionPanel *labelThumbs_ = nullptr;
     QComboBox *cbSnapBase_ = nullptr;
-    QWidget *panel1_ = nullptr;
-    QStackedLayout *panel1Layout_ = nullptr;
-    QPushButton *sbBrowser_ = nullptr;
-    QPushButton *sbEditor_ = nullptr;
-    QPushButton *bSave_ = nullptr;
-    QPushButton *bSaveAs_ = nullptr;
     QWidget *leftColumn_ = nullptr;
 };
 

@@ -74,24 +74,6 @@ QWidget *Strip(int height, QWidget *parent) {
     return strip;
 }
 
-// Runs command whenever the button becomes checked, however that happens: a
-// click, the space bar, or the Toggle action of an assistive tool (a screen
-// reader, voice control, switch access), which changes the state without a
-// click. A click on the button that is already down runs it again.
-void RunWhenChecked(QAbstractButton *button, QObject *context, std::function<void()> command) {
-    auto downBefore = std::make_shared<bool>(false);
-    QObject::connect(button, &QAbstractButton::pressed, context,
-                     [button, downBefore] { *downBefore = button->isChecked(); });
-    QObject::connect(button, &QAbstractButton::toggled, context, [command](bool checked) {
-        if (checked)
-            command();
-    });
-    QObject::connect(button, &QAbstractButton::clicked, context, [button, downBefore, command] {
-        if (std::exchange(*downBefore, false) && button->isChecked())
-            command();
-    });
-}
-
 // The keys of the file list: Enter opens the current file as a double click
 // does, Delete deletes the selected files.
 class FileListKeys final : public QObject {
@@ -185,21 +167,6 @@ private:
     bool clicking_ = false;
 };
 
-// Runs a command when the watched widget is double-clicked.
-class DoubleClickFilter final : public QObject {
-public:
-    DoubleClickFilter(QObject *parent, std::function<void()> command)
-        : QObject(parent), command_(std::move(command)) {}
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::MouseButtonDblClick)
-            command_();
-        return false;
-    }
-
-private:
-    std::function<void()> command_;
-};
-
 // Drive roots: the root folder and the home folder first, then every other
 // mounted volume.
 QStringList DriveRoots() {
@@ -220,16 +187,9 @@ void TForm1::BuildLayout() {
 
     QWidget *panelButtons = Strip(16, central);
     panelButtons->setObjectName(u"PanelButtons"_s);
-    labelHint_ = new QLabel(panelButtons);
-    labelHint_->setObjectName(u"LabelHint"_s);
-    labelHint_->setAlignment(Qt::AlignCenter);
-    labelHint_->setStyleSheet(u"color: black;"_s);
-    // A label's accessible name is its text, which screen readers should read;
-    // the description tells what the line is.
-    labelHint_->setAccessibleDescription(u"Hint line"_s);
     auto *hintLayout = new QHBoxLayout(panelButtons);
     hintLayout->setContentsMargins(4, 0, 4, 0);
-    hintLayout->addWidget(labelHint_);
+    hintLayout->addWidget(status_.BuildHintLine(panelButtons));
     column->addWidget(panelButtons);
 
     progressActFile_ = new QProgressBar(central);
@@ -293,78 +253,20 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     column->addWidget(labelFiles_);
 
     fileList->installEventFilter(new FileListKeys(
-        fileList, [this] { DblClickForAll(); }, [this] { commands_->DeleteSelectedFiles(); }));
+        fileList, [this] { preview_->DblClickForAll(); },
+        [this] { commands_->DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(fileList))
-        connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this] { preview_->DblClickForAll(); });
     auto *splitter = new QSplitter(Qt::Horizontal, page);
     splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
     splitter->setHandleWidth(4);
     splitter->addWidget(fileList);
-    splitter->addWidget(BuildPreviewArea(splitter));
+    splitter->addWidget(preview_->BuildArea(splitter));
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kFileListWidth, 400});
     column->addWidget(splitter, 1);
     return page;
-}
-
-// The preview area: the host panel Panel1, into which the browser or the
-// editor is docked, and below it the buttons that choose the view and save
-// the editor's document.
-QWidget *TForm1::BuildPreviewArea(QWidget *parent) {
-    auto *area = new QWidget(parent);
-    area->setObjectName(u"PanelActPreview"_s);
-    auto *column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(BuildPreviewHost(area), 1);
-
-    auto *strip = new QWidget(area);
-    strip->setObjectName(u"PanFolder"_s);
-    auto *buttons = new QHBoxLayout(strip);
-    buttons->setContentsMargins(2, 2, 2, 2);
-    auto *views = new QButtonGroup(strip);
-    views->setExclusive(true);
-    // The view buttons act when they go down, the others when clicked.
-    const auto addButton = [&](const QString &caption, const QString &name, const QString &hint,
-                               std::function<void()> command, bool chooseView = false) {
-        auto *button = new QPushButton(caption, strip);
-        button->setObjectName(name);
-        button->setToolTip(hint);
-        std::function<void()> run = [this, caption, command] {
-            if (formView_)
-                command();
-            else
-                NotYetAvailable(caption);
-        };
-        if (chooseView) {
-            button->setCheckable(true);
-            views->addButton(button);
-            RunWhenChecked(button, this, std::move(run));
-        } else {
-            connect(button, &QPushButton::clicked, this, std::move(run));
-        }
-        buttons->addWidget(button);
-        return button;
-    };
-    sbBrowser_ = addButton(
-        u"Browser"_s, u"SBBrowser"_s, u"Show Browser View"_s, [this] { SBBrowserClick(); }, true);
-    sbEditor_ = addButton(
-        u"Editor"_s, u"SBEditor"_s, u"Show Editor"_s, [this] { SBBrowserClick(); }, true);
-    {
-        // The browser is chosen from the start; the window docks it when shown.
-        const QSignalBlocker quiet(sbBrowser_);
-        sbBrowser_->setChecked(true);
-    }
-    buttons->addStretch();
-    bSaveAs_ = addButton(u"Save As"_s, u"BSaveAs"_s, u"Save a copy of the current editor file"_s,
-                         [this] { BSaveAsClick(); });
-    bSave_ = addButton(u"Save"_s, u"BSave"_s, u"[CTRL-S]: Save current editor file"_s,
-                       [this] { document_->Save(); });
-    bSave_->setEnabled(false);
-    if (formView_)
-        bSaveAs_->setEnabled(false);
-    column->addWidget(strip);
-    return area;
 }
 
 // The Thumbnail View tab: the folder's name in a title bar over the tile
@@ -386,9 +288,11 @@ QWidget *TForm1::BuildThumbViewPage(QWidget *grid) {
     column->addWidget(top);
 
     grid->installEventFilter(new FileListKeys(
-        grid, [this] { DblClickForAll(); }, [this] { commands_->DeleteSelectedFiles(); }));
+        grid, [this] { preview_->DblClickForAll(); },
+        [this] { commands_->DeleteSelectedFiles(); }));
     if (auto *view = qobject_cast<QAbstractItemView *>(grid))
-        connect(view, &QAbstractItemView::doubleClicked, this, [this] { DblClickForAll(); });
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this] { preview_->DblClickForAll(); });
     column->addWidget(grid, 1);
     column->addWidget(BuildThumbButtons(page));
     return page;
@@ -442,7 +346,7 @@ void TForm1::BThumbSelAllClick() {
         if (auto *grid = qobject_cast<QAbstractItemView *>(View(TabThumb)->Widget()))
             grid->selectAll();
     }
-    UpdateStatus();
+    status_.Update();
 }
 
 QWidget *TForm1::BuildLeftColumn() {
@@ -517,19 +421,7 @@ QWidget *TForm1::BuildLeftColumn() {
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(refresh, &QShortcut::activated, this, &TForm1::RefreshFolder);
 
-    auto *corner = new QLabel(u"--- Thumbnail Corner ---"_s, leftColumn_);
-    corner->setObjectName(u"PanelActThumb"_s);
-    corner->setAlignment(Qt::AlignCenter);
-    layout->addWidget(corner);
-    imgMini_ = new QLabel(leftColumn_);
-    imgMini_->setObjectName(u"ImgMini"_s);
-    imgMini_->setAccessibleName(u"Thumbnail corner"_s);
-    imgMini_->setFixedSize(ThumbWidth, ThumbHeight);
-    imgMini_->setAlignment(Qt::AlignCenter);
-    imgMini_->setCursor(Qt::PointingHandCursor);
-    imgMini_->installEventFilter(new DoubleClickFilter(
-        imgMini_, [this] { commands_->Action(FileAction::MakeThumbs)->trigger(); }));
-    layout->addWidget(imgMini_, 0, Qt::AlignHCenter);
+    preview_->BuildThumbnailCorner(leftColumn_, *layout);
 
     panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);
     panelFilterTop_->setObjectName(u"PanelFilterTop"_s);
@@ -543,77 +435,6 @@ QWidget *TForm1::BuildLeftColumn() {
     connect(cbFilter_, &QComboBox::activated, this, &TForm1::ApplyFilter);
     layout->addWidget(cbFilter_);
     return leftColumn_;
-}
-
-QAction *TForm1::AddMenuEntry(QMenu *menu, const QString &caption, const QString &name,
-                              std::function<void()> command) {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
-    return action;
-}
-
-void TForm1::BuildMenu() {
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(u"MainMenu1"_s);
-
-    QMenu *file = bar->addMenu(u"&File"_s);
-    AddMenuEntry(file, u"&Close Velmora"_s, u"Close1"_s, [this] { close(); });
-
-    QMenu *options = bar->addMenu(u"&Options"_s);
-    AddMenuEntry(options, u"&General Options"_s, u"GeneralOptions1"_s,
-                 [this] { ShowGeneralOptions(); });
-    AddMenuEntry(options, u"&Temporary Browser Settings"_s, u"BrowserOptions1"_s,
-                 [this] { ShowBrowserSettings(); });
-
-    extrasMenu_ = bar->addMenu(u"&Extras"_s);
-    extrasMenu_->setObjectName(u"SnapShot1"_s);
-    extrasMenu_->addAction(commands_->Action(FileAction::CreateSnapshots));
-    extrasMenu_->setEnabled(false);
-    extrasMenu_->menuAction()->setEnabled(false);
-
-    QMenu *clean = bar->addMenu(u"&Clean"_s);
-    clean->addAction(commands_->Action(FileAction::RemoveOrphanedThumbs));
-    clean->addAction(commands_->Action(FileAction::RemoveAllThumbs));
-
-    QMenu *help = bar->addMenu(u"&Help"_s);
-    AddMenuEntry(help, u"&Show Help"_s, u"Sh1"_s, [this] { ShowHelp(); });
-    AddMenuEntry(help, u"&Velmora Hompage"_s, u"VelmoraHompage1"_s,
-                 [this] { desktop_.OpenUrl(QUrl(HomePageUrl)); });
-    help->addSeparator();
-    AddMenuEntry(help, u"&About"_s, u"About2"_s, [this] { ShowAbout(); });
-}
-
-void TForm1::NotYetAvailable(const QString &caption) {
-    ShowNotYetAvailable(prompts_, caption);
-}
-
-// A new help window each time, owned by the main window until the user
-// closes it. Without a rendering engine (tests of the window's logic) the
-// pages open in the default web browser instead.
-void TForm1::ShowHelp() {
-    const QString index = program_.Folders().ShippedPath(u"HELP/index.htm"_s);
-    if (!render_) {
-        desktop_.OpenUrl(QUrl::fromLocalFile(index));
-        return;
-    }
-    auto *help = new TFormHelp(*render_, this);
-    help->LoadIndex(index, prompts_);
-    help->show();
-}
-
-// The settings belong to the internal browser; captures copy them from it.
-void TForm1::ShowBrowserSettings() {
-    if (!formView_ || !render_) {
-        prompts_.ShowInfo(u"There is no internal browser to set."_s);
-        return;
-    }
-    TFontForm::RunOn(*formView_->FrameViewer1(), *render_, this);
-}
-
-void TForm1::ShowAbout() {
-    AboutBox box(this);
-    box.exec();
 }
 
 } // namespace velmora

@@ -225,7 +225,7 @@ protected:
 };
 
 TEST_F(BrowserSettingsWindowTest, CancelAfterChangesLeavesTheBrowserAsItWas) {
-    PageView *browser = window->FormView()->FrameViewer1();
+    PageView *browser = window->Preview().FormView()->FrameViewer1();
     const DisplaySettings before = browser->Display();
     RunDialog([](TFontForm &form) {
         form.findChild<QSpinBox *>(u"FontSizeEdit"_s)->setValue(22);
@@ -250,7 +250,7 @@ TEST_F(BrowserSettingsWindowTest, OkWithPicturesOffGivesThumbnailsWithoutPicture
         form.findChild<QCheckBox *>(u"CBShowImages"_s)->setChecked(false);
         form.findChild<QPushButton *>(u"OKButton"_s)->click();
     });
-    PageView *browser = window->FormView()->FrameViewer1();
+    PageView *browser = window->Preview().FormView()->FrameViewer1();
     EXPECT_FALSE(browser->Display().showImages);
     EXPECT_EQ(browser->Display().fontSize, 18);
     EXPECT_EQ(PictureColouredPixels(ThumbnailOf(page)), 0);

@@ -87,7 +87,7 @@ TEST_F(HelpWindowTest, AMissingIndexIsReportedAndTheWindowShowsEmpty) {
 TEST_F(HelpWindowTest, TheBrowserSettingsDoNotReachTheHelp) {
     WriteBytes(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
     Open();
-    PageView *browser = window->FormView()->FrameViewer1();
+    PageView *browser = window->Preview().FormView()->FrameViewer1();
     DisplaySettings changed = browser->Display();
     changed.fontSize = 22;
     changed.showImages = false;

@@ -41,7 +41,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
         window = MakeWindow(Services(&profile));
-        view = window->FormView();
+        view = window->Preview().FormView();
         ASSERT_NE(view, nullptr);
     }
 

@@ -190,7 +190,7 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"a0.htm"_s, u"b.htm"_s, u"d.htm"_s}));
     EXPECT_EQ(SelectedRows(list), QList<int>{2});
     EXPECT_EQ(window->GetCurrentFile(), Site(u"b.htm"_s));
-    EXPECT_EQ(window->HintText(), Site(u"b.htm"_s));
+    EXPECT_EQ(window->Status().HintText(), Site(u"b.htm"_s));
     EXPECT_EQ(window->Pages()->tabText(0), u"Folder View  (1 of 4 files selected)"_s);
     EXPECT_EQ(document.asked, asked);
     EXPECT_EQ(document.File(), Site(u"b.htm"_s));

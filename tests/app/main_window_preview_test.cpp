@@ -46,7 +46,7 @@ protected:
         MainWindowServices services = Services(&profile);
         services.arguments = arguments;
         window = MakeWindow(services);
-        view = window->FormView();
+        view = window->Preview().FormView();
         ASSERT_NE(view, nullptr);
     }
 
@@ -362,7 +362,7 @@ TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
     EXPECT_EQ(window->GetCurrentFile(), a);
     EXPECT_TRUE(view->REScreen()->IsModified());
-    EXPECT_EQ(window->CommandFile(), start);
+    EXPECT_EQ(window->Start().CommandFile(), start);
 }
 
 // A page dropped onto the window opens its folder; the activation the drop
@@ -370,7 +370,7 @@ TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
 TEST_F(CommandLinePreviewTest, ADropIsNotUndoneByTheActivationThatFollows) {
     const QString dropped = dir.filePath(u"other/d.htm"_s);
     WriteBytes(dropped, "<p>d</p>");
-    window->DropFiles({dropped});
+    window->Start().DropFiles({dropped});
     ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
     Activate();
     QTest::qWait(50);

@@ -111,8 +111,8 @@ TEST_F(MainWindowSnapshotsTest, SnapViewTakesTheBrowserAndHasNoBatchExport) {
     const QStringList pages{Page(u"a.htm"_s), Page(u"b.htm"_s)};
     window->JumpToFileAndFolder(pages[0]);
     FileList()->selectAll();
-    window->Document().Load(pages[0]);
-    const QSize browser = window->FormView()->FrameViewer1()->size();
+    window->Preview().Document().Load(pages[0]);
+    const QSize browser = window->Preview().FormView()->FrameViewer1()->size();
     WhenOpen([&](TFormSnapProp &form) {
         EXPECT_TRUE(form.findChild<QRadioButton *>(u"RBBrowser"_s)->isChecked());
         EXPECT_EQ(form.findChild<QLineEdit *>(u"EViewWidth"_s)->text(),

@@ -80,7 +80,8 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
         EXPECT_EQ(filter->count(), 8);
         EXPECT_EQ(filter->currentText(), u"All HTML file types + Pictures"_s);
         EXPECT_EQ(w->windowTitle(), u" Velmora v1.0b "_s);
-        EXPECT_EQ(w->HintText(), u"Welcome to Velmora - Please open a HTML file folder ..."_s);
+        EXPECT_EQ(w->Status().HintText(),
+                  u"Welcome to Velmora - Please open a HTML file folder ..."_s);
         EXPECT_FALSE(QFile::exists(IniPath())); // written once, at the end
         Entry(*w, u"Close1"_s)->trigger();
         EXPECT_FALSE(w->isVisible());
@@ -137,9 +138,10 @@ TEST_F(MainWindowTest, StoredStyleColoursAndThumbFolderAreNotKept) {
     {
         auto w = OpenWindow();
         EXPECT_EQ(program->Config().StyleName, u"THUMBS"_s);
-        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
-        EXPECT_EQ(w->Style().Options.LineSize, 61); // the style is loaded from there
-        EXPECT_EQ(w->TagSyntaxList().size(), 2);
+        EXPECT_EQ(w->Preview().Syntax().StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
+        EXPECT_EQ(w->Preview().Syntax().Style().Options.LineSize,
+                  61); // the style is loaded from there
+        EXPECT_EQ(w->Preview().Syntax().TagSyntaxList().size(), 2);
     }
     const QStringList lines = IniLines();
     EXPECT_TRUE(lines.contains(u"StyleName=THUMBS"_s));
@@ -159,8 +161,8 @@ TEST_F(MainWindowTest, TheStoredFormatterStyleIsLoadedAndKept) {
     StartProgram();
     {
         auto w = OpenWindow();
-        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/HTML5/"_s);
-        EXPECT_EQ(w->Style().Options.LineSize, 70);
+        EXPECT_EQ(w->Preview().Syntax().StyleFolder(), ProgramDir() + u"STYLES/HTML5/"_s);
+        EXPECT_EQ(w->Preview().Syntax().Style().Options.LineSize, 70);
         QTimer::singleShot(0, [&] {
             QWidget *dialog = QApplication::activeModalWidget();
             ASSERT_NE(dialog, nullptr);
@@ -172,8 +174,8 @@ TEST_F(MainWindowTest, TheStoredFormatterStyleIsLoadedAndKept) {
             dialog->findChild<QPushButton *>(u"BOK"_s)->click();
         });
         Entry(*w, u"GeneralOptions1"_s)->trigger();
-        EXPECT_EQ(w->StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
-        EXPECT_EQ(w->Style().Options.LineSize, 61);
+        EXPECT_EQ(w->Preview().Syntax().StyleFolder(), ProgramDir() + u"STYLES/THUMBS/"_s);
+        EXPECT_EQ(w->Preview().Syntax().Style().Options.LineSize, 61);
     }
     EXPECT_TRUE(IniLines().contains(u"StyleName=THUMBS"_s));
 }
@@ -261,7 +263,7 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     EXPECT_EQ(pages->tabText(1), u"Thumbnail View"_s);
     EXPECT_EQ(pages->tabText(2), u"File Lists"_s);
     EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
-    EXPECT_EQ(w->HintText(), u"/site/a.htm"_s);
+    EXPECT_EQ(w->Status().HintText(), u"/site/a.htm"_s);
 
     folder->Select(0, 7);
     EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
@@ -290,14 +292,14 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
 TEST_F(MainWindowTest, TheWelcomeTextStaysUntilTheSelectionChanges) {
     auto w = OpenWindow();
     const QString welcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
-    ASSERT_EQ(w->HintText(), welcome);
+    ASSERT_EQ(w->Status().HintText(), welcome);
     folder->Select(0, 0);
-    EXPECT_EQ(w->HintText(), welcome);
+    EXPECT_EQ(w->Status().HintText(), welcome);
 
     folder->Select(1, 3, u"/site/a.htm"_s);
-    EXPECT_EQ(w->HintText(), u"/site/a.htm"_s);
+    EXPECT_EQ(w->Status().HintText(), u"/site/a.htm"_s);
     folder->Select(0, 3);
-    EXPECT_EQ(w->HintText(), QString());
+    EXPECT_EQ(w->Status().HintText(), QString());
     EXPECT_EQ(w->Pages()->tabText(0), u"Folder View  (0 of 3 files selected)"_s);
 }
 
@@ -360,7 +362,7 @@ TEST_F(MainWindowTest, ARefusedDropLeavesTheCommandLinePageToTheFirstActivation)
     TForm1 w(services);
     w.show();
     ASSERT_TRUE(w.StartingUp());
-    w.DropFiles({dir.filePath(u"site/notes.txt"_s)});
+    w.Start().DropFiles({dir.filePath(u"site/notes.txt"_s)});
     EXPECT_EQ(prompts.Count(Kind::Beep), 1);
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
@@ -379,12 +381,12 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
         QStringList names;
         for (const QString &path : paths)
             names << dir.filePath(path);
-        w->DropFiles(names);
+        w->Start().DropFiles(names);
     };
     EXPECT_TRUE(w->acceptDrops());
     drop({u"site/sub/index.html"_s, u"site/a.htm"_s, u"site/notes.txt"_s});
     EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s));
-    EXPECT_EQ(w->DroppedFiles().size(), 3);
+    EXPECT_EQ(w->Start().DroppedFiles().size(), 3);
     EXPECT_TRUE(prompts.calls.isEmpty());
 
     for (const QString &refused : {u"site/notes.txt"_s, u"site"_s}) {
@@ -394,7 +396,7 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
         EXPECT_EQ(prompts.Texts(Kind::Info),
                   QStringList{u"Velmora:\nFile not accepted.\n"_s + dir.filePath(refused)});
         EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s)); // nothing else changes
-        EXPECT_EQ(w->DroppedFiles(),
+        EXPECT_EQ(w->Start().DroppedFiles(),
                   (QStringList{dir.filePath(refused), dir.filePath(u"site/a.htm"_s)}));
     }
 }
@@ -408,7 +410,7 @@ TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
     WriteBytes(dir.filePath(u"site/a.htm"_s), "<p>");
     WriteBytes(dir.filePath(u"other/b.htm"_s), "<p>");
     auto w = OpenWindow();
-    w->DropFiles({dir.filePath(u"site/a.htm"_s)});
+    w->Start().DropFiles({dir.filePath(u"site/a.htm"_s)});
     ASSERT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
     auto *editor = new QPlainTextEdit(u"<html>"_s, &folder->widget);
     ASSERT_EQ(editor->window(), w.get());
@@ -736,8 +738,8 @@ QString WriteListOutsideFileLists(const QTemporaryDir &dir) {
 TEST_F(MainWindowTest, ListFileOnTheCommandLineIsLoadedOnceAndVerified) {
     const QString list = WriteListOutsideFileLists(dir);
     auto w = OpenWindowWithItsOwnViews(QStringList{list});
-    EXPECT_TRUE(w->CommandFile().isEmpty());
-    EXPECT_TRUE(w->CommandListFile().isEmpty());
+    EXPECT_TRUE(w->Start().CommandFile().isEmpty());
+    EXPECT_TRUE(w->Start().CommandListFile().isEmpty());
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabTree);
     FileListsPage *page = w->ListsPage();
     // The verification took the missing entry out, rebuilt the other one and
@@ -760,13 +762,13 @@ TEST_F(MainWindowTest, DroppedListFileIsLoadedAndVerified) {
     const QString list = WriteListOutsideFileLists(dir);
     auto w = OpenWindowWithItsOwnViews(QStringList{});
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
-    w->DropFiles({list, dir.filePath(u"site/a.htm"_s)});
+    w->Start().DropFiles({list, dir.filePath(u"site/a.htm"_s)});
     EXPECT_EQ(prompts.Count(Kind::Beep), 0);
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabTree);
     ASSERT_EQ(w->ListsPage()->Report()->Model().Count(), 1);
     EXPECT_EQ(dialogsShown, 1);
 
     // A list file that is not there is refused as any other unknown file.
-    w->DropFiles({dir.filePath(u"elsewhere/missing.lst"_s)});
+    w->Start().DropFiles({dir.filePath(u"elsewhere/missing.lst"_s)});
     EXPECT_EQ(prompts.Count(Kind::Beep), 1);
 }

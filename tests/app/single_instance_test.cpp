@@ -207,25 +207,25 @@ TEST_F(HandedOverPathTest, APageAFolderAndAListFileOpenAsOnTheCommandLine) {
     WriteBytes(dir.filePath(u"other/c.htm"_s), "<p>c");
     WriteBytes(site + u"notes.txt"_s, "text");
 
-    window->OpenHandedOverPath(site + u"b.htm"_s);
+    window->Start().OpenHandedOverPath(site + u"b.htm"_s);
     EXPECT_EQ(window->CurrentFolder(), site);
     EXPECT_EQ(Current(), u"b.htm"_s);
     EXPECT_EQ(window->Pages()->currentIndex(), TForm1::TabFile);
     // Selected and so previewed, as the page of a first start is.
     EXPECT_EQ(window->SelectedFiles(), QStringList{site + u"b.htm"_s});
 
-    window->OpenHandedOverPath(dir.filePath(u"other"_s));
+    window->Start().OpenHandedOverPath(dir.filePath(u"other"_s));
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
 
     // Files the command line does not take change nothing.
-    window->OpenHandedOverPath(site + u"notes.txt"_s);
-    window->OpenHandedOverPath(site + u"gone.htm"_s);
-    window->OpenHandedOverPath(QString());
+    window->Start().OpenHandedOverPath(site + u"notes.txt"_s);
+    window->Start().OpenHandedOverPath(site + u"gone.htm"_s);
+    window->Start().OpenHandedOverPath(QString());
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
 
     const QString list = dir.filePath(u"elsewhere/old.lst"_s);
     WriteBytes(list, (site + u"*a*.htm*4*2000-01-01  10:00\r\n"_s).toUtf8());
-    window->OpenHandedOverPath(list);
+    window->Start().OpenHandedOverPath(list);
     EXPECT_EQ(window->Pages()->currentIndex(), TForm1::TabTree);
     EXPECT_EQ(window->ListsPage()->CurrentList().Name, list);
     EXPECT_TRUE(prompts.calls.isEmpty());
@@ -240,17 +240,17 @@ TEST_F(HandedOverPathTest, AnOpenModalWindowKeepsTheViewUnderIt) {
     question.setWindowModality(Qt::ApplicationModal);
     question.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &question);
-    window->OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
+    window->Start().OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
     EXPECT_EQ(window->CurrentFolder(), before);
     question.close();
-    window->OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
+    window->Start().OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
     EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
 }
 
 TEST_F(HandedOverPathTest, AMinimizedWindowComesBack) {
     window->showMinimized();
     QTest::qWait(20);
-    window->OpenHandedOverPath(QString());
+    window->Start().OpenHandedOverPath(QString());
     EXPECT_FALSE(window->isMinimized());
     EXPECT_TRUE(window->isVisible());
 }

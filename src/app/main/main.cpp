@@ -53,7 +53,7 @@ int main(int argc, char **argv) {
     velmora::RenderProfile pages;
     velmora::TForm1 window({program, prompts, dialogs, desktop, &pages});
     QObject::connect(&instance, &velmora::SingleInstance::PathReceived, &window,
-                     &velmora::TForm1::OpenHandedOverPath);
+                     [&window](const QString &path) { window.Start().OpenHandedOverPath(path); });
     window.show();
     return app.exec();
 }
