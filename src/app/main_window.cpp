@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/folder_pane.h"
 #include "app/lists_tab_view.h"
 #include "app/thumbs_tab_view.h"
 #include "editor/syntax_palette.h"
@@ -55,23 +56,6 @@ namespace velmora {
 
 static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
 
-namespace {
-
-// The paths of the regular, not hidden files of folder that match mask, by
-// name without regard to letter case.
-QStringList FolderFilesOf(const QString &folder, const QString &mask) {
-    QStringList paths;
-    if (folder.isEmpty())
-        return paths;
-    const QStringList names = ListFolderFileNames(folder, FileMask(mask));
-    paths.reserve(names.size());
-    for (const QString &name : names)
-        paths << folder + name;
-    return paths;
-}
-
-} // namespace
-
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
       desktop_(services.desktop), render_(services.render),
@@ -89,14 +73,15 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         listsTab_ = lists.get();
         views_[TabTree] = std::move(lists);
     }
-    for (auto &view : views_)
-        view->SelectionChanged = [this] { OnFileListSelection(); };
+    selection_ = std::make_unique<TabSelection>(
+        context_, std::array{views_[0].get(), views_[1].get(), views_[2].get()});
+    ConnectViews();
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
     if (services.render) {
         formView_ =
-            std::make_unique<TFormView>(*document_, *services.render, prompts_, *this, this);
+            std::make_unique<TFormView>(*document_, *services.render, prompts_, *selection_, this);
         formView_->SetSearchTexts(program_.Config().LastSearch, program_.Config().LastReplace);
         formView_->SetProgressBar(this);
         formView_->SetSettings(program_.Config());
@@ -134,10 +119,11 @@ TForm1::~TForm1() {
         s.SortCol = listsTab_->Report()->Model().SortColumn();
         s.SortAscending = listsTab_->Report()->Model().SortOrder() == Qt::AscendingOrder;
     }
+    const QString folder = context_.Folder();
     const QString viewPath =
-        currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
+        folder.isEmpty() || IsInThumbFolder(folder, program_.Folders().ThumbDir)
             ? program_.Folders().ProgramDir
-            : currentFolder_;
+            : folder;
     // prg.ini always receives the colours of the first palette, whichever
     // palette was in use.
     SetSyntaxPalette(program_.Config(), 1);
@@ -145,14 +131,11 @@ TForm1::~TForm1() {
     // The views go back into their own window before the preview area goes.
     if (formView_)
         formView_->UndockAll();
-    // The views may own their widgets and go before the tabs do: nothing may
-    // call back into this half-destroyed window while they are taken down.
+    // The tab bar and the application report to the window itself, which
+    // lives on until every page is gone: they must not call back into it
+    // while the pages are taken down. The views' own signals end with them.
     disconnect(pageControl_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
-    for (auto &view : views_) {
-        view->CurrentChanged = nullptr;
-        view->SelectionChanged = nullptr;
-    }
     // The tab pages go now, while the thumbnail store their grid's model
     // points at still exists: as children of the window they would otherwise
     // be destroyed after every member, the store included. The views first,
@@ -164,20 +147,15 @@ TForm1::~TForm1() {
     pageControl_ = nullptr;
 }
 
-// What the File Lists tab needs of the window: the folder view's folder and
-// mask, the viewer, the status line and the thumbnail corner.
+// What the File Lists tab reads of the window: the folder view's folder and
+// mask, and the filter definition its Add dialog offers.
 FileListsContext TForm1::FileListsContextFor(const MainWindowServices &services) {
-    FileListsContext context(services.prompts, services.dialogs, workList_);
+    FileListsContext context(services.prompts, services.dialogs);
     context.listDir = program_.Folders().ListDir;
     context.thumbDir = program_.Folders().ThumbDir;
     context.progress = this;
-    context.currentFolder = [this] { return currentFolder_; };
-    context.currentMask = [this] { return currentMask_; };
-    context.allowedExtensions = [this] { return program_.Config().AllowedExtensions; };
-    context.searchStarting = [this] { program_.Config().DoValidate = false; };
-    context.openCurrentFile = [this] { DblClickForAll(); };
-    context.updateStatus = [this] { UpdateStatus(); };
-    context.showMiniThumb = [this](const QString &path) { ShowMiniThumb(path); };
+    context.folder = &context_;
+    context.settings = &program_.Config();
     context.deleteFile = [this](const QString &path) {
         DeleteFileFromDisk(path, program_.Config().DoRecycleBin);
     };
@@ -199,6 +177,48 @@ void TForm1::RestoreListView() {
 
 TabView *TForm1::View(int page) const {
     return views_[size_t(page)].get();
+}
+
+// A view's signals reach the window for as long as the view lives.
+void TForm1::ConnectViews() {
+    for (const auto &view : views_) {
+        connect(view.get(), &TabView::selectionChanged, this, &TForm1::OnFileListSelection);
+        connect(view.get(), &TabView::statusChanged, this, &TForm1::UpdateStatus);
+        connect(view.get(), &TabView::openRequested, this, &TForm1::DblClickForAll);
+    }
+    FileListsPage *page = ListsPage();
+    if (!page)
+        return;
+    connect(page, &FileListsPage::thumbnailWanted, this, &TForm1::ShowMiniThumb);
+    // Like every search, a list search switches list validation off.
+    connect(page, &FileListsPage::searchStarting, this,
+            [this] { program_.Config().DoValidate = false; });
+}
+
+// The pane chooses folder and filter; the window shows what they list.
+void TForm1::ConnectFolderPane() {
+    connect(folderPane_, &FolderPane::editorTextDropped, this, [this] {
+        ClearPreview();
+        UpdateStatus();
+    });
+    connect(&context_, &FolderContext::folderChanged, this, [this](const QString &folder) {
+        labelFiles_->setText(folder);
+        labelThumbs_->setText(folder);
+    });
+    connect(folderPane_, &FolderPane::filesListed, this,
+            [this] { View(TabFile)->ShowFolderFiles(folderPane_->FolderFiles()); });
+    connect(folderPane_, &FolderPane::filesRefreshed, this, &TForm1::RefreshViews);
+    // The thumbnail folder's files are never shown as pages: all three tabs
+    // stay disabled until another folder is chosen.
+    connect(folderPane_, &FolderPane::folderShown, this, [this](bool open) {
+        pageControl_->setEnabled(open);
+        if (open)
+            ShowFolderAnew();
+    });
+    connect(folderPane_, &FolderPane::filterApplied, this, [this] {
+        if (!startingUp_)
+            ShowFolderAnew();
+    });
 }
 
 // ---- start-up --------------------------------------------------------------
@@ -224,13 +244,13 @@ void TForm1::FormShow() {
     commandFile_ = ReadCommandLine(arguments);
     commandListFile_ = ReadCommandListFile(arguments);
     LoadTagSyntax();
-    ApplyFilterDefinition();
+    folderPane_->ApplyFilterDefinition(program_.Config().AllowedExtensions);
     setAcceptDrops(true);
     // A drop is delivered to the control under the pointer when it takes
     // drops; seeing every event first lets the window have it wherever it
     // lands.
     qApp->installEventFilter(this);
-    ShowFolder(program_.Config().ViewPath);
+    folderPane_->ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
     SBBrowserClick();
@@ -268,7 +288,7 @@ void TForm1::OpenPageAsClicked(const QString &path) {
     JumpToFileAndFolder(path);
     const QFileInfo info(path);
     if (pageControl_->isEnabled() && pageControl_->currentIndex() == TabFile &&
-        currentFolder_ == WithBackslash(info.absolutePath()))
+        context_.Folder() == WithBackslash(info.absolutePath()))
         View(TabFile)->SelectFile(info.absoluteFilePath());
 }
 
@@ -299,21 +319,12 @@ void TForm1::LoadTagSyntax() {
         formView_->SetTagSyntax(tagSyntaxList_);
 }
 
-void TForm1::ApplyFilterDefinition() {
-    const QSignalBlocker blocker(cbFilter_);
-    cbFilter_->clear();
-    for (const FileFilter &filter : ParseFilterDefinition(program_.Config().AllowedExtensions))
-        cbFilter_->addItem(filter.description, filter.mask);
-    cbFilter_->setCurrentIndex(0);
-    CBFilterChange();
-}
-
 void TForm1::ApplyHints() {
     const bool show = program_.Config().DoShowHints;
     const std::pair<QWidget *, QString> hints[] = {
-        {cbDrive_, u"Select File(s):"_s},
+        {folderPane_->DriveBox(), u"Select File(s):"_s},
         {imgMini_, u"Double click here to create/update thumbnail(s)"_s},
-        {cbFilter_, u"Determine which files types should be filtered"_s},
+        {folderPane_->FilterBox(), u"Determine which files types should be filtered"_s},
         {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
         {View(TabThumb)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
     };
@@ -335,125 +346,22 @@ void TForm1::ApplyHints() {
 
 // ---- folders and the active view -------------------------------------------
 
-void TForm1::ShowFolder(const QString &folder) {
-    if (!QFileInfo(folder).isDir())
-        return;
-    currentFolder_ = WithBackslash(QDir(folder).absolutePath());
-    labelFiles_->setText(currentFolder_);
-    labelThumbs_->setText(currentFolder_);
-    WatchCurrentFolder();
-    ListFolderFiles();
-    const QModelIndex index = dirModel_->index(currentFolder_);
-    if (index.isValid()) {
-        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
-            lbDir_->expand(parent);
-        lbDir_->setCurrentIndex(index);
-        treeFollowsLoad_ = true;
-        ScrollTreeToCurrentFolder();
-    }
-    LBDirXChange();
-}
-
-// A folder out of view comes to the middle of the tree; one in view stays
-// where it is.
-void TForm1::ScrollTreeToCurrentFolder() {
-    const QModelIndex index = dirModel_->index(currentFolder_);
-    if (!index.isValid())
-        return;
-    const QRect row = lbDir_->visualRect(index);
-    if (row.top() < 0 || row.bottom() >= lbDir_->viewport()->height())
-        lbDir_->scrollTo(index, QAbstractItemView::PositionAtCenter);
-}
-
-void TForm1::OpenTreeFolder(const QModelIndex &index) {
-    const QString folder = dirModel_->filePath(index);
-    if (!index.isValid() || WithBackslash(QDir(folder).absolutePath()) == currentFolder_)
-        return;
-    if (!MayReplaceEditorText()) {
-        // The tree points at the folder on show again.
-        lbDir_->setCurrentIndex(dirModel_->index(currentFolder_));
-        return;
-    }
-    ShowFolder(folder);
-    // Chosen in the tree: what the user sees there stays as it is.
-    treeFollowsLoad_ = false;
-}
-
-void TForm1::CBDriveChange(int index) {
-    if (!MayReplaceEditorText()) {
-        cbDrive_->setCurrentIndex(driveIndex_);
-        return;
-    }
-    driveIndex_ = index;
-    ShowFolder(cbDrive_->itemText(index));
-}
-
-// A folder or filter change lists other files: the text of the one shown
-// would be given up without a word. Cancel keeps everything as it is; No
-// empties the preview at once, so that nothing asks again.
-bool TForm1::MayReplaceEditorText() {
-    const SaveChangesReply reply = document_->SaveChangesPrompt();
-    if (reply == SaveChangesReply::Cancel)
-        return false;
-    if (reply == SaveChangesReply::No) {
-        ClearPreview();
-        UpdateStatus();
-    }
-    return true;
-}
-
-void TForm1::WatchCurrentFolder() {
-    const QString path = QDir(currentFolder_).absolutePath();
-    const QStringList watched = folderWatcher_->directories();
-    if (watched == QStringList{path})
-        return;
-    if (!watched.isEmpty())
-        folderWatcher_->removePaths(watched);
-    if (!currentFolder_.isEmpty() && QFileInfo(path).isDir())
-        folderWatcher_->addPath(path);
-}
-
-// Nothing changes for the user unless the folder's files did: the preview of
-// a file still there is neither emptied nor loaded again, and no question is
-// asked for it.
-void TForm1::RefreshFolder() {
-    refreshTimer_->stop();
-    if (currentFolder_.isEmpty())
-        return;
-    // A run over the selected files (thumbnails, copies) counts on the rows
-    // staying as they are: the refresh waits until it is over.
-    if (thumbRunActive_ || !isEnabled()) {
-        refreshTimer_->start();
-        return;
-    }
-    // A folder removed and made again is a new folder to the watch.
-    WatchCurrentFolder();
-    const QStringList listed = FolderFilesOf(currentFolder_, currentMask_);
-    if (listed == folderFiles_)
-        return;
-    folderFiles_ = listed;
-    const QString shown = GetCurrentFile();
+// The views keep what they can; the preview follows only when the current
+// file is another now, and the status only when what it shows changed.
+void TForm1::RefreshViews() {
+    const QString shown = selection_->GetCurrentFile();
     const bool quiet = std::exchange(quietSelection_, true);
-    View(TabFile)->RefreshFolderFiles(folderFiles_);
+    View(TabFile)->RefreshFolderFiles(folderPane_->FolderFiles());
     if (!startingUp_)
-        View(TabThumb)->RefreshFolderFiles(folderFiles_);
+        View(TabThumb)->RefreshFolderFiles(folderPane_->FolderFiles());
     quietSelection_ = quiet;
-    if (GetCurrentFile() != shown)
+    if (selection_->GetCurrentFile() != shown)
         OnFileListSelection();
     else if (!startingUp_ && StatusNow() != statusShown_)
         UpdateStatus();
 }
 
-// The thumbnail folder is the program's own: its files are never shown as
-// pages, and all three tabs stay disabled until another folder is chosen.
-void TForm1::LBDirXChange() {
-    if (IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)) {
-        prompts_.ShowInfo(u"Sorry, access denied. This is your thumbnail folder."_s +
-                          kMessageBreak + u"Please choose another folder ..."_s);
-        pageControl_->setEnabled(false);
-        return;
-    }
-    pageControl_->setEnabled(true);
+void TForm1::ShowFolderAnew() {
     SyncThumbCount();
     ClearPreview();
     UpdateStatus();
@@ -473,50 +381,16 @@ void TForm1::ShowMiniThumb(const QString &path) {
     imgMini_->repaint();
 }
 
-// The regular, not hidden files of the current folder that match the mask,
-// by name without regard to letter case.
-void TForm1::ListFolderFiles() {
-    folderFiles_ = FolderFilesOf(currentFolder_, currentMask_);
-    View(TabFile)->ShowFolderFiles(folderFiles_);
-}
-
-void TForm1::ApplyFilter(int) {
-    if (!MayReplaceEditorText()) {
-        cbFilter_->setCurrentIndex(filterIndex_);
-        return;
-    }
-    CBFilterChange();
-}
-
-// The selected filter's mask lists the folder and shows in the caption above
-// the filter box; with no filter selected the last one is taken, and with no
-// filter at all every file is listed.
-void TForm1::CBFilterChange() {
-    if (cbFilter_->currentIndex() < 0 && cbFilter_->count() > 0)
-        cbFilter_->setCurrentIndex(cbFilter_->count() - 1);
-    currentMask_ = cbFilter_->count() > 0 ? cbFilter_->currentData().toString() : u"*.*"_s;
-    filterIndex_ = cbFilter_->currentIndex();
-    ListFolderFiles();
-    panelFilterTop_->setText(u" Filter: "_s + currentMask_);
-    panelFilterTop_->setToolTip(currentMask_);
-    panelFilterTop_->repaint();
-    if (startingUp_)
-        return;
-    SyncThumbCount();
-    ClearPreview();
-    UpdateStatus();
-}
-
 void TForm1::JumpToFileAndFolder(const QString &path) {
     if (path.isEmpty())
         return;
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    if (!MayReplaceEditorText())
+    if (!folderPane_->MayReplaceEditorText())
         return;
     pageControl_->setCurrentIndex(TabFile);
-    ShowFolder(info.absolutePath());
+    folderPane_->ShowFolder(info.absolutePath());
     // Names here are case-sensitive: the entry is looked up without regard to
     // letter case instead of asking whether the file exists as spelled, so a
     // jump to INDEX.HTM still finds index.htm.
@@ -526,25 +400,7 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
 void TForm1::SyncThumbCount() {
     if (startingUp_)
         return;
-    View(TabThumb)->ShowFolderFiles(folderFiles_);
-}
-
-QString TForm1::GetCurrentFile() const {
-    return View(pageControl_->currentIndex())->CurrentFile();
-}
-
-TSelectionInfo TForm1::GetSelectionInfo() const {
-    const int page = pageControl_->currentIndex();
-    const TabView *view = View(page);
-    return {page, view->SelectedCount(), view->Count()};
-}
-
-QString TForm1::GetViewFile(int i, bool selectedOnly) const {
-    return View(pageControl_->currentIndex())->ViewFile(i, selectedOnly);
-}
-
-QStringList TForm1::SelectedFiles() const {
-    return View(pageControl_->currentIndex())->SelectedFiles();
+    View(TabThumb)->ShowFolderFiles(folderPane_->FolderFiles());
 }
 
 QString TForm1::HintText() const {
@@ -614,11 +470,11 @@ void TForm1::PageControl1Change(int index) {
         View(TabThumb)->SelectFirstIfNone();
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
-        if (const QString current = GetCurrentFile(); !current.isEmpty())
+        if (const QString current = selection_->GetCurrentFile(); !current.isEmpty())
             ShowMiniThumb(current);
         break;
     case TabTree:
-        if (const QString current = GetCurrentFile(); !current.isEmpty())
+        if (const QString current = selection_->GetCurrentFile(); !current.isEmpty())
             ShowMiniThumb(current);
         break;
     default:
@@ -632,7 +488,7 @@ void TForm1::PageControl1Change(int index) {
 void TForm1::AppActivate() {
     if (startingUp_ || pageControl_->currentIndex() != TabFile)
         return;
-    const QString current = GetCurrentFile();
+    const QString current = selection_->GetCurrentFile();
     if (current.isEmpty() || current != document_->File() || document_->FileTime() == 0)
         return;
     const qint64 stamp = FileStamp(current);
@@ -746,7 +602,8 @@ void TForm1::CleanThumbnails(bool removeAll) {
         setEnabled(false);
         // Like every search, the cleaning switches list validation off.
         program_.Config().DoValidate = false;
-        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, workList_,
+        QStringList removed;
+        result = RemoveThumbs(program_.Folders().ThumbDir, removeAll, removed,
                               [] { QCoreApplication::processEvents(); });
         setEnabled(true);
     }
@@ -764,7 +621,6 @@ void TForm1::SetPosition(int position) {
 }
 
 void TForm1::OnFocusChanged(QWidget *now) {
-    panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));
     labelFiles_->SetActive(now && pageControl_->widget(TabFile)->isAncestorOf(now));
     labelThumbs_->SetActive(now && pageControl_->widget(TabThumb)->isAncestorOf(now));
 }

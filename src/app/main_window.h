@@ -1,8 +1,9 @@
 #pragma once
-// The main window: the left column (drive, folder tree, thumbnail corner,
-// filter), the three tabs, the main menu, the hint line and the progress bar.
-// It implements ViewSelection, through which every part of the program asks
-// for the current file and the selection of the active tab.
+// The main window: the left column (the folder pane with the thumbnail
+// corner), the three tabs, the main menu, the hint line and the progress bar.
+// It keeps the FolderContext (folder, mask, active tab) and hands out the
+// ViewSelection through which every part of the program asks for the current
+// file and the selection of the active tab.
 
 #include "app/context_menu_rules.h"
 #include "app/program.h"
@@ -10,10 +11,12 @@
 #include "filelists/window/file_lists_page.h"
 #include "formatter/formatter_style.h"
 #include "foundation/file_utils.h"
+#include "foundation/folder_context.h"
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
 #include "snapshot/snapshot_params.h"
+#include "widgets/tab_selection.h"
 #include "widgets/tab_view.h"
 
 #include <QMainWindow>
@@ -25,22 +28,19 @@
 
 class QAction;
 class QComboBox;
-class QFileSystemModel;
-class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
-class QTimer;
-class QTreeView;
 
 namespace velmora {
 
 class CaptionPanel;
 class DesktopServices;
 class FileDialogs;
+class FolderPane;
 class ListsTabView;
 class PageCapture;
 class Prompts;
@@ -87,7 +87,7 @@ struct MainWindowViews {
     std::unique_ptr<TabView> lists;
 };
 
-class TForm1 final : public QMainWindow, public ViewSelection, public ProgressBar {
+class TForm1 final : public QMainWindow, public ProgressBar {
     Q_OBJECT
 public:
     enum Page { TabFile = 0, TabThumb = 1, TabTree = 2 };
@@ -96,11 +96,10 @@ public:
     // Writes prg.ini, once, as the window goes away.
     ~TForm1() override;
 
-    // ViewSelection
-    QString GetCurrentFile() const override;
-    TSelectionInfo GetSelectionInfo() const override;
-    QStringList SelectedFiles() const override;
-    QString GetViewFile(int i, bool selectedOnly) const override;
+    // The current file and the selection of the active tab.
+    const ViewSelection &Selection() const { return *selection_; }
+    // The folder on show, its mask and the active tab, with their signals.
+    FolderContext &Context() { return context_; }
 
     // ProgressBar: the thin bar ProgressActFile under the hint line.
     void SetRange(int minimum, int maximum) override;
@@ -114,7 +113,6 @@ public:
     void AppActivate();
     // Opens folder in the folder view and puts the caret on file (if given).
     void JumpToFileAndFolder(const QString &path);
-    QString CurrentFolder() const { return currentFolder_; }
 
     // True from the window's creation to its first activation.
     bool StartingUp() const { return startingUp_; }
@@ -237,7 +235,6 @@ private:
     void OpenPageAsClicked(const QString &path);
     void LoadThumbStyle(const QString &name);
     void LoadTagSyntax();
-    void ApplyFilterDefinition();
     void ApplyHints();
 
     QWidget *BuildPreviewHost(QWidget *parent);
@@ -249,29 +246,18 @@ private:
     void OnFileListSelection();
     void FormViewClosing();
 
-    void ShowFolder(const QString &folder);
-    // The folder tree's entry at index opened by a click, a double click or
-    // Enter; the drive box's entry chosen.
-    void OpenTreeFolder(const QModelIndex &index);
-    void CBDriveChange(int index);
-    // Asked before a folder or filter change replaces the editor's text:
-    // false when the user cancels, and the change must not happen.
-    bool MayReplaceEditorText();
-    // Lists the current folder again after a change on disk (or F5), keeping
-    // the selection and the caret on the files still there.
-    void RefreshFolder();
-    void WatchCurrentFolder();
-    // Keeps the folder tree's current folder in view while its folders are
-    // still being read at start.
-    void ScrollTreeToCurrentFolder();
-    void LBDirXChange();
+    void ConnectViews();
+    void ConnectFolderPane();
+    // Another folder or filter: the thumbnail view takes the files, the
+    // preview empties and the status is counted again.
+    void ShowFolderAnew();
+    // The folder's files changed on disk: the views keep the selection and
+    // the caret on the files still there.
+    void RefreshViews();
     void ClearPreview();
     void ShowCurrentFile(bool force);
     void ShowMiniThumb(const QString &path);
     void DblClickForAll();
-    void ApplyFilter(int index);
-    void CBFilterChange();
-    void ListFolderFiles();
     void SyncThumbCount();
     void ClearThumbnailCorner();
     void PageControl1Change(int index);
@@ -323,13 +309,16 @@ private:
     std::unique_ptr<ThumbnailMaker> thumbMaker_;
     ProgressWindowFactory progressWindows_;
     FreeSpaceQuery freeSpace_;
+    // Declared before the views and the selection, which report to it.
+    FolderContext context_;
     std::optional<QStringList> arguments_;
     bool thumbRunActive_ = false;
     TSnapShotParams snapShotParams_;
     bool snapshotWindowOpen_ = false;
     bool quietSelection_ = false; // a selection the program made shows nothing new
     std::array<std::unique_ptr<TabView>, 3> views_;
-    ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
+    std::unique_ptr<TabSelection> selection_; // over views_, so declared after them
+    ListsTabView *listsTab_ = nullptr;        // the File Lists tab's view, when it is the real one
     bool startingUp_ = true;
     // What the status last showed: a report that changes none of it (the
     // caret a list puts on its first row when it gets the focus) leaves the
@@ -348,30 +337,16 @@ private:
     QStringList tagSyntaxList_;
     QString styleFolder_;
     FormatterStyle style_;
-    QStringList workList_; // scratch list of the file-list operations
-    QString currentFolder_;
-    QString currentMask_;
-    int filterIndex_ = -1; // the filter box's entry that currentMask_ came from
-    int driveIndex_ = 0;   // the drive box's entry last chosen
-    QFileSystemWatcher *folderWatcher_ = nullptr;
-    QTimer *refreshTimer_ = nullptr; // gathers a burst of changes into one refresh
-    bool treeFollowsLoad_ = true;    // until the user works in the folder tree
-    QStringList folderFiles_;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;
     bool switchingBack_ = false;
 
     QLabel *labelHint_ = nullptr;
     QProgressBar *progressActFile_ = nullptr;
-    QComboBox *cbDrive_ = nullptr;
-    QTreeView *lbDir_ = nullptr;
-    QFileSystemModel *dirModel_ = nullptr;
+    FolderPane *folderPane_ = nullptr;
     QLabel *imgMini_ = nullptr;
-    QComboBox *cbFilter_ = nullptr;
     QTabWidget *pageControl_ = nullptr;
     QMenu *extrasMenu_ = nullptr;
-    CaptionPanel *panelDirectoryTop_ = nullptr;
-    CaptionPanel *panelFilterTop_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     CaptionPanel *labelThumbs_ = nullptr;
     QComboBox *cbSnapBase_ = nullptr;
@@ -381,7 +356,6 @@ private:
     QPushButton *sbEditor_ = nullptr;
     QPushButton *bSave_ = nullptr;
     QPushButton *bSaveAs_ = nullptr;
-    QWidget *leftColumn_ = nullptr;
 
     // context menu (main_window_menu.cpp)
     QMenu *popLBTree_ = nullptr;

@@ -1,6 +1,7 @@
 // Deleting the selected files of the active tab from disk and copying them
 // to another place: the dialogs, the progress window and the refresh of the
 // views around the file operations of the file lists library.
+#include "app/folder_pane.h"
 #include "app/main_window.h"
 #include "widgets/window_guards.h"
 
@@ -16,23 +17,23 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 void TForm1::DeleteSelectedFiles() {
-    const QString current = GetCurrentFile();
-    const TSelectionInfo selection = GetSelectionInfo();
+    const QString current = selection_->GetCurrentFile();
+    const TSelectionInfo selection = selection_->GetSelectionInfo();
     if (selection.SelCount < 1)
         return;
     if (prompts_.AskYesNoCancel(DeleteQuestion(current, selection.SelCount)) != Answer::Yes)
         return;
     const DeletionResult result =
-        DeleteViewFiles(SelectedViewFiles(*this), program_.Config().DoRecycleBin);
+        DeleteViewFiles(SelectedViewFiles(*selection_), program_.Config().DoRecycleBin);
     if (selection.Page == TabFile) {
-        ListFolderFiles();
+        folderPane_->ListFolderFiles();
         // Nothing is selected after the re-read: the preview empties.
         ShowCurrentFile(false);
         View(TabFile)->FocusEntry(
             FocusIndexAfterDeletion(result.lastIndex, View(TabFile)->Count()));
         SyncThumbCount();
     } else if (selection.Page == TabThumb) {
-        ListFolderFiles();
+        folderPane_->ListFolderFiles();
         SyncThumbCount();
     }
     UpdateStatus();
@@ -43,7 +44,7 @@ void TForm1::DeleteSelectedFiles() {
 }
 
 void TForm1::CopySelectedFiles() {
-    const int count = GetSelectionInfo().SelCount;
+    const int count = selection_->GetSelectionInfo().SelCount;
     if (count < 1)
         return;
     if (count == 1)
@@ -56,9 +57,9 @@ void TForm1::CopySelectedFiles() {
 // the caret elsewhere the selected entry itself is copied, so that the
 // command never does nothing without a word.
 void TForm1::CopyOneSelectedFile() {
-    QString source = GetCurrentFile();
+    QString source = selection_->GetCurrentFile();
     if (source.isEmpty()) {
-        const QList<ViewFile> selected = SelectedViewFiles(*this);
+        const QList<ViewFile> selected = SelectedViewFiles(*selection_);
         if (selected.isEmpty())
             return;
         source = selected.first().path;
@@ -70,12 +71,12 @@ void TForm1::CopyOneSelectedFile() {
     if (result.outcome != SingleCopy::Copied)
         return;
     const QString targetFolder = result.target.left(result.target.lastIndexOf(u'/') + 1);
-    if (targetFolder != WithBackslash(currentFolder_))
+    if (targetFolder != WithBackslash(context_.Folder()))
         return;
     // The list is read again quietly: a copy gives nothing up, so the
     // preview keeps what it shows and no save question is asked.
     quietSelection_ = true;
-    ListFolderFiles();
+    folderPane_->ListFolderFiles();
     View(TabFile)->FocusFile(result.target);
     SyncThumbCount();
     quietSelection_ = false;
@@ -91,7 +92,7 @@ void TForm1::CopySeveralSelectedFiles() {
     // The files are taken before the run: while events are processed between
     // files the views may refill, and the run must not wander to others.
     QStringList sources;
-    for (const ViewFile &file : SelectedViewFiles(*this))
+    for (const ViewFile &file : SelectedViewFiles(*selection_))
         sources << file.path;
     if (prompts_.AskYesNoCancel(CopySeveralQuestion(int(sources.size()), folder)) != Answer::Yes)
         return;

@@ -93,8 +93,8 @@ void TForm1::PopUpContextMenu(const QPoint &globalPos) {
 
 ContextMenuState TForm1::MenuState() const {
     ContextMenuState state;
-    state.hasCurrentFile = !GetCurrentFile().isEmpty();
-    state.selectedCount = GetSelectionInfo().SelCount;
+    state.hasCurrentFile = !selection_->GetCurrentFile().isEmpty();
+    state.selectedCount = selection_->GetSelectionInfo().SelCount;
     state.activePage = pageControl_->currentIndex();
     state.viewerModal = viewerModal_;
     const Settings &s = program_.Config();
@@ -120,7 +120,7 @@ QAction *TForm1::PopUpEntry(int index) const {
 void TForm1::MyLBPopUpHandler(int index) {
     if (!IsEntryEnabled(MenuState(), index))
         return;
-    const QString current = GetCurrentFile();
+    const QString current = selection_->GetCurrentFile();
     const ContextMenuEntry &entry = ContextMenuEntries()[size_t(index)];
     switch (entry.command) {
     case MenuCommand::ViewInBrowser:

@@ -1,6 +1,7 @@
 // The main window's preview: the browser or the editor docked in the Folder
 // View, the current file shown in them, the modal editor/browser window, and
 // saving the editor's document from the main window's buttons.
+#include "app/folder_pane.h"
 #include "app/main_window.h"
 #include "editor/window/form_view.h"
 #include "editor/window/source_edit.h"
@@ -81,10 +82,10 @@ void TForm1::OnEditorButtons(bool inHand, bool modified) {
 // the editor keeps its own file all the same.
 void TForm1::BSaveAsClick() {
     const QString copy = document_->SaveAs(dialogs_);
-    if (copy.isEmpty() || WithBackslash(QFileInfo(copy).absolutePath()) != currentFolder_)
+    if (copy.isEmpty() || WithBackslash(QFileInfo(copy).absolutePath()) != context_.Folder())
         return;
     quietSelection_ = true;
-    ListFolderFiles();
+    folderPane_->ListFolderFiles();
     SyncThumbCount();
     View(TabFile)->SelectFile(copy);
     quietSelection_ = false;
@@ -98,7 +99,7 @@ void TForm1::BSaveAsClick() {
 void TForm1::OnFileListSelection() {
     if (quietSelection_)
         return;
-    if (!startingUp_ && GetCurrentFile() != document_->File())
+    if (!startingUp_ && selection_->GetCurrentFile() != document_->File())
         document_->SaveChangesPrompt();
     if (StatusNow() != statusShown_)
         UpdateStatus();
@@ -117,7 +118,7 @@ void TForm1::FormViewClosing() {
 void TForm1::ShowCurrentFile(bool force) {
     if (startingUp_)
         return;
-    const QString current = GetCurrentFile();
+    const QString current = selection_->GetCurrentFile();
     if (current.isEmpty()) {
         ClearPreview();
         return;
@@ -138,7 +139,7 @@ void TForm1::ClearPreview() {
 // on the page; while the browser is busy with anything else (a link the
 // user followed) the window stays shut.
 void TForm1::DblClickForAll() {
-    if (GetCurrentFile().isEmpty())
+    if (selection_->GetCurrentFile().isEmpty())
         return;
     if (pageControl_->currentIndex() != TabFile) {
         ShowCurrentFile(false);
@@ -151,7 +152,7 @@ void TForm1::DblClickForAll() {
     }
     if (formView_->BrowserBusy()) {
         const WaitCursor busy;
-        if (!formView_->FinishLoadingOf(GetCurrentFile()))
+        if (!formView_->FinishLoadingOf(selection_->GetCurrentFile()))
             return;
     }
     viewerModal_ = true;

@@ -16,8 +16,8 @@ namespace velmora {
 
 void TForm1::Snapcurrenrfile1Click() {
     TSnapShotParams &params = snapShotParams_;
-    params.FileName = GetCurrentFile();
-    const TSelectionInfo selection = GetSelectionInfo();
+    params.FileName = selection_->GetCurrentFile();
+    const TSelectionInfo selection = selection_->GetSelectionInfo();
     params.PageIndex = selection.Page;
     params.SelCount = selection.SelCount;
     params.ItemCount = selection.Count;
@@ -41,7 +41,7 @@ void TForm1::BSnapClick() {
         return;
     TSnapShotParams &params = snapShotParams_;
     params.BatchMode = false;
-    params.FileName = GetCurrentFile();
+    params.FileName = selection_->GetCurrentFile();
     if (params.FileName.isEmpty())
         params.FileName = document_->File();
     if (params.FileName.isEmpty())
@@ -58,7 +58,7 @@ void TForm1::ShowSnapshotOptions(bool snapViewMode) {
     SnapshotWindowServices services{
         prompts_,
         dialogs_,
-        *this,
+        *selection_,
         [this](const QString &page, const SnapshotCaptureRequest &request, Picture *picture,
                QString *error) {
             return CaptureForSnapshot(page, request.base, request.cropRight, request.cropBottom,

@@ -46,7 +46,7 @@ void TForm1::Add_Remove(int mode) {
     // command arriving meanwhile must not start a run inside this one.
     if (thumbRunActive_)
         return;
-    const TSelectionInfo selection = GetSelectionInfo();
+    const TSelectionInfo selection = selection_->GetSelectionInfo();
     if (selection.SelCount < 1) {
         prompts_.ShowInfo(NoSelectionText(mode));
         return;
@@ -82,15 +82,15 @@ bool TForm1::MakeOrClearThumb(int mode, const QString &file) {
 // selected entry itself is taken, so that the command is never silently
 // without effect.
 void TForm1::ThumbOfOneFile(int mode) {
-    const TSelectionInfo selection = GetSelectionInfo();
+    const TSelectionInfo selection = selection_->GetSelectionInfo();
     int selectedIndex = -1;
     QString selectedFile;
     for (int i = 0; i < selection.Count && selectedIndex < 0; ++i) {
-        selectedFile = GetViewFile(i, true);
+        selectedFile = selection_->GetViewFile(i, true);
         if (!selectedFile.isEmpty())
             selectedIndex = i;
     }
-    QString file = GetCurrentFile();
+    QString file = selection_->GetCurrentFile();
     if (file.isEmpty())
         file = selectedFile;
     if (file.isEmpty())
@@ -104,10 +104,10 @@ void TForm1::ThumbOfOneFile(int mode) {
 void TForm1::ThumbsOfSeveralFiles(int mode, int count) {
     // The files are taken before the run: while events are processed between
     // files the lists may refill, and the run must not wander to other files.
-    const TSelectionInfo selection = GetSelectionInfo();
+    const TSelectionInfo selection = selection_->GetSelectionInfo();
     std::vector<std::pair<int, QString>> files;
     for (int i = 0; i < selection.Count; ++i) {
-        QString file = GetViewFile(i, true);
+        QString file = selection_->GetViewFile(i, true);
         if (!file.isEmpty())
             files.emplace_back(i, std::move(file));
     }
@@ -131,7 +131,7 @@ void TForm1::ThumbsOfSeveralFiles(int mode, int count) {
         if (progress->StopRequested())
             break;
     }
-    ShowMiniThumb(GetCurrentFile());
+    ShowMiniThumb(selection_->GetCurrentFile());
 }
 
 } // namespace velmora
