@@ -56,6 +56,27 @@ namespace velmora {
 
 static const QString kWelcome = u"Welcome to Velmora - Please open a HTML file folder ..."_s;
 
+namespace {
+
+// What the File Lists tab reads of the window: the folder view's folder and
+// mask, and the filter definition its Add dialog offers.
+FileListsContext FileListsContextFor(const MainWindowServices &services, Program &program,
+                                     const FolderContext &folder, ProgressBar *progress) {
+    FileListsContext context(services.prompts, services.dialogs);
+    context.listDir = program.Folders().ListDir;
+    context.thumbDir = program.Folders().ThumbDir;
+    context.progress = progress;
+    context.folder = &folder;
+    context.settings = &program.Config();
+    context.deleteFile = [&program](const QString &path) {
+        DeleteFileFromDisk(path, program.Config().DoRecycleBin);
+    };
+    context.runDialog = services.runDialog;
+    return context;
+}
+
+} // namespace
+
 TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     : program_(services.program), prompts_(services.prompts), dialogs_(services.dialogs),
       desktop_(services.desktop), render_(services.render),
@@ -69,7 +90,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<ThumbsTabView>(*thumbStore_);
     if (!views_[TabTree]) {
-        auto lists = std::make_unique<ListsTabView>(FileListsContextFor(services));
+        auto lists =
+            std::make_unique<ListsTabView>(FileListsContextFor(services, program_, context_, this));
         listsTab_ = lists.get();
         views_[TabTree] = std::move(lists);
     }
@@ -103,12 +125,12 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     move(s.Left, s.Top);
     resize(s.Width, s.Height);
 
-    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+    connect(qApp, &QGuiApplication::applicationStateChanged, &links_,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
                     AppActivate();
             });
-    connect(qApp, &QApplication::focusChanged, this,
+    connect(qApp, &QApplication::focusChanged, &links_,
             [this](QWidget *, QWidget *now) { OnFocusChanged(now); });
 }
 
@@ -131,36 +153,8 @@ TForm1::~TForm1() {
     // The views go back into their own window before the preview area goes.
     if (formView_)
         formView_->UndockAll();
-    // The tab bar and the application report to the window itself, which
-    // lives on until every page is gone: they must not call back into it
-    // while the pages are taken down. The views' own signals end with them.
-    disconnect(pageControl_, nullptr, this, nullptr);
-    disconnect(qApp, nullptr, this, nullptr);
-    // The tab pages go now, while the thumbnail store their grid's model
-    // points at still exists: as children of the window they would otherwise
-    // be destroyed after every member, the store included. The views first,
-    // since some own their widget.
-    for (auto &view : views_)
-        view.reset();
-    listsTab_ = nullptr;
-    delete pageControl_;
-    pageControl_ = nullptr;
-}
-
-// What the File Lists tab reads of the window: the folder view's folder and
-// mask, and the filter definition its Add dialog offers.
-FileListsContext TForm1::FileListsContextFor(const MainWindowServices &services) {
-    FileListsContext context(services.prompts, services.dialogs);
-    context.listDir = program_.Folders().ListDir;
-    context.thumbDir = program_.Folders().ThumbDir;
-    context.progress = this;
-    context.folder = &context_;
-    context.settings = &program_.Config();
-    context.deleteFile = [this](const QString &path) {
-        DeleteFileFromDisk(path, program_.Config().DoRecycleBin);
-    };
-    context.runDialog = services.runDialog;
-    return context;
+    // The rest goes with the members: links_ first, which ends every
+    // connection into the window, then the views, then the tab pages.
 }
 
 FileListsPage *TForm1::ListsPage() const {
@@ -179,45 +173,53 @@ TabView *TForm1::View(int page) const {
     return views_[size_t(page)].get();
 }
 
-// A view's signals reach the window for as long as the view lives.
+// A view's signals reach the window while both live.
 void TForm1::ConnectViews() {
     for (const auto &view : views_) {
-        connect(view.get(), &TabView::selectionChanged, this, &TForm1::OnFileListSelection);
-        connect(view.get(), &TabView::statusChanged, this, &TForm1::UpdateStatus);
-        connect(view.get(), &TabView::openRequested, this, &TForm1::DblClickForAll);
+        connect(view.get(), &TabView::selectionChanged, &links_, [this] { OnFileListSelection(); });
+        connect(view.get(), &TabView::statusChanged, &links_, [this] { UpdateStatus(); });
+        connect(view.get(), &TabView::openRequested, &links_, [this] { DblClickForAll(); });
     }
     FileListsPage *page = ListsPage();
     if (!page)
         return;
-    connect(page, &FileListsPage::thumbnailWanted, this, &TForm1::ShowMiniThumb);
+    connect(page, &FileListsPage::thumbnailWanted, &links_,
+            [this](const QString &path) { ShowMiniThumb(path); });
     // Like every search, a list search switches list validation off.
-    connect(page, &FileListsPage::searchStarting, this,
+    connect(page, &FileListsPage::searchStarting, &links_,
             [this] { program_.Config().DoValidate = false; });
 }
 
 // The pane chooses folder and filter; the window shows what they list.
 void TForm1::ConnectFolderPane() {
-    connect(folderPane_, &FolderPane::editorTextDropped, this, [this] {
+    // Another folder or filter: the thumbnail view takes the files, the
+    // preview empties and the status is counted again.
+    const auto showFolderAnew = [this] {
+        SyncThumbCount();
+        ClearPreview();
+        UpdateStatus();
+    };
+    connect(folderPane_, &FolderPane::editorTextDropped, &links_, [this] {
         ClearPreview();
         UpdateStatus();
     });
-    connect(&context_, &FolderContext::folderChanged, this, [this](const QString &folder) {
+    connect(&context_, &FolderContext::folderChanged, &links_, [this](const QString &folder) {
         labelFiles_->setText(folder);
         labelThumbs_->setText(folder);
     });
-    connect(folderPane_, &FolderPane::filesListed, this,
+    connect(folderPane_, &FolderPane::filesListed, &links_,
             [this] { View(TabFile)->ShowFolderFiles(folderPane_->FolderFiles()); });
-    connect(folderPane_, &FolderPane::filesRefreshed, this, &TForm1::RefreshViews);
+    connect(folderPane_, &FolderPane::filesRefreshed, &links_, [this] { RefreshViews(); });
     // The thumbnail folder's files are never shown as pages: all three tabs
     // stay disabled until another folder is chosen.
-    connect(folderPane_, &FolderPane::folderShown, this, [this](bool open) {
+    connect(folderPane_, &FolderPane::folderShown, &links_, [this, showFolderAnew](bool open) {
         pageControl_->setEnabled(open);
         if (open)
-            ShowFolderAnew();
+            showFolderAnew();
     });
-    connect(folderPane_, &FolderPane::filterApplied, this, [this] {
+    connect(folderPane_, &FolderPane::filterApplied, &links_, [this, showFolderAnew] {
         if (!startingUp_)
-            ShowFolderAnew();
+            showFolderAnew();
     });
 }
 
@@ -359,12 +361,6 @@ void TForm1::RefreshViews() {
         OnFileListSelection();
     else if (!startingUp_ && StatusNow() != statusShown_)
         UpdateStatus();
-}
-
-void TForm1::ShowFolderAnew() {
-    SyncThumbCount();
-    ClearPreview();
-    UpdateStatus();
 }
 
 // The thumbnail of a page in the thumbnail corner, centred; empty when the

@@ -150,7 +150,7 @@ public:
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
     void BSaveAsClick();
-    QTabWidget *Pages() const { return pageControl_; }
+    QTabWidget *Pages() const { return pageControl_.get(); }
     QMenu *ExtrasMenu() const { return extrasMenu_; }
     // The File Lists tab; null when a test stood in another view for it.
     FileListsPage *ListsPage() const;
@@ -248,9 +248,6 @@ private:
 
     void ConnectViews();
     void ConnectFolderPane();
-    // Another folder or filter: the thumbnail view takes the files, the
-    // preview empties and the status is counted again.
-    void ShowFolderAnew();
     // The folder's files changed on disk: the views keep the selection and
     // the caret on the files still there.
     void RefreshViews();
@@ -266,7 +263,6 @@ private:
     void OnFocusChanged(QWidget *now);
 
     TabView *View(int page) const;
-    FileListsContext FileListsContextFor(const MainWindowServices &services);
     void RestoreListView();
 
     // thumbnails (main_window_thumbs.cpp)
@@ -316,6 +312,10 @@ private:
     TSnapShotParams snapShotParams_;
     bool snapshotWindowOpen_ = false;
     bool quietSelection_ = false; // a selection the program made shows nothing new
+    // The tab pages. Owned here rather than left to the window's children:
+    // they must go after the views, some of which own a page's widget, and
+    // before the thumbnail store, which the grid's model points at.
+    std::unique_ptr<QTabWidget> pageControl_;
     std::array<std::unique_ptr<TabView>, 3> views_;
     std::unique_ptr<TabSelection> selection_; // over views_, so declared after them
     ListsTabView *listsTab_ = nullptr;        // the File Lists tab's view, when it is the real one
@@ -345,7 +345,6 @@ private:
     QProgressBar *progressActFile_ = nullptr;
     FolderPane *folderPane_ = nullptr;
     QLabel *imgMini_ = nullptr;
-    QTabWidget *pageControl_ = nullptr;
     QMenu *extrasMenu_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     CaptionPanel *labelThumbs_ = nullptr;
@@ -361,6 +360,12 @@ private:
     QMenu *popLBTree_ = nullptr;
     bool viewerModal_ = false;
     AppCaptionStyle appCaptions_ = AppCaptionStyle::AtStart;
+
+    // The context of every connection into the window from the application,
+    // the tabs and the views. Declared last, it goes first as the window
+    // goes: nothing calls back into the window while its parts are taken
+    // down.
+    QObject links_;
 };
 
 } // namespace velmora

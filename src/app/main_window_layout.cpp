@@ -169,7 +169,7 @@ void TForm1::BuildLayout() {
     splitter->setHandleWidth(4);
     splitter->addWidget(BuildLeftColumn());
 
-    pageControl_ = new QTabWidget(splitter);
+    pageControl_ = std::make_unique<QTabWidget>(splitter);
     pageControl_->setObjectName(u"PageControl1"_s);
     pageControl_->setDocumentMode(true);
     pageControl_->setAccessibleName(u"Views"_s);
@@ -185,9 +185,11 @@ void TForm1::BuildLayout() {
         pageControl_->addTab(sheet, kTabNames[page]);
     }
     // The context knows the tab in front before anything hears of the change.
-    connect(pageControl_, &QTabWidget::currentChanged, &context_, &FolderContext::SetActiveTab);
-    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
-    splitter->addWidget(pageControl_);
+    connect(pageControl_.get(), &QTabWidget::currentChanged, &context_,
+            &FolderContext::SetActiveTab);
+    connect(pageControl_.get(), &QTabWidget::currentChanged, &links_,
+            [this](int index) { OnTabBarChanged(index); });
+    splitter->addWidget(pageControl_.get());
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kLeftColumnWidth, 550});
     column->addWidget(splitter, 1);

@@ -416,3 +416,55 @@ TEST_F(FolderTreeTest, TypingANameFindsItsFolder) {
 }
 
 } // namespace
+
+namespace {
+
+// A view that reports one last change as it goes, as a view taking its
+// widget down may: a selection, a recount and a request to open.
+class LastWordView final : public TabView {
+public:
+    ~LastWordView() override {
+        emit currentFileChanged();
+        emit selectionChanged();
+        emit statusChanged();
+        emit openRequested();
+    }
+    QWidget *Widget() override { return &widget; }
+    int Count() const override { return 1; }
+    int SelectedCount() const override { return 1; }
+    QString CurrentFile() const override { return u"/site/other.htm"_s; }
+    QStringList SelectedFiles() const override { return {CurrentFile()}; }
+    QString ViewFile(int i, bool) const override { return i == 0 ? CurrentFile() : QString(); }
+    QWidget widget;
+};
+
+} // namespace
+
+// The window goes while its views still report: none of it reaches the
+// window being taken down, so nothing asks to save the editor's changes,
+// opens the viewer, or touches parts already gone.
+TEST(MainWindowTeardownTest, ViewsReportingAsTheyGoReachNoHalfDestroyedWindow) {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    RecordingDesktop desktop;
+    FakeDocument document{prompts};
+    document.answer = SaveChangesReply::Yes; // as if the editor held changes
+    Program program(ProgramFolders::At(dir.path()), prompts);
+    program.Start(QSize(1000, 800));
+    MainWindowViews views;
+    views.folder = std::make_unique<LastWordView>();
+    views.thumbs = std::make_unique<LastWordView>();
+    auto window = std::make_unique<TForm1>(
+        MainWindowServices{program, prompts, prompts, desktop, nullptr, &document},
+        std::move(views));
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_FALSE(window->StartingUp());
+    prompts.Clear();
+    document.asked = 0;
+
+    window.reset();
+    EXPECT_EQ(document.asked, 0);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
