@@ -9,12 +9,10 @@ namespace velmora {
 ListsTabView::ListsTabView(FileListsContext context)
     : page_(new FileListsPage(std::move(context))) {
     QItemSelectionModel *selection = page_->Report()->selectionModel();
-    const auto report = [this] {
-        if (SelectionChanged)
-            SelectionChanged();
-    };
-    QObject::connect(selection, &QItemSelectionModel::selectionChanged, &connections_, report);
-    QObject::connect(selection, &QItemSelectionModel::currentChanged, &connections_, report);
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &TabView::selectionChanged);
+    connect(selection, &QItemSelectionModel::currentChanged, this, &TabView::selectionChanged);
+    connect(page_, &FileListsPage::statusChanged, this, &TabView::statusChanged);
+    connect(page_, &FileListsPage::openRequested, this, &TabView::openRequested);
 }
 
 ListsTabView::~ListsTabView() {

@@ -31,7 +31,6 @@ public:
 
 private:
     QPointer<FileListsPage> page_;
-    QObject connections_;
 };
 
 } // namespace velmora

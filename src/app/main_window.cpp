@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/folder_pane.h"
 #include "app/lists_tab_view.h"
 #include "app/thumbs_tab_view.h"
 #include "editor/syntax_palette.h"
@@ -50,17 +51,21 @@ namespace velmora {
 
 namespace {
 
-// The paths of the regular, not hidden files of folder that match mask, by
-// name without regard to letter case.
-QStringList FolderFilesOf(const QString &folder, const QString &mask) {
-    QStringList paths;
-    if (folder.isEmpty())
-        return paths;
-    const QStringList names = ListFolderFileNames(folder, FileMask(mask));
-    paths.reserve(names.size());
-    for (const QString &name : names)
-        paths << folder + name;
-    return paths;
+// What the File Lists tab reads of the window: the folder view's folder and
+// mask, and the filter definition its Add dialog offers.
+FileListsContext FileListsContextFor(const MainWindowServices &services, Program &program,
+                                     const FolderContext &folder, ProgressBar *progress) {
+    FileListsContext context(services.prompts, services.dialogs);
+    context.listDir = program.Folders().ListDir;
+    context.thumbDir = program.Folders().ThumbDir;
+    context.progress = progress;
+    context.folder = &folder;
+    context.settings = &program.Config();
+    context.deleteFile = [&program](const QString &path) {
+        DeleteFileFromDisk(path, program.Config().DoRecycleBin);
+    };
+    context.runDialog = services.runDialog;
+    return context;
 }
 
 } // namespace
@@ -71,29 +76,31 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
       thumbStore_(std::make_unique<ThumbnailStore>(program_.Folders().ThumbDir,
                                                    program_.Config().CacheMax)),
       ownDocument_(services.document ? nullptr : std::make_unique<EditorDocument>(prompts_)),
-      document_(services.document ? services.document : ownDocument_.get()),
-      preview_(std::make_unique<PreviewPane>(
-          PreviewPaneServices{*document_, *this, *thumbStore_, prompts_, dialogs_,
-                              program_.Config(), services.render, this},
-          this)),
-      status_(*this, kTabNames), start_(*this, *this, prompts_) {
+      document_(services.document ? services.document : ownDocument_.get()) {
     views_ = {std::move(views.folder), std::move(views.thumbs), std::move(views.lists)};
     if (!views_[TabFile])
         views_[TabFile] = std::make_unique<FolderFileList>(program_.Config().DoShowFileIcons);
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<ThumbsTabView>(*thumbStore_);
     if (!views_[TabTree]) {
-        auto lists = std::make_unique<ListsTabView>(FileListsContextFor(services));
+        auto lists =
+            std::make_unique<ListsTabView>(FileListsContextFor(services, program_, context_, this));
         listsTab_ = lists.get();
         views_[TabTree] = std::move(lists);
     }
-    for (auto &view : views_)
-        view->SelectionChanged = [this] { OnFileListSelection(); };
+    selection_ = std::make_unique<TabSelection>(
+        context_, std::array{views_[0].get(), views_[1].get(), views_[2].get()});
 
     setObjectName(u"Form1"_s);
     setWindowTitle(WindowTitle);
+    preview_ = std::make_unique<PreviewPane>(
+        PreviewPaneServices{*document_, *selection_, *thumbStore_, prompts_, dialogs_,
+                            program_.Config(), services.render, this},
+        this);
+    status_ = std::make_unique<StatusLine>(*selection_, kTabNames);
+    start_ = std::make_unique<ProgramStart>(*this, *this, prompts_);
     commands_ = std::make_unique<FileCommands>(
-        FileCommandsServices{program_, prompts_, dialogs_, desktop_, *this, *document_,
+        FileCommandsServices{program_, prompts_, dialogs_, desktop_, *selection_, *document_,
                              *thumbStore_, services.render, preview_->FormView(),
                              services.freeSpace, services.progressWindows},
         *this);
@@ -103,7 +110,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     menu_ = std::make_unique<MainMenu>(MainMenuServices{program_, prompts_, dialogs_, desktop_,
                                                         services.render, preview_->Browser()},
                                        *this);
-    status_.Attach(pageControl_, menu_->Extras());
+    status_->Attach(pageControl_.get(), menu_->Extras());
+    ConnectViews();
     ConnectParts();
     ConnectCommands();
 
@@ -113,12 +121,12 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     move(s.Left, s.Top);
     resize(s.Width, s.Height);
 
-    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+    connect(qApp, &QGuiApplication::applicationStateChanged, &links_,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
                     AppActivate();
             });
-    connect(qApp, &QApplication::focusChanged, this,
+    connect(qApp, &QApplication::focusChanged, &links_,
             [this](QWidget *, QWidget *now) { OnFocusChanged(now); });
 }
 
@@ -129,54 +137,20 @@ TForm1::~TForm1() {
         s.SortCol = listsTab_->Report()->Model().SortColumn();
         s.SortAscending = listsTab_->Report()->Model().SortOrder() == Qt::AscendingOrder;
     }
+    const QString folder = context_.Folder();
     const QString viewPath =
-        currentFolder_.isEmpty() || IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)
+        folder.isEmpty() || IsInThumbFolder(folder, program_.Folders().ThumbDir)
             ? program_.Folders().ProgramDir
-            : currentFolder_;
+            : folder;
     // prg.ini always receives the colours of the first palette, whichever
     // palette was in use.
     SetSyntaxPalette(program_.Config(), 1);
     program_.SaveAtExit({geometry(), viewPath});
     // The views go back into their own window before the preview area goes.
     preview_->UndockAll();
-    // The views may own their widgets and go before the tabs do: nothing may
-    // call back into this half-destroyed window while they are taken down.
-    disconnect(pageControl_, nullptr, this, nullptr);
-    disconnect(qApp, nullptr, this, nullptr);
-    for (auto &view : views_) {
-        view->CurrentChanged = nullptr;
-        view->SelectionChanged = nullptr;
-    }
-    // The tab pages go now, while the thumbnail store their grid's model
-    // points at still exists: as children of the window they would otherwise
-    // be destroyed after every member, the store included. The views first,
-    // since some own their widget.
-    for (auto &view : views_)
-        view.reset();
-    listsTab_ = nullptr;
-    delete pageControl_;
-    pageControl_ = nullptr;
-}
-
-// What the File Lists tab needs of the window: the folder view's folder and
-// mask, the viewer, the status line and the thumbnail corner.
-FileListsContext TForm1::FileListsContextFor(const MainWindowServices &services) {
-    FileListsContext context(services.prompts, services.dialogs, workList_);
-    context.listDir = program_.Folders().ListDir;
-    context.thumbDir = program_.Folders().ThumbDir;
-    context.progress = this;
-    context.currentFolder = [this] { return currentFolder_; };
-    context.currentMask = [this] { return currentMask_; };
-    context.allowedExtensions = [this] { return program_.Config().AllowedExtensions; };
-    context.searchStarting = [this] { program_.Config().DoValidate = false; };
-    context.openCurrentFile = [this] { preview_->DblClickForAll(); };
-    context.updateStatus = [this] { status_.Update(); };
-    context.showMiniThumb = [this](const QString &path) { preview_->ShowMiniThumb(path); };
-    context.deleteFile = [this](const QString &path) {
-        DeleteFileFromDisk(path, program_.Config().DoRecycleBin);
-    };
-    context.runDialog = services.runDialog;
-    return context;
+    // The rest goes with the members: links_ first, which ends every
+    // connection into the window, then the window's parts, the views and the
+    // tab pages.
 }
 
 FileListsPage *TForm1::ListsPage() const {
@@ -195,6 +169,57 @@ TabView *TForm1::View(int page) const {
     return views_[size_t(page)].get();
 }
 
+// A view's signals reach the window while both live.
+void TForm1::ConnectViews() {
+    for (const auto &view : views_) {
+        connect(view.get(), &TabView::selectionChanged, &links_, [this] { OnFileListSelection(); });
+        connect(view.get(), &TabView::statusChanged, &links_, [this] { status_->Update(); });
+        connect(view.get(), &TabView::openRequested, &links_,
+                [this] { preview_->DblClickForAll(); });
+    }
+    FileListsPage *page = ListsPage();
+    if (!page)
+        return;
+    connect(page, &FileListsPage::thumbnailWanted, &links_,
+            [this](const QString &path) { preview_->ShowMiniThumb(path); });
+    // Like every search, a list search switches list validation off.
+    connect(page, &FileListsPage::searchStarting, &links_,
+            [this] { program_.Config().DoValidate = false; });
+}
+
+// The pane chooses folder and filter; the window shows what they list.
+void TForm1::ConnectFolderPane() {
+    // Another folder or filter: the thumbnail view takes the files, the
+    // preview empties and the status is counted again.
+    const auto showFolderAnew = [this] {
+        SyncThumbCount();
+        preview_->ClearPreview();
+        status_->Update();
+    };
+    connect(folderPane_, &FolderPane::editorTextDropped, &links_, [this] {
+        preview_->ClearPreview();
+        status_->Update();
+    });
+    connect(&context_, &FolderContext::folderChanged, &links_, [this](const QString &folder) {
+        labelFiles_->setText(folder);
+        labelThumbs_->setText(folder);
+    });
+    connect(folderPane_, &FolderPane::filesListed, &links_,
+            [this] { View(TabFile)->ShowFolderFiles(folderPane_->FolderFiles()); });
+    connect(folderPane_, &FolderPane::filesRefreshed, &links_, [this] { RefreshViews(); });
+    // The thumbnail folder's files are never shown as pages: all three tabs
+    // stay disabled until another folder is chosen.
+    connect(folderPane_, &FolderPane::folderShown, &links_, [this, showFolderAnew](bool open) {
+        pageControl_->setEnabled(open);
+        if (open)
+            showFolderAnew();
+    });
+    connect(folderPane_, &FolderPane::filterApplied, &links_, [this, showFolderAnew] {
+        if (!startingUp_)
+            showFolderAnew();
+    });
+}
+
 // ---- start-up --------------------------------------------------------------
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -203,14 +228,14 @@ void TForm1::showEvent(QShowEvent *event) {
         return;
     firstShowDone_ = true;
     preview_->LoadSyntax(program_.Folders());
-    start_.ReadArguments(arguments_.value_or(QApplication::arguments().mid(1)));
-    ApplyFilterDefinition();
+    start_->ReadArguments(arguments_.value_or(QApplication::arguments().mid(1)));
+    folderPane_->ApplyFilterDefinition(program_.Config().AllowedExtensions);
     setAcceptDrops(true);
     // A drop is delivered to the control under the pointer when it takes
     // drops; seeing every event first lets the window have it wherever it
     // lands.
     qApp->installEventFilter(this);
-    ShowFolder(program_.Config().ViewPath);
+    folderPane_->ShowFolder(program_.Config().ViewPath);
     pageControl_->setCurrentIndex(TabThumb);
     pageControl_->setCurrentIndex(TabFile);
     preview_->SBBrowserClick();
@@ -222,12 +247,12 @@ bool TForm1::event(QEvent *event) {
     if (event->type() == QEvent::WindowActivate) {
         startingUp_ = false;
         preview_->Start();
-        status_.Start();
-        start_.OpenCommandFileOnce();
+        status_->Start();
+        start_->OpenCommandFileOnce();
         preview_->SetButtonState();
-        status_.Update();
-        status_.ShowWelcome();
-        start_.OpenCommandListFileOnce();
+        status_->Update();
+        status_->ShowWelcome();
+        start_->OpenCommandListFileOnce();
     }
     return QMainWindow::event(event);
 }
@@ -235,9 +260,9 @@ bool TForm1::event(QEvent *event) {
 // The preview and the menu tell the window what they need of it.
 void TForm1::ConnectParts() {
     PreviewPane *preview = preview_.get();
-    connect(preview, &PreviewPane::HintChanged, this,
-            [this](const QString &text) { status_.SetHint(text); });
-    connect(preview, &PreviewPane::StatusChanged, this, [this] { status_.Update(); });
+    connect(preview, &PreviewPane::HintChanged, &links_,
+            [this](const QString &text) { status_->SetHint(text); });
+    connect(preview, &PreviewPane::StatusChanged, &links_, [this] { status_->Update(); });
     FileCommands *commands = commands_.get();
     connect(preview, &PreviewPane::ContextMenuWanted, commands, &FileCommands::PopUpContextMenu);
     connect(preview, &PreviewPane::SnapViewWanted, commands, &FileCommands::BSnapClick);
@@ -245,23 +270,23 @@ void TForm1::ConnectParts() {
             [commands] { commands->Action(FileAction::MakeThumbs)->trigger(); });
     connect(preview, &PreviewPane::ViewerModalChanged, commands, &FileCommands::SetViewerModal);
     // A copy saved into the folder on show appears in the file list, selected.
-    connect(preview, &PreviewPane::CopySaved, this, [this](const QString &copy) {
-        if (WithBackslash(QFileInfo(copy).absolutePath()) != currentFolder_)
+    connect(preview, &PreviewPane::CopySaved, &links_, [this](const QString &copy) {
+        if (WithBackslash(QFileInfo(copy).absolutePath()) != context_.Folder())
             return;
         quietSelection_ = true;
-        ListFolderFiles();
+        folderPane_->ListFolderFiles();
         SyncThumbCount();
         View(TabFile)->SelectFile(copy);
         quietSelection_ = false;
-        status_.Update();
+        status_->Update();
         if (View(TabFile)->Widget()->isVisible())
             View(TabFile)->Widget()->setFocus();
     });
     preview_->SetButtonState();
 
-    connect(menu_.get(), &MainMenu::FormatterStyleChosen, this,
+    connect(menu_.get(), &MainMenu::FormatterStyleChosen, &links_,
             [this] { preview_->LoadStyle(program_.Folders()); });
-    connect(menu_.get(), &MainMenu::OptionsChanged, this, [this] {
+    connect(menu_.get(), &MainMenu::OptionsChanged, &links_, [this] {
         commands_->RecaptionApplications();
         ApplyHints();
         // The folder view's file list shows or hides its icons.
@@ -269,21 +294,12 @@ void TForm1::ConnectParts() {
     });
 }
 
-void TForm1::ApplyFilterDefinition() {
-    const QSignalBlocker blocker(cbFilter_);
-    cbFilter_->clear();
-    for (const FileFilter &filter : ParseFilterDefinition(program_.Config().AllowedExtensions))
-        cbFilter_->addItem(filter.description, filter.mask);
-    cbFilter_->setCurrentIndex(0);
-    CBFilterChange();
-}
-
 void TForm1::ApplyHints() {
     const bool show = program_.Config().DoShowHints;
     const std::pair<QWidget *, QString> hints[] = {
-        {cbDrive_, u"Select File(s):"_s},
+        {folderPane_->DriveBox(), u"Select File(s):"_s},
         {preview_->ThumbnailCorner(), u"Double click here to create/update thumbnail(s)"_s},
-        {cbFilter_, u"Determine which files types should be filtered"_s},
+        {folderPane_->FilterBox(), u"Determine which files types should be filtered"_s},
         {View(TabFile)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
         {View(TabThumb)->Widget(), u"[Right Mouse Button] = PopUp , [DEL] = Delete File"_s},
     };
@@ -304,148 +320,19 @@ void TForm1::ApplyHints() {
 
 // ---- folders and the active view -------------------------------------------
 
-void TForm1::ShowFolder(const QString &folder) {
-    if (!QFileInfo(folder).isDir())
-        return;
-    currentFolder_ = WithBackslash(QDir(folder).absolutePath());
-    labelFiles_->setText(currentFolder_);
-    labelThumbs_->setText(currentFolder_);
-    WatchCurrentFolder();
-    ListFolderFiles();
-    const QModelIndex index = dirModel_->index(currentFolder_);
-    if (index.isValid()) {
-        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
-            lbDir_->expand(parent);
-        lbDir_->setCurrentIndex(index);
-        treeFollowsLoad_ = true;
-        ScrollTreeToCurrentFolder();
-    }
-    LBDirXChange();
-}
-
-// A folder out of view comes to the middle of the tree; one in view stays
-// where it is.
-void TForm1::ScrollTreeToCurrentFolder() {
-    const QModelIndex index = dirModel_->index(currentFolder_);
-    if (!index.isValid())
-        return;
-    const QRect row = lbDir_->visualRect(index);
-    if (row.top() < 0 || row.bottom() >= lbDir_->viewport()->height())
-        lbDir_->scrollTo(index, QAbstractItemView::PositionAtCenter);
-}
-
-void TForm1::OpenTreeFolder(const QModelIndex &index) {
-    const QString folder = dirModel_->filePath(index);
-    if (!index.isValid() || WithBackslash(QDir(folder).absolutePath()) == currentFolder_)
-        return;
-    if (!preview_->MayReplaceEditorText()) {
-        // The tree points at the folder on show again.
-        lbDir_->setCurrentIndex(dirModel_->index(currentFolder_));
-        return;
-    }
-    ShowFolder(folder);
-    // Chosen in the tree: what the user sees there stays as it is.
-    treeFollowsLoad_ = false;
-}
-
-void TForm1::CBDriveChange(int index) {
-    if (!preview_->MayReplaceEditorText()) {
-        cbDrive_->setCurrentIndex(driveIndex_);
-        return;
-    }
-    driveIndex_ = index;
-    ShowFolder(cbDrive_->itemText(index));
-}
-
-void TForm1::WatchCurrentFolder() {
-    const QString path = QDir(currentFolder_).absolutePath();
-    const QStringList watched = folderWatcher_->directories();
-    if (watched == QStringList{path})
-        return;
-    if (!watched.isEmpty())
-        folderWatcher_->removePaths(watched);
-    if (!currentFolder_.isEmpty() && QFileInfo(path).isDir())
-        folderWatcher_->addPath(path);
-}
-
-// Nothing changes for the user unless the folder's files did: the preview of
-// a file still there is neither emptied nor loaded again, and no question is
-// asked for it.
-void TForm1::RefreshFolder() {
-    refreshTimer_->stop();
-    if (currentFolder_.isEmpty())
-        return;
-    // A run over the selected files (thumbnails, copies) counts on the rows
-    // staying as they are: the refresh waits until it is over.
-    if (commands_->ThumbRunActive() || !isEnabled()) {
-        refreshTimer_->start();
-        return;
-    }
-    // A folder removed and made again is a new folder to the watch.
-    WatchCurrentFolder();
-    const QStringList listed = FolderFilesOf(currentFolder_, currentMask_);
-    if (listed == folderFiles_)
-        return;
-    folderFiles_ = listed;
-    const QString shown = GetCurrentFile();
+// The views keep what they can; the preview follows only when the current
+// file is another now, and the status only when what it shows changed.
+void TForm1::RefreshViews() {
+    const QString shown = selection_->GetCurrentFile();
     const bool quiet = std::exchange(quietSelection_, true);
-    View(TabFile)->RefreshFolderFiles(folderFiles_);
+    View(TabFile)->RefreshFolderFiles(folderPane_->FolderFiles());
     if (!startingUp_)
-        View(TabThumb)->RefreshFolderFiles(folderFiles_);
+        View(TabThumb)->RefreshFolderFiles(folderPane_->FolderFiles());
     quietSelection_ = quiet;
-    if (GetCurrentFile() != shown)
+    if (selection_->GetCurrentFile() != shown)
         OnFileListSelection();
-    else if (!startingUp_ && status_.Outdated())
-        status_.Update();
-}
-
-// The thumbnail folder is the program's own: its files are never shown as
-// pages, and all three tabs stay disabled until another folder is chosen.
-void TForm1::LBDirXChange() {
-    if (IsInThumbFolder(currentFolder_, program_.Folders().ThumbDir)) {
-        prompts_.ShowInfo(u"Sorry, access denied. This is your thumbnail folder."_s +
-                          kMessageBreak + u"Please choose another folder ..."_s);
-        pageControl_->setEnabled(false);
-        return;
-    }
-    pageControl_->setEnabled(true);
-    SyncThumbCount();
-    preview_->ClearPreview();
-    status_.Update();
-}
-
-// The regular, not hidden files of the current folder that match the mask,
-// by name without regard to letter case.
-void TForm1::ListFolderFiles() {
-    folderFiles_ = FolderFilesOf(currentFolder_, currentMask_);
-    View(TabFile)->ShowFolderFiles(folderFiles_);
-}
-
-void TForm1::ApplyFilter(int) {
-    if (!preview_->MayReplaceEditorText()) {
-        cbFilter_->setCurrentIndex(filterIndex_);
-        return;
-    }
-    CBFilterChange();
-}
-
-// The selected filter's mask lists the folder and shows in the caption above
-// the filter box; with no filter selected the last one is taken, and with no
-// filter at all every file is listed.
-void TForm1::CBFilterChange() {
-    if (cbFilter_->currentIndex() < 0 && cbFilter_->count() > 0)
-        cbFilter_->setCurrentIndex(cbFilter_->count() - 1);
-    currentMask_ = cbFilter_->count() > 0 ? cbFilter_->currentData().toString() : u"*.*"_s;
-    filterIndex_ = cbFilter_->currentIndex();
-    ListFolderFiles();
-    panelFilterTop_->setText(u" Filter: "_s + currentMask_);
-    panelFilterTop_->setToolTip(currentMask_);
-    panelFilterTop_->repaint();
-    if (startingUp_)
-        return;
-    SyncThumbCount();
-    preview_->ClearPreview();
-    status_.Update();
+    else if (!startingUp_ && status_->Outdated())
+        status_->Update();
 }
 
 void TForm1::JumpToFileAndFolder(const QString &path) {
@@ -454,10 +341,10 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return;
-    if (!preview_->MayReplaceEditorText())
+    if (!folderPane_->MayReplaceEditorText())
         return;
     pageControl_->setCurrentIndex(TabFile);
-    ShowFolder(info.absolutePath());
+    folderPane_->ShowFolder(info.absolutePath());
     // Names here are case-sensitive: the entry is looked up without regard to
     // letter case instead of asking whether the file exists as spelled, so a
     // jump to INDEX.HTM still finds index.htm.
@@ -467,25 +354,7 @@ void TForm1::JumpToFileAndFolder(const QString &path) {
 void TForm1::SyncThumbCount() {
     if (startingUp_)
         return;
-    View(TabThumb)->ShowFolderFiles(folderFiles_);
-}
-
-QString TForm1::GetCurrentFile() const {
-    return View(pageControl_->currentIndex())->CurrentFile();
-}
-
-TSelectionInfo TForm1::GetSelectionInfo() const {
-    const int page = pageControl_->currentIndex();
-    const TabView *view = View(page);
-    return {page, view->SelectedCount(), view->Count()};
-}
-
-QString TForm1::GetViewFile(int i, bool selectedOnly) const {
-    return View(pageControl_->currentIndex())->ViewFile(i, selectedOnly);
-}
-
-QStringList TForm1::SelectedFiles() const {
-    return View(pageControl_->currentIndex())->SelectedFiles();
+    View(TabThumb)->ShowFolderFiles(folderPane_->FolderFiles());
 }
 
 // Before another file replaces the editor's text, unsaved changes may be
@@ -493,10 +362,10 @@ QStringList TForm1::SelectedFiles() const {
 void TForm1::OnFileListSelection() {
     if (quietSelection_)
         return;
-    if (!startingUp_ && GetCurrentFile() != document_->File())
+    if (!startingUp_ && selection_->GetCurrentFile() != document_->File())
         document_->SaveChangesPrompt();
-    if (status_.Outdated())
-        status_.Update();
+    if (status_->Outdated())
+        status_->Update();
     preview_->ShowCurrentFile(false);
     preview_->SetButtonState();
 }
@@ -523,7 +392,7 @@ bool TForm1::PageControl1Changing(int from) {
 }
 
 void TForm1::PageControl1Change(int index) {
-    status_.SetHint(QString());
+    status_->SetHint(QString());
     preview_->ClearThumbnailCorner();
     switch (index) {
     case TabFile:
@@ -538,17 +407,17 @@ void TForm1::PageControl1Change(int index) {
         View(TabThumb)->SelectFirstIfNone();
         if (View(TabThumb)->Widget()->focusPolicy() != Qt::NoFocus)
             View(TabThumb)->Widget()->setFocus();
-        if (const QString current = GetCurrentFile(); !current.isEmpty())
+        if (const QString current = selection_->GetCurrentFile(); !current.isEmpty())
             preview_->ShowMiniThumb(current);
         break;
     case TabTree:
-        if (const QString current = GetCurrentFile(); !current.isEmpty())
+        if (const QString current = selection_->GetCurrentFile(); !current.isEmpty())
             preview_->ShowMiniThumb(current);
         break;
     default:
         break;
     }
-    status_.Update();
+    status_->Update();
 }
 
 // ---- returning to the program, closing ----------------------------------------
@@ -556,7 +425,7 @@ void TForm1::PageControl1Change(int index) {
 void TForm1::AppActivate() {
     if (startingUp_ || pageControl_->currentIndex() != TabFile)
         return;
-    const QString current = GetCurrentFile();
+    const QString current = selection_->GetCurrentFile();
     if (current.isEmpty() || current != document_->File() || document_->FileTime() == 0)
         return;
     const qint64 stamp = FileStamp(current);
@@ -604,7 +473,7 @@ void TForm1::dropEvent(QDropEvent *event) {
     if (names.isEmpty())
         return;
     event->acceptProposedAction();
-    start_.DropFiles(names);
+    start_->DropFiles(names);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
@@ -627,7 +496,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
         return QMainWindow::eventFilter(watched, event); // text dragged inside a control
     drag->acceptProposedAction();
     if (type == QEvent::Drop)
-        start_.DropFiles(names);
+        start_->DropFiles(names);
     return true;
 }
 
@@ -642,7 +511,6 @@ void TForm1::SetPosition(int position) {
 }
 
 void TForm1::OnFocusChanged(QWidget *now) {
-    panelDirectoryTop_->SetActive(now && leftColumn_->isAncestorOf(now));
     labelFiles_->SetActive(now && pageControl_->widget(TabFile)->isAncestorOf(now));
     labelThumbs_->SetActive(now && pageControl_->widget(TabThumb)->isAncestorOf(now));
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The main window: the left column (drive, folder tree, thumbnail corner,
-// filter), the three tabs, the main menu, the hint line and the progress bar.
-// It implements ViewSelection, through which every part of the program asks
-// for the current file and the selection of the active tab.
+// The main window: the left column (the folder pane with the thumbnail
+// corner), the three tabs, the main menu, the hint line and the progress bar.
+// It keeps the FolderContext (folder, mask, active tab) and hands out the
+// ViewSelection through which every part of the program asks for the current
+// file and the selection of the active tab.
 
 #include "app/file_commands.h"
 #include "app/main_menu.h"
@@ -13,9 +14,12 @@
 #include "editor/editor_document.h"
 #include "filelists/window/file_lists_page.h"
 #include "foundation/file_utils.h"
+#include "foundation/folder_context.h"
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
+#include "snapshot/snapshot_params.h"
+#include "widgets/tab_selection.h"
 #include "widgets/tab_view.h"
 
 #include <QMainWindow>
@@ -27,22 +31,19 @@
 
 class QAction;
 class QComboBox;
-class QFileSystemModel;
-class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
 class QStackedLayout;
 class QTabWidget;
-class QTimer;
-class QTreeView;
 
 namespace velmora {
 
 class CaptionPanel;
 class DesktopServices;
 class FileDialogs;
+class FolderPane;
 class ListsTabView;
 class Prompts;
 class RenderProfile;
@@ -87,10 +88,7 @@ struct MainWindowViews {
     std::unique_ptr<TabView> lists;
 };
 
-class TForm1 final : public QMainWindow,
-                     public ViewSelection,
-                     public ProgressBar,
-                     public StartWindow {
+class TForm1 final : public QMainWindow, public ProgressBar, public StartWindow {
     Q_OBJECT
 public:
     enum Page { TabFile = 0, TabThumb = 1, TabTree = 2 };
@@ -99,11 +97,10 @@ public:
     // Writes prg.ini, once, as the window goes away.
     ~TForm1() override;
 
-    // ViewSelection
-    QString GetCurrentFile() const override;
-    TSelectionInfo GetSelectionInfo() const override;
-    QStringList SelectedFiles() const override;
-    QString GetViewFile(int i, bool selectedOnly) const override;
+    // The current file and the selection of the active tab.
+    const ViewSelection &Selection() const { return *selection_; }
+    // The folder on show, its mask and the active tab, with their signals.
+    FolderContext &Context() { return context_; }
 
     // ProgressBar: the thin bar ProgressActFile under the hint line.
     void SetRange(int minimum, int maximum) override;
@@ -113,21 +110,21 @@ public:
     void AppActivate();
     // StartWindow
     void JumpToFileAndFolder(const QString &path) override;
-    QString CurrentFolder() const override { return currentFolder_; }
+    QString CurrentFolder() const override { return context_.Folder(); }
     TabView *View(int page) const override;
 
     // True from the window's creation to its first activation.
     bool StartingUp() const { return startingUp_; }
     // The command line, drops and second starts.
-    ProgramStart &Start() { return start_; }
+    ProgramStart &Start() { return *start_; }
     // The hint line, the tab captions and the Extras menu.
-    StatusLine &Status() { return status_; }
+    StatusLine &Status() { return *status_; }
     // The thumbnail files and the cache of their pictures, shared by the
     // thumbnail view, the thumbnail corner and the commands that make them.
     ThumbnailStore &Thumbnails() const { return *thumbStore_; }
     // The preview beside the folder view's list, with the editor's document.
     PreviewPane &Preview() const { return *preview_; }
-    QTabWidget *Pages() const override { return pageControl_; }
+    QTabWidget *Pages() const override { return pageControl_.get(); }
     QMenu *ExtrasMenu() const { return menu_->Extras(); }
     FileListsPage *ListsPage() const override;
 
@@ -155,38 +152,22 @@ private:
 
     // The signals of the preview and the menu to the window's answers.
     void ConnectParts();
-    void ApplyFilterDefinition();
+    // The commands' connections and the places of their actions.
+    void ConnectCommands();
+    void ConnectViews();
+    void ConnectFolderPane();
     void ApplyHints();
 
     void OnFileListSelection();
-
-    void ShowFolder(const QString &folder);
-    // The folder tree's entry at index opened by a click, a double click or
-    // Enter; the drive box's entry chosen.
-    void OpenTreeFolder(const QModelIndex &index);
-    void CBDriveChange(int index);
-    // Lists the current folder again after a change on disk (or F5), keeping
-    // the selection and the caret on the files still there.
-    void RefreshFolder();
-    void WatchCurrentFolder();
-    // Keeps the folder tree's current folder in view while its folders are
-    // still being read at start.
-    void ScrollTreeToCurrentFolder();
-    void LBDirXChange();
-    void ApplyFilter(int index);
-    void CBFilterChange();
-    void ListFolderFiles();
+    // The folder's files changed on disk: the views keep the selection and
+    // the caret on the files still there.
+    void RefreshViews();
     void SyncThumbCount();
     void PageControl1Change(int index);
     bool PageControl1Changing(int from);
     void OnTabBarChanged(int index);
     void OnFocusChanged(QWidget *now);
-
-    FileListsContext FileListsContextFor(const MainWindowServices &services);
     void RestoreListView();
-
-    // The commands' connections and the places of their actions.
-    void ConnectCommands();
 
     Program &program_;
     Prompts &prompts_;
@@ -198,43 +179,42 @@ private:
     // window that shows it.
     std::unique_ptr<EditorDocument> ownDocument_;
     EditorDocument *document_ = nullptr;
+    // Declared before the views and the selection, which report to it.
+    FolderContext context_;
+    std::optional<QStringList> arguments_;
+    bool quietSelection_ = false; // a selection the program made shows nothing new
+    // The tab pages. Owned here rather than left to the window's children:
+    // they must go after the views, some of which own a page's widget, and
+    // before the thumbnail store, which the grid's model points at.
+    std::unique_ptr<QTabWidget> pageControl_;
+    std::array<std::unique_ptr<TabView>, 3> views_;
+    std::unique_ptr<TabSelection> selection_; // over views_, so declared after them
+    ListsTabView *listsTab_ = nullptr;        // the File Lists tab's view, when it is the real one
+    // The parts below ask the selection, so they are made after it and go
+    // before it.
     std::unique_ptr<PreviewPane> preview_;
     // Over the internal browser, the store and the document, so declared
     // after them.
     std::unique_ptr<FileCommands> commands_;
-    std::optional<QStringList> arguments_;
-    bool quietSelection_ = false; // a selection the program made shows nothing new
-    std::array<std::unique_ptr<TabView>, 3> views_;
-    ListsTabView *listsTab_ = nullptr; // the File Lists tab's view, when it is the real one
-    bool startingUp_ = true;
-    StatusLine status_;
-    ProgramStart start_;
+    std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<ProgramStart> start_;
     std::unique_ptr<MainMenu> menu_;
-    QStringList workList_; // scratch list of the file-list operations
-    QString currentFolder_;
-    QString currentMask_;
-    int filterIndex_ = -1; // the filter box's entry that currentMask_ came from
-    int driveIndex_ = 0;   // the drive box's entry last chosen
-    QFileSystemWatcher *folderWatcher_ = nullptr;
-    QTimer *refreshTimer_ = nullptr; // gathers a burst of changes into one refresh
-    bool treeFollowsLoad_ = true;    // until the user works in the folder tree
-    QStringList folderFiles_;
+    bool startingUp_ = true;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;
     bool switchingBack_ = false;
 
     QProgressBar *progressActFile_ = nullptr;
-    QComboBox *cbDrive_ = nullptr;
-    QTreeView *lbDir_ = nullptr;
-    QFileSystemModel *dirModel_ = nullptr;
-    QComboBox *cbFilter_ = nullptr;
-    QTabWidget *pageControl_ = nullptr;
-    CaptionPanel *panelDirectoryTop_ = nullptr;
-    CaptionPanel *panelFilterTop_ = nullptr;
+    FolderPane *folderPane_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     CaptionPanel *labelThumbs_ = nullptr;
     QComboBox *cbSnapBase_ = nullptr;
-    QWidget *leftColumn_ = nullptr;
+
+    // The context of every connection into the window from the application,
+    // the tabs and the views. Declared last, it goes first as the window
+    // goes: nothing calls back into the window while its parts are taken
+    // down.
+    QObject links_;
 };
 
 } // namespace velmora

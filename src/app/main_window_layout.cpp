@@ -1,5 +1,6 @@
 // Building the main window's widgets and menu.
 #include "app/about_box.h"
+#include "app/folder_pane.h"
 #include "app/font_form.h"
 #include "app/form_help.h"
 #include "app/main_window.h"
@@ -100,83 +101,6 @@ private:
     std::function<void()> remove_;
 };
 
-// Enter (either key) on the watched widget runs a command instead of going
-// on to the window.
-class EnterKey final : public QObject {
-public:
-    EnterKey(QObject *parent, std::function<void()> command)
-        : QObject(parent), command_(std::move(command)) {}
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-            return false;
-        command_();
-        return true;
-    }
-
-private:
-    std::function<void()> command_;
-};
-
-// The folder tree. The row under the pointer stays there while a mouse
-// button acts on it: the view scrolls a partly hidden row into view when it
-// becomes current, and the window scrolls to the folder a click opens, and
-// either would slide the rows by one so that the next click lands on the
-// neighbour. userActs is told of every mouse, wheel and key press.
-class FolderTree final : public QTreeView {
-public:
-    FolderTree(QWidget *parent, std::function<void()> userActs)
-        : QTreeView(parent), userActs_(std::move(userActs)) {
-        connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { userActs_(); });
-    }
-    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override {
-        if (!clicking_)
-            QTreeView::scrollTo(index, hint);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override {
-        userActs_();
-        Clicking([&] { QTreeView::mousePressEvent(event); });
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        Clicking([&] { QTreeView::mouseReleaseEvent(event); });
-    }
-    void mouseDoubleClickEvent(QMouseEvent *event) override {
-        Clicking([&] { QTreeView::mouseDoubleClickEvent(event); });
-    }
-    void wheelEvent(QWheelEvent *event) override {
-        userActs_();
-        QTreeView::wheelEvent(event);
-    }
-    void keyPressEvent(QKeyEvent *event) override {
-        userActs_();
-        QTreeView::keyPressEvent(event);
-    }
-
-private:
-    void Clicking(const std::function<void()> &handle) {
-        const bool before = std::exchange(clicking_, true);
-        handle();
-        clicking_ = before;
-    }
-    std::function<void()> userActs_;
-    bool clicking_ = false;
-};
-
-// Drive roots: the root folder and the home folder first, then every other
-// mounted volume.
-QStringList DriveRoots() {
-    QStringList roots{u"/"_s, QDir::homePath()};
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
-            roots << volume.rootPath();
-    return roots;
-}
-
 } // namespace
 
 void TForm1::BuildLayout() {
@@ -189,7 +113,7 @@ void TForm1::BuildLayout() {
     panelButtons->setObjectName(u"PanelButtons"_s);
     auto *hintLayout = new QHBoxLayout(panelButtons);
     hintLayout->setContentsMargins(4, 0, 4, 0);
-    hintLayout->addWidget(status_.BuildHintLine(panelButtons));
+    hintLayout->addWidget(status_->BuildHintLine(panelButtons));
     column->addWidget(panelButtons);
 
     progressActFile_ = new QProgressBar(central);
@@ -206,7 +130,7 @@ void TForm1::BuildLayout() {
     splitter->setHandleWidth(4);
     splitter->addWidget(BuildLeftColumn());
 
-    pageControl_ = new QTabWidget(splitter);
+    pageControl_ = std::make_unique<QTabWidget>(splitter);
     pageControl_->setObjectName(u"PageControl1"_s);
     pageControl_->setDocumentMode(true);
     pageControl_->setAccessibleName(u"Views"_s);
@@ -221,8 +145,12 @@ void TForm1::BuildLayout() {
                                             : widget;
         pageControl_->addTab(sheet, kTabNames[page]);
     }
-    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::OnTabBarChanged);
-    splitter->addWidget(pageControl_);
+    // The context knows the tab in front before anything hears of the change.
+    connect(pageControl_.get(), &QTabWidget::currentChanged, &context_,
+            &FolderContext::SetActiveTab);
+    connect(pageControl_.get(), &QTabWidget::currentChanged, &links_,
+            [this](int index) { OnTabBarChanged(index); });
+    splitter->addWidget(pageControl_.get());
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kLeftColumnWidth, 550});
     column->addWidget(splitter, 1);
@@ -346,95 +274,22 @@ void TForm1::BThumbSelAllClick() {
         if (auto *grid = qobject_cast<QAbstractItemView *>(View(TabThumb)->Widget()))
             grid->selectAll();
     }
-    status_.Update();
+    status_->Update();
 }
 
+// The folder pane with the thumbnail corner between its tree and filter.
 QWidget *TForm1::BuildLeftColumn() {
-    leftColumn_ = new QWidget;
-    leftColumn_->setObjectName(u"PanelDateiManager"_s);
-    leftColumn_->setMinimumWidth(120);
-    auto *layout = new QVBoxLayout(leftColumn_);
-    layout->setContentsMargins(2, 0, 2, 2);
-    layout->setSpacing(2);
-
-    panelDirectoryTop_ = new CaptionPanel(u"Folder Selection"_s, leftColumn_);
-    panelDirectoryTop_->setObjectName(u"PanelDirectoryTop"_s);
-    layout->addWidget(panelDirectoryTop_);
-
-    cbDrive_ = new QComboBox(leftColumn_);
-    cbDrive_->setObjectName(u"CBDrive"_s);
-    // On Linux a combo box's accessible name is its current text; the caption
-    // above names it through the "labelled by" relation instead.
-    panelDirectoryTop_->setBuddy(cbDrive_);
-    cbDrive_->addItems(DriveRoots());
-    connect(cbDrive_, &QComboBox::activated, this, &TForm1::CBDriveChange);
-    layout->addWidget(cbDrive_);
-
-    dirModel_ = new QFileSystemModel(this);
-    dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    dirModel_->setRootPath(u"/"_s);
-    lbDir_ = new FolderTree(leftColumn_, [this] { treeFollowsLoad_ = false; });
-    lbDir_->setObjectName(u"LBDir"_s);
-    lbDir_->setAccessibleName(u"Folder tree"_s);
-    lbDir_->setModel(dirModel_);
-    lbDir_->setHeaderHidden(true);
-    // The column is narrow and sites lie deep: a small step per level leaves
-    // the names of deep folders readable.
-    lbDir_->setIndentation(10);
-    for (int c = 1; c < dirModel_->columnCount(); ++c)
-        lbDir_->hideColumn(c);
-    connect(lbDir_, &QTreeView::clicked, this, [this](const QModelIndex &index) {
-        if (program_.Config().DoOpenOnSingleClick)
-            OpenTreeFolder(index);
-    });
-    connect(lbDir_, &QTreeView::doubleClicked, this, &TForm1::OpenTreeFolder);
-    // The folders are read in the background, and every folder read (and
-    // sorted) may move the current one: the tree follows it until the user
-    // works in the tree.
-    auto *follow = new QTimer(this);
-    follow->setSingleShot(true);
-    connect(follow, &QTimer::timeout, this, [this] {
-        if (treeFollowsLoad_)
-            ScrollTreeToCurrentFolder();
-    });
-    const auto followLater = [this, follow] {
-        if (treeFollowsLoad_)
-            follow->start(0);
-    };
-    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, followLater);
-    connect(dirModel_, &QFileSystemModel::layoutChanged, this, followLater);
-    connect(dirModel_, &QFileSystemModel::rowsInserted, this, followLater);
-    lbDir_->installEventFilter(
-        new EnterKey(lbDir_, [this] { OpenTreeFolder(lbDir_->currentIndex()); }));
-    layout->addWidget(lbDir_, 1);
-
-    // The folder on show is watched: files added or removed by another
-    // program appear in the views after a short pause that gathers a burst of
-    // changes into one refresh. F5 lists the folder again at once.
-    folderWatcher_ = new QFileSystemWatcher(this);
-    refreshTimer_ = new QTimer(this);
-    refreshTimer_->setSingleShot(true);
-    refreshTimer_->setInterval(200);
-    connect(folderWatcher_, &QFileSystemWatcher::directoryChanged, refreshTimer_,
-            qOverload<>(&QTimer::start));
-    connect(refreshTimer_, &QTimer::timeout, this, &TForm1::RefreshFolder);
-    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refresh, &QShortcut::activated, this, &TForm1::RefreshFolder);
-
-    preview_->BuildThumbnailCorner(leftColumn_, *layout);
-
-    panelFilterTop_ = new CaptionPanel(u"Filter: "_s, leftColumn_);
-    panelFilterTop_->setObjectName(u"PanelFilterTop"_s);
-    // The caption holds the whole mask: its start matters, its end may be cut.
-    panelFilterTop_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(panelFilterTop_);
-    cbFilter_ = new QComboBox(leftColumn_);
-    cbFilter_->setObjectName(u"CBFilter"_s);
-    panelFilterTop_->setBuddy(cbFilter_);
-    cbFilter_->setStyleSheet(u"QComboBox { color: blue; }"_s);
-    connect(cbFilter_, &QComboBox::activated, this, &TForm1::ApplyFilter);
-    layout->addWidget(cbFilter_);
-    return leftColumn_;
+    folderPane_ = new FolderPane(context_, *document_, prompts_, program_.Config(),
+                                 program_.Folders().ThumbDir);
+    ConnectFolderPane();
+    // The thumbnail corner is the preview's; it sits between tree and filter.
+    auto *corner = new QWidget(folderPane_);
+    auto *cornerColumn = new QVBoxLayout(corner);
+    cornerColumn->setContentsMargins(0, 0, 0, 0);
+    cornerColumn->setSpacing(2);
+    preview_->BuildThumbnailCorner(corner, *cornerColumn);
+    folderPane_->AddBelowTree(corner);
+    return folderPane_;
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 // The file commands placed in the window: their context menu on the file
 // views, what the window does after them.
 #include "app/file_commands.h"
+#include "app/folder_pane.h"
 #include "app/lists_tab_view.h"
 #include "app/main_window.h"
 #include "filelists/file_operations.h"
@@ -24,38 +25,39 @@ void TForm1::ConnectCommands() {
     menu_->Clean()->addAction(commands->Action(FileAction::RemoveOrphanedThumbs));
     menu_->Clean()->addAction(commands->Action(FileAction::RemoveAllThumbs));
 
-    connect(commands, &FileCommands::filesDeleted, this, [this](int page, int lastIndex) {
+    connect(commands, &FileCommands::filesDeleted, &links_, [this](int page, int lastIndex) {
         if (page == TabFile) {
-            ListFolderFiles();
+            folderPane_->ListFolderFiles();
             // Nothing is selected after the re-read: the preview empties.
             preview_->ShowCurrentFile(false);
             View(TabFile)->FocusEntry(FocusIndexAfterDeletion(lastIndex, View(TabFile)->Count()));
             SyncThumbCount();
         } else if (page == TabThumb) {
-            ListFolderFiles();
+            folderPane_->ListFolderFiles();
             SyncThumbCount();
         }
-        status_.Update();
+        status_->Update();
     });
-    connect(commands, &FileCommands::fileCopied, this, [this](const QString &target) {
+    connect(commands, &FileCommands::fileCopied, &links_, [this](const QString &target) {
         const QString targetFolder = target.left(target.lastIndexOf(u'/') + 1);
-        if (targetFolder != WithBackslash(currentFolder_))
+        if (targetFolder != WithBackslash(context_.Folder()))
             return;
         // The list is read again quietly: a copy gives nothing up, so the
         // preview keeps what it shows and no save question is asked.
         quietSelection_ = true;
-        ListFolderFiles();
+        folderPane_->ListFolderFiles();
         View(TabFile)->FocusFile(target);
         SyncThumbCount();
         quietSelection_ = false;
-        status_.Update();
+        status_->Update();
     });
-    connect(commands, &FileCommands::entryChanged, this,
+    connect(commands, &FileCommands::entryChanged, &links_,
             [this](int page, int index) { View(page)->RefreshEntry(index); });
     connect(commands, &FileCommands::thumbnailShown, preview_.get(), &PreviewPane::ShowMiniThumb);
-    connect(commands, &FileCommands::previewReloadWanted, this,
+    connect(commands, &FileCommands::previewReloadWanted, &links_,
             [this] { preview_->ShowCurrentFile(true); });
-    connect(commands, &FileCommands::jumpRequested, this, &TForm1::JumpToFileAndFolder);
+    connect(commands, &FileCommands::jumpRequested, &links_,
+            [this](const QString &path) { JumpToFileAndFolder(path); });
 }
 
 } // namespace velmora

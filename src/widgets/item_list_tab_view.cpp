@@ -64,10 +64,10 @@ ItemListTabView::~ItemListTabView() {
 
 void ItemListTabView::WatchSelection() {
     QItemSelectionModel *selection = view_->selectionModel();
-    QObject::connect(selection, &QItemSelectionModel::currentChanged, &connections_,
-                     [this] { ReportChange(false); });
-    QObject::connect(selection, &QItemSelectionModel::selectionChanged, &connections_,
-                     [this] { ReportChange(true); });
+    connect(selection, &QItemSelectionModel::currentChanged, this, [this] { ReportChange(false); });
+    connect(selection, &QItemSelectionModel::selectionChanged, this,
+            [this] { ReportChange(true); });
+    connect(view_, &QAbstractItemView::doubleClicked, this, &TabView::openRequested);
 }
 
 QWidget *ItemListTabView::Widget() {
@@ -124,8 +124,8 @@ void ItemListTabView::ReplaceRows(const std::function<bool()> &replace) {
             return;
         reportedRow_ = -1;
     }
-    if (SelectionChanged && !holding_)
-        SelectionChanged();
+    if (!holding_)
+        emit selectionChanged();
 }
 
 void ItemListTabView::RefreshFolderFiles(const QStringList &paths) {
@@ -145,9 +145,8 @@ void ItemListTabView::RefreshFolderFiles(const QStringList &paths) {
         bar->setValue(scrolled);
         reportedRow_ = view_->currentIndex().row();
     }
-    if (SelectionChanged &&
-        (SelectedFiles() != selected || Paths().value(view_->currentIndex().row()) != caret))
-        SelectionChanged();
+    if (SelectedFiles() != selected || Paths().value(view_->currentIndex().row()) != caret)
+        emit selectionChanged();
 }
 
 void ItemListTabView::RestoreSelection(const QStringList &selected, const QString &caret,
@@ -225,16 +224,16 @@ void ItemListTabView::SelectFile(const QString &path) {
 // The current file depends on the caret as much as on the selection, so both
 // are reported; a move of the caret is reported once, before the selection
 // that comes with it, whichever of the two the view changed first.
-void ItemListTabView::ReportChange(bool selectionChanged) {
+void ItemListTabView::ReportChange(bool selectionMoved) {
     if (holding_)
         return;
     const int row = view_->currentIndex().row();
     const bool caretMoved = row != reportedRow_;
     reportedRow_ = row;
-    if (caretMoved && !quiet_ && CurrentChanged)
-        CurrentChanged();
-    if ((caretMoved || selectionChanged) && SelectionChanged)
-        SelectionChanged();
+    if (caretMoved && !quiet_)
+        emit currentFileChanged();
+    if (caretMoved || selectionMoved)
+        emit selectionChanged();
 }
 
 } // namespace velmora

@@ -47,16 +47,13 @@ protected:
 private:
     class Quiet;
     int RowOf(const QString &path) const;
-    void ReportChange(bool selectionChanged);
+    void ReportChange(bool selectionMoved);
     void RestoreSelection(const QStringList &selected, const QString &caret, int caretRow);
 
     QPointer<QAbstractItemView> view_;
-    // The context of every connection to the view, so that none outlives
-    // this object when the view stays behind in its tab.
-    QObject connections_;
     int reportedRow_ = -1;
     // Set while the main window itself moves the caret: it has asked
-    // whatever it needed to ask, so CurrentChanged is not called.
+    // whatever it needed to ask, so currentFileChanged is not emitted.
     bool quiet_ = false;
     // Set while the rows are refreshed: nothing is reported until the
     // selection is back.

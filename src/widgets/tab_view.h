@@ -1,22 +1,27 @@
 #pragma once
 // What the main window needs from the view on each of its three tabs: the
 // widget, the entry and selection counts, the current file, the path of each
-// entry, and calls when the caret or the selection changes. The Folder View,
-// the Thumbnail View and the File Lists implement it; tests use doubles or
-// the placeholder list the main window puts in an empty slot.
+// entry, and signals when the caret or the selection changes or the user
+// asks to open the current file. The Folder View, the Thumbnail View and the
+// File Lists implement it; tests use doubles or the placeholder list the main
+// window puts in an empty slot.
+//
+// A view is a QObject itself rather than owning one for its signals: the
+// view is the sender, so every connection to it ends when the view goes,
+// and nobody has to clear stored callbacks before taking a window down.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 class QWidget;
 
 namespace velmora {
 
-class TabView {
+class TabView : public QObject {
+    Q_OBJECT
 public:
-    virtual ~TabView() = default;
+    ~TabView() override = default;
     virtual QWidget *Widget() = 0;
     virtual int Count() const = 0;
     virtual int SelectedCount() const = 0;
@@ -46,11 +51,18 @@ public:
     // Shows or hides the file icons of the views that have them.
     virtual void SetShowIcons(bool show) { (void)show; }
 
-    // Set by the main window. Views call CurrentChanged when the user moves
-    // the caret to another entry, before the SelectionChanged that follows,
-    // and SelectionChanged after every change of the selection or the caret.
-    std::function<void()> CurrentChanged;
-    std::function<void()> SelectionChanged;
+signals:
+    // The user moved the caret to another entry; comes before the
+    // selectionChanged that follows it.
+    void currentFileChanged();
+    // After every change of the selection or the caret.
+    void selectionChanged();
+    // The entry counts or the current file may read differently although no
+    // selection changed (entries taken out of a list, a list loaded): the
+    // status line is to be recounted.
+    void statusChanged();
+    // The user asked to open the current file (double click, Enter).
+    void openRequested();
 };
 
 } // namespace velmora

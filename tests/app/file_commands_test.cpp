@@ -221,7 +221,7 @@ TEST_F(FileCommandsTest, ContextMenuCommandsActOnTheCurrentFile) {
     w->Pages()->setCurrentIndex(TForm1::TabTree);
     w->Commands().PopUpEntry(kJumpToFolder)->trigger();
     EXPECT_EQ(w->Pages()->currentIndex(), TForm1::TabFile);
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"site/"_s));
     const QString gone = dir.filePath(u"old site/page.htm"_s);
     lists->Select(1, 1, gone);
     w->Pages()->setCurrentIndex(TForm1::TabTree);

@@ -106,14 +106,14 @@ TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndTe
     const QStringList names{u"a.htm"_s, u"b.htm"_s, u"c.htm"_s, u"d.htm"_s};
     const auto nothingChanged = [&](const char *what) {
         SCOPED_TRACE(what);
-        EXPECT_EQ(window->CurrentFolder(), Site());
+        EXPECT_EQ(window->Context().Folder(), Site());
         EXPECT_EQ(TreeCurrent(), dir.filePath(u"site"_s));
         EXPECT_EQ(filter->currentIndex(), 0);
         EXPECT_EQ(window->findChild<QLabel *>(u"PanelFilterTop"_s)->text(),
                   u" Filter: *.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s);
         EXPECT_EQ(drive->currentIndex(), 0);
         EXPECT_EQ(Names(list), names);
-        EXPECT_EQ(window->GetCurrentFile(), Site(u"b.htm"_s));
+        EXPECT_EQ(window->Selection().GetCurrentFile(), Site(u"b.htm"_s));
         EXPECT_EQ(document.File(), Site(u"b.htm"_s));
         EXPECT_EQ(document.FileTime(), 1);
     };
@@ -144,7 +144,7 @@ TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndTe
     tree->setCurrentIndex(other);
     emit tree->doubleClicked(other);
     EXPECT_EQ(document.asked, asked + 5);
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(Names(list), QStringList{u"x.htm"_s});
     EXPECT_TRUE(document.File().isEmpty());
 
@@ -162,17 +162,17 @@ TEST_F(MainWindowFolderTest, CancelOnAFolderOrFilterChangeKeepsFolderFilterAndTe
 TEST_F(MainWindowFolderTest, EnterOnAFolderOfTheTreeOpensIt) {
     tree->setCurrentIndex(TreeEntry(u"other"_s));
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(Names(list), QStringList{u"x.htm"_s});
 
     tree->setCurrentIndex(TreeEntry(u"site"_s));
     QTest::keyClick(tree, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(window->CurrentFolder(), Site());
+    EXPECT_EQ(window->Context().Folder(), Site());
     EXPECT_EQ(Names(list).size(), 4);
 
     Select(2);
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(window->GetCurrentFile(), Site(u"c.htm"_s));
+    EXPECT_EQ(window->Selection().GetCurrentFile(), Site(u"c.htm"_s));
 }
 
 // Files added or removed by another program show in both views after a
@@ -189,7 +189,7 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     ASSERT_TRUE(Relisted());
     EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"a0.htm"_s, u"b.htm"_s, u"d.htm"_s}));
     EXPECT_EQ(SelectedRows(list), QList<int>{2});
-    EXPECT_EQ(window->GetCurrentFile(), Site(u"b.htm"_s));
+    EXPECT_EQ(window->Selection().GetCurrentFile(), Site(u"b.htm"_s));
     EXPECT_EQ(window->Status().HintText(), Site(u"b.htm"_s));
     EXPECT_EQ(window->Pages()->tabText(0), u"Folder View  (1 of 4 files selected)"_s);
     EXPECT_EQ(document.asked, asked);
@@ -218,7 +218,7 @@ TEST_F(MainWindowFolderTest, ChangesOnDiskAreListedKeepingSelectionAndCaret) {
     ASSERT_TRUE(QFile::remove(Site(u"a0.htm"_s)));
     QTest::keyClick(window.get(), Qt::Key_F5);
     EXPECT_EQ(document.asked, before + 1);
-    EXPECT_EQ(window->GetCurrentFile(), QString());
+    EXPECT_EQ(window->Selection().GetCurrentFile(), QString());
     EXPECT_EQ(Names(list), (QStringList{u"a.htm"_s, u"b.htm"_s}));
 }
 
@@ -239,13 +239,13 @@ TEST_F(MainWindowFolderTest, ChangesWaitWhileTheWindowIsBusy) {
 TEST_F(MainWindowFolderTest, TheThumbnailViewFollowsChangesOnDisk) {
     window->Pages()->setCurrentIndex(TForm1::TabThumb);
     tiles->setCurrentIndex(tiles->model()->index(2, 0));
-    ASSERT_EQ(window->GetCurrentFile(), Site(u"c.htm"_s));
+    ASSERT_EQ(window->Selection().GetCurrentFile(), Site(u"c.htm"_s));
     QSignalSpy reset(tiles->model(), &QAbstractItemModel::modelReset);
     ASSERT_TRUE(QFile::remove(Site(u"a.htm"_s)));
     ASSERT_TRUE(reset.wait(5000));
     EXPECT_EQ(tiles->model()->rowCount(), 3);
     EXPECT_EQ(SelectedRows(tiles), QList<int>{1});
-    EXPECT_EQ(window->GetCurrentFile(), Site(u"c.htm"_s));
+    EXPECT_EQ(window->Selection().GetCurrentFile(), Site(u"c.htm"_s));
     EXPECT_EQ(window->Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
 }
 
@@ -331,7 +331,7 @@ protected:
 };
 
 TEST_F(FolderTreeTest, TheCurrentFolderIsShownAtStart) {
-    ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"many/f45/"_s));
+    ASSERT_EQ(window->Context().Folder(), dir.filePath(u"many/f45/"_s));
     ASSERT_TRUE(AllListed());
     QTest::qWait(300); // the tree sorts what it read after a moment
     EXPECT_EQ(tree->currentIndex(), Entry(u"many/f45"_s));
@@ -353,7 +353,7 @@ TEST_F(FolderTreeTest, AClickLeavesTheRowsWhereTheyWere) {
         ASSERT_TRUE(target.isValid());
         const int scrolled = bar->value();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(x, y));
-        EXPECT_EQ(window->CurrentFolder(), model->filePath(target) + u'/');
+        EXPECT_EQ(window->Context().Folder(), model->filePath(target) + u'/');
         EXPECT_EQ(bar->value(), scrolled);
         EXPECT_EQ(tree->indexAt(QPoint(x, y)), target);
         QTest::qWait(QApplication::doubleClickInterval() + 50); // the next is a click of its own
@@ -370,7 +370,59 @@ TEST_F(FolderTreeTest, TypingANameFindsItsFolder) {
     QTest::keyClicks(tree, u"f12"_s);
     EXPECT_EQ(model->filePath(tree->currentIndex()), dir.filePath(u"many/f12"_s));
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"many/f12/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"many/f12/"_s));
 }
 
 } // namespace
+
+namespace {
+
+// A view that reports one last change as it goes, as a view taking its
+// widget down may: a selection, a recount and a request to open.
+class LastWordView final : public TabView {
+public:
+    ~LastWordView() override {
+        emit currentFileChanged();
+        emit selectionChanged();
+        emit statusChanged();
+        emit openRequested();
+    }
+    QWidget *Widget() override { return &widget; }
+    int Count() const override { return 1; }
+    int SelectedCount() const override { return 1; }
+    QString CurrentFile() const override { return u"/site/other.htm"_s; }
+    QStringList SelectedFiles() const override { return {CurrentFile()}; }
+    QString ViewFile(int i, bool) const override { return i == 0 ? CurrentFile() : QString(); }
+    QWidget widget;
+};
+
+} // namespace
+
+// The window goes while its views still report: none of it reaches the
+// window being taken down, so nothing asks to save the editor's changes,
+// opens the viewer, or touches parts already gone.
+TEST(MainWindowTeardownTest, ViewsReportingAsTheyGoReachNoHalfDestroyedWindow) {
+    QTemporaryDir dir;
+    velmora::testing::ScriptedPrompts prompts;
+    velmora::testing::RecordingDesktop desktop;
+    AnsweringDocument document{prompts};
+    document.answer = SaveChangesReply::Yes; // as if the editor held changes
+    Program program(ProgramFolders::At(dir.path()), prompts);
+    program.Start(QSize(1000, 800));
+    MainWindowViews views;
+    views.folder = std::make_unique<LastWordView>();
+    views.thumbs = std::make_unique<LastWordView>();
+    auto window = std::make_unique<TForm1>(
+        MainWindowServices{program, prompts, prompts, desktop, nullptr, &document},
+        std::move(views));
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_FALSE(window->StartingUp());
+    prompts.Clear();
+    document.asked = 0;
+
+    window.reset();
+    EXPECT_EQ(document.asked, 0);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}

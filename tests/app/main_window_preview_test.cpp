@@ -126,10 +126,10 @@ TEST_F(MainWindowPreviewTest, TheSelectedFileIsPreviewedAndUnsavedTextIsAskedFor
     // selected files find both.
     FileList()->selectAll();
     EXPECT_TRUE(view->Document().File().isEmpty());
-    EXPECT_EQ(window->GetSelectionInfo().SelCount, 2);
-    EXPECT_EQ(window->GetViewFile(0, true), a);
-    EXPECT_EQ(window->GetViewFile(1, true), b);
-    EXPECT_EQ(window->GetViewFile(2, true), QString());
+    EXPECT_EQ(window->Selection().GetSelectionInfo().SelCount, 2);
+    EXPECT_EQ(window->Selection().GetViewFile(0, true), a);
+    EXPECT_EQ(window->Selection().GetViewFile(1, true), b);
+    EXPECT_EQ(window->Selection().GetViewFile(2, true), QString());
     EXPECT_FALSE(Button(u"BSaveAs"_s)->isEnabled());
 }
 
@@ -172,8 +172,8 @@ TEST_F(MainWindowPreviewTest, SaveAsIntoTheShownFolderSelectsTheCopy) {
     prompts.fileAnswers = {copy};
     Button(u"BSaveAs"_s)->click();
     EXPECT_EQ(ReadBytes(copy), QByteArray("<p>a</p>\r\n"));
-    EXPECT_EQ(window->GetCurrentFile(), copy);
-    EXPECT_EQ(window->GetSelectionInfo().SelCount, 1);
+    EXPECT_EQ(window->Selection().GetCurrentFile(), copy);
+    EXPECT_EQ(window->Selection().GetSelectionInfo().SelCount, 1);
     EXPECT_EQ(view->Document().File(), a); // the editor keeps its file
     EXPECT_EQ(view->windowTitle(), a);
     EXPECT_TRUE(BrowserShows(copy));
@@ -266,7 +266,7 @@ TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
     ASSERT_TRUE(BrowserShows(b));
 
     window->Pages()->setCurrentIndex(TForm1::TabFile);
-    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(window->Selection().GetCurrentFile(), a);
     EXPECT_EQ(view->Document().File(), a);
     EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>\n"_s);
     EXPECT_TRUE(BrowserShows(a));
@@ -284,7 +284,7 @@ TEST_F(MainWindowPreviewTest, BackInTheFolderViewItsCurrentFileIsShownAgain) {
     report->Model().FillLVFromList({dir.filePath(u"site/"_s) + u"*b*.htm*10*2000-01-01  10:00"_s});
     report->setCurrentIndex(report->Model().index(0, 0));
     window->Pages()->setCurrentIndex(TForm1::TabTree);
-    ASSERT_EQ(window->GetCurrentFile(), b);
+    ASSERT_EQ(window->Selection().GetCurrentFile(), b);
     EXPECT_GT(CornerColour().blue(), 200);
 }
 
@@ -345,22 +345,22 @@ protected:
 // shown as a click would; later activations (a dialog or the viewer
 // closing) leave the user's choice alone and ask nothing.
 TEST_F(CommandLinePreviewTest, TheCommandLinePageIsShownOnceAsAClickWould) {
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
-    EXPECT_EQ(window->GetCurrentFile(), start);
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(window->Selection().GetCurrentFile(), start);
     EXPECT_EQ(window->Pages()->tabText(TForm1::TabFile), u"Folder View  (1 of 3 files selected)"_s);
     EXPECT_EQ(view->Document().File(), start);
     EXPECT_TRUE(BrowserShows(start));
 
     Select(0);
     Activate();
-    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(window->Selection().GetCurrentFile(), a);
     EXPECT_EQ(view->Document().File(), a);
 
     QTest::keyClicks(view->REScreen(), u"edit"_s);
     for (int n = 0; n < 3; ++n)
         Activate();
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0);
-    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(window->Selection().GetCurrentFile(), a);
     EXPECT_TRUE(view->REScreen()->IsModified());
     EXPECT_EQ(window->Start().CommandFile(), start);
 }
@@ -371,10 +371,10 @@ TEST_F(CommandLinePreviewTest, ADropIsNotUndoneByTheActivationThatFollows) {
     const QString dropped = dir.filePath(u"other/d.htm"_s);
     WriteBytes(dropped, "<p>d</p>");
     window->Start().DropFiles({dropped});
-    ASSERT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    ASSERT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
     Activate();
     QTest::qWait(50);
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(FileList()->currentIndex().data().toString(), u"d.htm"_s);
 }
 
@@ -396,7 +396,7 @@ TEST_F(MainWindowPreviewTest, AChangeOnDiskKeepsThePreviewAndItsUnsavedText) {
     ASSERT_TRUE(QFile::remove(b));
     ASSERT_TRUE(reset.wait(5000));
     EXPECT_EQ(FileList()->model()->rowCount(), 2);
-    EXPECT_EQ(window->GetCurrentFile(), a);
+    EXPECT_EQ(window->Selection().GetCurrentFile(), a);
     EXPECT_TRUE(prompts.calls.isEmpty());
     EXPECT_EQ(view->Document().File(), a);
     EXPECT_EQ(view->REScreen()->EditedText(), u"<title>A</title><p>a</p>edit"_s);

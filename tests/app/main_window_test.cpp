@@ -274,8 +274,8 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     EXPECT_EQ(pages->tabText(0), u"Folder View"_s);
     EXPECT_EQ(pages->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
     EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
-    EXPECT_EQ(w->GetCurrentFile(), u"/site/b.htm"_s);
-    const TSelectionInfo info = w->GetSelectionInfo();
+    EXPECT_EQ(w->Selection().GetCurrentFile(), u"/site/b.htm"_s);
+    const TSelectionInfo info = w->Selection().GetSelectionInfo();
     EXPECT_EQ(info.Page, int(TForm1::TabThumb));
     EXPECT_EQ(info.SelCount, 1);
     EXPECT_EQ(info.Count, 3);
@@ -366,8 +366,8 @@ TEST_F(MainWindowTest, ARefusedDropLeavesTheCommandLinePageToTheFirstActivation)
     EXPECT_EQ(prompts.Count(Kind::Beep), 1);
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
-    EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
-    EXPECT_EQ(w.GetCurrentFile(), index);
+    EXPECT_EQ(w.Context().Folder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(w.Selection().GetCurrentFile(), index);
 }
 
 // Files dropped onto the window: the first name alone decides, the others
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
     };
     EXPECT_TRUE(w->acceptDrops());
     drop({u"site/sub/index.html"_s, u"site/a.htm"_s, u"site/notes.txt"_s});
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"site/sub/"_s));
     EXPECT_EQ(w->Start().DroppedFiles().size(), 3);
     EXPECT_TRUE(prompts.calls.isEmpty());
 
@@ -395,7 +395,7 @@ TEST_F(MainWindowTest, DroppedFilesOpenTheFolderOfTheFirstAcceptedOne) {
         EXPECT_EQ(prompts.Count(Kind::Beep), 1) << refused.toStdString();
         EXPECT_EQ(prompts.Texts(Kind::Info),
                   QStringList{u"Velmora:\nFile not accepted.\n"_s + dir.filePath(refused)});
-        EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/sub/"_s)); // nothing else changes
+        EXPECT_EQ(w->Context().Folder(), dir.filePath(u"site/sub/"_s)); // nothing else changes
         EXPECT_EQ(w->Start().DroppedFiles(),
                   (QStringList{dir.filePath(refused), dir.filePath(u"site/a.htm"_s)}));
     }
@@ -411,7 +411,7 @@ TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
     WriteBytes(dir.filePath(u"other/b.htm"_s), "<p>");
     auto w = OpenWindow();
     w->Start().DropFiles({dir.filePath(u"site/a.htm"_s)});
-    ASSERT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
+    ASSERT_EQ(w->Context().Folder(), dir.filePath(u"site/"_s));
     auto *editor = new QPlainTextEdit(u"<html>"_s, &folder->widget);
     ASSERT_EQ(editor->window(), w.get());
     ASSERT_TRUE(editor->acceptDrops());
@@ -427,7 +427,7 @@ TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor->viewport(), &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"other/"_s));
     EXPECT_EQ(editor->toPlainText(), u"<html>"_s);
 
     // While the window is busy and disabled, a drop changes nothing.
@@ -436,7 +436,7 @@ TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
     back.setUrls({QUrl::fromLocalFile(dir.filePath(u"site/a.htm"_s))});
     QDropEvent busyDrop(at, Qt::CopyAction, &back, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor->viewport(), &busyDrop);
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"other/"_s));
     w->setEnabled(true);
 
     // Text dragged without files is left to the control.
@@ -447,7 +447,7 @@ TEST_F(MainWindowTest, FilesDroppedOnAControlThatTakesDropsAreTheWindowsDrop) {
     QDropEvent textDrop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor->viewport(), &textDrop);
     EXPECT_TRUE(editor->toPlainText().contains(u"words"_s));
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"other/"_s));
 }
 
 // The thumbnail folder and every folder below it are refused: a message,
@@ -469,7 +469,7 @@ TEST_F(MainWindowTest, TheThumbnailFolderIsRefusedUntilAnotherIsChosen) {
     w->JumpToFileAndFolder(dir.filePath(u"site/index.htm"_s));
     EXPECT_TRUE(prompts.calls.isEmpty());
     EXPECT_TRUE(w->Pages()->isEnabled());
-    EXPECT_EQ(w->CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(w->Context().Folder(), dir.filePath(u"site/"_s));
 }
 
 // A jump puts the caret on the file's entry, found without regard to letter
@@ -486,8 +486,8 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     ASSERT_EQ(RowCount(list), 3);
     EXPECT_EQ(list->currentIndex().row(), 1);
     EXPECT_TRUE(NothingSelected(list));
-    EXPECT_EQ(w.GetCurrentFile(), QString());
-    EXPECT_EQ(w.GetSelectionInfo().SelCount, 0);
+    EXPECT_EQ(w.Selection().GetCurrentFile(), QString());
+    EXPECT_EQ(w.Selection().GetSelectionInfo().SelCount, 0);
 
     EXPECT_EQ(w.findChild<QLabel *>(u"LabelFiles"_s)->text(), dir.filePath(u"site/"_s));
 
@@ -506,20 +506,20 @@ TEST_F(MainWindowTest, AJumpPutsTheCaretOnTheFileWithoutSelectingIt) {
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_TRUE(prompts.calls.isEmpty());
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(w.GetSelectionInfo().SelCount, 3);
+    EXPECT_EQ(w.Selection().GetSelectionInfo().SelCount, 3);
     list->clearSelection();
     SetCurrentRow(list, 1);
     QTest::keyClick(list, Qt::Key_Return);
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(prompts.Count(Kind::Info), 1);
-    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 1);                   // answered Cancel
-    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/index.htm"_s)); // nothing deleted
+    EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 1);                               // answered Cancel
+    EXPECT_EQ(w.Selection().GetCurrentFile(), dir.filePath(u"site/index.htm"_s)); // nothing deleted
     EXPECT_TRUE(QFile::exists(dir.filePath(u"site/index.htm"_s)));
 
     // A missing file opens its folder and leaves the caret where it was.
     list->clearSelection();
     w.JumpToFileAndFolder(dir.filePath(u"site/gone.htm"_s));
-    EXPECT_EQ(w.CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(w.Context().Folder(), dir.filePath(u"site/"_s));
     EXPECT_TRUE(NothingSelected(list));
 }
 
@@ -602,16 +602,16 @@ TEST_F(MainWindowTest, MovingToAnotherFileAsksToSaveFirst) {
 
     SetCurrentRow(list, 0);
     EXPECT_EQ(document.asked, 2);
-    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/a.htm"_s)); // the preview follows
+    EXPECT_EQ(w.Selection().GetCurrentFile(), dir.filePath(u"site/a.htm"_s)); // the preview follows
     SetCurrentRow(list, 0);
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); // the caret stays
     EXPECT_EQ(document.asked, 2);
-    EXPECT_EQ(w.GetSelectionInfo().SelCount, 3);
-    EXPECT_EQ(w.GetCurrentFile(), QString());
+    EXPECT_EQ(w.Selection().GetSelectionInfo().SelCount, 3);
+    EXPECT_EQ(w.Selection().GetCurrentFile(), QString());
     EXPECT_EQ(w.Pages()->tabText(0), u"Folder View  (3 of 3 files selected)"_s);
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(document.asked, 3);
-    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/b.htm"_s));
+    EXPECT_EQ(w.Selection().GetCurrentFile(), dir.filePath(u"site/b.htm"_s));
 }
 
 // ---- the Thumbnail View tab ------------------------------------------------
@@ -637,7 +637,7 @@ TEST_F(MainWindowTest, ThumbnailTabShowsTheFolderAndCtrlASelectsEveryTile) {
     EXPECT_EQ(label->text(), dir.filePath(u"site"_s) + u'/');
     EXPECT_EQ(grid->model()->rowCount(), 3);
     // Entering the tab selects the first tile and shows its thumbnail.
-    EXPECT_EQ(w.GetCurrentFile(), dir.filePath(u"site/a.htm"_s));
+    EXPECT_EQ(w.Selection().GetCurrentFile(), dir.filePath(u"site/a.htm"_s));
     EXPECT_FALSE(corner->pixmap().isNull());
     EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
 
@@ -645,8 +645,8 @@ TEST_F(MainWindowTest, ThumbnailTabShowsTheFolderAndCtrlASelectsEveryTile) {
     EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
     QTest::keyRelease(grid, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.Pages()->tabText(1), u"Thumbnail View  (3 of 3 files selected)"_s);
-    EXPECT_EQ(w.SelectedFiles().size(), 3);
-    EXPECT_TRUE(w.GetCurrentFile().isEmpty());
+    EXPECT_EQ(w.Selection().SelectedFiles().size(), 3);
+    EXPECT_TRUE(w.Selection().GetCurrentFile().isEmpty());
 
     // Ctrl+Shift+A selects nothing more.
     grid->selectionModel()->setCurrentIndex(grid->model()->index(1, 0),
@@ -697,13 +697,13 @@ TEST_F(MainWindowTest, FileListsTabFeedsTheSelectionAndKeepsItsSortOrder) {
                                         u"/v/*c*.htm*10*2000-01-01  10:00"_s});
         // Sorted by folder, the rows keep their order within a folder.
         report->setCurrentIndex(report->Model().index(1, 0));
-        EXPECT_EQ(w->GetCurrentFile(), u"/w/b.htm"_s);
-        const TSelectionInfo info = w->GetSelectionInfo();
+        EXPECT_EQ(w->Selection().GetCurrentFile(), u"/w/b.htm"_s);
+        const TSelectionInfo info = w->Selection().GetSelectionInfo();
         EXPECT_EQ(info.SelCount, 1);
         EXPECT_EQ(info.Count, 3);
-        EXPECT_EQ(w->GetViewFile(1, true), u"/w/b.htm"_s);
-        EXPECT_TRUE(w->GetViewFile(0, true).isEmpty());
-        EXPECT_EQ(w->GetViewFile(0, false), u"/v/c.htm"_s);
+        EXPECT_EQ(w->Selection().GetViewFile(1, true), u"/w/b.htm"_s);
+        EXPECT_TRUE(w->Selection().GetViewFile(0, true).isEmpty());
+        EXPECT_EQ(w->Selection().GetViewFile(0, false), u"/v/c.htm"_s);
         EXPECT_TRUE(w->Pages()->tabText(TForm1::TabTree).contains(u"(1 of 3 files selected)"_s));
         report->ColumnClick(FieldSize);
         report->ColumnClick(FieldSize);

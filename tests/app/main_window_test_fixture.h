@@ -28,8 +28,7 @@ public:
         selected = n;
         count = of;
         current = file;
-        if (SelectionChanged)
-            SelectionChanged();
+        emit selectionChanged();
     }
     void SetShowIcons(bool show) override { icons = show; }
     std::optional<bool> icons;

@@ -277,7 +277,7 @@ TEST_F(MainWindowThumbsTest, OnTheThumbnailViewTheSelectedEntriesAreDrawnAgain) 
     const QStringList pages = ThreePagesSelected();
     thumbsView->selected = {0, 2};
     window->Pages()->setCurrentIndex(TForm1::TabThumb);
-    ASSERT_EQ(window->GetSelectionInfo().Page, TForm1::TabThumb);
+    ASSERT_EQ(window->Selection().GetSelectionInfo().Page, TForm1::TabThumb);
     window->Commands().Add_Remove(FileCommands::ModeMake);
     EXPECT_EQ(progress.texts,
               (QStringList{u"(1 of 2): "_s + pages[0], u"(2 of 2): "_s + pages[2]}));

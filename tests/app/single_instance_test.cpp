@@ -208,20 +208,20 @@ TEST_F(HandedOverPathTest, APageAFolderAndAListFileOpenAsOnTheCommandLine) {
     WriteBytes(site + u"notes.txt"_s, "text");
 
     window->Start().OpenHandedOverPath(site + u"b.htm"_s);
-    EXPECT_EQ(window->CurrentFolder(), site);
+    EXPECT_EQ(window->Context().Folder(), site);
     EXPECT_EQ(Current(), u"b.htm"_s);
     EXPECT_EQ(window->Pages()->currentIndex(), TForm1::TabFile);
     // Selected and so previewed, as the page of a first start is.
-    EXPECT_EQ(window->SelectedFiles(), QStringList{site + u"b.htm"_s});
+    EXPECT_EQ(window->Selection().SelectedFiles(), QStringList{site + u"b.htm"_s});
 
     window->Start().OpenHandedOverPath(dir.filePath(u"other"_s));
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
 
     // Files the command line does not take change nothing.
     window->Start().OpenHandedOverPath(site + u"notes.txt"_s);
     window->Start().OpenHandedOverPath(site + u"gone.htm"_s);
     window->Start().OpenHandedOverPath(QString());
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"other/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"other/"_s));
 
     const QString list = dir.filePath(u"elsewhere/old.lst"_s);
     WriteBytes(list, (site + u"*a*.htm*4*2000-01-01  10:00\r\n"_s).toUtf8());
@@ -235,16 +235,16 @@ TEST_F(HandedOverPathTest, APageAFolderAndAListFileOpenAsOnTheCommandLine) {
 // as it is, and the open window comes to the front instead.
 TEST_F(HandedOverPathTest, AnOpenModalWindowKeepsTheViewUnderIt) {
     WriteBytes(dir.filePath(u"site/a.htm"_s), "<p>a");
-    const QString before = window->CurrentFolder();
+    const QString before = window->Context().Folder();
     QDialog question(window.get());
     question.setWindowModality(Qt::ApplicationModal);
     question.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &question);
     window->Start().OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
-    EXPECT_EQ(window->CurrentFolder(), before);
+    EXPECT_EQ(window->Context().Folder(), before);
     question.close();
     window->Start().OpenHandedOverPath(dir.filePath(u"site/a.htm"_s));
-    EXPECT_EQ(window->CurrentFolder(), dir.filePath(u"site/"_s));
+    EXPECT_EQ(window->Context().Folder(), dir.filePath(u"site/"_s));
 }
 
 TEST_F(HandedOverPathTest, AMinimizedWindowComesBack) {

@@ -73,8 +73,10 @@ protected:
         list = std::make_unique<FolderFileList>(showIcons,
                                                 std::make_unique<CountingIcons>(&iconCalls));
         view = list->ListView();
-        list->CurrentChanged = [this] { events << u"current"_s; };
-        list->SelectionChanged = [this] { events << u"selection"_s; };
+        QObject::connect(list.get(), &TabView::currentFileChanged,
+                         [this] { events << u"current"_s; });
+        QObject::connect(list.get(), &TabView::selectionChanged,
+                         [this] { events << u"selection"_s; });
         list->ShowFolderFiles(paths);
         events.clear();
     }

@@ -5,6 +5,7 @@
 #include "filelists/window/elv_report.h"
 #include "filelists/window/form_ask_fname.h"
 #include "filelists/window/form_search.h"
+#include "foundation/folder_context.h"
 #include "widgets/caption_panel.h"
 #include "widgets/wait_cursor.h"
 
@@ -119,10 +120,7 @@ QWidget *FileListsPage::BuildReportColumn() {
     report_ = new ELVReport(area);
     panelTreeTop_->setBuddy(report_);
     column->addWidget(report_, 1);
-    connect(report_, &ELVReport::OpenRequested, this, [this] {
-        if (context_.openCurrentFile)
-            context_.openCurrentFile();
-    });
+    connect(report_, &ELVReport::OpenRequested, this, &FileListsPage::openRequested);
     connect(report_, &ELVReport::TakeOutRequested, this, [this] {
         if (bTakeOut_->isEnabled())
             BTakeOutClick();
@@ -130,11 +128,11 @@ QWidget *FileListsPage::BuildReportColumn() {
     connect(report_, &ELVReport::SelectAllRequested, this, &FileListsPage::BSelectClick);
     connect(report_, &ELVReport::KeyPressed, this, [this] {
         SetListButtonState();
-        UpdateStatus();
+        emit statusChanged();
     });
     connect(report_, &ELVReport::KeyReleased, this, &FileListsPage::ShowCurrentThumb);
     connect(report_, &ELVReport::MouseReleased, this, [this] {
-        UpdateStatus();
+        emit statusChanged();
         ShowCurrentThumb();
     });
     connect(report_, &ELVReport::FocusChanged, panelTreeTop_, &CaptionPanel::SetActive);
@@ -230,32 +228,26 @@ void FileListsPage::SetListButtonState() {
 
 void FileListsPage::BSelectClick() {
     report_->SelectAllRows();
-    UpdateStatus();
+    emit statusChanged();
 }
 
 void FileListsPage::BTakeOutClick() {
     if (report_->TakeOutSelectedEntries() > 0)
         currentList_.Saved = false;
-    UpdateStatus();
+    emit statusChanged();
     SetListButtonState();
 }
 
-void FileListsPage::FillLVFromList() {
+void FileListsPage::FillLVFromList(const QStringList &lines) {
     const WaitCursor busy;
     report_->setUpdatesEnabled(false);
-    report_->Model().FillLVFromList(context_.workList, context_.progress);
-    UpdateStatus();
+    report_->Model().FillLVFromList(lines, context_.progress);
+    emit statusChanged();
     report_->setUpdatesEnabled(true);
 }
 
 void FileListsPage::ShowCurrentThumb() {
-    if (context_.showMiniThumb)
-        context_.showMiniThumb(CurrentFile());
-}
-
-void FileListsPage::UpdateStatus() {
-    if (context_.updateStatus)
-        context_.updateStatus();
+    emit thumbnailWanted(CurrentFile());
 }
 
 void FileListsPage::FocusReport() {

@@ -3,9 +3,9 @@
 // the button bar PanLV below it, and behind a splitter on the right the saved
 // lists LBListen with Load List, Delete and Merge. It runs the tab's commands:
 // Search and Add, Select All and Take out, saving, loading with its
-// verification, deleting and merging list files. Everything outside the tab
-// (the folder view's folder and mask, the viewer, the status line, the
-// thumbnail corner) comes in through FileListsContext.
+// verification, deleting and merging list files. It reads the folder view's
+// folder and mask from the FolderContext and tells the window what it needs
+// (the status line, the viewer, the thumbnail corner) through its signals.
 
 #include "filelists/list_status.h"
 
@@ -23,31 +23,29 @@ namespace velmora {
 class CaptionPanel;
 class ELVReport;
 class FileDialogs;
+class FolderContext;
 class ProgressBar;
 class Prompts;
 class TFormAskFName;
 class TFormSearch;
+struct Settings;
 
 // Shows a modal dialog and returns its result; tests answer in its place.
 using DialogRunner = std::function<int(QDialog &dialog)>;
 
 struct FileListsContext {
-    FileListsContext(Prompts &prompts, FileDialogs &dialogs, QStringList &workList)
-        : prompts(prompts), dialogs(dialogs), workList(workList) {}
+    FileListsContext(Prompts &prompts, FileDialogs &dialogs) : prompts(prompts), dialogs(dialogs) {}
 
     Prompts &prompts;
     FileDialogs &dialogs;
-    QStringList &workList; // the scratch list every list operation clears first
-    QString listDir;       // FILELISTS, with its trailing '/'
-    QString thumbDir;      // not descended into by the search
+    QString listDir;  // FILELISTS, with its trailing '/'
+    QString thumbDir; // not descended into by the search
     ProgressBar *progress = nullptr;
-    std::function<QString()> currentFolder;     // the folder view's folder
-    std::function<QString()> currentMask;       // the filter's mask
-    std::function<QString()> allowedExtensions; // the add dialog's filter
-    std::function<void()> searchStarting;       // a search switches validation off
-    std::function<void()> openCurrentFile;      // DblClickForAll
-    std::function<void()> updateStatus;
-    std::function<void(const QString &path)> showMiniThumb;
+    // The folder view's folder and the filter's mask, which Search and Add
+    // start from; none: no folder and every file.
+    const FolderContext *folder = nullptr;
+    // The Add dialog's filter comes from AllowedExtensions; none: all files.
+    const Settings *settings = nullptr;
     // Deletes a list file for good; empty: removed directly.
     std::function<void(const QString &path)> deleteFile;
     DialogRunner runDialog; // empty: exec()
@@ -91,20 +89,37 @@ public:
     void BMergeListClick();
     void VerifyLoadedList();
 
+signals:
+    // The user asked to open the current row's file (double click, Enter).
+    void openRequested();
+    // The rows or the selection changed through the page's own commands:
+    // the status line is to be recounted.
+    void statusChanged();
+    // A click or a key in the report: the thumbnail corner is to show the
+    // file now current (empty: none), which may be the one shown before.
+    void thumbnailWanted(const QString &path);
+    // A search is about to walk the disk: list validation goes off, as for
+    // every search of the program.
+    void searchStarting();
+
 private:
     QWidget *BuildReportColumn();
     QWidget *BuildSavedLists();
-    void FillLVFromList();
+    void FillLVFromList(const QStringList &lines);
     void ShowCurrentThumb();
-    void UpdateStatus();
     void FocusReport();
     int RunDialog(QDialog &dialog);
     void LBListenChange();
     void ShowReport();
     void WriteListFile(const QString &path);
+    QString SearchFolder() const;
+    QString SearchMask() const;
 
     FileListsContext context_;
     TListFileStatus currentList_;
+    // What the last verification found (not found, updated), shown by the
+    // save dialog's report button.
+    QStringList verifyReport_;
     ELVReport *report_ = nullptr;
     CaptionPanel *panelTreeTop_ = nullptr;
     CaptionPanel *panelListTop_ = nullptr;

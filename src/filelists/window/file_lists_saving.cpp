@@ -67,8 +67,9 @@ void FileListsPage::SaveLVToFile(const QString &message) {
 void FileListsPage::WriteListFile(const QString &path) {
     const QList<int> selected =
         formAskFName_->SaveMode() == CopyMode::All ? QList<int>() : report_->SelectedRows();
-    if (!WriteModelToListFile(path, report_->Model(), formAskFName_->SaveMode(), selected,
-                              context_.workList, currentList_)) {
+    QStringList written;
+    if (!WriteModelToListFile(path, report_->Model(), formAskFName_->SaveMode(), selected, written,
+                              currentList_)) {
         context_.prompts.BeepAndShowError(u"Invalid Filename: "_s + path);
         return;
     }
@@ -102,8 +103,7 @@ void FileListsPage::OpenListFile(const QString &path) {
                                    read.error);
         return;
     }
-    context_.workList = std::move(read.lines);
-    FillLVFromList();
+    FillLVFromList(read.lines);
     ShowFilesFoundIn(QFileInfo(path).fileName());
     VerifyLoadedList();
     FocusReport();
@@ -115,10 +115,10 @@ void FileListsPage::VerifyLoadedList() {
     {
         const WaitCursor busy;
         report_->setUpdatesEnabled(false);
-        result = velmora::VerifyLoadedList(report_->Model(), context_.workList, context_.progress);
+        result = velmora::VerifyLoadedList(report_->Model(), verifyReport_, context_.progress);
         report_->setUpdatesEnabled(true);
     }
-    UpdateStatus();
+    emit statusChanged();
     if (result.total == 0)
         return;
     if (result.AllRemoved()) {
@@ -133,7 +133,7 @@ void FileListsPage::VerifyLoadedList() {
 }
 
 void FileListsPage::ShowReport() {
-    TFormReport report(context_.workList, formAskFName_);
+    TFormReport report(verifyReport_, formAskFName_);
     RunDialog(report);
 }
 
@@ -157,7 +157,7 @@ void FileListsPage::BDeleteListClick() {
         currentList_.Name.clear();
         currentList_.Saved = true;
         panelTreeTop_->setText(DeletedListCaption());
-        UpdateStatus();
+        emit statusChanged();
     }
     ReadSavedLists();
     SetListButtonState();
@@ -174,11 +174,12 @@ void FileListsPage::BMergeListClick() {
     panelTreeTop_->setText(u" Loading Lists ..."_s);
     panelTreeTop_->repaint();
     MergeResult result;
+    QStringList merged;
     {
         const WaitCursor busy;
         report_->setUpdatesEnabled(false);
-        result = MergeListFiles(context_.listDir, names, report_->Model(), context_.workList,
-                                currentList_, QLocale(), [this] {
+        result = MergeListFiles(context_.listDir, names, report_->Model(), merged, currentList_,
+                                QLocale(), [this] {
                                     panelTreeTop_->setText(u" Generate merged list ..."_s);
                                     panelTreeTop_->repaint();
                                 });
@@ -190,7 +191,7 @@ void FileListsPage::BMergeListClick() {
                                    QChar(kMessageBreak) + result.error);
         return;
     }
-    UpdateStatus();
+    emit statusChanged();
     ShowFilesFoundIn(result.caption);
     FocusReport();
     SaveLVToFile(MergeSavedMessage());

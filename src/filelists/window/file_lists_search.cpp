@@ -8,7 +8,9 @@
 #include "filelists/window/file_lists_page.h"
 #include "filelists/window/form_search.h"
 #include "foundation/file_utils.h"
+#include "foundation/folder_context.h"
 #include "foundation/prompts.h"
+#include "foundation/settings.h"
 #include "sitewalk/file_search.h"
 #include "widgets/wait_cursor.h"
 #include "widgets/window_guards.h"
@@ -20,19 +22,26 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
+QString FileListsPage::SearchFolder() const {
+    return context_.folder ? context_.folder->Folder() : QString();
+}
+
+QString FileListsPage::SearchMask() const {
+    return context_.folder ? context_.folder->Mask() : u"*.*"_s;
+}
+
 void FileListsPage::BGetFilesClick() {
-    const QString folder = context_.currentFolder ? context_.currentFolder() : QString();
-    const QString mask = context_.currentMask ? context_.currentMask() : u"*.*"_s;
+    const QString folder = SearchFolder();
+    const QString mask = SearchMask();
     formSearch_->Prepare(mask, folder);
     if (RunDialog(*formSearch_) != QDialog::Accepted)
         return;
     const bool add = formSearch_->AddToCurrentList();
-    QStringList &work = context_.workList;
+    QStringList work;
     int k = 0;
     {
         const WaitCursor busy;
-        if (context_.searchStarting)
-            context_.searchStarting();
+        emit searchStarting();
         work.clear();
         if (add)
             report_->Model().CopyLVToList(work, CopyMode::All);
@@ -62,7 +71,7 @@ void FileListsPage::BGetFilesClick() {
         if (!add)
             currentList_.Name.clear();
         currentList_.Saved = false;
-        FillLVFromList();
+        FillLVFromList(work);
         ShowFilesFoundIn(folder);
         SaveLVToFile(SearchFinishedMessage(n, n - k));
         break;
@@ -72,14 +81,14 @@ void FileListsPage::BGetFilesClick() {
 }
 
 void FileListsPage::BAddClick() {
-    const QString folder = context_.currentFolder ? context_.currentFolder() : QString();
+    const QString folder = SearchFolder();
     const QString filter =
-        AddDialogFilter(context_.allowedExtensions ? context_.allowedExtensions() : QString());
+        AddDialogFilter(context_.settings ? context_.settings->AllowedExtensions : QString());
     const QStringList files =
         context_.dialogs.GetOpenFileNames(u"Add files to the list"_s, folder, filter);
     if (files.isEmpty())
         return;
-    QStringList &work = context_.workList;
+    QStringList work;
     int k = 0;
     {
         const WaitCursor busy;
@@ -104,7 +113,7 @@ void FileListsPage::BAddClick() {
         context_.prompts.ShowInfo(NoNewEntriesMessage(folder));
     } else {
         currentList_.Saved = false;
-        FillLVFromList();
+        FillLVFromList(work);
         ShowFilesFoundIn(folder);
         SaveLVToFile(FilesAddedMessage(added));
     }

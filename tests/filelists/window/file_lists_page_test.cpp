@@ -4,6 +4,7 @@
 #include "filelists/window/form_ask_fname.h"
 #include "filelists/window/form_report.h"
 #include "filelists/window/form_search.h"
+#include "foundation/folder_context.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
 #include "widgets/caption_panel.h"
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -38,7 +40,7 @@ protected:
     QString site = dir.path() + u"/site/"_s;
     QString lists = dir.path() + u"/FILELISTS/"_s;
     ScriptedPrompts prompts;
-    QStringList work;
+    FolderContext folder;
     QStringList deleted;
     std::function<int(TFormSearch &)> onSearch = [](TFormSearch &) { return 0; };
     std::function<int(TFormAskFName &)> onSave = [](TFormAskFName &) { return 0; };
@@ -49,11 +51,12 @@ protected:
     void SetUp() override {
         QDir().mkpath(site);
         QDir().mkpath(lists);
-        FileListsContext context(prompts, prompts, work);
+        FileListsContext context(prompts, prompts);
         context.listDir = lists;
         context.thumbDir = dir.path() + u"/THUMBS/"_s;
-        context.currentFolder = [this] { return site; };
-        context.currentMask = [] { return u"*.htm"_s; };
+        folder.SetFolder(site);
+        folder.SetMask(u"*.htm"_s);
+        context.folder = &folder;
         context.deleteFile = [this](const QString &path) {
             deleted << path;
             QFile::remove(path);
@@ -411,4 +414,56 @@ TEST(SaveListDialog, TheMessageSpansTheDialogWithTheReportButtonShown) {
     const QWidget *name = form.findChild<QLineEdit *>(u"EFname"_s);
     ASSERT_TRUE(memo && name);
     EXPECT_EQ(memo->geometry().right(), name->geometry().right());
+}
+
+// What the page tells the window: a search announces itself before it walks
+// the disk, the page's own changes of rows and selection ask for a recount,
+// a click reports the row now current for the thumbnail corner, and a double
+// click asks to open it.
+TEST_F(PageTest, ReportsItsChangesAndRequestsThroughSignals) {
+    MakePages({"a.htm", "b.htm"});
+    QSignalSpy starting(page.get(), &FileListsPage::searchStarting);
+    QSignalSpy status(page.get(), &FileListsPage::statusChanged);
+    QSignalSpy thumb(page.get(), &FileListsPage::thumbnailWanted);
+    QSignalSpy open(page.get(), &FileListsPage::openRequested);
+    int rowsWhenStarting = -1;
+    QObject::connect(page.get(), &FileListsPage::searchStarting,
+                     [&] { rowsWhenStarting = Model().Count(); });
+    Search(false, false);
+    EXPECT_EQ(starting.size(), 1);
+    EXPECT_EQ(rowsWhenStarting, 0); // before the view was filled
+    EXPECT_GE(status.size(), 1);
+
+    status.clear();
+    Button(u"BSelect"_s)->click();
+    EXPECT_EQ(status.size(), 1);
+    status.clear();
+    SelectRows({0});
+    page->BTakeOutClick();
+    EXPECT_EQ(status.size(), 1);
+    ASSERT_EQ(Model().Count(), 1);
+
+    const QRect row = page->Report()->visualRect(Model().index(0, 0));
+    QTest::mouseClick(page->Report()->viewport(), Qt::LeftButton, {}, row.center());
+    ASSERT_FALSE(thumb.isEmpty());
+    EXPECT_EQ(thumb.last().at(0).toString(), site + u"b.htm"_s);
+    QTest::mouseDClick(page->Report()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(open.size(), 1);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// Search and Add start from the folder and mask the context holds when they
+// run, not from those of the page's creation.
+TEST_F(PageTest, SearchesTheContextsFolderOfTheMoment) {
+    const QString other = dir.path() + u"/other/"_s;
+    QDir().mkpath(other);
+    WriteBytes(other + u"x.htm"_s, "x");
+    WriteBytes(other + u"y.txt"_s, "y");
+    MakePages({"a.htm"});
+    folder.SetFolder(other);
+    folder.SetMask(u"*.txt"_s);
+    Search(false, false);
+    ASSERT_EQ(Model().Count(), 1);
+    EXPECT_EQ(Model().GetLVEntryPath(0), other + u"y.txt"_s);
+    EXPECT_EQ(page->PanelTreeTop()->text(), u" Files found in \""_s + other + u"\":"_s);
 }
