@@ -108,6 +108,8 @@ QWidget *TFormGenOpt::BuildOptionsGroup() {
     grid->addWidget(cbShowHints_, 0, 1);
     grid->addWidget(cbOpenOnSingleClick_, 1, 0);
     grid->addWidget(cbDoShowFileIcons_, 1, 1);
+    cbDoShowLineNumbers_ = AddCheckBox(group, u"CBDoShowLineNumbers"_s, u"Line numbers"_s);
+    grid->addWidget(cbDoShowLineNumbers_, 2, 0);
     return group;
 }
 
@@ -145,6 +147,7 @@ void TFormGenOpt::FormShow() {
     cbShowHints_->setChecked(settings_.DoShowHints);
     cbOpenOnSingleClick_->setChecked(settings_.DoOpenOnSingleClick);
     cbDoShowFileIcons_->setChecked(settings_.DoShowFileIcons);
+    cbDoShowLineNumbers_->setChecked(settings_.DoShowLineNumbers);
 }
 
 // The dialog opens in the middle of the screen, not of the main window.
@@ -191,6 +194,7 @@ void TFormGenOpt::BOKClick() {
     settings_.DoShowHints = cbShowHints_->isChecked();
     settings_.DoOpenOnSingleClick = cbOpenOnSingleClick_->isChecked();
     settings_.DoShowFileIcons = cbDoShowFileIcons_->isChecked();
+    settings_.DoShowLineNumbers = cbDoShowLineNumbers_->isChecked();
     accept();
 }
 

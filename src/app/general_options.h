@@ -54,6 +54,7 @@ private:
     QCheckBox *cbOpenOnSingleClick_ = nullptr;
     QCheckBox *cbDoShowFileIcons_ = nullptr;
     QCheckBox *cbDoRecycleBin_ = nullptr;
+    QCheckBox *cbDoShowLineNumbers_ = nullptr;
     bool centred_ = false;
 };
 

@@ -177,6 +177,8 @@ void TForm1::ShowGeneralOptions() {
     ApplyHints();
     // The folder view's file list shows or hides its icons.
     View(TabFile)->SetShowIcons(s.DoShowFileIcons);
+    // The editor shows or hides its line numbers.
+    formView_->SetSettings(program_.Config());
 }
 
 } // namespace velmora
