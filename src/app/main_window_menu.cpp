@@ -3,6 +3,7 @@
 #include "app/general_options.h"
 #include "app/lists_tab_view.h"
 #include "app/main_window.h"
+#include "editor/window/form_view.h"
 #include "filelists/window/elv_report.h"
 #include "foundation/desktop_services.h"
 #include "foundation/document_guard.h"

@@ -24,8 +24,19 @@ bool IsNameChar(QChar c) {
            c == u'.';
 }
 
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+// Names are ASCII (IsNameChar), so folding ASCII letters is enough; this is
+// the innermost comparison of the scans and much cheaper than a Unicode one.
 bool SameName(QStringView a, QStringView b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i].unicode()) != FoldAscii(b[i].unicode()))
+            return false;
+    return true;
 }
 
 // Whether text at pos begins with name (any case) as a whole tag name.
@@ -37,7 +48,8 @@ bool NameAt(QStringView text, qsizetype pos, QStringView name) {
 }
 
 bool CommentAt(QStringView text, qsizetype pos) {
-    return text.mid(pos, 4) == u"<!--";
+    return pos + 3 < text.size() && text[pos] == u'<' && text[pos + 1] == u'!' &&
+           text[pos + 2] == u'-' && text[pos + 3] == u'-';
 }
 
 bool CommentEndsAt(QStringView text, qsizetype gt) {
@@ -75,9 +87,8 @@ struct Tag {
     bool Opens() const { return Element() && !closing && !selfClosing; }
 };
 
-Tag ReadTag(QStringView text, qsizetype lt) {
+Tag ReadTag(QStringView text, qsizetype lt, qsizetype gt) {
     Tag tag;
-    const qsizetype gt = text.indexOf(u'>', lt + 1);
     if (gt < 0)
         return tag;
     tag.span = {lt, gt + 1};
@@ -94,6 +105,10 @@ Tag ReadTag(QStringView text, qsizetype lt) {
     tag.name = text.mid(first, last - first);
     tag.selfClosing = !tag.closing && text[gt - 1] == u'/';
     return tag;
+}
+
+Tag ReadTag(QStringView text, qsizetype lt) {
+    return ReadTag(text, lt, text.indexOf(u'>', lt + 1));
 }
 
 // The "</name" of a raw-text element at or after from, or -1.
@@ -145,15 +160,18 @@ bool InsideCommentOrRawText(QStringView text, qsizetype lt, bool checkRawText) {
         const QChar c = text[i];
         if (c == u'>' && !commentDecided && CommentEndsAt(text, i)) {
             commentDecided = true;
-        } else if (c == u'<') {
-            if (!commentDecided && CommentAt(text, i))
-                return true;
-            if (rawDecided)
+        } else if (c == u'<' && i + 1 < text.size()) {
+            const QChar next = text[i + 1];
+            if (next == u'!') {
+                if (!commentDecided && CommentAt(text, i))
+                    return true;
+            } else if (rawDecided) {
                 continue;
-            if (!RawNameAt(text, i + 1).isEmpty())
+            } else if (next == u'/') {
+                rawDecided = !RawNameAt(text, i + 2).isEmpty();
+            } else if (FoldAscii(next.unicode()) == u's' && !RawNameAt(text, i + 1).isEmpty()) {
                 return true;
-            if (i + 1 < text.size() && text[i + 1] == u'/' && !RawNameAt(text, i + 2).isEmpty())
-                rawDecided = true;
+            }
         }
     }
     return false;
@@ -193,27 +211,30 @@ std::optional<TagSpan> ClosingTagAfter(QStringView text, qsizetype from, QString
     return std::nullopt;
 }
 
-// The opening tag of name before pos at the depth of a closing tag. Going
+// The opening tag of name before pos at the depth of a closing tag, in one
+// pass backwards: a '>' marks the end of the tag whose '<' comes next. Going
 // backwards, a comment is recognised by its "-->" and a script or style
 // element by its closing tag.
 std::optional<TagSpan> OpeningTagBefore(QStringView text, qsizetype pos, QStringView name) {
     int depth = 1;
-    qsizetype j = pos;
-    while (j > 0) {
-        const qsizetype gt = text.lastIndexOf(u'>', j - 1);
-        if (gt < 0)
-            return std::nullopt;
-        if (CommentEndsAt(text, gt)) {
-            j = text.lastIndexOf(u"<!--", gt - 2);
-            if (j < 0)
+    qsizetype gt = -1; // the '>' of the tag being passed, when one was seen
+    for (qsizetype i = pos - 1; i >= 0; --i) {
+        const QChar c = text[i];
+        if (c == u'>') {
+            if (!CommentEndsAt(text, i)) {
+                gt = i;
+                continue;
+            }
+            i = text.lastIndexOf(u"<!--", i - 2);
+            if (i < 0)
                 return std::nullopt;
+            gt = -1;
             continue;
         }
-        const qsizetype lt = text.lastIndexOf(u'<', gt);
-        if (lt < 0)
-            return std::nullopt;
-        const Tag tag = ReadTag(text, lt);
-        j = lt;
+        if (c != u'<' || gt < 0)
+            continue;
+        const Tag tag = ReadTag(text, i, gt);
+        gt = -1;
         if (!tag.Element())
             continue;
         if (SameName(tag.name, name)) {
@@ -222,8 +243,8 @@ std::optional<TagSpan> OpeningTagBefore(QStringView text, qsizetype pos, QString
             if (tag.closing)
                 ++depth;
         } else if (tag.closing && IsRawTextName(tag.name)) {
-            j = RawTextStart(text, lt, tag.name);
-            if (j < 0)
+            i = RawTextStart(text, i, tag.name);
+            if (i < 0)
                 return std::nullopt;
         }
     }

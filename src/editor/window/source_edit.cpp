@@ -96,11 +96,14 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     gutter_ = new LineNumberGutter(*this);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceEdit::PlaceNotice);
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::FollowViewportUpdate);
+    matchTimer_.setSingleShot(true);
+    matchTimer_.setInterval(0);
+    connect(&matchTimer_, &QTimer::timeout, this, &SourceEdit::ShowMatchingTag);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         gutter_->update();
-        ShowMatchingTag();
+        matchTimer_.start();
     });
-    connect(this, &QPlainTextEdit::textChanged, this, &SourceEdit::ShowMatchingTag);
+    connect(this, &QPlainTextEdit::textChanged, &matchTimer_, qOverload<>(&QTimer::start));
     PlaceNotice();
 }
 
@@ -562,6 +565,7 @@ bool SourceEdit::CaretMayBeInTag() const {
 
 // The partner of the tag at the caret gets a background; nothing else does.
 void SourceEdit::ShowMatchingTag() {
+    matchTimer_.stop();
     std::optional<TagPair> found;
     if (isEnabled() && CaretMayBeInTag())
         found = MatchingTag(RawText(), textCursor().position());
@@ -581,7 +585,8 @@ void SourceEdit::ShowMatchingTag() {
 }
 
 bool SourceEdit::JumpToMatchingTag() {
-    ShowMatchingTag();
+    if (matchTimer_.isActive())
+        ShowMatchingTag();
     if (!matchedTag_)
         return false;
     QTextCursor cursor = textCursor();

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTimer>
 
 #include <array>
 #include <optional>
@@ -122,7 +123,10 @@ public:
     void GoToLine(int line);
 
     // The tag around the caret and its partner, as last shown; nullopt
-    // while the caret is in no tag or its tag has no partner.
+    // while the caret is in no tag or its tag has no partner. It is looked
+    // for once the events of a caret move or an edit are done (so that a
+    // typed character is painted first, and a burst of changes costs one
+    // search).
     std::optional<TagPair> MatchedTag() const { return matchedTag_; }
     // The caret into the partner of the tag around it, just after its '<';
     // false (and nothing moves) when there is none.
@@ -180,6 +184,7 @@ private:
     QLabel *notice_ = nullptr;
     LineNumberGutter *gutter_ = nullptr;
     std::optional<TagPair> matchedTag_;
+    QTimer matchTimer_;
     bool lineNumbers_ = true;
 
     SyntaxKindStore kinds_;

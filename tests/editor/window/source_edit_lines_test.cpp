@@ -195,8 +195,15 @@ TEST(GoToLine, TheDialogOffersOneToTheLineCount) {
     EXPECT_EQ(empty.LineBox()->maximum(), 1);
 }
 
+// The matching tag is looked for once the events of a change are done.
 QList<QTextEdit::ExtraSelection> Highlights(const SourceEdit &edit) {
+    QCoreApplication::processEvents();
     return edit.extraSelections();
+}
+
+std::optional<TagPair> Matched(const SourceEdit &edit) {
+    QCoreApplication::processEvents();
+    return edit.MatchedTag();
 }
 
 TEST(MatchingTagInEditor, PartnerGetsTheBackgroundAndCtrlMGoesThere) {
@@ -206,9 +213,9 @@ TEST(MatchingTagInEditor, PartnerGetsTheBackgroundAndCtrlMGoesThere) {
     QTextCursor cursor = edit.textCursor();
     cursor.setPosition(2); // in the outer <DIV>
     edit.setTextCursor(cursor);
-    ASSERT_TRUE(edit.MatchedTag());
+    ASSERT_TRUE(Matched(edit));
     const qsizetype last = text.lastIndexOf(u"</div>"_s);
-    EXPECT_EQ(edit.MatchedTag()->partner, (TagSpan{last, last + 6}));
+    EXPECT_EQ(Matched(edit)->partner, (TagSpan{last, last + 6}));
     ASSERT_EQ(Highlights(edit).size(), 1);
     EXPECT_EQ(Highlights(edit)[0].cursor.selectionStart(), last);
     EXPECT_EQ(Highlights(edit)[0].cursor.selectionEnd(), last + 6);
@@ -232,10 +239,10 @@ TEST(MatchingTagInEditor, FollowsEditsOfTheText) {
     edit.ShowText(Exact(u"<b>bold"_s));
     edit.moveCursor(QTextCursor::End);
     QTest::keyClicks(&edit, u"</b"_s);
-    EXPECT_FALSE(edit.MatchedTag()); // no '>' yet
+    EXPECT_FALSE(Matched(edit)); // no '>' yet
     QTest::keyClicks(&edit, u">"_s);
-    ASSERT_TRUE(edit.MatchedTag());
-    EXPECT_EQ(edit.MatchedTag()->partner, (TagSpan{0, 3}));
+    ASSERT_TRUE(Matched(edit));
+    EXPECT_EQ(Matched(edit)->partner, (TagSpan{0, 3}));
     // Renaming the opening tag breaks the pair.
     QTextCursor cursor = edit.textCursor();
     cursor.setPosition(1);
@@ -243,7 +250,7 @@ TEST(MatchingTagInEditor, FollowsEditsOfTheText) {
     cursor.insertText(u"i"_s);
     cursor.movePosition(QTextCursor::End);
     edit.setTextCursor(cursor);
-    EXPECT_FALSE(edit.MatchedTag());
+    EXPECT_FALSE(Matched(edit));
     EXPECT_TRUE(Highlights(edit).isEmpty());
 }
 
