@@ -214,7 +214,8 @@ std::optional<TagSpan> ClosingTagAfter(QStringView text, qsizetype from, QString
 // The opening tag of name before pos at the depth of a closing tag, in one
 // pass backwards: a '>' marks the end of the tag whose '<' comes next. Going
 // backwards, a comment is recognised by its "-->" and a script or style
-// element by its closing tag.
+// element by its closing tag; reaching the start of either without having
+// passed its end means the closing tag is inside it, and has no partner.
 std::optional<TagSpan> OpeningTagBefore(QStringView text, qsizetype pos, QStringView name) {
     int depth = 1;
     qsizetype gt = -1; // the '>' of the tag being passed, when one was seen
@@ -231,7 +232,11 @@ std::optional<TagSpan> OpeningTagBefore(QStringView text, qsizetype pos, QString
             gt = -1;
             continue;
         }
-        if (c != u'<' || gt < 0)
+        if (c != u'<')
+            continue;
+        if (CommentAt(text, i))
+            return std::nullopt;
+        if (gt < 0)
             continue;
         const Tag tag = ReadTag(text, i, gt);
         gt = -1;
@@ -242,7 +247,9 @@ std::optional<TagSpan> OpeningTagBefore(QStringView text, qsizetype pos, QString
                 return tag.span;
             if (tag.closing)
                 ++depth;
-        } else if (tag.closing && IsRawTextName(tag.name)) {
+        } else if (IsRawTextName(tag.name)) {
+            if (!tag.closing)
+                return std::nullopt;
             i = RawTextStart(text, i, tag.name);
             if (i < 0)
                 return std::nullopt;
@@ -287,10 +294,16 @@ std::optional<TagPair> MatchingTag(QStringView text, qsizetype caret) {
         return std::nullopt;
     if (tag.selfClosing || IsVoidTagName(tag.name))
         return std::nullopt;
-    if (InsideCommentOrRawText(text, lt, !IsRawTextName(tag.name)))
+    // A closing tag's search backwards notices a comment or script around
+    // it on the way; from its partner on, and for an opening tag from the
+    // tag itself, the text before is looked at once.
+    const bool checkRawText = !IsRawTextName(tag.name);
+    if (!tag.closing && InsideCommentOrRawText(text, lt, checkRawText))
         return std::nullopt;
     const std::optional<TagSpan> partner = PartnerOf(text, tag);
     if (!partner || partner->end <= partner->start)
+        return std::nullopt;
+    if (tag.closing && InsideCommentOrRawText(text, partner->start, checkRawText))
         return std::nullopt;
     return TagPair{tag.span, *partner};
 }

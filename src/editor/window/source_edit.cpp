@@ -97,13 +97,16 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceEdit::PlaceNotice);
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::FollowViewportUpdate);
     matchTimer_.setSingleShot(true);
-    matchTimer_.setInterval(0);
     connect(&matchTimer_, &QTimer::timeout, this, &SourceEdit::ShowMatchingTag);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         gutter_->update();
-        matchTimer_.start();
+        if (!editSinceMatch_)
+            matchTimer_.start(0);
     });
-    connect(this, &QPlainTextEdit::textChanged, &matchTimer_, qOverload<>(&QTimer::start));
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        editSinceMatch_ = true;
+        matchTimer_.start(kMatchAfterEditMs);
+    });
     PlaceNotice();
 }
 
@@ -566,6 +569,7 @@ bool SourceEdit::CaretMayBeInTag() const {
 // The partner of the tag at the caret gets a background; nothing else does.
 void SourceEdit::ShowMatchingTag() {
     matchTimer_.stop();
+    editSinceMatch_ = false;
     std::optional<TagPair> found;
     if (isEnabled() && CaretMayBeInTag())
         found = MatchingTag(RawText(), textCursor().position());

@@ -38,6 +38,10 @@ struct GutterLine {
     bool current = false;
 };
 
+// How long after the last edit the matching tag is looked for: typing goes
+// on without the search, which may pass over the whole text.
+inline constexpr int kMatchAfterEditMs = 100;
+
 // The background of the tag that opens or closes the tag at the caret.
 inline const QColor kMatchingTagBackground{255, 220, 130};
 
@@ -124,9 +128,9 @@ public:
 
     // The tag around the caret and its partner, as last shown; nullopt
     // while the caret is in no tag or its tag has no partner. It is looked
-    // for once the events of a caret move or an edit are done (so that a
-    // typed character is painted first, and a burst of changes costs one
-    // search).
+    // for once the events of a caret move are done, and kMatchAfterEditMs
+    // after the last edit (so that typing costs no search, and a burst of
+    // changes one).
     std::optional<TagPair> MatchedTag() const { return matchedTag_; }
     // The caret into the partner of the tag around it, just after its '<';
     // false (and nothing moves) when there is none.
@@ -185,6 +189,7 @@ private:
     LineNumberGutter *gutter_ = nullptr;
     std::optional<TagPair> matchedTag_;
     QTimer matchTimer_;
+    bool editSinceMatch_ = false;
     bool lineNumbers_ = true;
 
     SyntaxKindStore kinds_;

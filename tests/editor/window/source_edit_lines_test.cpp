@@ -195,14 +195,15 @@ TEST(GoToLine, TheDialogOffersOneToTheLineCount) {
     EXPECT_EQ(empty.LineBox()->maximum(), 1);
 }
 
-// The matching tag is looked for once the events of a change are done.
+// The matching tag is looked for once the events of a caret move are done,
+// and a little after an edit.
 QList<QTextEdit::ExtraSelection> Highlights(const SourceEdit &edit) {
-    QCoreApplication::processEvents();
+    QTest::qWait(kMatchAfterEditMs + 50);
     return edit.extraSelections();
 }
 
 std::optional<TagPair> Matched(const SourceEdit &edit) {
-    QCoreApplication::processEvents();
+    QTest::qWait(kMatchAfterEditMs + 50);
     return edit.MatchedTag();
 }
 
