@@ -94,7 +94,11 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     notice_->setStyleSheet(u"background: rgb(255,255,192); color: black;"_s);
     notice_->hide();
     gutter_ = new LineNumberGutter(*this);
-    connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceEdit::PlaceNotice);
+    // While a whole text is put in, the strip already has the width for it.
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (!replacing_)
+            PlaceNotice();
+    });
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::FollowViewportUpdate);
     matchTimer_.setSingleShot(true);
     connect(&matchTimer_, &QTimer::timeout, this, &SourceEdit::ShowMatchingTag);
@@ -125,11 +129,12 @@ QString SourceEdit::Notice() const {
 // their room from the viewport. Called again when the number of lines, the
 // font or the size changes; the margins are only set anew when they change,
 // since that lays the viewport out again.
-void SourceEdit::PlaceNotice() {
+void SourceEdit::PlaceNotice(int lineCount) {
     const QRect inside = contentsRect();
     const int height = notice_->isVisible() ? notice_->heightForWidth(inside.width()) : 0;
     notice_->setGeometry(inside.left(), inside.top(), inside.width(), height);
-    const int gutterWidth = lineNumbers_ ? gutter_->WidthFor(blockCount()) : 0;
+    const int lines = lineCount < 0 ? blockCount() : lineCount;
+    const int gutterWidth = lineNumbers_ ? gutter_->WidthFor(lines) : 0;
     const QMargins margins(gutterWidth, height, 0, 0);
     if (margins != viewportMargins())
         setViewportMargins(margins);
@@ -157,6 +162,9 @@ void SourceEdit::ShowText(const EditorText &text) {
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     setEnabled(false);
+    // The strip takes the width of the new text's line numbers first: a
+    // change of the text's width after it is in would lay it out again.
+    PlaceNotice(int(text.text.count(u'\n')) + 1);
     ReplaceAll(text.text);
     if (colouring_) {
         kinds_.ColourAll(RawText());

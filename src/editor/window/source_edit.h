@@ -172,7 +172,9 @@ private:
     void MarkAllStale();
     QChar CharAt(qsizetype pos) const;
     void SetNotice(const QString &notice);
-    void PlaceNotice();
+    // lineCount: the lines the strip is made wide enough for (the text's own
+    // when negative).
+    void PlaceNotice(int lineCount = -1);
     void DocumentModificationChanged(bool modified);
     void FollowViewportUpdate(const QRect &rect, int dy);
     void ShowMatchingTag();
