@@ -179,7 +179,8 @@ void TForm1::ShowGeneralOptions() {
     // The folder view's file list shows or hides its icons.
     View(TabFile)->SetShowIcons(s.DoShowFileIcons);
     // The editor shows or hides its line numbers.
-    formView_->SetSettings(program_.Config());
+    if (formView_)
+        formView_->SetSettings(program_.Config());
 }
 
 } // namespace velmora

@@ -484,6 +484,8 @@ void TFormView::NotYetAvailable(const QString &caption) {
 
 void TFormView::SetSettings(Settings &settings) {
     settings_ = &settings;
+    if (!reScreen_) // taken down by the main window
+        return;
     reScreen_->SetLineNumbers(settings.DoShowLineNumbers);
     reScreen_->SetColouring(settings.DoColorTags);
     reScreen_->SetColours(SyntaxColours::FromSettings(settings));
