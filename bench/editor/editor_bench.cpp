@@ -7,13 +7,22 @@
 // for SourceEdit (control:0, colouring on) and, as the anchor, a bare
 // QPlainTextEdit with default settings doing the same (control:1), and a
 // QPlainTextEdit coloured by a plain QSyntaxHighlighter with the same four
-// rules (control:2, shown and typing only); a page of lines of about 50
+// rules (control:2, shown and typing only), and SourceEdit with its line
+// numbers switched off (control:3, showing, typing and scrolling: the cost
+// of the numbers); a page of lines of about 50
 // characters (shape:0) and a page that is one single line (shape:1). The
 // times are wall-clock, measured by the benchmark itself (manual time). Also
 // the time of decoding and encoding the page's bytes.
+//   BM_ScrollPage one page down in the middle of the page, to its repaint
+//   BM_MatchingTag the tag matching itself on the page wrapped in <html>:
+//                 the caret in the outermost opening tag (where:0), in the
+//                 outermost closing tag (where:1), in a tag mid-page (where:2)
+//   BM_CaretToTag the caret put into the outermost tag of the shown page, to
+//                 the repaint with its partner highlighted
 
 #include "editor/editor_text.h"
 #include "editor/search_replace.h"
+#include "editor/tag_match.h"
 #include "editor/window/source_edit.h"
 #include "editor/window/source_edit_text.h"
 #include "foundation/prompts.h"
@@ -24,6 +33,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QSyntaxHighlighter>
 #include <QTest>
 #include <QVBoxLayout>
@@ -37,7 +47,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum Control { kSourceEdit = 0, kBareEdit = 1, kHighlighted = 2 };
+enum Control { kSourceEdit = 0, kBareEdit = 1, kHighlighted = 2, kNoLineNumbers = 3 };
+
+bool IsSourceEdit(Control control) {
+    return control == kSourceEdit || control == kNoLineNumbers;
+}
 enum Shape { kLines = 0, kOneLine = 1 };
 
 // HTML-like lines of 40 to 60 characters, CR LF ended, kEditorMaxChars
@@ -152,8 +166,9 @@ struct Window {
 
     explicit Window(Control control) {
         auto *layout = new QVBoxLayout(&window);
-        if (control == kSourceEdit) {
+        if (IsSourceEdit(control)) {
             auto *e = new Painted<SourceEdit>;
+            e->SetLineNumbers(control == kSourceEdit);
             painted = [e] { return std::exchange(e->painted, false); };
             edit = e;
         } else {
@@ -171,7 +186,7 @@ struct Window {
     }
 
     void Show(Control control, const EditorText &text) {
-        if (control == kSourceEdit)
+        if (IsSourceEdit(control))
             static_cast<SourceEdit *>(edit)->ShowText(text);
         else
             edit->setPlainText(text.text);
@@ -206,7 +221,7 @@ void BM_ShowPage(benchmark::State &state) {
     state.counters["chars"] = double(page.text.size());
 }
 BENCHMARK(BM_ShowPage)
-    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted}, {kLines, kOneLine}})
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted, kNoLineNumbers}, {kLines, kOneLine}})
     ->ArgNames({"control", "shape"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -249,7 +264,7 @@ void BM_TypeLetter(benchmark::State &state) {
     TypeMidPage(state, Qt::Key_A);
 }
 BENCHMARK(BM_TypeLetter)
-    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted}, {kLines, kOneLine}})
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kHighlighted, kNoLineNumbers}, {kLines, kOneLine}})
     ->ArgNames({"control", "shape"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -262,6 +277,94 @@ BENCHMARK(BM_TypeTag)
     ->ArgNames({"control", "shape"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+void BM_ScrollPage(benchmark::State &state) {
+    const Control control = Control(state.range(0));
+    const EditorText &page = Page(kLines);
+    Window w(control);
+    w.Show(control, page);
+    w.WaitForPaint();
+    QScrollBar *bar = w.edit->verticalScrollBar();
+    const int middle = bar->maximum() / 2;
+    bool down = true;
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        w.painted();
+        QElapsedTimer timer;
+        timer.start();
+        bar->setValue(down ? middle + bar->pageStep() : middle);
+        if (!w.WaitForPaint())
+            state.SkipWithError("no paint");
+        state.SetIterationTime(Seconds(timer));
+        down = !down;
+    }
+}
+BENCHMARK(BM_ScrollPage)
+    ->ArgsProduct({{kSourceEdit, kBareEdit, kNoLineNumbers}, {kLines}})
+    ->ArgNames({"control", "shape"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The page of lines inside <html><body> ... </body></html>, cut to
+// kEditorMaxChars characters.
+const QString &NestedPage() {
+    static const QString page = [] {
+        const QString head = u"<html><body>\n"_s;
+        const QString tail = u"</body></html>"_s;
+        QString body = Page(kLines).text;
+        body.truncate(kEditorMaxChars - head.size() - tail.size());
+        return head + body + tail;
+    }();
+    return page;
+}
+
+void BM_MatchingTag(benchmark::State &state) {
+    const QString &page = NestedPage();
+    const qsizetype carets[] = {2, page.size() - 3, page.indexOf(u"<b>"_s, page.size() / 2) + 1};
+    const qsizetype caret = carets[state.range(0)];
+    for (auto _ : state) {
+        const std::optional<TagPair> pair = MatchingTag(page, caret);
+        if (!pair)
+            state.SkipWithError("no partner");
+        benchmark::DoNotOptimize(pair);
+    }
+    state.counters["chars"] = double(page.size());
+}
+BENCHMARK(BM_MatchingTag)->DenseRange(0, 2)->ArgName("where")->Unit(benchmark::kMillisecond);
+
+void BM_CaretToTag(benchmark::State &state) {
+    const QString &page = NestedPage();
+    Window w(kSourceEdit);
+    auto *edit = static_cast<SourceEdit *>(w.edit);
+    edit->ShowText(DecodeEditorText(page.toUtf8()));
+    w.WaitForPaint();
+    QTest::qWait(kMatchAfterEditMs + 50); // the look after loading is done
+    bool inTag = false;
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        w.painted();
+        QTextCursor cursor = edit->textCursor();
+        QElapsedTimer timer;
+        timer.start();
+        cursor.setPosition(inTag ? 0 : 2); // out of the <html> tag and into it
+        edit->setTextCursor(cursor);
+        // Until the caret is painted and the partner found (or gone); the
+        // partner at the page's end is off screen and needs no paint.
+        const bool wanted = !inTag;
+        bool paintedSince = false;
+        const bool done = velmora::bench::RunEventsUntil(
+            [&] {
+                paintedSince = w.painted() || paintedSince;
+                return paintedSince && edit->MatchedTag().has_value() == wanted;
+            },
+            60000);
+        if (!done)
+            state.SkipWithError("no paint of the partner");
+        state.SetIterationTime(Seconds(timer));
+        inTag = !inTag;
+    }
+}
+BENCHMARK(BM_CaretToTag)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Messages are not shown while measuring.
 class SilentPrompts final : public Prompts {

@@ -110,6 +110,8 @@ QWidget *TFormGenOpt::BuildOptionsGroup() {
     grid->addWidget(cbShowHints_, 0, 1);
     grid->addWidget(cbOpenOnSingleClick_, 1, 0);
     grid->addWidget(cbDoShowFileIcons_, 1, 1);
+    cbDoShowLineNumbers_ = AddCheckBox(group, u"CBDoShowLineNumbers"_s, u"Line numbers"_s);
+    grid->addWidget(cbDoShowLineNumbers_, 2, 0);
     return group;
 }
 
@@ -169,6 +171,7 @@ void TFormGenOpt::FormShow() {
     if (cbStyleName_->findText(settings_.StyleName) < 0)
         cbStyleName_->addItem(settings_.StyleName);
     cbStyleName_->setCurrentText(settings_.StyleName);
+    cbDoShowLineNumbers_->setChecked(settings_.DoShowLineNumbers);
 }
 
 // The dialog opens in the middle of the screen, not of the main window.
@@ -216,6 +219,7 @@ void TFormGenOpt::BOKClick() {
     settings_.DoOpenOnSingleClick = cbOpenOnSingleClick_->isChecked();
     settings_.DoShowFileIcons = cbDoShowFileIcons_->isChecked();
     settings_.StyleName = cbStyleName_->currentText();
+    settings_.DoShowLineNumbers = cbDoShowLineNumbers_->isChecked();
     accept();
 }
 

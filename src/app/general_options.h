@@ -58,6 +58,7 @@ private:
     QCheckBox *cbDoShowFileIcons_ = nullptr;
     QCheckBox *cbDoRecycleBin_ = nullptr;
     QComboBox *cbStyleName_ = nullptr;
+    QCheckBox *cbDoShowLineNumbers_ = nullptr;
     bool centred_ = false;
 };
 

@@ -291,6 +291,9 @@ void TForm1::ConnectParts() {
         ApplyHints();
         // The folder view's file list shows or hides its icons.
         View(TabFile)->SetShowIcons(program_.Config().DoShowFileIcons);
+        // The editor shows or hides its line numbers.
+        if (TFormView *view = preview_->FormView())
+            view->SetSettings(program_.Config());
     });
 }
 

@@ -2,6 +2,7 @@
 // Find and Replace in the editor, on any text that can report and change its
 // selection: the editor window adapts its text control to EditableText.
 
+#include "editor/text_pattern.h"
 #include "foundation/prompts.h"
 
 #include <QString>
@@ -9,10 +10,8 @@
 
 namespace velmora {
 
-struct SearchOptions {
-    bool wholeWord = false;
-    bool matchCase = false;
-};
+// Whole word, Match case and Regular expression, as TextPattern reads them.
+using SearchOptions = PatternOptions;
 
 struct EditorSelection {
     qsizetype start = 0;
@@ -41,13 +40,17 @@ qsizetype FindText(QStringView text, QStringView find, qsizetype from, SearchOpt
 // Find Next (replace false) or Replace, searching from the end of the
 // selection (from the start of the text when nothing is selected); or Replace
 // All (replaceAll), which replaces every occurrence in the whole text as one
-// change and reports how many. Returns the position of the (first) occurrence
-// found, or -1 after the "not found" message.
+// change and reports how many. Find Next and Replace pass over empty matches
+// of a regular expression (they could not be seen selected); Replace All
+// replaces them too. Returns the position of the (first) occurrence found, or
+// -1 after the "not found" message; an invalid regular expression is
+// reported with its error and offset, and gives -1 too.
 qsizetype FindOrReplace(EditableText &editor, const QString &find, const QString &replacement,
                         bool replace, bool replaceAll, SearchOptions options, Prompts &prompts);
 
 // Replaces every occurrence from position p on, each once (the search goes on
-// after each inserted replacement), and reports the count. Returns it.
+// after each inserted replacement), as one change, and reports the count.
+// Returns it (0 for an invalid regular expression, which is reported).
 int ReplaceAllInEditor(EditableText &editor, const QString &find, const QString &replacement,
                        SearchOptions options, qsizetype p, Prompts &prompts);
 

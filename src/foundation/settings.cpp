@@ -117,6 +117,7 @@ const std::vector<SettingRow> &SettingsTable() {
               Row("OPTIONS", "DoShowHints", &Settings::DoShowHints),
               Row("OPTIONS", "DoOpenOnSingleClick", &Settings::DoOpenOnSingleClick),
               Row("OPTIONS", "CACHE_MAX", &Settings::CacheMax),
+              Row("OPTIONS", "DoShowLineNumbers", &Settings::DoShowLineNumbers),
               Row("Columns", "Sizes", &Settings::ColumnSizes),
               Row("Sort", "Ascending", &Settings::SortAscending),
               Row("Sort", "SortCol", &Settings::SortCol)})
@@ -165,8 +166,8 @@ const QStringList &SaveOrder() {
             for (const char *key : {"Location", "Param", "Descript"})
                 keys << u"EDITOR"_s + QString::number(n) + u'/' + QString::fromLatin1(key);
         keys << u"DoShowFileIcons"_s << u"DoRecycleBin"_s << u"DoShowHints"_s
-             << u"DoOpenOnSingleClick"_s << u"CACHE_MAX"_s << u"Sizes"_s << u"Ascending"_s
-             << u"SortCol"_s;
+             << u"DoOpenOnSingleClick"_s << u"CACHE_MAX"_s << u"DoShowLineNumbers"_s << u"Sizes"_s
+             << u"Ascending"_s << u"SortCol"_s;
         return keys;
     }();
     return order;

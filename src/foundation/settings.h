@@ -45,6 +45,7 @@ struct Settings {
     bool DoShowHints = true;
     bool DoOpenOnSingleClick = true;
     int CacheMax = 200;
+    bool DoShowLineNumbers = true; // the editor's line-number strip
     // POSITION_MAIN
     int Top = 50;
     int Left = 50;

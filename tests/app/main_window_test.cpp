@@ -101,11 +101,12 @@ TEST_F(MainWindowTest, FirstStartUsesDefaultsAndClosingWritesACompleteFile) {
                                      u"[THUMBS]"_s, u"[PATHS]"_s, u"[EDITOR1]"_s, u"[EDITOR2]"_s,
                                      u"[EDITOR3]"_s, u"[EDITOR4]"_s, u"[EDITOR5]"_s, u"[EDITOR6]"_s,
                                      u"[Columns]"_s, u"[Sort]"_s}));
-    EXPECT_EQ(optionKeys,
-              (QStringList{u"StyleName"_s, u"PopUpStyleName"_s, u"BackupExt"_s,
-                           u"DoCreateBackUps"_s, u"DoValidate"_s, u"LastSearch"_s, u"LastReplace"_s,
-                           u"ALLOWED_EXTENSIONS"_s, u"DoShowFileIcons"_s, u"DoRecycleBin"_s,
-                           u"DoShowHints"_s, u"DoOpenOnSingleClick"_s, u"CACHE_MAX"_s}));
+    EXPECT_EQ(
+        optionKeys,
+        (QStringList{u"StyleName"_s, u"PopUpStyleName"_s, u"BackupExt"_s, u"DoCreateBackUps"_s,
+                     u"DoValidate"_s, u"LastSearch"_s, u"LastReplace"_s, u"ALLOWED_EXTENSIONS"_s,
+                     u"DoShowFileIcons"_s, u"DoRecycleBin"_s, u"DoShowHints"_s,
+                     u"DoOpenOnSingleClick"_s, u"CACHE_MAX"_s, u"DoShowLineNumbers"_s}));
     EXPECT_TRUE(lines.contains(u"VIEW_PATH="_s + ProgramDir()));
     EXPECT_TRUE(prompts.calls.isEmpty());
 }

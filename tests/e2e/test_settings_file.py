@@ -11,7 +11,8 @@ import harness
 COMPLETE_LAYOUT = [
     ("OPTIONS", ["StyleName", "PopUpStyleName", "BackupExt", "DoCreateBackUps", "DoValidate",
                  "LastSearch", "LastReplace", "ALLOWED_EXTENSIONS", "DoShowFileIcons",
-                 "DoRecycleBin", "DoShowHints", "DoOpenOnSingleClick", "CACHE_MAX"]),
+                 "DoRecycleBin", "DoShowHints", "DoOpenOnSingleClick", "CACHE_MAX",
+                 "DoShowLineNumbers"]),
     ("POSITION_MAIN", ["Top", "Left", "Width", "Height"]),
     ("COLORS", ["TextCol", "TagCol", "QuotedCol", "CommentCol", "DoColorTags"]),
     ("THUMBS", ["THUMB_BASEIDX", "CustomWidth", "CustomHeight", "Scale", "Shade", "Border",
@@ -31,7 +32,8 @@ DEFAULT_FILTERS = (
 DEFAULT_VALUES = {
     "OPTIONS": {"StyleName": "THUMBS", "PopUpStyleName": "_default", "BackupExt": ".pbak",
                 "DoCreateBackUps": "1", "DoValidate": "0", "ALLOWED_EXTENSIONS": DEFAULT_FILTERS,
-                "DoShowHints": "1", "DoOpenOnSingleClick": "1", "CACHE_MAX": "200"},
+                "DoShowHints": "1", "DoOpenOnSingleClick": "1", "CACHE_MAX": "200",
+                "DoShowLineNumbers": "1"},
     "COLORS": {"TextCol": "0", "TagCol": "16711680", "QuotedCol": "255",
                "CommentCol": "8421376", "DoColorTags": "1"},
     "THUMBS": {"THUMB_BASEIDX": "3", "CustomWidth": "800", "CustomHeight": "600",

@@ -84,6 +84,7 @@ TEST(Settings, NewFileHasTheFixedSectionAndKeyOrder) {
                                u"DoShowHints=1"_s,
                                u"DoOpenOnSingleClick=1"_s,
                                u"CACHE_MAX=200"_s,
+                               u"DoShowLineNumbers=1"_s,
                                u"[POSITION_MAIN]"_s,
                                u"Top=20"_s,
                                u"Left=10"_s,
@@ -158,4 +159,23 @@ TEST(Settings, FailedSaveNamesTheFileAndKeepsTheOldOne) {
     QString error;
     EXPECT_FALSE(SaveSettings(s, {QRect(0, 0, 1, 1), kProgramDir}, path, &error));
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
+}
+
+// The line-number switch: an older prg.ini without it reads as on; off is
+// written at the end of OPTIONS and read back as off.
+TEST(Settings, LineNumbersSwitchRoundTrips) {
+    EXPECT_TRUE(Load("[OPTIONS]\nCACHE_MAX=300\n").DoShowLineNumbers);
+    EXPECT_FALSE(Load("[OPTIONS]\nDoShowLineNumbers=0\n").DoShowLineNumbers);
+    IniFile ini;
+    ini.Parse("[OPTIONS]\nCACHE_MAX=300\n[COLORS]\nDoColorTags=0\n");
+    Settings s = LoadSettings(ini, kProgramDir, kScreen);
+    s.DoShowLineNumbers = false;
+    SaveSettings(s, {QRect(0, 0, 640, 480), kProgramDir}, ini);
+    const QStringList lines = Lines(ini);
+    const qsizetype at = lines.indexOf(u"DoShowLineNumbers=0"_s);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(lines[at + 1], u"[COLORS]"_s); // the last key of OPTIONS
+    const Settings back = LoadSettings(ini, kProgramDir, kScreen);
+    EXPECT_FALSE(back.DoShowLineNumbers);
+    EXPECT_EQ(back.CacheMax, 300);
 }

@@ -5,6 +5,7 @@
 #include "editor/syntax_palette.h"
 #include "editor/tag_hints.h"
 #include "editor/window/format_command.h"
+#include "editor/window/go_to_line_dialog.h"
 #include "editor/window/replace_dialog.h"
 #include "editor/window/source_edit.h"
 #include "editor/window/source_edit_text.h"
@@ -64,6 +65,7 @@ public:
             return;
         // The switch may have changed in the options since the last file.
         Edit()->SetColouring(window_.settings_->DoColorTags);
+        Edit()->SetLineNumbers(window_.settings_->DoShowLineNumbers);
         Edit()->ShowText(text);
     }
     void ShowNotice(const QString &notice) override {
@@ -361,8 +363,9 @@ bool TFormView::eventFilter(QObject *watched, QEvent *event) {
 }
 
 // The window's keys in the editor: Ctrl+1..Ctrl+4 click the palette buttons
-// that are enabled, Ctrl+F and Ctrl+R open find and replace, Shift+F1
-// inserts the tag hint, Ctrl+S saves while Save may. Everything else
+// that are enabled, Ctrl+F and Ctrl+R open find and replace, Ctrl+G asks for
+// a line to go to, Ctrl+M moves to the matching tag, Shift+F1 inserts the
+// tag hint, Ctrl+S saves while Save may. Everything else
 // (typing, Backspace, Delete, paste, cut, undo, Esc) is the editor's own or
 // goes on to the window.
 bool TFormView::REScreenKeyDown(const QKeyEvent *key) {
@@ -383,6 +386,15 @@ bool TFormView::REScreenKeyDown(const QKeyEvent *key) {
         if (key->key() == Qt::Key_S) {
             if (bSave_->isEnabled())
                 BSaveClick();
+            return true;
+        }
+        if (key->key() == Qt::Key_G) {
+            StartGoToLine();
+            return true;
+        }
+        if (key->key() == Qt::Key_M) {
+            if (!reScreen_->JumpToMatchingTag())
+                prompts_.Beep();
             return true;
         }
     }
@@ -472,6 +484,9 @@ void TFormView::NotYetAvailable(const QString &caption) {
 
 void TFormView::SetSettings(Settings &settings) {
     settings_ = &settings;
+    if (!reScreen_) // taken down by the main window
+        return;
+    reScreen_->SetLineNumbers(settings.DoShowLineNumbers);
     reScreen_->SetColouring(settings.DoColorTags);
     reScreen_->SetColours(SyntaxColours::FromSettings(settings));
 }
@@ -550,6 +565,18 @@ void TFormView::StartSearchReplace() {
     replaceDialog1_->show();
     replaceDialog1_->raise();
     replaceDialog1_->activateWindow();
+}
+
+// Nothing to go to while the editor holds no file.
+void TFormView::StartGoToLine() {
+    if (!reScreen_->isEnabled()) {
+        prompts_.Beep();
+        return;
+    }
+    GoToLineDialog dialog(reScreen_->blockCount(), reScreen_->textCursor().blockNumber() + 1,
+                          reScreen_->window());
+    if (dialog.exec() == QDialog::Accepted && reScreen_)
+        reScreen_->GoToLine(dialog.Line());
 }
 
 void TFormView::ReplaceDialog1Find() {

@@ -80,6 +80,9 @@ public:
     // Ctrl+F and Ctrl+R: shows the find-and-replace dialog with the last texts.
     void StartSearchReplace();
     ReplaceDialog1 *SearchDialog() const { return replaceDialog1_.get(); }
+    // Ctrl+G: asks for a line number (1 to the line count) and puts the
+    // caret at the start of that line; beeps while no file is shown.
+    void StartGoToLine();
 
     // The style Format lays pages out with (the main window's, loaded at
     // start); until given, the built-in defaults.
@@ -94,9 +97,10 @@ public:
     // keeps its text.
     void BFormatClick();
     bool Formatting() const { return formatting_; }
-    // Where DoColorTags and the four colours are kept (the settings, which
-    // outlive this window); until then the window keeps its own defaults.
-    // The editor takes the colouring switch and the colours at once.
+    // Where DoColorTags, the four colours and DoShowLineNumbers are kept
+    // (the settings, which outlive this window); until then the window keeps
+    // its own defaults. The editor takes the switches and the colours at
+    // once; called again after the options changed.
     void SetSettings(Settings &settings);
     // The lines of tagsyntax.txt, read once at start.
     void SetTagSyntax(const QStringList &tagSyntax);

@@ -38,8 +38,12 @@ ReplaceDialog1::ReplaceDialog1(QWidget *parent) : QDialog(parent) {
     matchCase_ = new QCheckBox(u"Match &case"_s, this);
     matchCase_->setObjectName(u"MatchCase"_s);
     matchCase_->setAccessibleName(u"Match case"_s);
+    regularExpression_ = new QCheckBox(u"Regular e&xpression"_s, this);
+    regularExpression_->setObjectName(u"RegularExpression"_s);
+    regularExpression_->setAccessibleName(u"Regular expression"_s);
     fields->addWidget(wholeWord_, 2, 0, 1, 2);
     fields->addWidget(matchCase_, 3, 0, 1, 2);
+    fields->addWidget(regularExpression_, 4, 0, 1, 2);
 
     auto *buttons = new QVBoxLayout;
     findNext_ = AddButton(u"&Find Next"_s, u"FindNext"_s);
@@ -100,6 +104,7 @@ SearchOptions ReplaceDialog1::Options() const {
     SearchOptions options;
     options.wholeWord = wholeWord_->isChecked();
     options.matchCase = matchCase_->isChecked();
+    options.regularExpression = regularExpression_->isChecked();
     return options;
 }
 

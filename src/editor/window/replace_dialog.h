@@ -1,6 +1,6 @@
 #pragma once
 // The editor's find-and-replace dialog: find text, replace text, Match case
-// and Whole word, with Find Next, Replace and Replace All. It is not modal:
+// Whole word and Regular expression, with Find Next, Replace and Replace All. It is not modal:
 // the user goes on editing while it is open. It searches nothing itself; the
 // window that owns it acts on its requests.
 
@@ -38,6 +38,7 @@ private:
     QLineEdit *replaceEdit_ = nullptr;
     QCheckBox *wholeWord_ = nullptr;
     QCheckBox *matchCase_ = nullptr;
+    QCheckBox *regularExpression_ = nullptr;
     QPushButton *findNext_ = nullptr;
     QPushButton *replace_ = nullptr;
     QPushButton *replaceAll_ = nullptr;

@@ -1,6 +1,7 @@
 #include "editor/window/source_edit.h"
 
 #include "editor/syntax_rtf.h"
+#include "editor/window/line_number_gutter.h"
 #include "foundation/colors.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -92,6 +93,25 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     notice_->setMargin(3);
     notice_->setStyleSheet(u"background: rgb(255,255,192); color: black;"_s);
     notice_->hide();
+    gutter_ = new LineNumberGutter(*this);
+    // While a whole text is put in, the strip already has the width for it.
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (!replacing_)
+            PlaceNotice();
+    });
+    connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::FollowViewportUpdate);
+    matchTimer_.setSingleShot(true);
+    connect(&matchTimer_, &QTimer::timeout, this, &SourceEdit::ShowMatchingTag);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        gutter_->update();
+        if (!editSinceMatch_)
+            matchTimer_.start(0);
+    });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        editSinceMatch_ = true;
+        matchTimer_.start(kMatchAfterEditMs);
+    });
+    PlaceNotice();
 }
 
 // A file shown read-only says why, in a strip above the text.
@@ -105,11 +125,32 @@ QString SourceEdit::Notice() const {
     return notice_->text();
 }
 
-void SourceEdit::PlaceNotice() {
+// The notice strip above the text and the line numbers at its left take
+// their room from the viewport. Called again when the number of lines, the
+// font or the size changes; the margins are only set anew when they change,
+// since that lays the viewport out again.
+void SourceEdit::PlaceNotice(int lineCount) {
     const QRect inside = contentsRect();
     const int height = notice_->isVisible() ? notice_->heightForWidth(inside.width()) : 0;
     notice_->setGeometry(inside.left(), inside.top(), inside.width(), height);
-    setViewportMargins(0, height, 0, 0);
+    const int lines = lineCount < 0 ? blockCount() : lineCount;
+    const int gutterWidth = lineNumbers_ ? gutter_->WidthFor(lines) : 0;
+    const QMargins margins(gutterWidth, height, 0, 0);
+    if (margins != viewportMargins())
+        setViewportMargins(margins);
+    gutter_->setVisible(lineNumbers_);
+    gutter_->setGeometry(inside.left(), viewport()->geometry().top(), gutterWidth,
+                         viewport()->height());
+}
+
+void SourceEdit::changeEvent(QEvent *event) {
+    QPlainTextEdit::changeEvent(event);
+    if (!gutter_) // the constructor sets the font before the strip exists
+        return;
+    if (event->type() == QEvent::FontChange)
+        PlaceNotice();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
+        gutter_->update();
 }
 
 void SourceEdit::resizeEvent(QResizeEvent *event) {
@@ -121,6 +162,9 @@ void SourceEdit::ShowText(const EditorText &text) {
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     setEnabled(false);
+    // The strip takes the width of the new text's line numbers first: a
+    // change of the text's width after it is in would lay it out again.
+    PlaceNotice(int(text.text.count(u'\n')) + 1);
     ReplaceAll(text.text);
     if (colouring_) {
         kinds_.ColourAll(RawText());
@@ -460,6 +504,108 @@ void SourceEdit::ColourVisibleBlocks() {
         block.setUserState(colourStamp_);
         doc->markContentsDirty(block.position(), block.length());
     }
+}
+
+} // namespace velmora
+
+namespace velmora {
+
+// ---- line numbers, lines and the matching tag ---------------------------------
+
+void SourceEdit::SetLineNumbers(bool on) {
+    if (on == lineNumbers_)
+        return;
+    lineNumbers_ = on;
+    PlaceNotice();
+}
+
+bool SourceEdit::LineNumbers() const {
+    return lineNumbers_;
+}
+
+std::vector<GutterLine> SourceEdit::VisibleLineNumbers() const {
+    std::vector<GutterLine> lines;
+    if (!isEnabled())
+        return lines;
+    const int current = textCursor().blockNumber();
+    const QPointF offset = contentOffset();
+    const int bottom = viewport()->height();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > bottom)
+            break;
+        if (block.isVisible())
+            lines.push_back({block.blockNumber() + 1, qRound(box.top()), qRound(box.height()),
+                             block.blockNumber() == current});
+    }
+    return lines;
+}
+
+// Scrolling moves the numbers with the text; any other repaint of the text
+// repaints the numbers beside it.
+void SourceEdit::FollowViewportUpdate(const QRect &rect, int dy) {
+    if (dy != 0)
+        gutter_->scroll(0, dy);
+    else
+        gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+}
+
+void SourceEdit::GoToLine(int line) {
+    const int target = std::clamp(line, 1, blockCount());
+    setTextCursor(QTextCursor(document()->findBlockByNumber(target - 1)));
+    ensureCursorVisible();
+}
+
+// A cheap look at the characters before the caret, so that typing in text
+// does not copy the whole text: the caret can only be in a tag when a '<'
+// comes before it sooner than a '>' (other than a '>' just before it). After
+// kQuickLook characters without either, the full search decides.
+bool SourceEdit::CaretMayBeInTag() const {
+    constexpr int kQuickLook = 2000;
+    const int caret = textCursor().position();
+    const QTextDocument *doc = document();
+    for (int i = caret - 1; i >= 0 && i >= caret - kQuickLook; --i) {
+        const QChar c = doc->characterAt(i);
+        if (c == u'<')
+            return true;
+        if (c == u'>' && i != caret - 1)
+            return false;
+    }
+    return caret > kQuickLook;
+}
+
+// The partner of the tag at the caret gets a background; nothing else does.
+void SourceEdit::ShowMatchingTag() {
+    matchTimer_.stop();
+    editSinceMatch_ = false;
+    std::optional<TagPair> found;
+    if (isEnabled() && CaretMayBeInTag())
+        found = MatchingTag(RawText(), textCursor().position());
+    if (!found && !matchedTag_)
+        return;
+    matchedTag_ = found;
+    QList<QTextEdit::ExtraSelection> selections;
+    if (found) {
+        QTextEdit::ExtraSelection partner;
+        partner.cursor = QTextCursor(document());
+        partner.cursor.setPosition(int(found->partner.start));
+        partner.cursor.setPosition(int(found->partner.end), QTextCursor::KeepAnchor);
+        partner.format.setBackground(kMatchingTagBackground);
+        selections.append(partner);
+    }
+    setExtraSelections(selections);
+}
+
+bool SourceEdit::JumpToMatchingTag() {
+    if (matchTimer_.isActive())
+        ShowMatchingTag();
+    if (!matchedTag_)
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(matchedTag_->partner.start + 1));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
 }
 
 } // namespace velmora

@@ -9,17 +9,41 @@
 #include "editor/editor_text.h"
 #include "editor/syntax_kinds.h"
 #include "editor/syntax_palette.h"
+#include "editor/tag_match.h"
 
+#include <QColor>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTimer>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class QLabel;
 class QTextBlock;
 
 namespace velmora {
+
+class LineNumberGutter;
+
+// A line as the line-number strip shows it: its number (from 1), where its
+// first row is in the strip's coordinates, how high it is with all its rows,
+// and whether the caret is on it.
+struct GutterLine {
+    int number = 0;
+    int top = 0;
+    int height = 0;
+    bool current = false;
+};
+
+// How long after the last edit the matching tag is looked for: typing goes
+// on without the search, which may pass over the whole text.
+inline constexpr int kMatchAfterEditMs = 100;
+
+// The background of the tag that opens or closes the tag at the caret.
+inline const QColor kMatchingTagBackground{255, 220, 130};
 
 // The control's hint, shown as its tool tip when hints are on.
 inline constexpr char16_t kSourceEditHint[] =
@@ -88,6 +112,30 @@ public:
     // How many characters may still be inserted in place of the selection.
     qsizetype Room() const;
 
+    // ---- line numbers, lines and the matching tag --------------------------
+
+    // The strip of line numbers at the left: on unless switched off.
+    void SetLineNumbers(bool on);
+    bool LineNumbers() const;
+    // The lines whose first row is in view, top to bottom; none while the
+    // control holds no file (disabled).
+    std::vector<GutterLine> VisibleLineNumbers() const;
+    LineNumberGutter *Gutter() const { return gutter_; }
+
+    // The caret at the start of line (from 1; beyond the last line the last
+    // line), scrolled into view, nothing selected.
+    void GoToLine(int line);
+
+    // The tag around the caret and its partner, as last shown; nullopt
+    // while the caret is in no tag or its tag has no partner. It is looked
+    // for once the events of a caret move are done, and kMatchAfterEditMs
+    // after the last edit (so that typing costs no search, and a burst of
+    // changes one).
+    std::optional<TagPair> MatchedTag() const { return matchedTag_; }
+    // The caret into the partner of the tag around it, just after its '<';
+    // false (and nothing moves) when there is none.
+    bool JumpToMatchingTag();
+
 signals:
     void ModifiedChanged(bool modified);
     // The tag range around the caret was recoloured after a structural
@@ -108,6 +156,7 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     // The visible lines get their colours just before they are painted.
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void ReplaceAll(const QString &text);
@@ -123,8 +172,13 @@ private:
     void MarkAllStale();
     QChar CharAt(qsizetype pos) const;
     void SetNotice(const QString &notice);
-    void PlaceNotice();
+    // lineCount: the lines the strip is made wide enough for (the text's own
+    // when negative).
+    void PlaceNotice(int lineCount = -1);
     void DocumentModificationChanged(bool modified);
+    void FollowViewportUpdate(const QRect &rect, int dy);
+    void ShowMatchingTag();
+    bool CaretMayBeInTag() const;
 
     // While the whole text is replaced, the document's passing changes of its
     // modified state are not reported: only the outcome is.
@@ -134,6 +188,11 @@ private:
     bool settingModified_ = false;
     bool remarking_ = false;
     QLabel *notice_ = nullptr;
+    LineNumberGutter *gutter_ = nullptr;
+    std::optional<TagPair> matchedTag_;
+    QTimer matchTimer_;
+    bool editSinceMatch_ = false;
+    bool lineNumbers_ = true;
 
     SyntaxKindStore kinds_;
     SyntaxColours colours_;

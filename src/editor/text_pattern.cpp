@@ -1,0 +1,158 @@
+#include "editor/text_pattern.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool IsWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// One character on from pos, a surrogate pair counting as one.
+qsizetype StepOver(QStringView text, qsizetype pos) {
+    if (pos + 1 < text.size() && text[pos].isHighSurrogate() && text[pos + 1].isLowSurrogate())
+        return pos + 2;
+    return pos + 1;
+}
+
+QRegularExpression CompileRegular(const QString &find, PatternOptions options) {
+    // Multi-line stays off: ^ and $ stand for the start and end of the whole
+    // text. \w and \b know letters beyond ASCII, as Whole word does.
+    QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption;
+    if (!options.matchCase)
+        flags |= QRegularExpression::CaseInsensitiveOption;
+    return QRegularExpression(find, flags);
+}
+
+} // namespace
+
+TextPattern::TextPattern(const QString &find, PatternOptions options)
+    : find_(find), options_(options) {
+    if (!options.regularExpression || find.isEmpty())
+        return;
+    regex_ = CompileRegular(find, options);
+    if (!regex_.isValid())
+        error_ =
+            regex_.errorString() + u" at offset "_s + QString::number(regex_.patternErrorOffset());
+}
+
+// With Whole word, the characters on both sides are not letters, digits or
+// '_'. prevChar, when given, stands for the character before position from
+// (after an inserted replacement it is not the text's own); a null QChar
+// means there is none.
+bool TextPattern::IsWholeWord(QStringView text, qsizetype start, qsizetype end,
+                              std::optional<QChar> prevChar, qsizetype from) const {
+    if (!options_.wholeWord)
+        return true;
+    QChar before;
+    if (start == from && prevChar)
+        before = *prevChar;
+    else if (start > 0)
+        before = text[start - 1];
+    const bool startOk = before.isNull() || !IsWordChar(before);
+    const bool endOk = end >= text.size() || !IsWordChar(text[end]);
+    return startOk && endOk;
+}
+
+PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty) const {
+    if (find_.isEmpty() || !Valid() || from < 0 || from > text.size())
+        return {};
+    return options_.regularExpression ? NextRegular(text, from, nonEmpty) : NextLiteral(text, from);
+}
+
+PatternMatch TextPattern::NextLiteral(QStringView text, qsizetype from,
+                                      std::optional<QChar> prevChar) const {
+    const Qt::CaseSensitivity cs = options_.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (qsizetype q = text.indexOf(find_, from, cs); q >= 0; q = text.indexOf(find_, q + 1, cs))
+        if (IsWholeWord(text, q, q + find_.size(), prevChar, from))
+            return {q, find_.size(), {}};
+    return {};
+}
+
+PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool nonEmpty) const {
+    qsizetype pos = from;
+    while (pos <= text.size()) {
+        QRegularExpressionMatch m = regex_.match(text, pos);
+        if (!m.hasMatch())
+            return {};
+        const qsizetype start = m.capturedStart();
+        const qsizetype end = m.capturedEnd();
+        if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from))
+            return {start, end - start, std::move(m)};
+        if (start >= text.size())
+            return {};
+        pos = StepOver(text, start);
+    }
+    return {};
+}
+
+QString TextPattern::Expand(const PatternMatch &match, const QString &replacement) const {
+    if (!options_.regularExpression)
+        return replacement;
+    QString out;
+    out.reserve(replacement.size());
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        if (c != u'\\' || i + 1 == replacement.size()) {
+            out += c;
+            continue;
+        }
+        const QChar code = replacement[++i];
+        if (code.isDigit() && code.digitValue() <= 9)
+            out += match.groups.captured(code.digitValue());
+        else if (code == u'n')
+            out += u'\n';
+        else if (code == u't')
+            out += u'\t';
+        else if (code == u'\\')
+            out += u'\\';
+        else
+            out.append(u'\\').append(code); // an unknown escape stays as written
+    }
+    return out;
+}
+
+ReplaceAllResult TextPattern::ReplaceAll(QStringView text, qsizetype from,
+                                         const QString &replacement) const {
+    ReplaceAllResult result;
+    if (find_.isEmpty() || !Valid())
+        return {text.toString(), 0, -1};
+    from = std::clamp<qsizetype>(from, 0, text.size());
+    result.text.reserve(text.size());
+    result.text += text.first(from);
+    qsizetype pos = from;
+    while (pos <= text.size()) {
+        // A literal Whole word after a replacement sees the replacement's
+        // last character before it, not the text's own.
+        std::optional<QChar> prev;
+        if (!options_.regularExpression && result.count > 0)
+            prev = result.text.isEmpty() ? QChar() : result.text.back();
+        const PatternMatch m =
+            options_.regularExpression ? Next(text, pos) : NextLiteral(text, pos, prev);
+        if (!m.Found())
+            break;
+        result.text += text.mid(pos, m.start - pos);
+        result.text += Expand(m, replacement);
+        ++result.count;
+        result.lastEnd = result.text.size();
+        pos = m.End();
+        if (m.length == 0) {
+            // An empty match: the character after it is kept and the search
+            // goes on behind it.
+            if (pos >= text.size())
+                break;
+            const qsizetype next = StepOver(text, pos);
+            result.text += text.mid(pos, next - pos);
+            pos = next;
+        }
+    }
+    if (pos < text.size())
+        result.text += text.mid(pos);
+    return result;
+}
+
+} // namespace velmora

@@ -1,0 +1,84 @@
+#pragma once
+// What a search looks for and what a replacement writes, in one place for
+// every search of the program: a literal text (Match case and Whole word as
+// the editor's Find has them) or a regular expression, and a replacement
+// text that, for a regular expression, may name the captured groups.
+// Neither widgets nor files here: the caller brings the text.
+
+#include <QRegularExpression>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace velmora {
+
+struct PatternOptions {
+    bool wholeWord = false;
+    bool matchCase = false;
+    bool regularExpression = false;
+};
+
+// One occurrence: where it starts and how long it is. A regular expression
+// also keeps its captured groups for the replacement.
+struct PatternMatch {
+    qsizetype start = -1;
+    qsizetype length = 0;
+    QRegularExpressionMatch groups;
+
+    bool Found() const { return start >= 0; }
+    qsizetype End() const { return start + length; }
+};
+
+// The outcome of Replace All: the new text, how many occurrences went, and
+// where the last replacement ends in the new text (-1 when none).
+struct ReplaceAllResult {
+    QString text;
+    int count = 0;
+    qsizetype lastEnd = -1;
+};
+
+class TextPattern {
+public:
+    // An empty find text matches nothing. A regular expression is compiled
+    // here once; Valid() tells whether it compiled.
+    TextPattern(const QString &find, PatternOptions options);
+
+    bool Valid() const { return error_.isEmpty(); }
+    // Why the pattern is not valid: the error and the offset where it was
+    // noticed ("missing closing parenthesis at offset 3"); empty when valid.
+    QString Error() const { return error_; }
+    const QString &Find() const { return find_; }
+    PatternOptions Options() const { return options_; }
+
+    // The first occurrence at or after from, or a match that is not Found().
+    // An empty match is passed over when nonEmpty is set (a search that
+    // selects what it finds cannot show one).
+    PatternMatch Next(QStringView text, qsizetype from, bool nonEmpty = false) const;
+
+    // What replaces match: for a literal text the replacement as it stands;
+    // for a regular expression \0 to \9 give the captured groups (\0 the
+    // whole match, a group that took part in nothing gives nothing), \n and
+    // \t a line break and a tab, \\ one backslash; any other backslash stays.
+    QString Expand(const PatternMatch &match, const QString &replacement) const;
+
+    // Every occurrence from position from on replaced, each once: the search
+    // goes on in the original text after each occurrence, so a replacement
+    // is never searched again. An empty match is replaced too, and the
+    // search then moves one character on, so that this always ends.
+    ReplaceAllResult ReplaceAll(QStringView text, qsizetype from, const QString &replacement) const;
+
+private:
+    PatternMatch NextLiteral(QStringView text, qsizetype from,
+                             std::optional<QChar> prevChar = std::nullopt) const;
+    PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty) const;
+    bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
+                     std::optional<QChar> prevChar, qsizetype from) const;
+
+    QString find_;
+    PatternOptions options_;
+    QRegularExpression regex_;
+    QString error_;
+};
+
+} // namespace velmora

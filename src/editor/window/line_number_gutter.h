@@ -1,0 +1,29 @@
+#pragma once
+// The strip at the editor's left that shows the number of each line beside
+// it, the current line's in bold. It paints what the editor reports of its
+// visible lines, so it follows scrolling, the font and wrapped lines.
+
+#include <QWidget>
+
+namespace velmora {
+
+class SourceEdit;
+
+class LineNumberGutter final : public QWidget {
+    Q_OBJECT
+public:
+    explicit LineNumberGutter(SourceEdit &edit);
+
+    // Wide enough for the highest line number of the text, at least three
+    // digits, so that the width rarely changes while typing.
+    int WidthFor(int lineCount) const;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    SourceEdit &edit_;
+};
+
+} // namespace velmora
