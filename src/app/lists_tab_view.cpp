@@ -1,6 +1,7 @@
 #include "app/lists_tab_view.h"
 
 #include "filelists/window/elv_report.h"
+#include "foundation/settings.h"
 
 #include <QItemSelectionModel>
 
@@ -28,6 +29,17 @@ QWidget *ListsTabView::Widget() {
 
 ELVReport *ListsTabView::Report() const {
     return page_->Report();
+}
+
+void ListsTabView::RestoreColumns(const Settings &settings) {
+    Report()->RestoreColumnSizes(settings.ColumnSizes);
+    Report()->RestoreSort(settings.SortCol, settings.SortAscending);
+}
+
+void ListsTabView::SaveColumns(Settings &settings) const {
+    settings.ColumnSizes = Report()->ColumnSizesText();
+    settings.SortCol = Report()->Model().SortColumn();
+    settings.SortAscending = Report()->Model().SortOrder() == Qt::AscendingOrder;
 }
 
 int ListsTabView::Count() const {

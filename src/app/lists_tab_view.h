@@ -12,6 +12,7 @@
 namespace velmora {
 
 class ELVReport;
+struct Settings;
 
 class ListsTabView final : public TabView {
 public:
@@ -28,6 +29,10 @@ public:
 
     FileListsPage *Page() const { return page_; }
     ELVReport *Report() const;
+
+    // The report's column widths and sort order, as stored in the settings.
+    void RestoreColumns(const Settings &settings);
+    void SaveColumns(Settings &settings) const;
 
 private:
     QPointer<FileListsPage> page_;

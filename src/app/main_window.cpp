@@ -83,8 +83,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     if (!views_[TabThumb])
         views_[TabThumb] = std::make_unique<ThumbsTabView>(*thumbStore_);
     if (!views_[TabTree]) {
-        auto lists =
-            std::make_unique<ListsTabView>(FileListsContextFor(services, program_, context_, this));
+        auto lists = std::make_unique<ListsTabView>(
+            FileListsContextFor(services, program_, context_, &progress_));
         listsTab_ = lists.get();
         views_[TabTree] = std::move(lists);
     }
@@ -95,7 +95,7 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     setWindowTitle(WindowTitle);
     preview_ = std::make_unique<PreviewPane>(
         PreviewPaneServices{*document_, *selection_, *thumbStore_, prompts_, dialogs_,
-                            program_.Config(), services.render, this},
+                            program_.Config(), services.render, &progress_},
         this);
     status_ = std::make_unique<StatusLine>(*selection_, kTabNames);
     start_ = std::make_unique<ProgramStart>(*this, *this, prompts_);
@@ -106,7 +106,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         *this);
     arguments_ = services.arguments;
     BuildLayout();
-    RestoreListView();
+    if (listsTab_)
+        listsTab_->RestoreColumns(program_.Config());
     menu_ = std::make_unique<MainMenu>(MainMenuServices{program_, prompts_, dialogs_, desktop_,
                                                         services.render, preview_->Browser()},
                                        *this);
@@ -124,19 +125,15 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     connect(qApp, &QGuiApplication::applicationStateChanged, &links_,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
-                    AppActivate();
+                    preview_->AppActivate();
             });
     connect(qApp, &QApplication::focusChanged, &links_,
             [this](QWidget *, QWidget *now) { OnFocusChanged(now); });
 }
 
 TForm1::~TForm1() {
-    if (listsTab_) {
-        Settings &s = program_.Config();
-        s.ColumnSizes = listsTab_->Report()->ColumnSizesText();
-        s.SortCol = listsTab_->Report()->Model().SortColumn();
-        s.SortAscending = listsTab_->Report()->Model().SortOrder() == Qt::AscendingOrder;
-    }
+    if (listsTab_)
+        listsTab_->SaveColumns(program_.Config());
     const QString folder = context_.Folder();
     const QString viewPath =
         folder.isEmpty() || IsInThumbFolder(folder, program_.Folders().ThumbDir)
@@ -155,14 +152,6 @@ TForm1::~TForm1() {
 
 FileListsPage *TForm1::ListsPage() const {
     return listsTab_ ? listsTab_->Page() : nullptr;
-}
-
-void TForm1::RestoreListView() {
-    if (!listsTab_)
-        return;
-    const Settings &s = program_.Config();
-    listsTab_->Report()->RestoreColumnSizes(s.ColumnSizes);
-    listsTab_->Report()->RestoreSort(s.SortCol, s.SortAscending);
 }
 
 TabView *TForm1::View(int page) const {
@@ -425,24 +414,6 @@ void TForm1::PageControl1Change(int index) {
 
 // ---- returning to the program, closing ----------------------------------------
 
-void TForm1::AppActivate() {
-    if (startingUp_ || pageControl_->currentIndex() != TabFile)
-        return;
-    const QString current = selection_->GetCurrentFile();
-    if (current.isEmpty() || current != document_->File() || document_->FileTime() == 0)
-        return;
-    const qint64 stamp = FileStamp(current);
-    if (stamp == 0 || stamp == document_->FileTime())
-        return;
-    // Remember the new stamp first, so one outside change asks only once.
-    document_->SetFileTime(stamp);
-    const bool reload = prompts_.AskYesNo(u"File: "_s + current + kMessageBreak +
-                                          u" has been changed by another application."_s +
-                                          kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
-    if (reload)
-        document_->ReloadFromDisk();
-}
-
 void TForm1::closeEvent(QCloseEvent *event) {
     if (!MayGoOn(document_->SaveChangesPrompt())) {
         event->ignore();
@@ -501,16 +472,6 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (type == QEvent::Drop)
         start_->DropFiles(names);
     return true;
-}
-
-// ---- progress bar -------------------------------------------------------------
-
-void TForm1::SetRange(int minimum, int maximum) {
-    progressActFile_->setRange(minimum, maximum);
-}
-
-void TForm1::SetPosition(int position) {
-    progressActFile_->setValue(position);
 }
 
 void TForm1::OnFocusChanged(QWidget *now) {

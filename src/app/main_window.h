@@ -19,6 +19,7 @@
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
 #include "snapshot/snapshot_params.h"
+#include "widgets/bar_progress.h"
 #include "widgets/tab_selection.h"
 #include "widgets/tab_view.h"
 
@@ -88,7 +89,7 @@ struct MainWindowViews {
     std::unique_ptr<TabView> lists;
 };
 
-class TForm1 final : public QMainWindow, public ProgressBar, public StartWindow {
+class TForm1 final : public QMainWindow, public StartWindow {
     Q_OBJECT
 public:
     enum Page { TabFile = 0, TabThumb = 1, TabTree = 2 };
@@ -102,12 +103,6 @@ public:
     // The folder on show, its mask and the active tab, with their signals.
     FolderContext &Context() { return context_; }
 
-    // ProgressBar: the thin bar ProgressActFile under the hint line.
-    void SetRange(int minimum, int maximum) override;
-    void SetPosition(int position) override;
-
-    // Called when the user returns to the program from another application.
-    void AppActivate();
     // StartWindow
     void JumpToFileAndFolder(const QString &path) override;
     QString CurrentFolder() const override { return context_.Folder(); }
@@ -125,7 +120,6 @@ public:
     // The preview beside the folder view's list, with the editor's document.
     PreviewPane &Preview() const { return *preview_; }
     QTabWidget *Pages() const override { return pageControl_.get(); }
-    QMenu *ExtrasMenu() const { return menu_->Extras(); }
     FileListsPage *ListsPage() const override;
 
     // The commands on the selected files and the context menu that offers
@@ -167,7 +161,6 @@ private:
     bool PageControl1Changing(int from);
     void OnTabBarChanged(int index);
     void OnFocusChanged(QWidget *now);
-    void RestoreListView();
 
     Program &program_;
     Prompts &prompts_;
@@ -204,7 +197,8 @@ private:
     bool firstShowDone_ = false;
     bool switchingBack_ = false;
 
-    QProgressBar *progressActFile_ = nullptr;
+    // The thin bar ProgressActFile under the hint line.
+    BarProgress progress_;
     FolderPane *folderPane_ = nullptr;
     CaptionPanel *labelFiles_ = nullptr;
     CaptionPanel *labelThumbs_ = nullptr;

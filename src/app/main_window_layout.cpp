@@ -116,14 +116,15 @@ void TForm1::BuildLayout() {
     hintLayout->addWidget(status_->BuildHintLine(panelButtons));
     column->addWidget(panelButtons);
 
-    progressActFile_ = new QProgressBar(central);
-    progressActFile_->setObjectName(u"ProgressActFile"_s);
-    progressActFile_->setFixedHeight(11);
-    progressActFile_->setRange(0, 10);
-    progressActFile_->setValue(0);
-    progressActFile_->setTextVisible(false);
-    progressActFile_->setAccessibleName(u"Progress"_s);
-    column->addWidget(progressActFile_);
+    auto *progressActFile = new QProgressBar(central);
+    progressActFile->setObjectName(u"ProgressActFile"_s);
+    progressActFile->setFixedHeight(11);
+    progressActFile->setRange(0, 10);
+    progressActFile->setValue(0);
+    progressActFile->setTextVisible(false);
+    progressActFile->setAccessibleName(u"Progress"_s);
+    column->addWidget(progressActFile);
+    progress_.SetBar(progressActFile);
 
     auto *splitter = new QSplitter(Qt::Horizontal, central);
     splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
@@ -183,9 +184,6 @@ QWidget *TForm1::BuildFolderViewPage(QWidget *fileList) {
     fileList->installEventFilter(new FileListKeys(
         fileList, [this] { preview_->DblClickForAll(); },
         [this] { commands_->DeleteSelectedFiles(); }));
-    if (auto *view = qobject_cast<QAbstractItemView *>(fileList))
-        connect(view, &QAbstractItemView::doubleClicked, this,
-                [this] { preview_->DblClickForAll(); });
     auto *splitter = new QSplitter(Qt::Horizontal, page);
     splitter->setStyleSheet(u"QSplitter::handle { background: rgb(255,128,0); }"_s);
     splitter->setHandleWidth(4);
@@ -218,9 +216,6 @@ QWidget *TForm1::BuildThumbViewPage(QWidget *grid) {
     grid->installEventFilter(new FileListKeys(
         grid, [this] { preview_->DblClickForAll(); },
         [this] { commands_->DeleteSelectedFiles(); }));
-    if (auto *view = qobject_cast<QAbstractItemView *>(grid))
-        connect(view, &QAbstractItemView::doubleClicked, this,
-                [this] { preview_->DblClickForAll(); });
     column->addWidget(grid, 1);
     column->addWidget(BuildThumbButtons(page));
     return page;

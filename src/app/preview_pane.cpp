@@ -217,6 +217,26 @@ void PreviewPane::DockView(DockedView what, DockPlace where) {
     panel1_->setUpdatesEnabled(true);
 }
 
+// The editor's file counts only on the Folder View, where the editor shows
+// the current file.
+void PreviewPane::AppActivate() {
+    if (!started_ || selection_.GetSelectionInfo().Page != PageFolderView)
+        return;
+    const QString current = selection_.GetCurrentFile();
+    if (current.isEmpty() || current != document_.File() || document_.FileTime() == 0)
+        return;
+    const qint64 stamp = FileStamp(current);
+    if (stamp == 0 || stamp == document_.FileTime())
+        return;
+    // Remember the new stamp first, so one outside change asks only once.
+    document_.SetFileTime(stamp);
+    const bool reload = prompts_.AskYesNo(u"File: "_s + current + kMessageBreak +
+                                          u" has been changed by another application."_s +
+                                          kMessageBreak + kMessageBreak + u"Reload from disk?"_s);
+    if (reload)
+        document_.ReloadFromDisk();
+}
+
 void PreviewPane::SBBrowserClick() {
     if (!formView_)
         return;
@@ -288,20 +308,6 @@ void PreviewPane::ShowMiniThumb(const QString &path) {
 
 void PreviewPane::ClearThumbnailCorner() {
     imgMini_->clear();
-}
-
-// A folder or filter change lists other files: the text of the one shown
-// would be given up without a word. Cancel keeps everything as it is; No
-// empties the preview at once, so that nothing asks again.
-bool PreviewPane::MayReplaceEditorText() {
-    const SaveChangesReply reply = document_.SaveChangesPrompt();
-    if (reply == SaveChangesReply::Cancel)
-        return false;
-    if (reply == SaveChangesReply::No) {
-        ClearPreview();
-        emit StatusChanged();
-    }
-    return true;
 }
 
 // The preview's own load of the current file is let finish first, so the

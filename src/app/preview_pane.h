@@ -81,6 +81,10 @@ public:
     // Until the first activation the current file is not loaded: the views
     // are still being filled.
     void Start() { started_ = true; }
+    // Called when the user returns to the program from another application:
+    // when the Folder View's current file, loaded in the editor, was changed
+    // on disk since, the user is asked whether to reload it.
+    void AppActivate();
 
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
@@ -96,9 +100,6 @@ public:
     // the page has none or it cannot be read.
     void ShowMiniThumb(const QString &path);
     void ClearThumbnailCorner();
-    // Asked before a folder or filter change replaces the editor's text:
-    // false when the user cancels, and the change must not happen.
-    bool MayReplaceEditorText();
 
     // The Save buttons of both windows follow the file in hand.
     void SetButtonState();

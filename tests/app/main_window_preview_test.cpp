@@ -318,7 +318,7 @@ TEST_F(MainWindowPreviewTest, AnOutsideChangeIsReloadedWhenTheUserSaysYes) {
     WriteBytes(a, "<p>new from outside</p>");
     view->Document().SetFileTime(view->Document().FileTime() - 5000);
     prompts.yesNoAnswers = {true};
-    window->AppActivate();
+    window->Preview().AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
     EXPECT_EQ(prompts.Count(Kind::YesNoCancel), 0); // the edits go without a question
     EXPECT_EQ(view->REScreen()->EditedText(), u"<p>new from outside</p>"_s);

@@ -49,6 +49,11 @@ using velmora::testing::WriteBytes;
 using namespace Qt::StringLiterals;
 namespace {
 
+// The Extras menu of the menu bar.
+QMenu *ExtrasMenu(TForm1 &w) {
+    return w.findChild<QMenu *>(u"SnapShot1"_s);
+}
+
 // What the tests do with the Folder View's file list.
 int RowCount(const QListView *list) {
     return list->model()->rowCount();
@@ -263,18 +268,18 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     EXPECT_EQ(pages->tabText(0), u"Folder View  (2 of 7 files selected)"_s);
     EXPECT_EQ(pages->tabText(1), u"Thumbnail View"_s);
     EXPECT_EQ(pages->tabText(2), u"File Lists"_s);
-    EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
+    EXPECT_TRUE(ExtrasMenu(*w)->isEnabled());
     EXPECT_EQ(w->Status().HintText(), u"/site/a.htm"_s);
 
     folder->Select(0, 7);
-    EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
-    EXPECT_FALSE(w->ExtrasMenu()->menuAction()->isEnabled());
+    EXPECT_FALSE(ExtrasMenu(*w)->isEnabled());
+    EXPECT_FALSE(ExtrasMenu(*w)->menuAction()->isEnabled());
 
     thumbs->Select(1, 3, u"/site/b.htm"_s);
     pages->setCurrentIndex(TForm1::TabThumb);
     EXPECT_EQ(pages->tabText(0), u"Folder View"_s);
     EXPECT_EQ(pages->tabText(1), u"Thumbnail View  (1 of 3 files selected)"_s);
-    EXPECT_TRUE(w->ExtrasMenu()->isEnabled());
+    EXPECT_TRUE(ExtrasMenu(*w)->isEnabled());
     EXPECT_EQ(w->Selection().GetCurrentFile(), u"/site/b.htm"_s);
     const TSelectionInfo info = w->Selection().GetSelectionInfo();
     EXPECT_EQ(info.Page, int(TForm1::TabThumb));
@@ -284,7 +289,7 @@ TEST_F(MainWindowTest, TabCaptionsCountTheActiveViewsSelection) {
     pages->setCurrentIndex(TForm1::TabTree);
     EXPECT_EQ(pages->tabText(1), u"Thumbnail View"_s);
     EXPECT_EQ(pages->tabText(2), u"File Lists  (0 of 0 files selected)"_s);
-    EXPECT_FALSE(w->ExtrasMenu()->isEnabled());
+    EXPECT_FALSE(ExtrasMenu(*w)->isEnabled());
 }
 
 // A list that puts its caret on the first row as it gets the focus reports a
@@ -330,23 +335,23 @@ TEST_F(MainWindowTest, ReturningAfterAnOutsideChangeAsksOnce) {
     folder->Select(1, 1, page);
     FakeDocument &state = document;
     state.SetFileForTest(page, FileStamp(page));
-    w->AppActivate();
+    w->Preview().AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 0); // unchanged: nothing asked
 
     state.SetFileTime(state.FileTime() - 5000);
     prompts.yesNoAnswers = {false};
-    w->AppActivate();
+    w->Preview().AppActivate();
     ASSERT_EQ(prompts.Count(Kind::YesNo), 1);
     EXPECT_EQ(prompts.Texts(Kind::YesNo).first(),
               u"File: "_s + page +
                   u"\n has been changed by another application.\n\nReload from disk?"_s);
     EXPECT_EQ(document.reloads, 0);
-    w->AppActivate();
+    w->Preview().AppActivate();
     EXPECT_EQ(prompts.Count(Kind::YesNo), 1);
 
     state.SetFileTime(state.FileTime() - 5000);
     prompts.yesNoAnswers = {true};
-    w->AppActivate();
+    w->Preview().AppActivate();
     EXPECT_EQ(document.reloads, 1);
 }
 
