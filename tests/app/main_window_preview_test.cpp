@@ -245,6 +245,32 @@ TEST_F(MainWindowPreviewTest, EnterWhileThePreviewLoadsOpensTheWindowOnThePage) 
     EXPECT_EQ(opened, 1);
 }
 
+// A double click on a row opens the window once: the list's own double click
+// and the view's request to open are one and the same.
+TEST_F(MainWindowPreviewTest, ADoubleClickOpensTheWindowOnce) {
+    const QString page = Page(u"a.htm"_s, "<title>A</title><p>a");
+    window->JumpToFileAndFolder(page);
+    Select(0);
+    ASSERT_TRUE(BrowserShows(page));
+    int opened = 0;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, view, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            ++opened;
+            modal->close();
+        }
+    });
+    watch.start();
+    QAbstractItemView *list = FileList();
+    const QPoint row = list->visualRect(list->model()->index(0, 0)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::qWait(500);
+    EXPECT_EQ(opened, 1);
+}
+
 // A tile or a File Lists row shown in the preview is replaced by the Folder
 // View's own file when the user comes back, with its thumbnail; entering
 // File Lists shows the thumbnail of the row current there.
