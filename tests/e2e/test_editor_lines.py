@@ -109,13 +109,24 @@ class EditorLinesTest(harness.ProgramTestCase):
         # each of the four colour schemes.
         harness.click(editor)
         text = harness.text_of(editor)
-        editor.queryText().setCaretOffset(text.index("<div") + 2)
+        in_div = text.index("<div") + 2
+
+        # The click may reach the editor after the caret was set: set it
+        # again until it stays.
+        def caret_in_div():
+            if editor.queryText().caretOffset == in_div:
+                return True
+            editor.queryText().setCaretOffset(in_div)
+            return False
+
+        harness.wait_until(caret_in_div, what="the caret in <div>")
         for palette in "1234":
             harness.press_key(palette, "Control")
             harness.wait_until(lambda: exact_count(harness.bounds_of(editor), MATCHING) > 50,
                                what="the matching tag shown in palette " + palette)
             harness.Setup.session.screenshot(self.shots("matching_tag_%s.png" % palette))
         # Ctrl+M: the caret into the closing tag.
+        harness.wait_until(caret_in_div, what="the caret still in <div>")
         harness.press_key("m", "Control")
         closing = text.index("</div>")
         harness.wait_until(lambda: editor.queryText().caretOffset == closing + 1,
