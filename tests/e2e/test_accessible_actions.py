@@ -36,10 +36,7 @@ class AccessibleActionsTest(harness.ProgramTestCase):
         self.write_site(PAGES)
         window = self.start_program()
         files = harness.find(window, "list", "Folder View files")
-        about = harness.wait_until(
-            lambda: next((files.getChildAtIndex(i) for i in range(files.childCount)
-                          if harness.name_of(files.getChildAtIndex(i)) == "about.htm"), None),
-            what="the entry about.htm")
+        about = harness.wait_for_entry(files, "about.htm")
         harness.click(about)
         harness.find(window, "filler", "Browser", description="About Us")
         return window

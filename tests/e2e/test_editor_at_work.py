@@ -19,23 +19,14 @@ PAGE = (b"<html><head><title>Prices</title></head>\r\n"
 
 class EditorAtWorkTest(harness.ProgramTestCase):
     def open_page_in_editor(self, content=PAGE, expected="apple cake"):
-        site = os.path.join(self.program.folder, "site")
-        os.makedirs(site)
-        path = os.path.join(site, "prices.htm")
-        with open(path, "wb") as f:
-            f.write(content)
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
+        path = os.path.join(self.write_site({"prices.htm": content}), "prices.htm")
         window = self.start_program()
         return (path,) + self.show_in_editor(window, expected)
 
     def show_in_editor(self, window, expected):
         """Picks prices.htm in the file list and docks the editor."""
         files = harness.find(window, "list", "Folder View files")
-        entry = harness.wait_until(
-            lambda: next((files.getChildAtIndex(i) for i in range(files.childCount)
-                          if harness.name_of(files.getChildAtIndex(i)) == "prices.htm"), None),
-            what="the entry prices.htm")
+        entry = harness.wait_for_entry(files, "prices.htm")
         harness.click(entry)
         harness.click(harness.find(window, "check box", "Editor"))
         editor = harness.find(window, "text", "Editor")

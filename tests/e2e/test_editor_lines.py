@@ -29,19 +29,10 @@ class EditorLinesTest(harness.ProgramTestCase):
         return os.path.join(folder, name)
 
     def open_page(self):
-        site = os.path.join(self.program.folder, "site")
-        os.makedirs(site)
-        path = os.path.join(site, "fruit.htm")
-        with open(path, "wb") as f:
-            f.write(PAGE)
-        with open(self.program.path("prg.ini"), "w") as f:
-            f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
+        path = os.path.join(self.write_site({"fruit.htm": PAGE}), "fruit.htm")
         window = self.start_program()
         files = harness.find(window, "list", "Folder View files")
-        entry = harness.wait_until(
-            lambda: next((files.getChildAtIndex(i) for i in range(files.childCount)
-                          if harness.name_of(files.getChildAtIndex(i)) == "fruit.htm"), None),
-            what="the entry fruit.htm")
+        entry = harness.wait_for_entry(files, "fruit.htm")
         harness.double_click(entry)
         dialog = harness.find_window(self.program.application(), "dialog")
         harness.click(harness.find(dialog, "page tab", "Internal Editor"))

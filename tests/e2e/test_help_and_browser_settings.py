@@ -75,10 +75,7 @@ class HelpAndBrowserSettingsTest(harness.ProgramTestCase):
             f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
         window = self.start_program()
         files = harness.find(window, "list", "Folder View files")
-        harness.click(harness.wait_until(
-            lambda: next((files.getChildAtIndex(i) for i in range(files.childCount)
-                          if harness.name_of(files.getChildAtIndex(i)) == "index.htm"), None),
-            what="the entry index.htm"))
+        harness.click(harness.wait_for_entry(files, "index.htm"))
         # 12 points at 96 pixels per inch.
         harness.find(window, "filler", "Browser", description="size 16px picture shown")
 

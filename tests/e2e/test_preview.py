@@ -33,7 +33,7 @@ class PreviewTest(harness.ProgramTestCase):
                 f.write("[PATHS]\nVIEW_PATH=%s/\n" % site)
             window = self.start_program()
         files = harness.find(window, "list", "Folder View files")
-        about = wait_for_entry(files, "about.htm")
+        about = harness.wait_for_entry(files, "about.htm")
         return site, window, about
 
     def test_a_page_is_previewed_edited_and_saved(self):
@@ -108,12 +108,3 @@ class PreviewTest(harness.ProgramTestCase):
                            what="the reloaded text")
         self.close_through_menu(self.program.main_window())
 
-
-def wait_for_entry(files, name):
-    def entry():
-        for i in range(files.childCount):
-            child = files.getChildAtIndex(i)
-            if harness.name_of(child) == name:
-                return child
-        return None
-    return harness.wait_until(entry, what="the entry " + name)

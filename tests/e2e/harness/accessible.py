@@ -163,6 +163,17 @@ def first(root, role, name=None, labelled_by=None, description=None, showing=Tru
     return None
 
 
+def wait_for_entry(items, name, timeout=DEFAULT_TIMEOUT):
+    """Waits until the list items has an entry named name, and returns it."""
+    def entry():
+        for i in range(items.childCount):
+            child = items.getChildAtIndex(i)
+            if name_of(child) == name:
+                return child
+        return None
+    return wait_until(entry, timeout, "the entry " + name)
+
+
 def find(root, role, name=None, labelled_by=None, description=None, showing=True,
          timeout=DEFAULT_TIMEOUT):
     """Waits for an object below root that has the role and the name (and the

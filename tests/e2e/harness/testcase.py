@@ -33,7 +33,7 @@ class ProgramTestCase(unittest.TestCase):
         self.addCleanup(self.program.stop)
 
     def write_site(self, pages, **paths):
-        """Writes pages ({name relative to the site: text}) into a folder
+        """Writes pages ({name relative to the site: text or bytes}) into a folder
         "site" of the program's folder and makes it the folder the program
         opens at start; paths are further keys of prg.ini's [PATHS]
         (SNAPSHOTPATH=...). Returns the site's path."""
@@ -41,7 +41,7 @@ class ProgramTestCase(unittest.TestCase):
         for name, text in pages.items():
             path = os.path.join(site, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "w") as f:
+            with open(path, "wb" if isinstance(text, bytes) else "w") as f:
                 f.write(text)
         os.makedirs(site, exist_ok=True)
         lines = [f"VIEW_PATH={site}/"] + [f"{key}={value}" for key, value in paths.items()]
