@@ -87,7 +87,7 @@ class ActivationAndPreviewTest(harness.ProgramTestCase):
         harness.click(harness.find(window, "check box", "Editor"))
         editor = harness.find(window, "text", "Editor")
         harness.wait_until(lambda: "About Us" in harness.text_of(editor), what="the source")
-        harness.click(editor)
+        harness.click_to_focus(editor)
         harness.press_key("Home")
         harness.type_text("<!-- mine -->")
         harness.wait_until(lambda: "<!-- mine -->" in harness.text_of(editor), what="typed text")

@@ -47,9 +47,10 @@ class PreviewTest(harness.ProgramTestCase):
         editor = harness.find(window, "text", "Editor")
         harness.wait_until(lambda: "<title>About Us</title>" in harness.text_of(editor),
                            what="the page's source in the editor")
-        harness.click(editor)
+        harness.click_to_focus(editor)
         harness.press_key("Home")
         harness.type_text("<!-- checked -->")
+        harness.wait_until(lambda: "<!-- checked -->" in harness.text_of(editor), what="typed text")
         save = harness.find(window, "push button", "Save")
         harness.wait_until(lambda: has_state(save, "enabled"), what="Save enabled")
         harness.click(save)
@@ -64,7 +65,7 @@ class PreviewTest(harness.ProgramTestCase):
 
         # A double click opens the modal window, whose caption tells that the
         # text typed since is not saved; Esc closes it.
-        harness.click(editor)
+        harness.click_to_focus(editor)
         harness.type_text("x")
         harness.double_click(about)
         dialog = harness.find_window(self.program.application(), "dialog",
