@@ -116,29 +116,31 @@ QString TextPattern::Expand(const PatternMatch &match, const QString &replacemen
     return out;
 }
 
-ReplaceAllResult TextPattern::ReplaceAll(QStringView text, qsizetype from,
-                                         const QString &replacement) const {
-    ReplaceAllResult result;
+std::vector<PatternReplacement> TextPattern::Replacements(QStringView text, qsizetype from,
+                                                          const QString &replacement) const {
+    std::vector<PatternReplacement> found;
     if (find_.isEmpty() || !Valid())
-        return {text.toString(), 0, -1};
+        return found;
     from = std::clamp<qsizetype>(from, 0, text.size());
-    result.text.reserve(text.size());
-    result.text += text.first(from);
     qsizetype pos = from;
+    // The last character of the new text so far: a literal Whole word after
+    // a replacement sees the replacement's last character before it, not the
+    // text's own. A null QChar stands for the start of the text.
+    QChar lastOut = from > 0 ? text[from - 1] : QChar();
     while (pos <= text.size()) {
-        // A literal Whole word after a replacement sees the replacement's
-        // last character before it, not the text's own.
         std::optional<QChar> prev;
-        if (!options_.regularExpression && result.count > 0)
-            prev = result.text.isEmpty() ? QChar() : result.text.back();
+        if (!options_.regularExpression && !found.empty())
+            prev = lastOut;
         const PatternMatch m =
             options_.regularExpression ? Next(text, pos) : NextLiteral(text, pos, prev);
         if (!m.Found())
             break;
-        result.text += text.mid(pos, m.start - pos);
-        result.text += Expand(m, replacement);
-        ++result.count;
-        result.lastEnd = result.text.size();
+        QString inserted = Expand(m, replacement);
+        if (!inserted.isEmpty())
+            lastOut = inserted.back();
+        else if (m.start > pos)
+            lastOut = text[m.start - 1];
+        found.push_back({m.start, m.length, std::move(inserted)});
         pos = m.End();
         if (m.length == 0) {
             // An empty match: the character after it is kept and the search
@@ -146,12 +148,29 @@ ReplaceAllResult TextPattern::ReplaceAll(QStringView text, qsizetype from,
             if (pos >= text.size())
                 break;
             const qsizetype next = StepOver(text, pos);
-            result.text += text.mid(pos, next - pos);
+            lastOut = text[next - 1];
             pos = next;
         }
     }
-    if (pos < text.size())
-        result.text += text.mid(pos);
+    return found;
+}
+
+ReplaceAllResult TextPattern::ReplaceAll(QStringView text, qsizetype from,
+                                         const QString &replacement) const {
+    ReplaceAllResult result;
+    if (find_.isEmpty() || !Valid())
+        return {text.toString(), 0, -1};
+    from = std::clamp<qsizetype>(from, 0, text.size());
+    result.text.reserve(text.size());
+    qsizetype pos = 0;
+    for (const PatternReplacement &r : Replacements(text, from, replacement)) {
+        result.text += text.mid(pos, r.start - pos);
+        result.text += r.text;
+        result.lastEnd = result.text.size();
+        ++result.count;
+        pos = r.start + r.length;
+    }
+    result.text += text.mid(pos);
     return result;
 }
 

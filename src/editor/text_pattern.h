@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <vector>
 
 namespace velmora {
 
@@ -32,6 +33,14 @@ struct PatternMatch {
 
 // The outcome of Replace All: the new text, how many occurrences went, and
 // where the last replacement ends in the new text (-1 when none).
+// One occurrence that Replace All replaces: its place in the original text
+// and the text that takes its place.
+struct PatternReplacement {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    QString text;
+};
+
 struct ReplaceAllResult {
     QString text;
     int count = 0;
@@ -67,6 +76,11 @@ public:
     // is never searched again. An empty match is replaced too, and the
     // search then moves one character on, so that this always ends.
     ReplaceAllResult ReplaceAll(QStringView text, qsizetype from, const QString &replacement) const;
+    // The occurrences Replace All replaces, in order, without building the
+    // new text: for callers that change the original bytes only where the
+    // occurrences are.
+    std::vector<PatternReplacement> Replacements(QStringView text, qsizetype from,
+                                                 const QString &replacement) const;
 
 private:
     PatternMatch NextLiteral(QStringView text, qsizetype from,

@@ -214,7 +214,8 @@ private:
     Role RoleOf(const ListedEntry &entry, bool descendAllowed) const {
         if (!entry.usable)
             return Role::Skip;
-        if (entry.isDir && descendAllowed && (options_.descendIntoLinks || !entry.isLink) &&
+        if (entry.isDir && descendAllowed && options_.includeSubfolders &&
+            (options_.descendIntoLinks || !entry.isLink) &&
             !AsciiUpper(entry.name).contains(u"_VTI_CNF"_s))
             return Role::Descend;
         if (options_.regularFilesOnly && !entry.isRegular)
@@ -222,7 +223,11 @@ private:
         return Role::Test;
     }
 
+    bool StopRequested() const { return options_.stopRequested && options_.stopRequested(); }
+
     void Search(const QString &folder, const QByteArray &folderBytes, size_t depth) {
+        if (StopRequested())
+            return;
         // One listing per depth, reused from folder to folder: allocating
         // a fresh one for each of thousands of folders showed in profiles.
         if (levels_.size() <= depth)
@@ -258,9 +263,13 @@ private:
             } else if (roles[k] == Role::Test && entry.passes) {
                 if (stated)
                     pending_.push_back({stated, match++});
+                else if (options_.onFound)
+                    options_.onFound(folder + entry.name);
                 else
                     out_.append(folder + entry.name);
             }
+            if (!stated && StopRequested())
+                break;
         }
         MoveOutStated();
     }

@@ -45,6 +45,15 @@ struct FileSearchOptions {
     NameTest nameTest;
     // Results are regular files only: no folders, devices, FIFOs or sockets.
     bool regularFilesOnly = false;
+    // When off, only the starting folder is listed.
+    bool includeSubfolders = true;
+    // Outside entry mode, when set, takes each result as it is found instead
+    // of appending it to the list: a caller can start on the first file while
+    // the walk goes on.
+    std::function<void(const QString &path)> onFound;
+    // When set and true, no further folder is listed and no further result
+    // given: a walk on another thread can be stopped at once.
+    std::function<bool()> stopRequested;
 };
 
 // Depth first, entries in the order the file system lists them, a subfolder's
