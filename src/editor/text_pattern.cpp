@@ -58,10 +58,12 @@ bool TextPattern::IsWholeWord(QStringView text, qsizetype start, qsizetype end,
     return startOk && endOk;
 }
 
-PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty) const {
+PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty,
+                               TextCheck check) const {
     if (find_.isEmpty() || !Valid() || from < 0 || from > text.size())
         return {};
-    return options_.regularExpression ? NextRegular(text, from, nonEmpty) : NextLiteral(text, from);
+    return options_.regularExpression ? NextRegular(text, from, nonEmpty, check)
+                                      : NextLiteral(text, from);
 }
 
 PatternMatch TextPattern::NextLiteral(QStringView text, qsizetype from,
@@ -73,10 +75,16 @@ PatternMatch TextPattern::NextLiteral(QStringView text, qsizetype from,
     return {};
 }
 
-PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool nonEmpty) const {
+PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool nonEmpty,
+                                      TextCheck check) const {
+    // Checked once here at most, not again on every try below.
+    const bool valid = check == TextCheck::KnownValid || text.isValidUtf16();
     qsizetype pos = from;
     while (pos <= text.size()) {
-        QRegularExpressionMatch m = regex_.match(text, pos);
+        QRegularExpressionMatch m =
+            valid ? regex_.match(text, pos, QRegularExpression::NormalMatch,
+                                 QRegularExpression::DontCheckSubjectStringMatchOption)
+                  : regex_.match(text, pos);
         if (!m.hasMatch())
             return {};
         const qsizetype start = m.capturedStart();
@@ -127,12 +135,13 @@ std::vector<PatternReplacement> TextPattern::Replacements(QStringView text, qsiz
     // a replacement sees the replacement's last character before it, not the
     // text's own. A null QChar stands for the start of the text.
     QChar lastOut = from > 0 ? text[from - 1] : QChar();
+    const TextCheck check = text.isValidUtf16() ? TextCheck::KnownValid : TextCheck::Check;
     while (pos <= text.size()) {
         std::optional<QChar> prev;
         if (!options_.regularExpression && !found.empty())
             prev = lastOut;
-        const PatternMatch m =
-            options_.regularExpression ? Next(text, pos) : NextLiteral(text, pos, prev);
+        const PatternMatch m = options_.regularExpression ? Next(text, pos, false, check)
+                                                          : NextLiteral(text, pos, prev);
         if (!m.Found())
             break;
         QString inserted = Expand(m, replacement);

@@ -47,6 +47,11 @@ struct ReplaceAllResult {
     qsizetype lastEnd = -1;
 };
 
+// Whether a regular expression search checks that the text is valid UTF-16
+// first. The check reads the whole text, so a caller that searches one text
+// many times checks it once (QStringView::isValidUtf16) and says so.
+enum class TextCheck { Check, KnownValid };
+
 class TextPattern {
 public:
     // An empty find text matches nothing. A regular expression is compiled
@@ -63,7 +68,8 @@ public:
     // The first occurrence at or after from, or a match that is not Found().
     // An empty match is passed over when nonEmpty is set (a search that
     // selects what it finds cannot show one).
-    PatternMatch Next(QStringView text, qsizetype from, bool nonEmpty = false) const;
+    PatternMatch Next(QStringView text, qsizetype from, bool nonEmpty = false,
+                      TextCheck check = TextCheck::Check) const;
 
     // What replaces match: for a literal text the replacement as it stands;
     // for a regular expression \0 to \9 give the captured groups (\0 the
@@ -85,7 +91,8 @@ public:
 private:
     PatternMatch NextLiteral(QStringView text, qsizetype from,
                              std::optional<QChar> prevChar = std::nullopt) const;
-    PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty) const;
+    PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty,
+                             TextCheck check) const;
     bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
                      std::optional<QChar> prevChar, qsizetype from) const;
 

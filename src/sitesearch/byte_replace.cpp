@@ -1,0 +1,174 @@
+#include "sitesearch/byte_replace.h"
+
+#include "foundation/text_codec.h"
+#include "sitesearch/text_matches.h"
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+namespace {
+
+qsizetype MarkSize(TextEncoding encoding, bool byteOrderMark) {
+    if (!byteOrderMark)
+        return 0;
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return 3;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return 2;
+    case TextEncoding::Utf32Le:
+    case TextEncoding::Utf32Be:
+        return 4;
+    case TextEncoding::Latin1:
+        break;
+    }
+    return 0;
+}
+
+// Walks the text from the start, turning character positions (which only
+// grow) into byte offsets in the bytes it was decoded from.
+class ByteOffsets {
+public:
+    ByteOffsets(QStringView text, TextEncoding encoding, bool byteOrderMark)
+        : text_(text), encoding_(encoding), byte_(MarkSize(encoding, byteOrderMark)) {}
+
+    qsizetype At(qsizetype pos) {
+        while (char_ < pos) {
+            const char16_t c = text_[char_].unicode();
+            const bool pair = QChar::isHighSurrogate(c) && char_ + 1 < text_.size() &&
+                              text_[char_ + 1].isLowSurrogate();
+            byte_ += BytesOf(c, pair);
+            char_ += pair ? 2 : 1;
+        }
+        return byte_;
+    }
+
+private:
+    qsizetype BytesOf(char16_t c, bool pair) const {
+        switch (encoding_) {
+        case TextEncoding::Latin1:
+            return 1;
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return pair ? 4 : 2;
+        case TextEncoding::Utf32Le:
+        case TextEncoding::Utf32Be:
+            return 4;
+        case TextEncoding::Utf8:
+            break;
+        }
+        if (pair)
+            return 4;
+        return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+    }
+
+    QStringView text_;
+    TextEncoding encoding_;
+    qsizetype char_ = 0;
+    qsizetype byte_;
+};
+
+// A character that the encoding cannot hold would be written as '?'.
+QString EncodingProblem(const QString &inserted, TextEncoding encoding) {
+    if (encoding == TextEncoding::Latin1) {
+        for (QChar c : inserted)
+            if (c.unicode() > 0xFF)
+                return u"the replacement holds characters that its encoding (Latin-1) cannot hold"_s;
+        return {};
+    }
+    for (qsizetype i = 0; i < inserted.size(); ++i) {
+        const QChar c = inserted[i];
+        if (c.isHighSurrogate() && i + 1 < inserted.size() && inserted[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return u"the replacement holds a broken character"_s;
+    }
+    return {};
+}
+
+QString Shown(QStringView text) {
+    QString shown = text.toString();
+    shown.replace(u"\r\n"_s, u"\u21b5"_s).replace(u'\n', u'\u21b5').replace(u'\r', u'\u21b5');
+    return shown;
+}
+
+// The lines the replacements touch, before and after, as runs of whole
+// lines; replacements that touch the same lines make one run.
+void DescribeChanges(QStringView text, const std::vector<PatternReplacement> &found, int maxChanges,
+                     ByteReplacement &out) {
+    LineCursor lines(text);
+    LineCursor endLines(text); // the line where a replacement ends
+    size_t k = 0;
+    while (k < found.size()) {
+        lines.MoveTo(found[k].start);
+        const int line = lines.Line();
+        const qsizetype runStart = lines.LineStart();
+        qsizetype runEnd = 0;
+        size_t last = k;
+        // Take in every replacement that begins before the run's end.
+        for (;;) {
+            endLines.MoveTo(found[last].start + found[last].length);
+            runEnd = std::max(runEnd, endLines.LineEnd());
+            if (last + 1 < found.size() && found[last + 1].start <= runEnd)
+                ++last;
+            else
+                break;
+        }
+        if (maxChanges > 0 && int(out.changes.size()) >= maxChanges) {
+            ++out.changesLeftOut;
+        } else {
+            QString after;
+            qsizetype pos = runStart;
+            for (size_t j = k; j <= last; ++j) {
+                after += text.sliced(pos, found[j].start - pos);
+                after += found[j].text;
+                pos = found[j].start + found[j].length;
+            }
+            after += text.sliced(pos, runEnd - pos);
+            out.changes.push_back(
+                {line, Shown(text.sliced(runStart, runEnd - runStart)), Shown(after)});
+        }
+        k = last + 1;
+    }
+}
+
+} // namespace
+
+ByteReplacement ReplaceInBytes(const QByteArray &bytes, const TextPattern &pattern,
+                               const QString &replacement, int maxChanges) {
+    ByteReplacement out;
+    out.bytes = bytes;
+    const DecodedText decoded = DecodeText(bytes);
+    const std::vector<PatternReplacement> found =
+        pattern.Replacements(decoded.text, 0, replacement);
+    if (found.empty())
+        return out;
+    if (decoded.binary) {
+        out.problem = u"it is not a text file"_s;
+        return out;
+    }
+    QByteArray result;
+    result.reserve(bytes.size() + bytes.size() / 8);
+    ByteOffsets offsets(decoded.text, decoded.encoding, decoded.byteOrderMark);
+    qsizetype copied = 0;
+    for (const PatternReplacement &r : found) {
+        const QString problem = EncodingProblem(r.text, decoded.encoding);
+        if (!problem.isEmpty()) {
+            out.problem = problem;
+            return out;
+        }
+        const qsizetype from = offsets.At(r.start);
+        const qsizetype to = offsets.At(r.start + r.length);
+        result.append(bytes.constData() + copied, from - copied);
+        result.append(EncodeText(r.text, decoded.encoding, false));
+        copied = to;
+    }
+    result.append(bytes.constData() + copied, bytes.size() - copied);
+    out.bytes = std::move(result);
+    out.count = int(found.size());
+    DescribeChanges(decoded.text, found, maxChanges, out);
+    return out;
+}
+
+} // namespace velmora

@@ -1,0 +1,63 @@
+#pragma once
+// The occurrences of a pattern in a page's text, each with its line: the line
+// number and column the editor would show, and the line's text for a results
+// list. Lines end at LF, CR LF or a lone CR, as the editor splits them.
+
+#include "editor/text_pattern.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
+
+namespace velmora {
+
+// A result row shows at most this many characters of a long line (minified
+// pages hold whole sites on one line): the part around the occurrence.
+inline constexpr qsizetype kShownLineChars = 240;
+
+struct LineMatch {
+    int line = 0;               // from 1
+    qsizetype column = 0;       // from 1, in characters of the line
+    qsizetype start = 0;        // in the whole text
+    qsizetype length = 0;       // in the text
+    qsizetype editorLength = 0; // in the editor's text, where a CR LF is one character
+    QString shownLine;          // the line, or the part of it around the occurrence
+    qsizetype shownStart = 0;   // where the occurrence starts in shownLine
+    qsizetype shownLength = 0;  // and how much of it shownLine holds
+};
+
+// Tells, for positions that only grow, on which line they are. Shared by the
+// search and the replacement's preview.
+class LineCursor {
+public:
+    explicit LineCursor(QStringView text) : text_(text) {}
+    // Moves to the line holding position pos (pos never smaller than before).
+    void MoveTo(qsizetype pos);
+    int Line() const { return line_; }
+    qsizetype LineStart() const { return lineStart_; }
+    // The end of the current line, before its line end.
+    qsizetype LineEnd() const;
+
+private:
+    QStringView text_;
+    qsizetype scanned_ = 0; // every line end before this was counted
+    qsizetype lineStart_ = 0;
+    int line_ = 1;
+};
+
+struct MatchCount {
+    qint64 found = 0; // every occurrence
+    bool stopped = false;
+};
+
+// Finds the occurrences of pattern in text, one after the other as the
+// editor's Find Next finds them (empty occurrences of a regular expression
+// are passed over). Each is counted; keep() decides whether it is also
+// described in out (false once the caller holds as many as it keeps).
+// stop() is asked now and then; true ends the search early.
+MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,
+                          const std::function<bool()> &keep, const std::function<bool()> &stop);
+
+} // namespace velmora

@@ -1,0 +1,111 @@
+// Replacing in a page's bytes: only the replaced bytes change, whatever the
+// encoding, byte-order mark and line ends.
+#include "sitesearch/byte_replace.h"
+
+#include "foundation/text_codec.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr PatternOptions kRegex{false, true, true};
+
+QByteArray Replaced(const QByteArray &bytes, const QString &find, const QString &with,
+                    PatternOptions options = {}) {
+    return ReplaceInBytes(bytes, TextPattern(find, options), with).bytes;
+}
+
+TEST(ReplaceInBytes, RegularExpressionGroupsInTheReplacement) {
+    EXPECT_EQ(Replaced("<b>one</b> <B>two</B>\n", u"<b>(\\w+)</b>"_s, u"<strong>\\1</strong>"_s,
+                       {false, false, true}),
+              QByteArray("<strong>one</strong> <strong>two</strong>\n"));
+    EXPECT_EQ(Replaced("a=1;b=2", u"(\\w)=(\\d)"_s, u"\\2\\t\\1\\n\\0"_s, kRegex),
+              QByteArray("1\ta\na=1;2\tb\nb=2"));
+}
+
+TEST(ReplaceInBytes, Utf8WithMarkChangesOnlyTheReplacedBytes) {
+    const QByteArray before = "\xEF\xBB\xBF<p>caf\xC3\xA9 old \xE2\x82\xAC old</p>\r\n";
+    const QByteArray after = "\xEF\xBB\xBF<p>caf\xC3\xA9 n\xC3\xBC \xE2\x82\xAC n\xC3\xBC</p>\r\n";
+    EXPECT_EQ(Replaced(before, u"old"_s, u"nü"_s), after);
+}
+
+TEST(ReplaceInBytes, Latin1StaysLatin1AndRefusesWhatItCannotHold) {
+    // 0xE9 alone is not UTF-8: the page is Latin-1.
+    const QByteArray before = "caf\xE9 old\xFF\n";
+    EXPECT_EQ(Replaced(before, u"old"_s, u"n\u00fc"_s), QByteArray("caf\xE9 n\xFC\xFF\n"));
+    EXPECT_EQ(Replaced(before, u"café"_s, u"tea"_s), QByteArray("tea old\xFF\n"));
+    const ByteReplacement euro = ReplaceInBytes(before, TextPattern(u"old"_s, {}), u"€"_s);
+    EXPECT_FALSE(euro.problem.isEmpty());
+    EXPECT_EQ(euro.bytes, before);
+}
+
+TEST(ReplaceInBytes, Utf16InBothByteOrdersAndUtf32) {
+    const QString text = u"x old \U0001F600 old\r\n"_s;
+    const QString want = u"x new \U0001F600 new\r\n"_s;
+    for (TextEncoding encoding : {TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+                                  TextEncoding::Utf32Le, TextEncoding::Utf32Be}) {
+        const QByteArray before = EncodeText(text, encoding, true);
+        EXPECT_EQ(Replaced(before, u"old"_s, u"new"_s), EncodeText(want, encoding, true))
+            << int(encoding);
+    }
+}
+
+TEST(ReplaceInBytes, LineEndsOfEveryKindAreKept) {
+    const QByteArray before = "a old\r\nb\rold c\nd old\r\n\r\nold";
+    EXPECT_EQ(Replaced(before, u"old"_s, u"new"_s),
+              QByteArray("a new\r\nb\rnew c\nd new\r\n\r\nnew"));
+    // A line end inside an occurrence goes with it, and one in the
+    // replacement is written as given.
+    EXPECT_EQ(Replaced(before, u"old\\r\\nb"_s, u"x\\ny"_s, kRegex),
+              QByteArray("a x\ny\rold c\nd old\r\n\r\nold"));
+}
+
+TEST(ReplaceInBytes, NothingFoundGivesTheSameBytesAndBinaryIsLeftAlone) {
+    const QByteArray page = "<p>nothing here</p>";
+    const ByteReplacement none = ReplaceInBytes(page, TextPattern(u"zzz"_s, {}), u"y"_s);
+    EXPECT_EQ(none.count, 0);
+    EXPECT_EQ(none.bytes, page);
+    const QByteArray binary("old\0old", 7);
+    const ByteReplacement refused = ReplaceInBytes(binary, TextPattern(u"old"_s, {}), u"new"_s);
+    EXPECT_FALSE(refused.problem.isEmpty());
+    EXPECT_EQ(refused.bytes, binary);
+}
+
+TEST(ReplaceInBytes, ChangedLinesBeforeAndAfter) {
+    const ByteReplacement r = ReplaceInBytes("keep\nan old, old line\nkeep\nold\n",
+                                             TextPattern(u"old"_s, {}), u"new"_s, 1);
+    EXPECT_EQ(r.count, 3);
+    ASSERT_EQ(r.changes.size(), 1u);
+    EXPECT_EQ(r.changes[0].line, 2);
+    EXPECT_EQ(r.changes[0].before, u"an old, old line"_s);
+    EXPECT_EQ(r.changes[0].after, u"an new, new line"_s);
+    EXPECT_EQ(r.changesLeftOut, 1);
+}
+
+TEST(ReplaceInBytes, GivesWhatTheEditorsReplaceAllGives) {
+    // The same occurrences as the editor's Replace All, whole word after a
+    // replacement and empty matches included.
+    const QStringList texts{u"a a-a aa\r\nb"_s, u"ab ab\n\u00e9ab"_s, u"x\r\n\r\ny"_s, QString()};
+    const struct {
+        QString find, with;
+        PatternOptions options;
+    } cases[] = {{u"a"_s, u"bb"_s, {true, false, false}},
+                 {u"ab"_s, QString(), {true, false, false}},
+                 {u"x*"_s, u"-"_s, kRegex},
+                 {u"^|$"_s, u"|"_s, kRegex},
+                 {u"(\\w)\\s"_s, u"\\1_"_s, kRegex}};
+    for (const QString &text : texts) {
+        for (const auto &c : cases) {
+            const TextPattern pattern(c.find, c.options);
+            const QByteArray bytes = ReplaceInBytes(text.toUtf8(), pattern, c.with).bytes;
+            EXPECT_EQ(QString::fromUtf8(bytes), pattern.ReplaceAll(text, 0, c.with).text)
+                << text.toStdString() << " / " << c.find.toStdString();
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,89 @@
+// Finding occurrences in a page's text: lines and columns as the editor
+// counts them, and Whole word where it bites.
+#include "sitesearch/text_matches.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+std::vector<LineMatch> Find(const QString &text, const QString &find, PatternOptions options = {}) {
+    std::vector<LineMatch> out;
+    CollectMatches(text, TextPattern(find, options), out, {}, {});
+    return out;
+}
+
+TEST(CollectMatches, LinesAndColumnsFollowEveryKindOfLineEnd) {
+    // LF, CR LF and a lone CR each end one line, as in the editor.
+    const QString text = u"a x\nb\r\nc x\rd\r\n\r\nxx"_s;
+    const auto found = Find(text, u"x"_s);
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[0].line, 1);
+    EXPECT_EQ(found[0].column, 3);
+    EXPECT_EQ(found[1].line, 3);
+    EXPECT_EQ(found[1].column, 3);
+    EXPECT_EQ(found[1].shownLine, u"c x"_s);
+    EXPECT_EQ(found[2].line, 6);
+    EXPECT_EQ(found[2].column, 1);
+    EXPECT_EQ(found[3].column, 2);
+    EXPECT_EQ(found[3].shownLine, u"xx"_s);
+}
+
+TEST(CollectMatches, AnOccurrenceOverACrLfIsOneCharacterShorterInTheEditor) {
+    const auto found = Find(u"one\r\ntwo end\r\nthree"_s, u"end\\r\\nth"_s, {false, true, true});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].line, 2);
+    EXPECT_EQ(found[0].column, 5);
+    EXPECT_EQ(found[0].length, 7);
+    EXPECT_EQ(found[0].editorLength, 6);
+    EXPECT_EQ(found[0].shownLine, u"two end"_s);
+    EXPECT_EQ(found[0].shownLength, 3); // only what the shown line holds
+}
+
+TEST(CollectMatches, WholeWordAtLineEdgesAndNextToLettersBeyondAscii) {
+    const PatternOptions whole{true, false, false};
+    // At the start and end of lines (and of the text) the edge is a boundary.
+    EXPECT_EQ(Find(u"word x\r\nx word\nword"_s, u"word"_s, whole).size(), 3u);
+    // An accented letter is a letter: no boundary there.
+    EXPECT_TRUE(Find(u"éword wordé ñwordñ"_s, u"word"_s, whole).empty());
+    const auto found = Find(u"café word·word"_s, u"word"_s, whole);
+    ASSERT_EQ(found.size(), 2u); // a middle dot is no letter
+    EXPECT_EQ(found[0].column, 6);
+    // The same for a regular expression with Whole word.
+    EXPECT_TRUE(Find(u"éword"_s, u"w.rd"_s, {true, false, true}).empty());
+}
+
+TEST(CollectMatches, MatchCaseAndCaseFolding) {
+    EXPECT_EQ(Find(u"Word WORD word"_s, u"word"_s).size(), 3u);
+    EXPECT_EQ(Find(u"Word WORD word"_s, u"word"_s, {false, true, false}).size(), 1u);
+    EXPECT_EQ(Find(u"ÉTÉ été"_s, u"été"_s).size(), 2u);
+}
+
+TEST(CollectMatches, ALongLineIsShownAroundTheOccurrence) {
+    const QString text = QString(5000, u'a') + u"needle"_s + QString(5000, u'b');
+    const auto found = Find(text, u"needle"_s);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_LE(found[0].shownLine.size(), kShownLineChars + 2);
+    EXPECT_EQ(found[0].shownLine.mid(found[0].shownStart, found[0].shownLength), u"needle"_s);
+    EXPECT_EQ(found[0].column, 5001);
+}
+
+TEST(CollectMatches, CountsBeyondWhatItKeepsAndStopsWhenAsked) {
+    std::vector<LineMatch> out;
+    int allowed = 2;
+    const MatchCount count = CollectMatches(u"x x x x x"_s, TextPattern(u"x"_s, {}), out,
+                                            [&] { return allowed-- > 0; }, {});
+    EXPECT_EQ(count.found, 5);
+    EXPECT_EQ(out.size(), 2u);
+    const QString many = QString(u"x "_s).repeated(10000);
+    out.clear();
+    const MatchCount stopped =
+        CollectMatches(many, TextPattern(u"x"_s, {}), out, {}, [] { return true; });
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_LT(stopped.found, 10000);
+}
+
+} // namespace
+} // namespace velmora
