@@ -18,6 +18,7 @@
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
+#include "sitesearch/window/find_in_files_window.h"
 #include "snapshot/snapshot_params.h"
 #include "widgets/bar_progress.h"
 #include "widgets/tab_selection.h"
@@ -148,6 +149,12 @@ private:
     void ConnectParts();
     // The commands' connections and the places of their actions.
     void ConnectCommands();
+    // Extras' Find in Files entry and its window, made at first use.
+    void AddFindInFiles();
+    void ShowFindInFiles();
+    QString EditorSelectedText() const;
+    // The Folder View goes to the page and the editor shows the occurrence.
+    void OpenSearchMatch(const QString &path, int line, int column, int length);
     void ConnectViews();
     void ConnectFolderPane();
     void ApplyHints();
@@ -192,6 +199,10 @@ private:
     std::unique_ptr<StatusLine> status_;
     std::unique_ptr<ProgramStart> start_;
     std::unique_ptr<MainMenu> menu_;
+    // The editor's document as Find in Files sees it, and the window; both
+    // over the document, so declared after it.
+    std::unique_ptr<OpenPage> editorPage_;
+    std::unique_ptr<FindInFilesWindow> findInFiles_;
     bool startingUp_ = true;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;

@@ -249,6 +249,15 @@ void PreviewPane::SBBrowserClick() {
         formView_->REScreen()->setFocus();
 }
 
+void PreviewPane::ShowEditor() {
+    if (!formView_ || !sbEditor_)
+        return;
+    if (sbEditor_->isChecked())
+        SBBrowserClick(); // docks it again, in case it was elsewhere
+    else
+        sbEditor_->setChecked(true);
+}
+
 void PreviewPane::OnEditorButtons(bool inHand, bool modified) {
     if (!bSave_)
         return; // the area is not built yet

@@ -88,6 +88,8 @@ public:
 
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
+    // Places the editor in the preview area, as the Editor button does.
+    void ShowEditor();
     void BSaveAsClick();
     // Opens the current file in the editor/browser window, modally.
     void DblClickForAll();

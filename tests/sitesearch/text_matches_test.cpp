@@ -29,6 +29,11 @@ TEST(CollectMatches, LinesAndColumnsFollowEveryKindOfLineEnd) {
     EXPECT_EQ(found[2].column, 1);
     EXPECT_EQ(found[3].column, 2);
     EXPECT_EQ(found[3].shownLine, u"xx"_s);
+    // Where the occurrence is in the shown line, after lone CRs too.
+    const auto cr = Find(u"<h1>old news</h1>\r<p>café old menu</p>\r"_s, u"old"_s);
+    ASSERT_EQ(cr.size(), 2u);
+    EXPECT_EQ(cr[1].line, 2);
+    EXPECT_EQ(cr[1].shownLine.mid(cr[1].shownStart, cr[1].shownLength), u"old"_s);
 }
 
 TEST(CollectMatches, AnOccurrenceOverACrLfIsOneCharacterShorterInTheEditor) {

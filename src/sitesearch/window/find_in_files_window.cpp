@@ -111,7 +111,9 @@ void FindInFilesWindow::Build() {
     layout->addWidget(results_, 1);
     status_ = new QLabel(this);
     status_->setObjectName(u"FindInFilesStatus"_s);
-    status_->setAccessibleName(u"Find in Files status"_s);
+    // A label's accessible name is its text, which screen readers read; the
+    // description tells what the line is.
+    status_->setAccessibleDescription(u"Find in Files status"_s);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(status_);
 }
