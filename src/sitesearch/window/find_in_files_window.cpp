@@ -38,6 +38,12 @@ QString DefaultMasks() {
     return u"*.htm"_s;
 }
 
+// Pages are listed by their path below the folder searched.
+QString ShownPath(const QString &path, const QString &folder) {
+    const QString root = WithBackslash(folder);
+    return path.startsWith(root) ? path.mid(root.size()) : path;
+}
+
 QLineEdit *NamedEdit(const QString &name, QWidget *parent) {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -266,7 +272,9 @@ void FindInFilesWindow::AddFile(const FileMatches &file) {
     found_.push_back({file.path, file.stamp, file.fingerprint});
     matchesSoFar_ += file.count;
     auto *row = new QTreeWidgetItem;
-    row->setText(0, file.path + u"  ("_s + QString::number(file.count) + u')');
+    row->setText(0, ShownPath(file.path, query_.folder) + u"  ("_s + QString::number(file.count) +
+                        u')');
+    row->setToolTip(0, file.path);
     row->setData(0, kPathRole, file.path);
     QList<QTreeWidgetItem *> children;
     children.reserve(qsizetype(file.matches.size()));
@@ -345,7 +353,7 @@ void FindInFilesWindow::ShowPreview() {
             previews.push_back(
                 PreviewReplacement(target, pattern, replacement, kPreviewLinesPerFile));
     }
-    ReplacePreviewDialog dialog(previews, this);
+    ReplacePreviewDialog dialog(previews, query_.folder, this);
     const int answer = runDialog_ ? runDialog_(dialog) : dialog.exec();
     if (answer != QDialog::Accepted)
         return;

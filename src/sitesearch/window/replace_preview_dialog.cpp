@@ -1,5 +1,7 @@
 #include "sitesearch/window/replace_preview_dialog.h"
 
+#include "foundation/file_utils.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,16 +16,20 @@ namespace {
 
 constexpr int kTargetRole = Qt::UserRole + 1;
 
-QTreeWidgetItem *FileRow(const PreviewedFile &file, int index) {
+QTreeWidgetItem *FileRow(const PreviewedFile &file, const QString &folder, int index) {
     auto *row = new QTreeWidgetItem;
+    const QString root = WithBackslash(folder);
+    const QString shown =
+        file.target.path.startsWith(root) ? file.target.path.mid(root.size()) : file.target.path;
+    row->setToolTip(0, file.target.path);
     const QString count =
         file.count == 1 ? u"1 occurrence"_s : QString::number(file.count) + u" occurrences"_s;
     if (file.problem.isEmpty()) {
-        row->setText(0, file.target.path + u"  ("_s + count + u')');
+        row->setText(0, shown + u"  ("_s + count + u')');
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Checked);
     } else {
-        row->setText(0, file.target.path + u"  (not changed: "_s + file.problem + u')');
+        row->setText(0, shown + u"  (not changed: "_s + file.problem + u')');
         row->setFlags(Qt::ItemIsSelectable);
     }
     row->setData(0, kTargetRole, index);
@@ -44,7 +50,8 @@ QTreeWidgetItem *FileRow(const PreviewedFile &file, int index) {
 
 } // namespace
 
-ReplacePreviewDialog::ReplacePreviewDialog(const std::vector<PreviewedFile> &files, QWidget *parent)
+ReplacePreviewDialog::ReplacePreviewDialog(const std::vector<PreviewedFile> &files,
+                                           const QString &folder, QWidget *parent)
     : QDialog(parent) {
     setObjectName(u"ReplaceInFiles"_s);
     setWindowTitle(u"Replace in Files"_s);
@@ -75,7 +82,7 @@ ReplacePreviewDialog::ReplacePreviewDialog(const std::vector<PreviewedFile> &fil
     QList<QTreeWidgetItem *> rows;
     for (size_t k = 0; k < files.size(); ++k) {
         targets_.push_back(files[k].target);
-        rows.append(FileRow(files[k], int(k)));
+        rows.append(FileRow(files[k], folder, int(k)));
     }
     files_->addTopLevelItems(rows);
     files_->expandAll();

@@ -17,7 +17,9 @@ namespace velmora {
 class ReplacePreviewDialog final : public QDialog {
     Q_OBJECT
 public:
-    ReplacePreviewDialog(const std::vector<PreviewedFile> &files, QWidget *parent = nullptr);
+    // Pages are shown by their path below folder.
+    ReplacePreviewDialog(const std::vector<PreviewedFile> &files, const QString &folder,
+                         QWidget *parent = nullptr);
 
     // The pages checked now.
     std::vector<ReplaceTarget> Chosen() const;
