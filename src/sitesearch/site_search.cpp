@@ -2,6 +2,7 @@
 
 #include "foundation/file_masks.h"
 #include "foundation/text_codec.h"
+#include "sitesearch/byte_prefilter.h"
 #include "sitewalk/file_search.h"
 
 #include <QPointer>
@@ -27,8 +28,9 @@ public:
     using FinishFn = std::function<void(const SearchSummary &)>;
 
     Run(const SiteSearchQuery &query, qint64 keptMatches, DeliverFn deliver, FinishFn finish)
-        : query_(query), pattern_(query.find, query.options), mask_(query.masks),
-          keptMatches_(keptMatches), deliver_(std::move(deliver)), finish_(std::move(finish)) {}
+        : query_(query), pattern_(query.find, query.options), prefilter_(query.find, query.options),
+          mask_(query.masks), keptMatches_(keptMatches), deliver_(std::move(deliver)),
+          finish_(std::move(finish)) {}
 
     ~Run() {
         RequestStop();
@@ -112,15 +114,31 @@ private:
             ++skipped_;
             return std::nullopt;
         }
-        const DecodedText decoded = DecodeText(bytes);
-        if (decoded.binary) {
-            ++skipped_;
+        // A page that cannot hold the text is searched without decoding it;
+        // one with a NUL anywhere is not text for the editor.
+        if (!prefilter_.MayOccur(bytes)) {
+            if (bytes.contains('\0'))
+                ++skipped_;
+            else
+                ++searched_;
             return std::nullopt;
         }
         FileMatches file;
         const auto keep = [this] { return kept_.fetch_add(1) < keptMatches_; };
         const auto stop = [this] { return stop_.load(); };
-        const MatchCount count = CollectMatches(decoded.text, pattern_, file.matches, keep, stop);
+        // A plain text is found in the bytes themselves where that gives the
+        // same answer; otherwise the page is decoded as the editor decodes it.
+        MatchCount count;
+        if (const auto fast = CollectMatchesInBytes(bytes, pattern_, file.matches, keep, stop)) {
+            count = *fast;
+        } else {
+            const DecodedText decoded = DecodeText(bytes);
+            if (decoded.binary) {
+                ++skipped_;
+                return std::nullopt;
+            }
+            count = CollectMatches(decoded.text, pattern_, file.matches, keep, stop);
+        }
         ++searched_;
         found_ += count.found;
         if (count.found == 0)
@@ -162,6 +180,7 @@ private:
 
     const SiteSearchQuery query_;
     const TextPattern pattern_;
+    const BytePrefilter prefilter_;
     const FileMask mask_;
     const qint64 keptMatches_;
     const DeliverFn deliver_;

@@ -1,6 +1,9 @@
 #include "sitesearch/text_matches.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -24,26 +27,25 @@ qsizetype CrLfPairsIn(QStringView text, qsizetype start, qsizetype end) {
     return pairs;
 }
 
-// The line, or around a long one the part that shows the occurrence, with
-// an ellipsis where it was cut.
-void DescribeLine(QStringView text, const LineCursor &lines, LineMatch &m) {
-    const qsizetype lineStart = lines.LineStart();
-    const qsizetype lineEnd = lines.LineEnd();
-    const qsizetype inLine = std::min(m.start + m.length, lineEnd) - m.start;
+// The line (from lineStart to lineEnd in text), or around a long one the
+// part that shows the occurrence at start, with an ellipsis where it was cut.
+void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype start,
+                  LineMatch &m) {
+    const qsizetype inLine = std::min(start + m.length, lineEnd) - start;
     qsizetype from = lineStart;
     qsizetype to = lineEnd;
     if (to - from > kShownLineChars) {
         const qsizetype context = kShownLineChars / 4;
-        from = std::max(lineStart, m.start - context);
-        to = std::min(lineEnd, std::max(m.start + inLine, from + kShownLineChars));
+        from = std::max(lineStart, start - context);
+        to = std::min(lineEnd, std::max(start + inLine, from + kShownLineChars));
         to = std::min(to, from + kShownLineChars);
     }
     const QString lead = from > lineStart ? u"\u2026"_s : QString();
     m.shownLine = lead + text.sliced(from, to - from).toString();
     if (to < lineEnd)
         m.shownLine += u'\u2026';
-    m.shownStart = lead.size() + (m.start - from);
-    m.shownLength = std::clamp<qsizetype>(to - m.start, 0, inLine);
+    m.shownStart = lead.size() + (start - from);
+    m.shownLength = std::clamp<qsizetype>(to - start, 0, inLine);
 }
 
 } // namespace
@@ -53,7 +55,7 @@ void LineCursor::MoveTo(qsizetype pos) {
     const char16_t *data = reinterpret_cast<const char16_t *>(text_.data());
     for (qsizetype i = scanned_; i < pos; ++i) {
         const char16_t c = data[i];
-        if (!IsLineBreak(c))
+        if (c > u'\r' || !IsLineBreak(c))
             continue;
         // A CR right before an LF ends its line together with it.
         if (c == u'\r' && i + 1 < text_.size() && data[i + 1] == u'\n') {
@@ -81,7 +83,10 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
                           const std::function<bool()> &keep, const std::function<bool()> &stop) {
     MatchCount count;
     LineCursor lines(text);
-    const TextCheck check = text.isValidUtf16() ? TextCheck::KnownValid : TextCheck::Check;
+    // Only a regular expression needs the text checked, and once is enough.
+    const TextCheck check = pattern.Options().regularExpression && text.isValidUtf16()
+                                ? TextCheck::KnownValid
+                                : TextCheck::Check;
     qsizetype pos = 0;
     while (pos <= text.size()) {
         // Often enough that even a page full of occurrences stops at once.
@@ -100,10 +105,209 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
         LineMatch m;
         m.line = lines.Line();
         m.column = found.start - lines.LineStart() + 1;
-        m.start = found.start;
         m.length = found.length;
         m.editorLength = found.length - CrLfPairsIn(text, found.start, found.End());
-        DescribeLine(text, lines, m);
+        DescribeLine(text, lines.LineStart(), lines.LineEnd(), found.start, m);
+        out.push_back(std::move(m));
+    }
+    return count;
+}
+
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+const QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
+
+bool IsWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The page's bytes read as the editor reads a page that has no UTF-16/32
+// mark and no NUL: UTF-8 (after its optional mark) when valid, else Latin-1.
+class NarrowPage {
+public:
+    explicit NarrowPage(QByteArrayView bytes)
+        : bytes_(bytes), utf8_(bytes.isValidUtf8()),
+          textStart_(utf8_ && bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
+
+    qsizetype TextStart() const { return textStart_; }
+
+    // The character of the text that ends right before byte at (a null
+    // QChar at the start of the text). A character beyond U+FFFF is a
+    // surrogate pair in the text, whose second half is no letter.
+    QChar Before(qsizetype at) const {
+        if (at <= textStart_)
+            return QChar();
+        const uchar b = uchar(bytes_[at - 1]);
+        if (b < 0x80 || !utf8_)
+            return QChar(char16_t(b));
+        qsizetype lead = at - 1;
+        while (lead > textStart_ && (uchar(bytes_[lead]) & 0xC0) == 0x80)
+            --lead;
+        return CharAt(lead);
+    }
+
+    // The character that starts at byte at; a null QChar past the end.
+    QChar At(qsizetype at) const {
+        if (at >= bytes_.size())
+            return QChar();
+        const uchar b = uchar(bytes_[at]);
+        if (b < 0x80 || !utf8_)
+            return QChar(char16_t(b));
+        return CharAt(at);
+    }
+
+    // Characters (UTF-16 units) of the text in bytes [from, to).
+    qsizetype Units(qsizetype from, qsizetype to) const {
+        if (!utf8_)
+            return to - from;
+        qsizetype units = 0;
+        for (qsizetype i = from; i < to; ++i) {
+            const uchar b = uchar(bytes_[i]);
+            if ((b & 0xC0) != 0x80)
+                units += b >= 0xF0 ? 2 : 1;
+        }
+        return units;
+    }
+
+    QString Decode(qsizetype from, qsizetype to) const {
+        const QByteArrayView part = bytes_.sliced(from, to - from);
+        if (!utf8_)
+            return QString::fromLatin1(part);
+        // As the editor decodes: a mark inside the text is a character.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                        QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(part);
+    }
+
+private:
+    // The character whose UTF-8 sequence starts at lead (the page is valid).
+    QChar CharAt(qsizetype lead) const {
+        const uchar b = uchar(bytes_[lead]);
+        if (b >= 0xF0)
+            return QChar(QChar::highSurrogate(0x10000)); // a pair: its half is no letter
+        const int count = b >= 0xE0 ? 3 : 2;
+        char32_t c = b & (count == 3 ? 0x0F : 0x1F);
+        for (int k = 1; k < count; ++k)
+            c = (c << 6) | (uchar(bytes_[lead + k]) & 0x3F);
+        return QChar(char16_t(c));
+    }
+
+    QByteArrayView bytes_;
+    bool utf8_;
+    qsizetype textStart_;
+};
+
+// Follows the lines of the bytes as LineCursor follows those of the text.
+class ByteLines {
+public:
+    ByteLines(QByteArrayView bytes, qsizetype textStart)
+        : bytes_(bytes), hasCr_(bytes.contains('\r')), scanned_(textStart), lineStart_(textStart) {}
+
+    void MoveTo(qsizetype pos) {
+        const char *data = bytes_.data();
+        if (!hasCr_) {
+            // Only LF ends lines: memchr finds them fast.
+            while (scanned_ < pos) {
+                const void *lf = std::memchr(data + scanned_, '\n', size_t(pos - scanned_));
+                if (!lf)
+                    break;
+                scanned_ = static_cast<const char *>(lf) - data + 1;
+                ++line_;
+                lineStart_ = scanned_;
+            }
+            scanned_ = pos;
+            return;
+        }
+        for (qsizetype i = scanned_; i < pos; ++i) {
+            const char c = data[i];
+            if (c != '\n' && c != '\r')
+                continue;
+            if (c == '\r' && i + 1 < bytes_.size() && data[i + 1] == '\n')
+                ++i;
+            ++line_;
+            lineStart_ = i + 1;
+        }
+        scanned_ = std::max(scanned_, pos);
+    }
+
+    int Line() const { return line_; }
+    qsizetype LineStart() const { return lineStart_; }
+    qsizetype LineEnd(qsizetype from) const {
+        const char *data = bytes_.data();
+        qsizetype i = from;
+        while (i < bytes_.size() && data[i] != '\n' && data[i] != '\r')
+            ++i;
+        return i;
+    }
+
+private:
+    QByteArrayView bytes_;
+    bool hasCr_;
+    qsizetype scanned_;
+    qsizetype lineStart_;
+    int line_ = 1;
+};
+
+} // namespace
+
+std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
+                                                std::vector<LineMatch> &out,
+                                                const std::function<bool()> &keep,
+                                                const std::function<bool()> &stop) {
+    const PatternOptions options = pattern.Options();
+    const QString &find = pattern.Find();
+    if (options.regularExpression || !options.matchCase || find.isEmpty())
+        return std::nullopt;
+    for (QChar c : find)
+        if (c.unicode() >= 0x80 || c == u'\n' || c == u'\r')
+            return std::nullopt;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+        bytes.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)) || bytes.contains('\0'))
+        return std::nullopt;
+
+    const QByteArray needle = find.toLatin1();
+    const NarrowPage page(bytes);
+    ByteLines lines(bytes, page.TextStart());
+    MatchCount count;
+    qsizetype pos = page.TextStart();
+    while (pos < bytes.size()) {
+        if ((count.found & 255) == 0 && stop && stop()) {
+            count.stopped = true;
+            break;
+        }
+        const void *hit = ::memmem(bytes.data() + pos, size_t(bytes.size() - pos),
+                                   needle.constData(), size_t(needle.size()));
+        if (!hit)
+            break;
+        const qsizetype at = static_cast<const char *>(hit) - bytes.data();
+        const qsizetype end = at + needle.size();
+        if (options.wholeWord) {
+            const QChar before = page.Before(at);
+            const QChar after = page.At(end);
+            if ((!before.isNull() && IsWordChar(before)) ||
+                (!after.isNull() && IsWordChar(after))) {
+                pos = at + 1;
+                continue;
+            }
+        }
+        ++count.found;
+        pos = end;
+        if (keep && !keep())
+            continue;
+        lines.MoveTo(at);
+        const qsizetype lineStart = lines.LineStart();
+        const qsizetype lineEnd = lines.LineEnd(at);
+        const QString lineText = page.Decode(lineStart, lineEnd);
+        const qsizetype startInLine = page.Units(lineStart, at);
+        LineMatch m;
+        m.line = lines.Line();
+        m.column = startInLine + 1;
+        m.length = find.size();
+        m.editorLength = find.size();
+        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
         out.push_back(std::move(m));
     }
     return count;

@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <QByteArrayView>
+
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace velmora {
@@ -59,5 +62,16 @@ struct MatchCount {
 // stop() is asked now and then; true ends the search early.
 MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,
                           const std::function<bool()> &keep, const std::function<bool()> &stop);
+
+// The same as CollectMatches on the page's decoded text, found in the page's
+// bytes without decoding them: for a text of ASCII characters without line
+// breaks searched with Match case, in a page with no NUL byte and no
+// UTF-16/32 byte-order mark (so UTF-8 or Latin-1, where each ASCII character
+// is its own byte and no other character has a byte below 0x80). Nothing
+// when that is not so: the caller then decodes the page.
+std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
+                                                std::vector<LineMatch> &out,
+                                                const std::function<bool()> &keep,
+                                                const std::function<bool()> &stop);
 
 } // namespace velmora

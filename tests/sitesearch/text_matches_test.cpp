@@ -2,6 +2,10 @@
 // counts them, and Whole word where it bites.
 #include "sitesearch/text_matches.h"
 
+#include "foundation/text_codec.h"
+
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -88,6 +92,88 @@ TEST(CollectMatches, CountsBeyondWhatItKeepsAndStopsWhenAsked) {
         CollectMatches(many, TextPattern(u"x"_s, {}), out, {}, [] { return true; });
     EXPECT_TRUE(stopped.stopped);
     EXPECT_LT(stopped.found, 10000);
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Random pages of ASCII words, accented letters (as UTF-8 or as Latin-1
+// bytes), characters beyond U+FFFF, marks and every kind of line end.
+QByteArray RandomPage(std::mt19937 &random) {
+    static const std::vector<QByteArray> pieces{"ab",
+                                                "word",
+                                                "xab",
+                                                "ab_",
+                                                " ",
+                                                " ",
+                                                "\n",
+                                                "\r\n",
+                                                "\r",
+                                                "é",
+                                                "\xC3\xA9",
+                                                "\xE2\x82\xAC",
+                                                "\xF0\x9F\x98\x80",
+                                                "\xE9",
+                                                "\xFF",
+                                                "<p>",
+                                                "1ab",
+                                                "\xEF\xBB\xBF",
+                                                "-",
+                                                "ab\xC3\xA9"};
+    QByteArray page;
+    if (random() % 4 == 0)
+        page += "\xEF\xBB\xBF";
+    const int count = int(random() % 40);
+    for (int i = 0; i < count; ++i)
+        page += pieces[random() % pieces.size()];
+    return page;
+}
+
+bool Same(const LineMatch &a, const LineMatch &b) {
+    return a.line == b.line && a.column == b.column && a.length == b.length &&
+           a.editorLength == b.editorLength && a.shownLine == b.shownLine &&
+           a.shownStart == b.shownStart && a.shownLength == b.shownLength;
+}
+
+TEST(CollectMatchesInBytes, FindsWhatTheDecodedTextGives) {
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray page = RandomPage(random);
+        for (const QString &find : {u"ab"_s, u"word"_s, u"b"_s}) {
+            for (const bool whole : {false, true}) {
+                const TextPattern pattern(find, {whole, true, false});
+                std::vector<LineMatch> fast, slow;
+                const auto fastCount = CollectMatchesInBytes(page, pattern, fast, {}, {});
+                ASSERT_TRUE(fastCount.has_value());
+                const MatchCount slowCount =
+                    CollectMatches(DecodeText(page).text, pattern, slow, {}, {});
+                ASSERT_EQ(fastCount->found, slowCount.found) << page.toHex().toStdString();
+                ASSERT_EQ(fast.size(), slow.size());
+                for (size_t k = 0; k < fast.size(); ++k)
+                    ASSERT_TRUE(Same(fast[k], slow[k]))
+                        << page.toHex().toStdString() << " " << find.toStdString() << " " << k;
+            }
+        }
+    }
+}
+
+TEST(CollectMatchesInBytes, LeavesToTheTextWhatBytesCannotAnswer) {
+    std::vector<LineMatch> out;
+    const QByteArray page = "ab AB";
+    EXPECT_FALSE(CollectMatchesInBytes(page, TextPattern(u"ab"_s, {}), out, {}, {}));
+    EXPECT_FALSE(
+        CollectMatchesInBytes(page, TextPattern(u"é"_s, {false, true, false}), out, {}, {}));
+    EXPECT_FALSE(
+        CollectMatchesInBytes(page, TextPattern(u"a."_s, {false, true, true}), out, {}, {}));
+    EXPECT_FALSE(CollectMatchesInBytes(QByteArray("ab\0", 3),
+                                       TextPattern(u"ab"_s, {false, true, false}), out, {}, {}));
+    EXPECT_FALSE(CollectMatchesInBytes(QByteArray("\xFF\xFE"
+                                                  "a\0b\0",
+                                                  6),
+                                       TextPattern(u"ab"_s, {false, true, false}), out, {}, {}));
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+// Runs the site search (or a replacement across the pages it finds) once and
+// prints what it found and how long it took:
+//
+//   sitesearch_bench_tool find FOLDER MASKS TEXT [regex] [case]
+//   sitesearch_bench_tool replace FOLDER MASKS TEXT REPLACEMENT [regex] [case]
+//
+// find prints "matches N files M searched K first_ms F total_ms T"; first_ms
+// is the time from Start to the first page with occurrences arriving on the
+// calling thread, as the window would show it. replace writes without backups.
+#include "sitesearch/replace_apply.h"
+#include "sitesearch/site_search.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+using namespace velmora;
+
+namespace {
+
+struct Found {
+    SearchSummary summary;
+    std::vector<ReplaceTarget> targets;
+    qint64 firstMs = -1;
+    qint64 totalMs = 0;
+};
+
+Found RunSearch(const SiteSearchQuery &query) {
+    Found found;
+    SiteSearch search;
+    QElapsedTimer clock;
+    QObject::connect(&search, &SiteSearch::fileMatched, [&](const FileMatches &file) {
+        if (found.firstMs < 0)
+            found.firstMs = clock.elapsed();
+        found.targets.push_back({file.path, file.stamp, file.fingerprint});
+    });
+    QObject::connect(&search, &SiteSearch::finished, [&](const SearchSummary &summary) {
+        found.summary = summary;
+        found.totalMs = clock.elapsed();
+        QCoreApplication::quit();
+    });
+    clock.start();
+    const QString error = search.Start(query);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::exit(2);
+    }
+    QCoreApplication::exec();
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const bool replace = !args.isEmpty() && args[0] == u"replace";
+    if (args.size() < (replace ? 5 : 4)) {
+        std::fprintf(stderr, "usage: find FOLDER MASKS TEXT [regex] [case] | replace FOLDER "
+                             "MASKS TEXT REPLACEMENT [regex] [case]\n");
+        return 2;
+    }
+    SiteSearchQuery query;
+    query.folder = args[1];
+    query.masks = args[2];
+    query.find = args[3];
+    query.options.regularExpression = args.contains(u"regex");
+    query.options.matchCase = args.contains(u"case");
+    const Found found = RunSearch(query);
+    if (!replace) {
+        std::printf("matches %lld files %lld searched %lld first_ms %lld total_ms %lld\n",
+                    found.summary.matches, found.summary.files, found.summary.searched,
+                    found.firstMs, found.totalMs);
+        return 0;
+    }
+    ReplaceSettings settings;
+    settings.folder = query.folder;
+    settings.createBackups = false;
+    const ReplaceOutcome outcome = ApplyReplacements(
+        found.targets, TextPattern(query.find, query.options), args[4], settings, nullptr);
+    std::printf("replaced %lld files %d skipped %zu\n", outcome.occurrences, outcome.files,
+                outcome.skipped.size());
+    return outcome.skipped.empty() ? 0 : 1;
+}
