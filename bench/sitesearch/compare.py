@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""Runs the site search side by side with ripgrep and grep on the same pages,
+and a replacement across 1,000 pages side by side with sed -i, several times
+in turn, and prints the median wall times and their ratios.
+
+  sites     a generated site of 10,000 pages in 100 folders (about 200 MB), and
+            Debian's python3.11-doc HTML (bench/sitesearch/setup installs it)
+  patterns  a literal word (Match case), and the regular expression
+            \\b\\w+ing\\b
+  anchors   rg -j2 --count, grep -r -c (both limited to *.html, as the search
+            is by its mask)
+  replace   one word replaced in 1,000 pages of the generated site, against
+            sed -i over the same pages (fresh copies for every run)
+
+The machine is shared: wall times are noisy, so each command runs --runs
+times, interleaved, and the medians are compared. CPU times (user + system)
+are printed beside them. first_ms is the time from the search's start to
+its first page with occurrences arriving on the calling thread.
+"""
+import argparse
+import os
+import random
+import resource
+import shutil
+import statistics
+import subprocess
+import time
+
+WORDS = ("site page folder link picture table header footer menu index style "
+         "colour border margin padding script anchor image caption title "
+         "paragraph section article summary detail archive gallery contact").split()
+ING = "reading writing linking loading testing building running making".split()
+RARE = "lighthouse"
+
+
+def make_site(root, pages=10000, folders=100, size=20000):
+    """Pages of about size bytes, made of paragraphs chosen from a few hundred,
+    so that writing 200 MB stays quick; the rare word is in every tenth."""
+    if os.path.exists(os.path.join(root, ".done")):
+        return
+    shutil.rmtree(root, ignore_errors=True)
+    rnd = random.Random(1)
+    paragraphs = []
+    for _ in range(400):
+        words = [rnd.choice(WORDS + ING) for _ in range(rnd.randint(8, 30))]
+        paragraphs.append("<p>" + " ".join(words) + ".</p>\n")
+    for i in range(pages):
+        folder = os.path.join(root, f"section{i % folders:03d}")
+        os.makedirs(folder, exist_ok=True)
+        parts = ["<html><head><title>Page %d</title></head><body>\n" % i]
+        length = len(parts[0])
+        while length < size:
+            p = rnd.choice(paragraphs)
+            parts.append(p)
+            length += len(p)
+        if i % 10 == 0:
+            parts.insert(rnd.randint(1, len(parts) - 1), f"<p>the {RARE} on the hill</p>\n")
+        parts.append("</body></html>\n")
+        with open(os.path.join(folder, f"page{i:05d}.html"), "w") as f:
+            f.write("".join(parts))
+    open(os.path.join(root, ".done"), "w").close()
+
+
+def timed(cmd, stdout=subprocess.PIPE):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    out = subprocess.run(cmd, check=False, stdout=stdout, stderr=subprocess.DEVNULL,
+                         text=True).stdout
+    wall = (time.perf_counter() - start) * 1000.0
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) * 1000.0
+    return wall, cpu, out or ""
+
+
+def search_commands(tool, site, pattern, regex):
+    engine = [tool, "find", site, "*.html", pattern, "case"] + (["regex"] if regex else [])
+    fixed = [] if regex else ["-F"]
+    rg = ["rg", "-j2", "--count", "-g", "*.html"] + fixed + ["-e", pattern, site]
+    grep = ["grep", "-r", "-c", "--include=*.html"] + (["-E"] if regex else ["-F"]) + \
+        ["-e", pattern, site]
+    return {"engine": engine, "rg -j2": rg, "grep -r": grep}
+
+
+def compare_search(tool, name, site, pattern, regex, runs):
+    commands = search_commands(tool, site, pattern, regex)
+    for cmd in commands.values():  # warm the page cache
+        timed(cmd)
+    walls = {k: [] for k in commands}
+    cpus = {k: [] for k in commands}
+    firsts, matches = [], ""
+    for _ in range(runs):
+        for key, cmd in commands.items():
+            wall, cpu, out = timed(cmd)
+            walls[key].append(wall)
+            cpus[key].append(cpu)
+            if key == "engine":
+                fields = out.split()
+                matches = fields[1] if len(fields) > 1 else "?"
+                if "first_ms" in fields:
+                    firsts.append(float(fields[fields.index("first_ms") + 1]))
+    med = {k: statistics.median(v) for k, v in walls.items()}
+    cpu = {k: statistics.median(v) for k, v in cpus.items()}
+    print(f"\n{name}: {'regex' if regex else 'literal'} {pattern!r} ({matches} occurrences)")
+    for key in commands:
+        print(f"  {key:8s} median {med[key]:8.1f} ms wall  {cpu[key]:8.1f} ms cpu")
+    print(f"  engine / rg -j2   = {med['engine'] / med['rg -j2']:.2f}x wall "
+          f"(goal <= 1.5x), {cpu['engine'] / cpu['rg -j2']:.2f}x cpu")
+    print(f"  grep -r / engine  = {med['grep -r'] / med['engine']:.2f}x wall "
+          f"(goal >= 5x), {cpu['grep -r'] / cpu['engine']:.2f}x cpu")
+    if firsts:
+        print(f"  first result      median {statistics.median(firsts):.0f} ms after Start "
+              f"(goal <= 100 ms)")
+
+
+def compare_replace(tool, site, work, runs, count=1000):
+    pages = sorted(os.path.join(d, f) for d, _, fs in os.walk(site) for f in fs
+                   if f.endswith(".html"))[:count]
+
+    def fresh(target):
+        shutil.rmtree(target, ignore_errors=True)
+        os.makedirs(target)
+        copies = []
+        for i, page in enumerate(pages):
+            copy = os.path.join(target, f"p{i:04d}.html")
+            shutil.copyfile(page, copy)
+            copies.append(copy)
+        return copies
+
+    walls = {"engine": [], "sed -i": []}
+    cpus = {"engine": [], "sed -i": []}
+    # The word is in every page: each page is rewritten by both.
+    word, new = "paragraph", "passage"
+    for _ in range(runs):
+        target = os.path.join(work, "replace-engine")
+        fresh(target)
+        wall, cpu, _ = timed([tool, "replace", target, "*.html", word, new, "case"])
+        walls["engine"].append(wall)
+        cpus["engine"].append(cpu)
+        engine_result = {p: open(p, "rb").read() for p in sorted(os.listdir(target))[:3]}
+        target = os.path.join(work, "replace-sed")
+        copies = fresh(target)
+        wall, cpu, _ = timed(["sed", "-i", f"s/{word}/{new}/g"] + copies)
+        walls["sed -i"].append(wall)
+        cpus["sed -i"].append(cpu)
+        for name, data in engine_result.items():
+            if open(os.path.join(target, name), "rb").read() != data:
+                print("  the engine and sed disagree on", name)
+    med = {k: statistics.median(v) for k, v in walls.items()}
+    cpu = {k: statistics.median(v) for k, v in cpus.items()}
+    print(f"\nreplace {word!r} by {new!r} in {len(pages)} pages")
+    for key in walls:
+        print(f"  {key:8s} median {med[key]:8.1f} ms wall  {cpu[key]:8.1f} ms cpu")
+    print(f"  sed -i / engine   = {med['sed -i'] / med['engine']:.2f}x wall (goal >= 3x), "
+          f"{cpu['sed -i'] / cpu['engine']:.2f}x cpu")
+
+
+def peak_memory(tool, site):
+    """The engine's peak memory on a search with millions of occurrences."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+    _, _, out = timed([tool, "find", site, "*.html", r"\b\w+ing\b", "regex", "case"])
+    after = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+    print(f"\npeak memory of the regex search on the generated site: "
+          f"{max(after, before) / 1024:.0f} MB ({out.split()[1]} occurrences, 100,000 kept)")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--tool", default="build/sitesearch_bench_tool")
+    parser.add_argument("--work", default="/tmp/velmora-sitesearch-bench")
+    parser.add_argument("--docs", default="/usr/share/doc/python3.11/html")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--only", choices=["generated", "docs", "replace"])
+    args = parser.parse_args()
+    site = os.path.join(args.work, "site")
+    make_site(site)
+    if args.only in (None, "generated"):
+        compare_search(args.tool, "generated site", site, RARE, False, args.runs)
+        compare_search(args.tool, "generated site", site, r"\b\w+ing\b", True, args.runs)
+    if args.only in (None, "docs") and os.path.isdir(args.docs):
+        compare_search(args.tool, "python3.11-doc", args.docs, "return", False, args.runs)
+        compare_search(args.tool, "python3.11-doc", args.docs, r"\b\w+ing\b", True, args.runs)
+    if args.only in (None, "replace"):
+        compare_replace(args.tool, site, args.work, args.runs)
+    if args.only is None:
+        peak_memory(args.tool, site)
+
+
+if __name__ == "__main__":
+    main()
