@@ -136,7 +136,8 @@ def compare_replace(tool, site, work, runs, count=1000):
         wall, cpu, _ = timed([tool, "replace", target, "*.html", word, new, "case"])
         walls["engine"].append(wall)
         cpus["engine"].append(cpu)
-        engine_result = {p: open(p, "rb").read() for p in sorted(os.listdir(target))[:3]}
+        engine_result = {p: open(os.path.join(target, p), "rb").read()
+                         for p in sorted(os.listdir(target))[:3]}
         target = os.path.join(work, "replace-sed")
         copies = fresh(target)
         wall, cpu, _ = timed(["sed", "-i", f"s/{word}/{new}/g"] + copies)

@@ -4,6 +4,9 @@
 
 #include <QFileInfo>
 
+#include <atomic>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -71,50 +74,81 @@ PreviewedFile PreviewReplacement(const ReplaceTarget &target, const TextPattern 
     return preview;
 }
 
+namespace {
+
+// What became of one page.
+struct PageOutcome {
+    QString skipped; // why it was left alone; empty when it was not
+    qint64 count = 0;
+};
+
+PageOutcome ApplyToPage(const ReplaceTarget &target, const TextPattern &pattern,
+                        const QString &replacement, const ReplaceSettings &settings,
+                        bool unsavedInEditor, QByteArray &bytes) {
+    if (unsavedInEditor)
+        return {u"it has unsaved changes in the editor"_s};
+    if (QString reason = ReadUnchanged(target, bytes); !reason.isEmpty())
+        return {reason};
+    if (!InsideFolder(target.path, settings.folder))
+        return {u"it is a link to a file outside the folder searched"_s};
+    const ByteReplacement replaced = ReplaceInBytes(bytes, pattern, replacement);
+    if (!replaced.problem.isEmpty())
+        return {replaced.problem};
+    if (replaced.count == 0)
+        return {};
+    QString error;
+    if (settings.createBackups &&
+        !WriteFileAtomically(target.path + settings.backupExt, bytes, &error))
+        return {u"its backup could not be written: "_s + error};
+    if (!WriteFileAtomically(target.path, replaced.bytes, &error))
+        return {u"it could not be written: "_s + error};
+    return {{}, replaced.count};
+}
+
+} // namespace
+
 ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
                                  const TextPattern &pattern, const QString &replacement,
                                  const ReplaceSettings &settings, OpenPage *editor) {
+    // The editor is asked here, on the caller's thread, and only here.
+    const QString editorFile = editor ? editor->File() : QString();
+    const bool editorUnsaved = editor && editor->HasUnsavedChanges();
+    std::vector<bool> inEditor(targets.size());
+    for (size_t k = 0; k < targets.size(); ++k)
+        inEditor[k] = SameFile(editorFile, targets[k].path);
+
+    // Each page is written safely, which waits for the disk: several pages
+    // are done at once so that the waits overlap. Each thread takes the next
+    // page and has its own pattern.
+    std::vector<PageOutcome> outcomes(targets.size());
+    std::atomic<size_t> next = 0;
+    {
+        const int threads = int(std::min<size_t>(kReplaceThreads, targets.size()));
+        std::vector<std::jthread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([&] {
+                const TextPattern own(pattern.Find(), pattern.Options());
+                QByteArray bytes;
+                for (size_t k = next++; k < targets.size(); k = next++)
+                    outcomes[k] = ApplyToPage(targets[k], own, replacement, settings,
+                                              inEditor[k] && editorUnsaved, bytes);
+            });
+        }
+    } // joined here
+
     ReplaceOutcome outcome;
-    QByteArray bytes;
-    for (const ReplaceTarget &target : targets) {
-        const auto skip = [&](const QString &reason) {
-            outcome.skipped.push_back({target.path, reason});
-        };
-        const bool inEditor = editor && SameFile(editor->File(), target.path);
-        if (inEditor && editor->HasUnsavedChanges()) {
-            skip(u"it has unsaved changes in the editor"_s);
-            continue;
+    bool reload = false;
+    for (size_t k = 0; k < targets.size(); ++k) {
+        if (!outcomes[k].skipped.isEmpty()) {
+            outcome.skipped.push_back({targets[k].path, outcomes[k].skipped});
+        } else if (outcomes[k].count > 0) {
+            outcome.occurrences += outcomes[k].count;
+            ++outcome.files;
+            reload = reload || inEditor[k];
         }
-        if (QString reason = ReadUnchanged(target, bytes); !reason.isEmpty()) {
-            skip(reason);
-            continue;
-        }
-        if (!InsideFolder(target.path, settings.folder)) {
-            skip(u"it is a link to a file outside the folder searched"_s);
-            continue;
-        }
-        const ByteReplacement replaced = ReplaceInBytes(bytes, pattern, replacement);
-        if (!replaced.problem.isEmpty()) {
-            skip(replaced.problem);
-            continue;
-        }
-        if (replaced.count == 0)
-            continue;
-        QString error;
-        if (settings.createBackups &&
-            !WriteFileAtomically(target.path + settings.backupExt, bytes, &error)) {
-            skip(u"its backup could not be written: "_s + error);
-            continue;
-        }
-        if (!WriteFileAtomically(target.path, replaced.bytes, &error)) {
-            skip(u"it could not be written: "_s + error);
-            continue;
-        }
-        outcome.occurrences += replaced.count;
-        ++outcome.files;
-        if (inEditor)
-            editor->Reload();
     }
+    if (reload)
+        editor->Reload();
     return outcome;
 }
 

@@ -69,6 +69,13 @@ struct PreviewedFile {
 PreviewedFile PreviewReplacement(const ReplaceTarget &target, const TextPattern &pattern,
                                  const QString &replacement, int maxChanges);
 
+// Pages written at once: writing a page safely waits for the disk, and the
+// waits of several pages overlap.
+inline constexpr size_t kReplaceThreads = 8;
+
+// Changes the pages in the order given; the report names the pages left
+// alone in that order. The editor is asked and reloaded on the calling
+// thread only.
 ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
                                  const TextPattern &pattern, const QString &replacement,
                                  const ReplaceSettings &settings, OpenPage *editor);

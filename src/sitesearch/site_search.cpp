@@ -28,9 +28,8 @@ public:
     using FinishFn = std::function<void(const SearchSummary &)>;
 
     Run(const SiteSearchQuery &query, qint64 keptMatches, DeliverFn deliver, FinishFn finish)
-        : query_(query), pattern_(query.find, query.options), prefilter_(query.find, query.options),
-          mask_(query.masks), keptMatches_(keptMatches), deliver_(std::move(deliver)),
-          finish_(std::move(finish)) {}
+        : query_(query), prefilter_(query.find, query.options), mask_(query.masks),
+          keptMatches_(keptMatches), deliver_(std::move(deliver)), finish_(std::move(finish)) {}
 
     ~Run() {
         RequestStop();
@@ -98,15 +97,19 @@ private:
     }
 
     void Search() {
+        // A pattern of the thread's own: nothing of a compiled regular
+        // expression is shared between threads.
+        const TextPattern pattern(query_.find, query_.options);
         QByteArray bytes;
         while (const auto next = Take()) {
-            std::optional<FileMatches> found = SearchPage(next->second, bytes);
+            std::optional<FileMatches> found = SearchPage(next->second, pattern, bytes);
             Hand(next->first, std::move(found));
         }
         Leave();
     }
 
-    std::optional<FileMatches> SearchPage(const QString &path, QByteArray &bytes) {
+    std::optional<FileMatches> SearchPage(const QString &path, const TextPattern &pattern,
+                                          QByteArray &bytes) {
         const PageRead read = ReadPageForSearch(path, bytes);
         if (read.outcome == PageReadOutcome::Folder)
             return std::nullopt;
@@ -129,7 +132,7 @@ private:
         // A plain text is found in the bytes themselves where that gives the
         // same answer; otherwise the page is decoded as the editor decodes it.
         MatchCount count;
-        if (const auto fast = CollectMatchesInBytes(bytes, pattern_, file.matches, keep, stop)) {
+        if (const auto fast = CollectMatchesInBytes(bytes, pattern, file.matches, keep, stop)) {
             count = *fast;
         } else {
             const DecodedText decoded = DecodeText(bytes);
@@ -137,7 +140,7 @@ private:
                 ++skipped_;
                 return std::nullopt;
             }
-            count = CollectMatches(decoded.text, pattern_, file.matches, keep, stop);
+            count = CollectMatches(decoded.text, pattern, file.matches, keep, stop);
         }
         ++searched_;
         found_ += count.found;
@@ -179,7 +182,6 @@ private:
     }
 
     const SiteSearchQuery query_;
-    const TextPattern pattern_;
     const BytePrefilter prefilter_;
     const FileMask mask_;
     const qint64 keptMatches_;

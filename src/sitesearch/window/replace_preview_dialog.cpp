@@ -70,7 +70,8 @@ ReplacePreviewDialog::ReplacePreviewDialog(const std::vector<PreviewedFile> &fil
                                u"that should stay as they are."_s.arg(occurrences)
                                    .arg(changeable),
                                this);
-    summary->setAccessibleName(u"Replace in Files summary"_s);
+    // Its text is its accessible name; the description says what it is.
+    summary->setAccessibleDescription(u"Replace in Files summary"_s);
     layout->addWidget(summary);
 
     files_ = new QTreeWidget(this);
