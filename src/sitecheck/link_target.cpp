@@ -88,7 +88,8 @@ LinkBase LinkResolver::BaseOf(const QByteArray &pagePath, bool hasBase,
     switch (target.kind) {
     case LinkKind::Local:
     case LinkKind::Outside:
-        return {false, target.path};
+        // "sub/" names the folder: links resolve inside it.
+        return {false, target.folderOnly ? target.path + '/' : target.path};
     case LinkKind::External:
         return {true, {}};
     case LinkKind::Ignored:

@@ -99,7 +99,7 @@ public:
             IndexPages(pages);
         for (qsizetype i = 0; i < pages.size(); ++i) {
             if (Stopped())
-                return summary_;
+                break;
             CheckPage(int(i), QFile::encodeName(pages[i]));
             if (progress)
                 progress(int(i) + 1, int(pages.size()));
