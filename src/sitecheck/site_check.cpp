@@ -84,6 +84,8 @@ QSet<QString> AnchorSet(const QStringList &anchors) {
     return QSet<QString>(anchors.begin(), anchors.end());
 }
 
+constexpr size_t kLinksBetweenStopChecks = 4096;
+
 class CheckRun {
 public:
     CheckRun(const SiteCheckOptions &options, const SiteCheck::ProblemSink &sink,
@@ -250,8 +252,12 @@ private:
         }
         const LinkBase base = resolver_.BaseOf(page, found.hasBase, found.base);
         pageTargets_.clear();
-        for (const PageLink &link : found.links)
-            CheckLink(index, page, base, link);
+        for (size_t i = 0; i < found.links.size(); ++i) {
+            // A page of a million links is stopped in the middle too.
+            if (i % kLinksBetweenStopChecks == 0 && Stopped())
+                return;
+            CheckLink(index, page, base, found.links[i]);
+        }
         if (orphans_)
             edges_[size_t(index)].assign(pageTargets_.cbegin(), pageTargets_.cend());
     }
