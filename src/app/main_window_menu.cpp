@@ -84,6 +84,10 @@ void TForm1::ShowCheckLinks() {
             this);
         connect(checkLinks_.get(), &CheckLinksWindow::OpenPageRequested, &links_,
                 [this](const QString &page, int line) { OpenPageAtLine(page, line); });
+        // First shown over the middle of the main window.
+        QRect placed(QPoint(), checkLinks_->size());
+        placed.moveCenter(frameGeometry().center());
+        checkLinks_->move(placed.topLeft());
     }
     checkLinks_->SetAllowedExtensions(program_.Config().AllowedExtensions);
     if (!checkLinks_->isVisible())
@@ -96,6 +100,9 @@ void TForm1::ShowCheckLinks() {
 void TForm1::OpenPageAtLine(const QString &page, int line) {
     if (!JumpToPage(page))
         return;
+    // The page selected, not only focused: the status line and the Extras
+    // menu follow it.
+    View(TabFile)->SelectFile(page);
     preview_->ShowEditorAt(page, line);
     raise();
     activateWindow();

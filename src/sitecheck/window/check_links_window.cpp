@@ -5,11 +5,11 @@
 #include "foundation/prompts.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +30,7 @@ QString CheckStatusText(const SiteCheckSummary &summary, double seconds) {
 }
 
 CheckLinksWindow::CheckLinksWindow(const CheckLinksServices &services, QWidget *parent)
-    : QWidget(parent, Qt::Window), prompts_(services.prompts), dialogs_(services.dialogs),
+    : QDialog(parent), prompts_(services.prompts), dialogs_(services.dialogs),
       allowedExtensions_(services.allowedExtensions), thumbDir_(services.thumbDir) {
     setObjectName(u"CheckLinks"_s);
     setWindowTitle(u"Check Links"_s);
@@ -102,7 +102,7 @@ void CheckLinksWindow::BuildLayout() {
     stop_ = addButton(u"S&top"_s, &CheckLinksWindow::StopCheck);
     save_ = addButton(u"Save &Report..."_s, &CheckLinksWindow::SaveReport);
     buttons->addStretch();
-    close_ = addButton(u"Close"_s, &QWidget::close);
+    close_ = addButton(u"Close"_s, &QDialog::reject);
     layout->addLayout(buttons);
 
     report_ = new QTreeView(this);
@@ -128,7 +128,8 @@ void CheckLinksWindow::BuildLayout() {
 
     status_ = new QLabel(this);
     status_->setObjectName(u"CheckLinksStatus"_s);
-    status_->setAccessibleName(u"Check Links status"_s);
+    // A label is named by its text; the description tells it from the others.
+    status_->setAccessibleDescription(u"Check Links status"_s);
     layout->addWidget(status_);
 }
 
@@ -140,7 +141,7 @@ bool CheckLinksWindow::eventFilter(QObject *watched, QEvent *event) {
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }
 
 void CheckLinksWindow::SetFolder(const QString &folder) {
@@ -239,11 +240,11 @@ void CheckLinksWindow::SaveReport() {
         prompts_.ShowError(u"Cannot write %1: %2"_s.arg(path, error));
 }
 
-// Closing stops a running check; the rows stay for the next time the
-// window is shown.
-void CheckLinksWindow::closeEvent(QCloseEvent *event) {
+// Closing (Close, Esc, the title bar) stops a running check; the rows stay
+// for the next time the window is shown.
+void CheckLinksWindow::hideEvent(QHideEvent *event) {
     worker_.Stop();
-    QWidget::closeEvent(event);
+    QDialog::hideEvent(event);
 }
 
 } // namespace velmora

@@ -3,14 +3,14 @@
 // boxes choose what is checked; the check runs off the window's thread (the
 // CheckWorker) and its problems fill a sortable report as they are found.
 // A double click on a row asks for the page to be opened at the row's line;
-// Save Report writes the rows as CSV. The window is not modal: the user may
-// go on working in the main window meanwhile.
+// Save Report writes the rows as CSV. The window is a dialog that is not
+// modal: the user may go on working in the main window meanwhile.
 
 #include "sitecheck/check_results_model.h"
 #include "sitecheck/check_worker.h"
 
+#include <QDialog>
 #include <QSortFilterProxyModel>
-#include <QWidget>
 
 class QCheckBox;
 class QLabel;
@@ -33,7 +33,7 @@ struct CheckLinksServices {
     QString thumbDir;
 };
 
-class CheckLinksWindow final : public QWidget {
+class CheckLinksWindow final : public QDialog {
     Q_OBJECT
 public:
     CheckLinksWindow(const CheckLinksServices &services, QWidget *parent = nullptr);
@@ -61,7 +61,7 @@ signals:
     void CheckFinished();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
