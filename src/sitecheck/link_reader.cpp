@@ -2,6 +2,7 @@
 
 #include "sitecheck/html_entities.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -28,23 +29,32 @@ bool IsSpace16(QChar c) {
     return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\f';
 }
 
-// Lines counted forward through a text: a line ends with LF, CR LF or a lone
-// CR. Positions asked for must not go backwards, so counting a whole page
-// costs one pass.
+// Lines counted through a text: a line ends with LF, CR LF or a lone CR.
+// The count moves from the last position asked for, so asking in order
+// costs one pass over the text, and a step back within a tag is short.
 template <typename Text> class LineCounter {
 public:
     LineCounter(Text text, int firstLine) : text_(text), line_(firstLine) {}
 
     int LineAt(qsizetype pos) {
-        for (; at_ < pos && at_ < text_.size(); ++at_) {
-            const auto c = text_[at_];
-            if (c == '\n' || (c == '\r' && (at_ + 1 >= text_.size() || text_[at_ + 1] != '\n')))
+        pos = std::min(pos, qsizetype(text_.size()));
+        for (; at_ < pos; ++at_) {
+            if (EndsLine(at_))
                 ++line_;
+        }
+        for (; at_ > pos; --at_) {
+            if (EndsLine(at_ - 1))
+                --line_;
         }
         return line_;
     }
 
 private:
+    bool EndsLine(qsizetype i) const {
+        const auto c = text_[i];
+        return c == '\n' || (c == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n'));
+    }
+
     Text text_;
     qsizetype at_ = 0;
     int line_;
@@ -279,8 +289,9 @@ QString RefreshUrl(QStringView content) {
 
 namespace {
 
+// An attribute's value as written and where it stands; its lower-case name
+// is kept beside it, in the scanner's list of names.
 struct Attribute {
-    std::string_view name; // lower case copy lives in the scanner's buffer
     std::string_view value;
     qsizetype valuePos = 0;
 };
@@ -471,7 +482,7 @@ private:
                 return;
         }
         names_.push_back(std::move(lower));
-        attrs.push_back({{}, value, valuePos});
+        attrs.push_back({value, valuePos});
     }
 
     // The attribute's name as read (lower case), by index.
@@ -500,7 +511,13 @@ private:
             if (name == "id" || (name == "name" && tag == "a")) {
                 result_.anchors.append(ValueOf(attr));
             } else if (name == "style") {
+                // Lines are counted in the decoded value; an entity for a
+                // line break must not move a link below the attribute.
+                const size_t first = result_.links.size();
                 ReadCssLinks(ValueOf(attr), lines_.LineAt(attr.valuePos), result_.links);
+                const int last = lines_.LineAt(attr.valuePos + qsizetype(attr.value.size()));
+                for (size_t k = first; k < result_.links.size(); ++k)
+                    result_.links[k].line = std::min(result_.links[k].line, last);
             } else if (name == "href" && tag == "base") {
                 if (!result_.hasBase) {
                     result_.hasBase = true;

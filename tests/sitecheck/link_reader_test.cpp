@@ -63,6 +63,11 @@ TEST(LinkReader, AttributesAreReadAsBrowsersReadThem) {
     // Blanks at the ends go, tabs and line breaks inside too, spaces stay.
     EXPECT_EQ(Links("<a\nhref=\"\n  sp ace\t\n.htm \n\">"), (Found{{u"sp ace.htm"_s, 2}}));
     EXPECT_EQ(Links("<img/src=slash.gif/>"), (Found{{u"slash.gif/"_s, 1}}));
+    // An attribute read after a later one keeps its own line; line breaks
+    // written as entities do not count.
+    EXPECT_EQ(
+        Links("<input src=b.gif\n\n style=\"&#10;&#10;&#10;&#10;x:url(s.gif)\"\n type=image>"),
+        (Found{{u"s.gif"_s, 3}, {u"b.gif"_s, 1}}));
     // CR LF and a lone CR both end a line.
     EXPECT_EQ(Links("a\r\nb\rc\n<a href=x>"), (Found{{u"x"_s, 4}}));
 }
