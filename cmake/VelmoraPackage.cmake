@@ -7,7 +7,7 @@
 # `cpack -G DEB` in the build folder (or scripts/package) makes velmora_*.deb.
 
 set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
-set(commands velmora velmora-thumbs velmora-format)
+set(commands velmora velmora-thumbs velmora-format velmora-check)
 
 install(TARGETS velmora RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
 install(DIRECTORY data/ DESTINATION ${VELMORA_PROGRAM_DIR})

@@ -328,19 +328,24 @@ void TForm1::RefreshViews() {
 }
 
 void TForm1::JumpToFileAndFolder(const QString &path) {
+    JumpToPage(path);
+}
+
+bool TForm1::JumpToPage(const QString &path) {
     if (path.isEmpty())
-        return;
+        return false;
     const QFileInfo info(path);
     if (!info.dir().exists())
-        return;
+        return false;
     if (!folderPane_->MayReplaceEditorText())
-        return;
+        return false;
     pageControl_->setCurrentIndex(TabFile);
     folderPane_->ShowFolder(info.absolutePath());
     // Names here are case-sensitive: the entry is looked up without regard to
     // letter case instead of asking whether the file exists as spelled, so a
     // jump to INDEX.HTM still finds index.htm.
     View(TabFile)->FocusFile(info.absoluteFilePath());
+    return true;
 }
 
 void TForm1::SyncThumbCount() {

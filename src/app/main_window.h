@@ -19,6 +19,7 @@
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
 #include "sitesearch/window/find_in_files_window.h"
+#include "sitecheck/window/check_links_window.h"
 #include "snapshot/snapshot_params.h"
 #include "widgets/bar_progress.h"
 #include "widgets/tab_selection.h"
@@ -127,6 +128,14 @@ public:
     // them.
     FileCommands &Commands() const { return *commands_; }
 
+    // Extras > Check Links: the window, made on first use, over the folder
+    // on show; null before.
+    void ShowCheckLinks();
+    CheckLinksWindow *CheckLinks() const { return checkLinks_.get(); }
+    // The Folder View on page's folder and the page in the editor with the
+    // caret on line, after the question about unsaved text.
+    void OpenPageAtLine(const QString &page, int line);
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -168,6 +177,8 @@ private:
     bool PageControl1Changing(int from);
     void OnTabBarChanged(int index);
     void OnFocusChanged(QWidget *now);
+    // JumpToFileAndFolder; false when the user kept unsaved text instead.
+    bool JumpToPage(const QString &path);
 
     Program &program_;
     Prompts &prompts_;
@@ -203,6 +214,7 @@ private:
     // over the document, so declared after it.
     std::unique_ptr<OpenPage> editorPage_;
     std::unique_ptr<FindInFilesWindow> findInFiles_;
+    std::unique_ptr<CheckLinksWindow> checkLinks_;
     bool startingUp_ = true;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;

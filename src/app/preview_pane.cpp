@@ -25,6 +25,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -342,6 +343,15 @@ void PreviewPane::DblClickForAll() {
     formView_->ShowModal();
     emit ViewerModalChanged(false);
     SBBrowserClick();
+}
+
+void PreviewPane::ShowEditorAt(const QString &file, int line) {
+    if (formView_ && sbEditor_)
+        sbEditor_->setChecked(true); // docks the editor in the preview area
+    if (!document_.OpenAt(file, std::max(line, 1), 1, 0))
+        return;
+    if (formView_ && formView_->REScreen()->isEnabled())
+        formView_->REScreen()->setFocus();
 }
 
 PageView *PreviewPane::Browser() const {

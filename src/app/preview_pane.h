@@ -93,6 +93,9 @@ public:
     void BSaveAsClick();
     // Opens the current file in the editor/browser window, modally.
     void DblClickForAll();
+    // The editor in the preview area, holding file with the caret at the
+    // start of line (after the question about unsaved text of another file).
+    void ShowEditorAt(const QString &file, int line);
 
     // Loads the active view's current file, unless it is on show already
     // (force: again all the same); empties the preview when there is none.

@@ -19,7 +19,7 @@ run() { # COMMAND ARGUMENT: sets output; a failure when the exit code is not 0
   [ $status -eq 0 ] || fail "$1 $2 exited with $status: $(head -c 600 "$errors")"
 }
 
-for command in velmora velmora-thumbs velmora-format; do
+for command in velmora velmora-thumbs velmora-format velmora-check; do
   run "$command" --version
   [ "$output" = "$command $version" ] ||
     fail "$command --version printed '$output', not '$command $version'"
@@ -32,5 +32,16 @@ grep -q '^Usage: velmora ' <<<"$output" || fail "velmora --help prints no usage:
 run velmora-thumbs --help
 grep -q -- '--thumbnail SIZE INPUT OUTPUT' <<<"$output" ||
   fail "velmora-thumbs --help does not describe --thumbnail: $output"
+
+# velmora-check runs without a display and reports a broken link with exit
+# status 1.
+site=$(mktemp -d)
+trap 'rm -f "$errors"; rm -rf "$site"' EXIT
+printf '<a href="gone.htm">\n' >"$site/index.htm"
+status=0
+output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  timeout 60 "$folder/velmora-check" "$site" 2>"$errors") || status=$?
+[ $status -eq 1 ] || fail "velmora-check exited with $status on a broken link: $(head -c 600 "$errors")"
+[ "$output" = "index.htm:1: Missing file: gone.htm" ] || fail "velmora-check printed '$output'"
 
 exit $((failures > 0))

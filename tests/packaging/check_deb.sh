@@ -28,7 +28,7 @@ has() { # PATH [LINK TARGET]
   fi
 }
 
-for command in velmora velmora-thumbs velmora-format; do
+for command in velmora velmora-thumbs velmora-format velmora-check; do
   has /usr/lib/velmora/$command
   has /usr/bin/$command ../lib/velmora/$command
   has /usr/share/man/man1/$command.1.gz
@@ -104,7 +104,7 @@ grep -q '<project_license>GPL-3.0-or-later</project_license>' \
   "$root/usr/share/metainfo/org.velmora.velmora.metainfo.xml" ||
   fail "the AppStream metadata names no GPL-3.0-or-later licence"
 
-for command in velmora velmora-thumbs velmora-format; do
+for command in velmora velmora-thumbs velmora-format velmora-check; do
   program=$root/usr/lib/velmora/$command
   [ -f "$program" ] || continue
   # Run through the link on the PATH, without a display.

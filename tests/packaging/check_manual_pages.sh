@@ -4,7 +4,7 @@
 set -euo pipefail
 man_dir=$1
 failures=0
-for command in velmora velmora-thumbs velmora-format; do
+for command in velmora velmora-thumbs velmora-format velmora-check; do
   page=$man_dir/$command.1.gz
   if ! gzip -t "$page"; then
     echo "FAIL: $page is missing or not compressed"
