@@ -43,7 +43,11 @@ LVThumbs::LVThumbs(ThumbnailStore &store, QWidget *parent)
 }
 
 bool LVThumbs::ShowFiles(const QStringList &paths) {
-    return model_->SetPaths(paths);
+    if (model_->SetPaths(paths))
+        return true;
+    // The same files: their marks of outdated thumbnails are drawn anew.
+    viewport()->update();
+    return false;
 }
 
 void LVThumbs::LVThumbsDataHint(int first, int last) {
