@@ -22,6 +22,7 @@ void TForm1::ConnectCommands() {
         commands->AttachContextMenu(listsTab_->Report());
     commands->AttachContextMenu(preview_->ThumbnailCorner());
     menu_->Extras()->addAction(commands->Action(FileAction::CreateSnapshots));
+    menu_->Extras()->addAction(commands->Action(FileAction::UpdateChangedThumbs));
     menu_->Clean()->addAction(commands->Action(FileAction::RemoveOrphanedThumbs));
     menu_->Clean()->addAction(commands->Action(FileAction::RemoveAllThumbs));
 
