@@ -54,6 +54,8 @@ public:
     // Has the pictures of tiles first .. last decoded ahead, for the screen
     // the user is likely to scroll to next; the cache itself is not touched.
     void PrepareRange(int first, int last);
+    // True once the tile's picture is decoded ahead and waits to be cached.
+    bool DecodedAhead(int row) const { return ahead_.IsReady(ThumbPathAt(row)); }
     // The first tile from start on whose name begins with text, without
     // regard to letter case; past the last tile the search goes on at 0 when
     // wrap is set. Every tile is tested at most once; -1 when none matches.
