@@ -1,4 +1,5 @@
-// The Thumbnail View's grid on a folder of 5,000 pages, each with a real
+// The Thumbnail View's grid on a folder of 5,000 pages (VELMORA_BENCH_PAGES
+// sets another count), each with a real
 // 130 x 100 JPEG thumbnail (quality 70) under the store's name:
 // - BM_FirstScreen: from handing the grid the folder's files until its first
 //   screen of tiles is painted, with an empty cache (every picture on screen
@@ -36,7 +37,15 @@ using namespace velmora;
 
 namespace {
 
-constexpr int kPages = 5'000;
+// The number of pages: 5,000 unless VELMORA_BENCH_PAGES says otherwise.
+int PageCount() {
+    static const int count = [] {
+        bool ok = false;
+        const int asked = qEnvironmentVariableIntValue("VELMORA_BENCH_PAGES", &ok);
+        return ok && asked > 0 ? asked : 5'000;
+    }();
+    return count;
+}
 constexpr int kCacheMax = 200;
 const QSize kViewSize(800, 600);
 
@@ -58,7 +67,7 @@ struct Site {
     QStringList pages;
 };
 
-// 5,000 empty pages, each with a thumbnail of coloured blocks, so that the
+// The empty pages, each with a thumbnail of coloured blocks, so that the
 // JPEGs are of a realistic size and decoding them costs what it would.
 const Site &TheSite() {
     static Site site;
@@ -68,8 +77,8 @@ const Site &TheSite() {
         QDir().mkpath(folder);
         const ThumbnailStore store(site.thumbDir, kCacheMax);
         QRandomGenerator random(7);
-        for (int i = 0; i < kPages; ++i) {
-            const QString page = folder + u"page%1.htm"_s.arg(i, 4, 10, QChar(u'0'));
+        for (int i = 0; i < PageCount(); ++i) {
+            const QString page = folder + u"page%1.htm"_s.arg(i, 5, 10, QChar(u'0'));
             QFile file(page);
             if (!file.open(QIODevice::WriteOnly))
                 qFatal("cannot write the pages");

@@ -25,6 +25,9 @@ std::array<ContextMenuEntry, kContextMenuSize> MakeEntries() {
     for (int n = 1; n <= kAppCount; ++n)
         entries[FirstAppItem + n] = {FirstAppItem + n, QString(), MenuCommand::LaunchApplication,
                                      n};
+    entries[UpdateChangedItem - 1] = {UpdateChangedItem - 1, u"-"_s, MenuCommand::Separator};
+    entries[UpdateChangedItem] = {UpdateChangedItem, u"Update Changed Thumbnails"_s,
+                                  MenuCommand::UpdateChangedThumbnails};
     return entries;
 }
 
@@ -48,8 +51,9 @@ QString MenuText(const QString &caption) {
 }
 
 // One file for the entries that act on the current file, any selection for
-// those that act on the selected files; nothing while the editor/browser
-// window is modal.
+// those that act on the selected files, a folder with files for the one that
+// acts on the folder shown; nothing while the editor/browser window is
+// modal.
 bool IsEntryEnabled(const ContextMenuState &state, int index) {
     if (index < 0 || index >= kContextMenuSize || state.viewerModal)
         return false;
@@ -68,6 +72,8 @@ bool IsEntryEnabled(const ContextMenuState &state, int index) {
         return one && state.activePage == kFileListsPage;
     case MenuCommand::LaunchApplication:
         return one && state.appExists[size_t(entry.app - 1)];
+    case MenuCommand::UpdateChangedThumbnails:
+        return state.folderFileCount > 0;
     case MenuCommand::Separator:
         break;
     }

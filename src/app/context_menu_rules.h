@@ -23,6 +23,7 @@ enum class MenuCommand {
     CopyFiles,
     JumpToFolder,
     LaunchApplication,
+    UpdateChangedThumbnails,
 };
 
 struct ContextMenuEntry {
@@ -35,7 +36,10 @@ struct ContextMenuEntry {
 // The entry before the first application: application n sits at FirstAppItem + n.
 inline constexpr int FirstAppItem = 8;
 inline constexpr int kAppCount = 6;
-inline constexpr int kContextMenuSize = FirstAppItem + kAppCount + 1;
+// After the applications, behind a separator: the entry that acts on the
+// whole folder shown rather than on the selection.
+inline constexpr int UpdateChangedItem = FirstAppItem + kAppCount + 2;
+inline constexpr int kContextMenuSize = UpdateChangedItem + 1;
 
 // Every entry in menu order, the application entries with empty captions.
 const std::array<ContextMenuEntry, kContextMenuSize> &ContextMenuEntries();
@@ -55,6 +59,7 @@ struct ContextMenuState {
     int selectedCount = 0;
     int activePage = 0; // 0 Folder View, 1 Thumbnail View, 2 File Lists
     bool viewerModal = false;
+    int folderFileCount = 0; // files of the folder shown in the Folder View
     std::array<bool, kAppCount> appExists{};
 };
 

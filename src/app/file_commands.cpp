@@ -24,7 +24,8 @@ FileCommands::FileCommands(const FileCommandsServices &services, QWidget &window
     : QObject(&window), program_(services.program), prompts_(services.prompts),
       dialogs_(services.dialogs), desktop_(services.desktop), selection_(services.selection),
       document_(services.document), thumbnails_(services.thumbnails), viewer_(services.viewer),
-      window_(window), freeSpace_(services.freeSpace), progressWindows_(services.progressWindows) {
+      window_(window), freeSpace_(services.freeSpace), progressWindows_(services.progressWindows),
+      folderFiles_(services.folderFiles) {
     setObjectName(u"FileCommands"_s);
     BuildThumbnailMaker(services.render);
     LoadSnapshotParams(program_.Config(), snapShotParams_);
@@ -54,6 +55,8 @@ void FileCommands::BuildActions() {
          u"Removeoutdatedthumbs1"_s, [this] { CleanThumbnails(false); });
     make(FileAction::RemoveAllThumbs, u"Remove all thumbs from disk"_s,
          u"Removeallthumbsfromdisk1"_s, [this] { CleanThumbnails(true); });
+    make(FileAction::UpdateChangedThumbs, u"&Update Changed Thumbnails"_s, u"UpdateChangedThumbs"_s,
+         [this] { UpdateChangedThumbs(); });
 }
 
 // Capturing needs the rendering engine; without a profile (tests of the

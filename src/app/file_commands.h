@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -38,6 +39,7 @@ class TFormView;
 class ThumbnailMaker;
 class ThumbnailStore;
 class ViewSelection;
+struct ViewFile;
 
 struct FileCommandsServices {
     Program &program;
@@ -58,6 +60,9 @@ struct FileCommandsServices {
     FreeSpaceQuery freeSpace = FreeSpaceOfVolume;
     // Empty gives the real progress window (TFormProgress).
     ProgressWindowFactory progressWindows = {};
+    // The files of the folder shown in the Folder View, in its order: file i
+    // is tile i of the Thumbnail View. Empty: the folder has no files.
+    std::function<QStringList()> folderFiles = {};
 };
 
 // The actions that the main window places in its menus and buttons.
@@ -67,6 +72,7 @@ enum class FileAction {
     CreateSnapshots,
     RemoveOrphanedThumbs,
     RemoveAllThumbs,
+    UpdateChangedThumbs,
 };
 
 class FileCommands final : public QObject {
@@ -91,6 +97,12 @@ public:
     bool ThumbRunActive() const { return thumbRunActive_; }
     // Null without a rendering engine: thumbnails cannot be made then.
     ThumbnailMaker *Maker() const { return thumbMaker_.get(); }
+
+    // ---- Update Changed Thumbnails (file_commands_changed.cpp) ----
+    // Makes the thumbnails of the folder shown that are missing or older
+    // than their page, under the progress window as Make Thumbs does, and
+    // redraws their tiles. Needs no selection.
+    void UpdateChangedThumbs();
 
     // ---- deleting and copying files (file_commands_files.cpp) ----
     // Deletes the selected files of the active tab from disk after asking;
@@ -156,6 +168,9 @@ private:
     // thumbnails
     void ThumbOfOneFile(int mode);
     void ThumbsOfSeveralFiles(int mode, int count);
+    // The run under the progress window over files; refreshTiles: their
+    // indexes are tiles of the Thumbnail View, redrawn as they are made.
+    void ThumbsOfFiles(int mode, const QList<ViewFile> &files, int count, bool refreshTiles);
     // False when there was no room for a thumbnail (the run ends).
     bool MakeOrClearThumb(int mode, const QString &file);
 
@@ -187,10 +202,11 @@ private:
     QWidget &window_;
     FreeSpaceQuery freeSpace_;
     ProgressWindowFactory progressWindows_;
+    std::function<QStringList()> folderFiles_;
     // The maker captures through this one, so it is declared first.
     std::unique_ptr<PageCapture> pageCapture_;
     std::unique_ptr<ThumbnailMaker> thumbMaker_;
-    std::array<QAction *, 5> actions_{};
+    std::array<QAction *, 6> actions_{};
     bool thumbRunActive_ = false;
     TSnapShotParams snapShotParams_;
     bool snapshotWindowOpen_ = false;

@@ -93,6 +93,7 @@ ContextMenuState FileCommands::MenuState() const {
     state.selectedCount = selection.SelCount;
     state.activePage = selection.Page;
     state.viewerModal = viewerModal_;
+    state.folderFileCount = folderFiles_ ? int(folderFiles_().size()) : 0;
     const Settings &s = program_.Config();
     for (size_t n = 0; n < state.appExists.size(); ++n)
         state.appExists[n] = s.ExtApps[n].Exists;
@@ -151,6 +152,9 @@ void FileCommands::MyLBPopUpHandler(int index) {
         break;
     case MenuCommand::LaunchApplication:
         LaunchApplication(entry.app, current);
+        break;
+    case MenuCommand::UpdateChangedThumbnails:
+        UpdateChangedThumbs();
         break;
     case MenuCommand::Separator:
         break;

@@ -83,7 +83,11 @@ void FileCommands::ThumbsOfSeveralFiles(int mode, int count) {
     // The files are taken before the run: while events are processed between
     // files the lists may refill, and the run must not wander to other files.
     const TSelectionInfo selection = selection_.GetSelectionInfo();
-    const QList<ViewFile> files = SelectedViewFiles(selection_);
+    ThumbsOfFiles(mode, SelectedViewFiles(selection_), count, selection.Page == PageThumbnailView);
+}
+
+void FileCommands::ThumbsOfFiles(int mode, const QList<ViewFile> &files, int count,
+                                 bool refreshTiles) {
     QStringList pages;
     for (const ViewFile &file : files)
         pages << file.path;
@@ -101,7 +105,7 @@ void FileCommands::ThumbsOfSeveralFiles(int mode, int count) {
     // A page that cannot be made is passed over without a message.
     const auto finished = [&](int index, int, const BatchPageResult &) {
         progress->Step();
-        if (selection.Page == PageThumbnailView)
+        if (refreshTiles)
             emit entryChanged(PageThumbnailView, files[index].index);
     };
     RunThumbBatch(

@@ -100,9 +100,10 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
     status_ = std::make_unique<StatusLine>(*selection_, kTabNames);
     start_ = std::make_unique<ProgramStart>(*this, *this, prompts_);
     commands_ = std::make_unique<FileCommands>(
-        FileCommandsServices{program_, prompts_, dialogs_, desktop_, *selection_, *document_,
-                             *thumbStore_, services.render, preview_->FormView(),
-                             services.freeSpace, services.progressWindows},
+        FileCommandsServices{
+            program_, prompts_, dialogs_, desktop_, *selection_, *document_, *thumbStore_,
+            services.render, preview_->FormView(), services.freeSpace, services.progressWindows,
+            [this] { return folderPane_ ? folderPane_->FolderFiles() : QStringList(); }},
         *this);
     arguments_ = services.arguments;
     BuildLayout();

@@ -28,6 +28,7 @@ void TForm1::ConnectCommands() {
         commands->AttachContextMenu(listsTab_->Report());
     commands->AttachContextMenu(preview_->ThumbnailCorner());
     menu_->Extras()->addAction(commands->Action(FileAction::CreateSnapshots));
+    menu_->Extras()->addAction(commands->Action(FileAction::UpdateChangedThumbs));
     AddFindInFiles();
     QAction *checkLinks = menu_->Extras()->addAction(u"Check &Links..."_s);
     checkLinks->setObjectName(u"CheckLinks1"_s);

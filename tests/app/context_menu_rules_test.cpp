@@ -55,3 +55,25 @@ TEST(ContextMenuRules, TheSystemLauncherPassesParametersAndTheFileAsArguments) {
     EXPECT_EQ(velmora::testing::ReadBytes(QString::fromUtf8(output)),
               "-t\nMy Site\n" + page.toUtf8() + "\n");
 }
+
+// The entries of the spec'd menu keep their places; the one acting on the
+// whole folder follows the applications and asks only for files in it.
+TEST(ContextMenuRules, UpdateChangedThumbnailsFollowsTheFolderNotTheSelection) {
+    const auto &entries = ContextMenuEntries();
+    EXPECT_EQ(entries[FirstAppItem + kAppCount].app, kAppCount);
+    EXPECT_EQ(entries[UpdateChangedItem - 1].command, MenuCommand::Separator);
+    EXPECT_EQ(entries[UpdateChangedItem].caption, u"Update Changed Thumbnails"_s);
+    EXPECT_EQ(UpdateChangedItem, kContextMenuSize - 1);
+
+    ContextMenuState state;
+    EXPECT_FALSE(IsEntryEnabled(state, UpdateChangedItem));
+    state.folderFileCount = 3; // nothing selected, no current file, any tab
+    for (int page : {0, 1, 2}) {
+        state.activePage = page;
+        EXPECT_TRUE(IsEntryEnabled(state, UpdateChangedItem)) << page;
+    }
+    EXPECT_FALSE(IsEntryEnabled(state, 2)); // Make/Update still wants a selection
+    EXPECT_FALSE(IsEntryEnabled(state, UpdateChangedItem - 1));
+    state.viewerModal = true;
+    EXPECT_FALSE(IsEntryEnabled(state, UpdateChangedItem));
+}

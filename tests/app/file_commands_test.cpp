@@ -45,8 +45,9 @@ TEST_F(FileCommandsTest, MenuEntriesAlwaysAnswer) {
     WriteBytes(dir.filePath(u"HELP/index.htm"_s), "<p>help</p>");
     auto w = OpenWindow();
     // General Options opens its dialog, tested with the context menu below.
-    for (const QString &name : {u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s,
-                                u"Removeoutdatedthumbs1"_s, u"Removeallthumbsfromdisk1"_s}) {
+    for (const QString &name :
+         {u"BrowserOptions1"_s, u"Snapcurrenrfile1"_s, u"Removeoutdatedthumbs1"_s,
+          u"Removeallthumbsfromdisk1"_s, u"UpdateChangedThumbs"_s}) {
         prompts.Clear();
         QAction *action = Entry(*w, name);
         ASSERT_NE(action, nullptr) << name.toStdString();

@@ -1,5 +1,6 @@
 #include "thumbs/view/lv_thumbs.h"
 
+#include "thumbs/thumb_size.h"
 #include "thumbs/thumbnail_store.h"
 #include "thumbs/view/thumb_grid_model.h"
 #include "thumbs/view/thumb_tile_delegate.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -43,7 +45,17 @@ LVThumbs::LVThumbs(ThumbnailStore &store, QWidget *parent)
 }
 
 bool LVThumbs::ShowFiles(const QStringList &paths) {
-    return model_->SetPaths(paths);
+    if (model_->SetPaths(paths)) {
+        // The files usually come while another tab is shown: the first
+        // screen's pictures are decoded meanwhile, so that choosing this
+        // view finds them ready instead of decoding them all then.
+        if (!paths.isEmpty())
+            model_->PrepareRange(0, TilesPerScreen() - 1);
+        return true;
+    }
+    // The same files: their marks of outdated thumbnails are drawn anew.
+    viewport()->update();
+    return false;
 }
 
 void LVThumbs::LVThumbsDataHint(int first, int last) {
@@ -59,6 +71,15 @@ int LVThumbs::LVThumbsDataFind(const QString &text, int start) const {
 void LVThumbs::RefreshEntry(int i) {
     hinted_ = {-1, -1};
     model_->RefreshRow(i);
+}
+
+int LVThumbs::TilesPerScreen() const {
+    const QSize cell = gridSize().isValid() ? gridSize() : QSize(ThumbWidth, ThumbHeight);
+    const QSize area = viewport()->size();
+    const int columns = std::max(1, area.width() / std::max(1, cell.width()));
+    // A row cut at the bottom counts: it is painted too.
+    const int rows = std::max(1, (area.height() + cell.height() - 1) / std::max(1, cell.height()));
+    return std::min(columns * rows, kMaxTilesPerScreen);
 }
 
 // Tiles are laid out row by row in their order, so the first tile whose

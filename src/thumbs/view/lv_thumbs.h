@@ -2,8 +2,9 @@
 // The Thumbnail View's grid, LVThumbs: a tile per file of the current folder,
 // several of which can be selected, drawn entirely by ThumbTileDelegate.
 // Before tiles are painted the pictures of the tiles on screen are put into
-// the thumbnail cache, in tile order; typing a file name's first letters
-// moves to the next tile whose name begins with them.
+// the thumbnail cache, in tile order (those of the first screen are decoded
+// ahead as soon as the files are given, while the view may still be hidden); typing a file name's
+// first letters moves to the next tile whose name begins with them.
 
 #include <QElapsedTimer>
 #include <QListView>
@@ -33,6 +34,10 @@ public:
     void RefreshEntry(int i);
     // The first and last tile that the viewport shows now (-1, -1 for none).
     std::pair<int, int> VisibleRange() const;
+    // How many tiles a screen of the viewport's present size shows, rows cut
+    // at the bottom included; at most kMaxTilesPerScreen.
+    int TilesPerScreen() const;
+    static constexpr int kMaxTilesPerScreen = 64;
 
     void keyboardSearch(const QString &search) override;
 

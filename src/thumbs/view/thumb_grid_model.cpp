@@ -36,12 +36,21 @@ void ThumbGridModel::PrepareRange(int first, int last) {
 }
 
 bool ThumbGridModel::SetPaths(const QStringList &paths) {
+    // The same files may have been saved since they were last shown.
+    freshness_.assign(size_t(paths.size()), 0);
     if (paths == paths_)
         return false;
     beginResetModel();
     paths_ = paths;
     endResetModel();
     return true;
+}
+
+ThumbFreshness ThumbGridModel::FreshnessAt(int row) const {
+    std::uint8_t &known = freshness_[size_t(row)];
+    if (known == 0)
+        known = std::uint8_t(1 + int(ThumbFreshnessOfPage(store_.ThumbDir(), PathAt(row))));
+    return ThumbFreshness(known - 1);
 }
 
 QString ThumbGridModel::PathAt(int row) const {
@@ -98,6 +107,7 @@ int ThumbGridModel::FindByPrefix(const QString &text, int start, bool wrap) cons
 void ThumbGridModel::RefreshRow(int row) {
     if (row < 0 || row >= paths_.size())
         return;
+    freshness_[size_t(row)] = 0;
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed);
 }
@@ -117,9 +127,14 @@ QVariant ThumbGridModel::data(const QModelIndex &index, int role) const {
         return store_.Cache().FindCachedThumb(ThumbPathAt(row));
     case PathRole:
         return PathAt(row);
+    case OutdatedRole:
+        return FreshnessAt(row) == ThumbFreshness::Outdated;
     case Qt::AccessibleDescriptionRole:
         // Read by assistive tools (and the end-to-end tests): whether the
-        // page has a thumbnail file, cached or not.
+        // page has a thumbnail file, cached or not, and whether it is older
+        // than the page.
+        if (FreshnessAt(row) == ThumbFreshness::Outdated)
+            return u"outdated thumbnail"_s;
         return QFileInfo(ThumbPathAt(row)).isFile() ? u"thumbnail"_s : u"no thumbnail"_s;
     default:
         return {};

@@ -5,12 +5,15 @@
 // and thumbnail state when a view asks for them, so a folder of thousands of
 // pages costs no objects per file.
 
+#include "thumbs/thumb_freshness.h"
 #include "thumbs/view/thumb_decode_ahead.h"
 
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace velmora {
 
@@ -23,13 +26,16 @@ public:
     static constexpr int SlotRole = Qt::UserRole;
     // The tile's file path.
     static constexpr int PathRole = Qt::UserRole + 1;
+    // True when the tile's thumbnail is older than its page.
+    static constexpr int OutdatedRole = Qt::UserRole + 2;
 
     explicit ThumbGridModel(ThumbnailStore &store, QObject *parent = nullptr);
     // Gives the cache back its own decoder.
     ~ThumbGridModel() override;
 
     // Replaces every tile (a model reset) unless the list is the one shown,
-    // which keeps the selection. True when the tiles changed.
+    // which keeps the selection. True when the tiles changed. Either way the
+    // files are looked at anew for whether their thumbnails are outdated.
     bool SetPaths(const QStringList &paths);
     const QStringList &Paths() const { return paths_; }
     QString PathAt(int row) const;
@@ -48,12 +54,15 @@ public:
     // Has the pictures of tiles first .. last decoded ahead, for the screen
     // the user is likely to scroll to next; the cache itself is not touched.
     void PrepareRange(int first, int last);
+    // True once the tile's picture is decoded ahead and waits to be cached.
+    bool DecodedAhead(int row) const { return ahead_.IsReady(ThumbPathAt(row)); }
     // The first tile from start on whose name begins with text, without
     // regard to letter case; past the last tile the search goes on at 0 when
     // wrap is set. Every tile is tested at most once; -1 when none matches.
     int FindByPrefix(const QString &text, int start, bool wrap) const;
 
-    // The tile is drawn again; its slot is looked up anew.
+    // The tile is drawn again; its slot and whether its thumbnail is
+    // outdated are looked up anew.
     void RefreshRow(int row);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -64,9 +73,14 @@ private:
     // The thumbnail files of tiles first .. last (clamped) that exist and
     // are not cached.
     QStringList UncachedThumbs(int first, int last) const;
+    // Asked of the files once per tile and kept until the tile is refreshed
+    // or the files are shown again, so painting costs no file lookups.
+    ThumbFreshness FreshnessAt(int row) const;
 
     ThumbnailStore &store_;
     QStringList paths_;
+    // Per tile: 0 while not yet known, else 1 + the ThumbFreshness value.
+    mutable std::vector<std::uint8_t> freshness_;
     ThumbDecodeAhead ahead_;
 };
 

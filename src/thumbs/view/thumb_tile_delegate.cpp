@@ -111,8 +111,11 @@ void ThumbTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->save();
     painter->setFont(option.font);
     painter->fillRect(bounds, selected ? kNavy : kGray);
-    DrawPicture(*painter, ThumbTileGeometry::PictureRect(bounds, points), hasSlot ? slot : -1,
-                FrameColourOf(caption), kCaption);
+    const QRect picture = ThumbTileGeometry::PictureRect(bounds, points);
+    DrawPicture(*painter, picture, hasSlot ? slot : -1, FrameColourOf(caption), kCaption);
+    // Only a picture on show can be outdated; the answer is kept by the model.
+    if (hasSlot && slot != -1 && index.data(ThumbGridModel::OutdatedRole).toBool())
+        DrawOutdatedMark(*painter, picture);
     Frame(*painter, bounds, selected ? kRed : kGray);
     const QColor inner = selected ? kYellow : kGray;
     Frame(*painter, bounds.adjusted(1, 1, -1, -1), inner);
@@ -133,6 +136,24 @@ void ThumbTileDelegate::DrawPicture(QPainter &painter, const QRect &picture, int
     painter.setPen(text);
     painter.drawText(picture.adjusted(0, 40, 0, 0),
                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, u"--- No Thumbnail ---"_s);
+}
+
+// Orange, with a dark edge along its long side so that it stands out on a
+// light page as on an orange one.
+void ThumbTileDelegate::DrawOutdatedMark(QPainter &painter, const QRect &picture) {
+    constexpr int size = ThumbTileGeometry::kOutdatedMarkSize;
+    // Inside the picture, clear of its frame.
+    const QPoint corner(picture.right(), picture.top());
+    const QPolygon triangle{corner + QPoint(1, 0), corner - QPoint(size - 1, 0),
+                            corner + QPoint(1, size)};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(tile_colours::kOutdatedMark);
+    painter.drawPolygon(triangle);
+    painter.setPen(tile_colours::kBlack);
+    painter.drawLine(corner - QPoint(size - 1, 0), corner + QPoint(0, size - 1));
+    painter.restore();
 }
 
 // Each line is centred on its own background, as wide as its text.

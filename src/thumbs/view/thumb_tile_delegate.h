@@ -2,7 +2,9 @@
 // Draws a whole tile of the Thumbnail View: the background, the thumbnail
 // picture from the cache (or a "no thumbnail" placeholder) in a frame whose
 // colour tells pictures from pages, the outline that marks a selected tile,
-// and the caption below. The view's own drawing is not used at all.
+// and the caption below. A thumbnail older than its page gets a small
+// triangle in its top-right corner. The view's own drawing is not used at
+// all.
 
 #include <QAbstractItemDelegate>
 #include <QColor>
@@ -26,6 +28,9 @@ struct ThumbTileGeometry {
     static QRect PictureRect(const QRect &bounds, int fontPoints);
     // The caption's area below the icon area, clear of the outline.
     static QRect LabelRect(const QRect &bounds, int fontPoints);
+    // The triangle marking an outdated thumbnail: its right angle in the
+    // picture's top-right corner, kOutdatedMarkSize pixels along each edge.
+    static constexpr int kOutdatedMarkSize = 16;
 };
 
 // The colours of a tile.
@@ -37,6 +42,7 @@ inline const QColor kYellow{255, 255, 0};
 inline const QColor kLime{0, 255, 0};
 inline const QColor kBlack{0, 0, 0};
 inline const QColor kCaption{0xFF, 0xFC, 0xCE};
+inline const QColor kOutdatedMark{255, 128, 0};
 } // namespace tile_colours
 
 // The frame colour for a caption's file extension: yellow for JPEG
@@ -55,6 +61,7 @@ public:
 private:
     void DrawPicture(QPainter &painter, const QRect &picture, int slot, const QColor &frame,
                      const QColor &text) const;
+    static void DrawOutdatedMark(QPainter &painter, const QRect &picture);
     static void DrawCaption(QPainter &painter, const QRect &label, const QString &caption,
                             const QColor &background, const QColor &text);
 

@@ -13,6 +13,7 @@
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumb_batch.h"
 #include "thumbs/capture/thumbnail_maker.h"
+#include "thumbs/thumb_freshness.h"
 #include "thumbs/thumbnail_store.h"
 #include "tools/thumbs/console_prompts.h"
 #include "tools/thumbs/page_thumbnail.h"
@@ -52,6 +53,7 @@ struct Options {
     std::optional<int> baseIndex;
     bool recursive = false;
     bool clear = false;
+    bool changed = false; // only missing and outdated thumbnails
     int timeLimitMs = 10000;
     int memoryCapMb = velmora::ViewOptions{}.memoryCapMb;
 };
@@ -60,7 +62,7 @@ int Usage(const QString &message) {
     std::fprintf(stderr, "velmora-thumbs: %s\n", qPrintable(message));
     std::fprintf(stderr,
                  "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
-                 " [--recursive] [--clear] [--time-limit SECONDS] [--memory-limit MB]"
+                 " [--recursive] [--clear | --changed] [--time-limit SECONDS] [--memory-limit MB]"
                  " PATH...\n"
                  "       velmora-thumbs --thumbnail SIZE INPUT OUTPUT [--time-limit SECONDS]\n");
     return kUsage;
@@ -85,6 +87,8 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     parser.addOption({u"program-dir"_s, u"Program folder holding prg.ini and THUMBS."_s, u"DIR"_s});
     parser.addOption({u"recursive"_s, u"Include the pages of all subfolders."_s});
     parser.addOption({u"clear"_s, u"Delete the thumbnails instead of making them."_s});
+    parser.addOption(
+        {u"changed"_s, u"Make only missing thumbnails and those older than their page."_s});
     parser.addOption({u"time-limit"_s, u"Seconds a page may take to load (10)."_s, u"SECONDS"_s});
     parser.addOption(
         {u"memory-limit"_s,
@@ -107,6 +111,11 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     options->programDir = parser.value(u"program-dir"_s);
     options->recursive = parser.isSet(u"recursive"_s);
     options->clear = parser.isSet(u"clear"_s);
+    options->changed = parser.isSet(u"changed"_s);
+    if (options->clear && options->changed) {
+        *message = u"--clear and --changed exclude each other"_s;
+        return false;
+    }
     if (parser.isSet(u"base"_s) && parser.isSet(u"base-index"_s)) {
         *message = u"--base and --base-index exclude each other"_s;
         return false;
@@ -204,6 +213,16 @@ private:
     bool shown_ = false;
 };
 
+// --changed: keeps the pages whose thumbnail is missing or older than the
+// page and says how many others were skipped. False when none is left.
+bool KeepChangedPages(const QString &thumbDir, QStringList *pages) {
+    velmora::ChangedPages changed = velmora::PagesNeedingThumbnails(thumbDir, *pages);
+    std::fprintf(stderr, "velmora-thumbs: %d to make, %d up to date and skipped\n",
+                 int(changed.pages.size()), changed.skipped);
+    *pages = std::move(changed.pages);
+    return !pages->isEmpty();
+}
+
 } // namespace
 
 static int Run(int argc, char **argv) {
@@ -236,7 +255,7 @@ static int Run(int argc, char **argv) {
     if (options.baseIndex)
         settings.ThumbBaseIndex = *options.baseIndex;
 
-    const velmora::CollectedPages collected =
+    velmora::CollectedPages collected =
         velmora::CollectPages(options.paths, velmora::FirstFilterMask(settings.AllowedExtensions),
                               options.recursive, folders.ThumbDir);
     int failed = 0;
@@ -244,6 +263,9 @@ static int Run(int argc, char **argv) {
         std::printf("%s: failed: no such page or folder\n", OneLine(problem).constData());
         ++failed;
     }
+    // Nothing to make: the rendering engine is not even started.
+    if (options.changed && !KeepChangedPages(folders.ThumbDir, &collected.pages))
+        return failed > 0 ? kSomeFailed : kAllOk;
 
     velmora::RenderProfile profile;
     velmora::PageCapture capture(profile, nullptr, options.timeLimitMs);

@@ -1,0 +1,305 @@
+// The main window on a folder of 20,000 pages, each with a thumbnail, timed
+// from the user's action until the screen it brings is painted:
+// - BM_OpenFolder: the folder is opened (as from the folder tree) until the
+//   Folder View has painted its first screen with all pages listed;
+// - BM_ThumbnailTab: the Thumbnail View tab is chosen until the grid has
+//   painted its first screen of tiles with their pictures (empty cache);
+//   argument 0 chooses it at once after the folder is listed, argument 250
+//   a quarter of a second later, as a person's click comes;
+// - BM_ScrollTiles: one page of tiles scrolled (a Page Down's worth of the
+//   scroll bar) until painted, for the first 200 pages; counters give the
+//   median and the maximum of one page, and the processor time of one page
+//   (both threads), which the load of other processes does not inflate.
+//   Argument 0 scrolls on at once after each paint (the worst case);
+//   argument 250 leaves the window idle for 250 ms between pages, as a user
+//   pressing Page Down four times a second does, so the next screen's
+//   pictures may be decoded ahead meanwhile.
+// Each case also gives the processor time of the process (all threads) per
+// action: on a machine shared with other work it is the steadier figure.
+// The window runs without a rendering engine: the preview's page load is not
+// part of listing or drawing tiles. Every run makes a new window, so no run
+// finds the rows, pictures or layout of the one before.
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "foundation/desktop_services.h"
+#include "foundation/prompts.h"
+#include "pictures/jpeg_codec.h"
+#include "thumbs/thumbnail_store.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace velmora;
+
+namespace {
+
+constexpr int kPages = 20'000;
+constexpr int kScrolledPages = 200;
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "large_folder_window_bench";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static const QApplication *app = new QApplication(argc, argv);
+    (void)app;
+}
+
+class SilentPrompts final : public Prompts, public FileDialogs {
+public:
+    void ShowInfo(const QString &) override {}
+    bool AskYesNo(const QString &) override { return false; }
+    Answer AskYesNoCancel(const QString &) override { return Answer::No; }
+    void ShowError(const QString &) override {}
+    void Beep() override {}
+    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
+        return {};
+    }
+    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
+};
+
+class NoDesktop final : public DesktopServices {
+public:
+    bool OpenUrl(const QUrl &) override { return true; }
+    bool StartDetached(const QString &, const QStringList &) override { return true; }
+};
+
+// The program folder (with its thumbnails), the 20,000 pages and an empty
+// folder the window starts in. Thumbnails are sixteen pictures of coloured
+// blocks, repeated, so they decode at a realistic cost; each is newer than
+// its page.
+struct Site {
+    QTemporaryDir dir;
+    QString programDir;
+    QString pages;
+    QString empty;
+};
+
+const Site &TheSite() {
+    static Site site;
+    static const bool made = [] {
+        site.programDir = site.dir.path() + u"/prog/"_s;
+        site.pages = site.dir.path() + u"/site/"_s;
+        site.empty = site.dir.path() + u"/empty/"_s;
+        for (const QString &folder : {site.programDir, site.pages, site.empty})
+            QDir().mkpath(folder);
+        QRandomGenerator random(11);
+        std::vector<QByteArray> jpegs;
+        for (int v = 0; v < 16; ++v) {
+            Picture thumb = MakePicture(130, 100);
+            QPainter painter(&thumb);
+            for (int b = 0; b < 24; ++b)
+                painter.fillRect(random.bounded(130), random.bounded(100), 10 + random.bounded(60),
+                                 6 + random.bounded(40), QColor::fromRgb(random.generate()));
+            painter.end();
+            const QString path = site.dir.path() + u"/variant.jpg"_s;
+            if (!SaveJpeg(thumb, kThumbnailQuality, path))
+                qFatal("cannot write a thumbnail");
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            jpegs.push_back(file.readAll());
+        }
+        const ThumbnailStore store(site.programDir + u"THUMBS/"_s, 0);
+        for (int i = 0; i < kPages; ++i) {
+            const QString page = site.pages + u"page%1.htm"_s.arg(i, 5, 10, QChar(u'0'));
+            const int fd =
+                ::open(QFile::encodeName(page).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+            if (fd >= 0)
+                ::close(fd);
+            const QString thumb = store.ThumbPathOf(page);
+            if (i == 0)
+                QDir().mkpath(QFileInfo(thumb).path());
+            QFile file(thumb);
+            if (!file.open(QIODevice::WriteOnly) || file.write(jpegs[size_t(i % 16)]) < 0)
+                qFatal("cannot write the thumbnails");
+        }
+        return true;
+    }();
+    (void)made;
+    return site;
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Runs the event loop until the viewport is painted while ready() holds.
+bool WaitForPaint(QWidget *viewport, const std::function<bool()> &ready) {
+    struct Watch final : QObject {
+        std::function<bool()> ready;
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint && !painted && ready())
+                painted = true;
+            return false;
+        }
+    } watch;
+    watch.ready = ready;
+    viewport->installEventFilter(&watch);
+    QElapsedTimer limit;
+    limit.start();
+    while (!watch.painted && limit.elapsed() < 60'000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    viewport->removeEventFilter(&watch);
+    return watch.painted;
+}
+
+double ProcessCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+void Idle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// A window of the program, shown in the empty folder.
+struct Window {
+    SilentPrompts prompts;
+    NoDesktop desktop;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<TForm1> form;
+
+    explicit Window(const Site &site) {
+        program = std::make_unique<Program>(ProgramFolders::At(site.programDir), prompts);
+        program->Start(QSize(1280, 1024));
+        form = std::make_unique<TForm1>(MainWindowServices{*program, prompts, prompts, desktop});
+        form->resize(1000, 700);
+        form->show();
+        Settle();
+        form->JumpToFileAndFolder(site.empty + u"none.htm"_s);
+        Settle();
+    }
+    QListView *FileList() const { return form->findChild<QListView *>(u"LBFile"_s); }
+    QListView *Grid() const {
+        return qobject_cast<QListView *>(form->View(TForm1::TabThumb)->Widget());
+    }
+    void OpenPages(const Site &site) { form->JumpToFileAndFolder(site.pages + u"page00000.htm"_s); }
+};
+
+void BM_OpenFolder(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    std::vector<double> cpuMs;
+    for (auto _ : state) {
+        Window window(site);
+        QListView *list = window.FileList();
+        const double cpuBefore = ProcessCpuMs();
+        QElapsedTimer timer;
+        timer.start();
+        window.OpenPages(site);
+        const bool painted =
+            WaitForPaint(list->viewport(), [list] { return list->model()->rowCount() == kPages; });
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        cpuMs.push_back(ProcessCpuMs() - cpuBefore);
+        if (!painted)
+            state.SkipWithError("the folder was not listed and painted");
+    }
+    state.counters["cpu_ms"] = Median(cpuMs);
+}
+BENCHMARK(BM_OpenFolder)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ThumbnailTab(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    std::vector<double> cpuMs;
+    for (auto _ : state) {
+        Window window(site);
+        window.OpenPages(site);
+        Settle();
+        if (state.range(0) > 0)
+            Idle(int(state.range(0)));
+        QListView *grid = window.Grid();
+        const ThumbnailCache &cache = window.form->Thumbnails().Cache();
+        const double cpuBefore = ProcessCpuMs();
+        QElapsedTimer timer;
+        timer.start();
+        window.form->Pages()->setCurrentIndex(TForm1::TabThumb);
+        const bool painted = WaitForPaint(grid->viewport(), [&] {
+            return grid->model()->rowCount() == kPages && cache.PictureCount() > 0;
+        });
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        cpuMs.push_back(ProcessCpuMs() - cpuBefore);
+        if (!painted)
+            state.SkipWithError("the first screen of tiles was not painted with its pictures");
+    }
+    state.counters["cpu_ms"] = Median(cpuMs);
+}
+BENCHMARK(BM_ThumbnailTab)->Arg(0)->Arg(250)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ScrollTiles(benchmark::State &state) {
+    EnsureApplication();
+    const Site &site = TheSite();
+    std::vector<double> all;
+    double cpuMs = 0;
+    const int pause = int(state.range(0));
+    for (auto _ : state) {
+        Window window(site);
+        window.OpenPages(site);
+        window.form->Pages()->setCurrentIndex(TForm1::TabThumb);
+        Settle();
+        QListView *grid = window.Grid();
+        QScrollBar *bar = grid->verticalScrollBar();
+        double scrolled = 0;
+        for (int page = 0; page < kScrolledPages && bar->value() < bar->maximum(); ++page) {
+            if (pause > 0)
+                Idle(pause);
+            const double cpuBefore = ProcessCpuMs();
+            QElapsedTimer timer;
+            timer.start();
+            bar->setValue(bar->value() + bar->pageStep());
+            grid->viewport()->repaint();
+            all.push_back(double(timer.nsecsElapsed()) / 1e6);
+            scrolled += all.back();
+            cpuMs += ProcessCpuMs() - cpuBefore;
+        }
+        state.SetIterationTime(scrolled / 1e3);
+    }
+    state.counters["pages"] = double(all.size()) / double(state.iterations());
+    state.counters["cpu_ms_per_page"] = all.empty() ? 0 : cpuMs / double(all.size());
+    state.counters["page_median_ms"] = Median(all);
+    state.counters["page_max_ms"] = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
+}
+BENCHMARK(BM_ScrollTiles)->Arg(0)->Arg(250)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
