@@ -72,10 +72,11 @@ private:
     CommentCounters counters_;
     int indentLevel_ = 0;
     // Buffers reused for every line: laying out allocates nothing per line.
-    QString out_;                   // the output line being made
-    QString key_;                   // FindRule's key
-    QString lastKey_;               // LastTagKey's key
-    QString comment_;               // GeneratedComment's line
+    QString out_;     // the output line being made
+    QString key_;     // FindRule's key
+    QString lastKey_; // LastTagKey's key
+    QString comment_; // GeneratedComment's line
+    KeyMemo<RuleIndex::BlockMatch> blockRules_;
     std::vector<qsizetype> breaks_; // WrapLine's break points
 };
 
@@ -164,7 +165,8 @@ int LineLayout::FindRule(QStringView line) {
     // the generated lines as part of the open tag.
     if (!key_.endsWith(u'>') || !line.contains(u'>'))
         return side;
-    const RuleIndex::BlockMatch match = rules_.BlockRule(key_);
+    const RuleIndex::BlockMatch match =
+        blockRules_.Get(key_, [&] { return rules_.BlockRule(key_); });
     if (match.slot == 0)
         return side;
     cur_ = &style_.Rule(match.slot);
