@@ -103,6 +103,16 @@ private:
     QString key_;     // the key of the tag at hand, as TagKey gives it
     QString tag_;     // the tag at hand, tidied
     QString scratch_; // a text line being flushed
+    // What the first pass asks of a tag's key, and the answer for the tag at
+    // hand whether a blank after it is dropped.
+    struct KeyFacts {
+        int verbatimRow = 0;
+        int inlineRule = 0;
+        bool styleVerbatim = false;
+        bool noSpace = false;
+    };
+    KeyMemo<KeyFacts> keyFacts_;
+    bool noSpaceKey_ = false;
 };
 
 void LineSplitter::Run(const FormatProgress &progress) {
@@ -161,8 +171,16 @@ qsizetype LineSplitter::EmitTag(qsizetype i) {
             return commentEnd;
         }
     }
-    const int row = VerbatimIndex(key);
-    const int k = scan_.InlineRuleFor(key);
+    // The answers for a key cut off by the end of the page are not kept: it
+    // differs from the key of the same tag closed.
+    const auto facts = [&] {
+        return KeyFacts{VerbatimIndex(key), scan_.InlineRuleFor(key),
+                        IsStyleVerbatimKey(style_.Options, key), IsNoSpaceKey(key_)};
+    };
+    const KeyFacts known = gt < 0 ? facts() : keyFacts_.Get(key, facts);
+    noSpaceKey_ = known.noSpace;
+    const int row = known.verbatimRow;
+    const int k = known.inlineRule;
     if (k == 0)
         FlushText();
     if (row == kTableCellRow) {
@@ -171,7 +189,7 @@ qsizetype LineSplitter::EmitTag(qsizetype i) {
             return EmitCell(i, cell);
     } else if (row > 0) {
         return EmitVerbatim(i, row);
-    } else if (IsStyleVerbatimKey(style_.Options, key)) {
+    } else if (known.styleVerbatim) {
         return EmitStyleVerbatim(i, key);
     }
     return k > 0 ? EmitInlineTag(i, end, k) : EmitBlockTag(i, end);
@@ -225,7 +243,7 @@ void LineSplitter::SettleText() {
 // its name case-changed, so that a second run finds nothing left to change.
 // key_ holds its key.
 void LineSplitter::TidyTagAt(qsizetype i, qsizetype end) {
-    const bool blankAfter = end < input_.size() && !IsNoSpaceKey(key_) &&
+    const bool blankAfter = end < input_.size() && !noSpaceKey_ &&
                             (input_[end] == u' ' || input_[end] == u'\n' || input_[end] == u'\t');
     TidyTagInto(QStringView(input_).sliced(i, end - i), blankAfter, true, tag_);
     // A declaration such as the doctype may be kept in the case it was

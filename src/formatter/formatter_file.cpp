@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace velmora {
 
 using namespace Qt::StringLiterals;
@@ -39,22 +41,37 @@ bool FormatFileStream(QByteArray bytes, const FormatterStyle &style, const ByteS
     const QByteArray mark = EncodeText(QString(), encoding, decoded.byteOrderMark);
     if (!mark.isEmpty())
         sink(mark);
-    // The lines are gathered into pieces of about kEncodePiece characters,
+    // The lines are gathered into pieces of at most kEncodePiece characters,
     // each encoded and passed on as a whole: neither the formatted text nor
     // its encoded bytes are ever held in full, and no line costs an encoding
-    // of its own. A piece holds whole lines, so it encodes as they would.
-    QString piece;
-    piece.reserve(kEncodePiece + kEncodePiece / 4);
+    // of its own. A piece holds whole lines, so it encodes as they would. The
+    // lines are copied into the piece's buffer directly: most are short, and
+    // appending to a string twice per line took longer than the copying.
+    QString piece(kEncodePiece, Qt::Uninitialized);
+    char16_t *const buffer = reinterpret_cast<char16_t *>(piece.data());
+    qsizetype used = 0;
+    const auto encodePiece = [&] {
+        if (used > 0)
+            sink(EncodeText(QString::fromRawData(piece.constData(), used), encoding));
+        used = 0;
+    };
+    const auto copy = [&](QStringView part) {
+        std::memcpy(buffer + used, part.utf16(), size_t(part.size()) * sizeof(char16_t));
+        used += part.size();
+    };
     FormatHtmlToSink(std::move(decoded.text), style, QString(), {}, [&](QStringView line) {
-        piece += line;
-        piece += lineEnd;
-        if (piece.size() >= kEncodePiece) {
-            sink(EncodeText(piece, encoding));
-            piece.resize(0);
+        const qsizetype length = line.size() + lineEnd.size();
+        if (used + length > kEncodePiece) {
+            encodePiece();
+            if (length > kEncodePiece) { // a line longer than a piece goes on its own
+                sink(EncodeText(line.toString() + lineEnd, encoding));
+                return;
+            }
         }
+        copy(line);
+        copy(lineEnd);
     });
-    if (!piece.isEmpty())
-        sink(EncodeText(piece, encoding));
+    encodePiece();
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include "foundation/text_utils.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -24,12 +23,33 @@ QString ReadTagName(const IniFile &ini, const QString &section, const QString &k
     return AsciiUpper(ini.ReadString(section, key, QString()).left(RecTAGInfo::kTagLength));
 }
 
+bool IsListSeparator(QChar c) {
+    return c == u',' || c == u' ' || (c >= u'\t' && c <= u'\r'); // TAB, LF, VT, FF, CR
+}
+
+// The words of a list separated by blanks and commas. (A regular expression
+// would do, but compiling one is a good part of velmora-format's start.)
+QStringList ListWords(const QString &value) {
+    QStringList words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= value.size(); ++i) {
+        const bool separator = i == value.size() || IsListSeparator(value[i]);
+        if (!separator && start < 0)
+            start = i;
+        else if (separator && start >= 0) {
+            words.append(value.mid(start, i - start));
+            start = -1;
+        }
+    }
+    return words;
+}
+
 // A blank- or comma-separated list of tag names. Only names a tag key can
 // hold (letters and digits) are kept, in upper case, at most kMaxVerbatimTags.
 QStringList VerbatimTagList(const QString &value) {
     constexpr qsizetype kMaxVerbatimTags = 20;
     QStringList names;
-    for (const QString &word : value.split(QRegularExpression(u"[\\s,]+"_s), Qt::SkipEmptyParts)) {
+    for (const QString &word : ListWords(value)) {
         const QString name = AsciiUpper(word.left(RecTAGInfo::kTagLength));
         const bool usable =
             std::all_of(name.begin(), name.end(), [](QChar c) { return IsAlphaNum(c); });

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -71,9 +72,11 @@ private:
     CommentCounters counters_;
     int indentLevel_ = 0;
     // Buffers reused for every line: laying out allocates nothing per line.
-    QString out_;                   // the output line being made
-    QString key_;                   // FindRule's key
-    QString lastKey_;               // LastTagKey's key
+    QString out_;     // the output line being made
+    QString key_;     // FindRule's key
+    QString lastKey_; // LastTagKey's key
+    QString comment_; // GeneratedComment's line
+    KeyMemo<RuleIndex::BlockMatch> blockRules_;
     std::vector<qsizetype> breaks_; // WrapLine's break points
 };
 
@@ -123,14 +126,20 @@ void LineLayout::PutIndented(QStringView line) {
     }
     const qint64 n =
         std::min<qint64>(qint64(indentLevel_) * options_.Spacing, options_.IndentColumnsCap());
-    out_.resize(0);
-    out_ += prefix_;
-    if (n > 0) {
-        // n is at most kIndentColumnsLimit, so the TABs are all there.
-        out_ += QStringView(kIndentChars.data() + kMostTabs - n / 8, qsizetype(n / 8));
-        out_ += QStringView(kIndentChars.data() + kMostTabs, qsizetype(n % 8));
-    }
-    out_ += line;
+    // n is at most kIndentColumnsLimit, so the TABs are all there. The line
+    // is put together in place, sized once.
+    const qsizetype tabs = qsizetype(std::max<qint64>(n, 0) / 8);
+    const qsizetype blanks = qsizetype(std::max<qint64>(n, 0) % 8);
+    out_.resize(prefix_.size() + tabs + blanks + line.size());
+    char16_t *at = reinterpret_cast<char16_t *>(out_.data());
+    const auto copy = [&at](const char16_t *from, qsizetype count) {
+        std::memcpy(at, from, size_t(count) * sizeof(char16_t));
+        at += count;
+    };
+    copy(QStringView(prefix_).utf16(), prefix_.size());
+    copy(kIndentChars.data() + kMostTabs - tabs, tabs);
+    copy(kIndentChars.data() + kMostTabs, blanks);
+    copy(line.utf16(), line.size());
     Put(out_);
 }
 
@@ -156,7 +165,8 @@ int LineLayout::FindRule(QStringView line) {
     // the generated lines as part of the open tag.
     if (!key_.endsWith(u'>') || !line.contains(u'>'))
         return side;
-    const RuleIndex::BlockMatch match = rules_.BlockRule(key_);
+    const RuleIndex::BlockMatch match =
+        blockRules_.Get(key_, [&] { return rules_.BlockRule(key_); });
     if (match.slot == 0)
         return side;
     cur_ = &style_.Rule(match.slot);
@@ -292,13 +302,22 @@ void LineLayout::GeneratedComment(int side) {
     }
     qint64 fill = (qint64(tag.CommentLength) - text.size() - number.size() - 10) / 2;
     fill = std::clamp<qint64>(fill, 0, kMaxCommentFill);
-    QString run;
-    for (qint64 k = 0; k < fill; ++k)
-        run += tag.CommentSymbol;
-    QString line = u"<!--~"_s + run;
-    if (!text.isEmpty())
-        line += u' ' + text + number + u' ';
-    line += run + u"~-->"_s;
+    // The symbol is one character or none; the line is made in a buffer
+    // reused for every comment.
+    const qsizetype run = tag.CommentSymbol.isEmpty() ? 0 : qsizetype(fill);
+    const QChar symbol = tag.CommentSymbol.isEmpty() ? QChar() : tag.CommentSymbol[0];
+    QString &line = comment_;
+    line.resize(0);
+    line += u"<!--~";
+    line.resize(line.size() + run, symbol);
+    if (!text.isEmpty()) {
+        line += u' ';
+        line += text;
+        line += number;
+        line += u' ';
+    }
+    line.resize(line.size() + run, symbol);
+    line += u"~-->";
     if (tag.Cindent)
         AddIndented(line);
     else

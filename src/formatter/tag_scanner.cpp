@@ -69,10 +69,22 @@ QString TagKey(QStringView text) {
     return key;
 }
 
+namespace {
+
+// The characters are compared one by one: this runs for every tag, and a
+// string comparison call costs more than the four characters.
+bool StartsComment(QStringView text) {
+    return text.size() >= 4 && text[0] == u'<' && text[1] == u'!' && text[2] == u'-' &&
+           text[3] == u'-';
+}
+
+} // namespace
+
 void TagKeyInto(QStringView text, QString &key) {
-    if (text.startsWith(u"<!--")) {
+    if (StartsComment(text)) {
         key.resize(0);
-        key.append(text.startsWith(u"<!--~") ? QStringView(u"<!--~") : QStringView(u"<!--"));
+        key.append(text.size() > 4 && text[4] == u'~' ? QStringView(u"<!--~")
+                                                      : QStringView(u"<!--"));
         return;
     }
     // Written through a pointer into a buffer sized for the longest key: the

@@ -139,6 +139,43 @@ private:
     std::vector<ClosingMemo> memos_;
 };
 
+// Answers about tag keys, remembered by key: a page names few tags, each of
+// them many times, and looking a key up in the style's tables costs more than
+// comparing it with the one remembered. A long key (a huge tag name) is not
+// remembered, so that no key is copied more than once.
+template <typename Value> class KeyMemo {
+public:
+    template <typename Compute> Value Get(QStringView key, Compute &&compute) {
+        if (key.size() > kLongestKey)
+            return compute();
+        const std::u16string_view k(reinterpret_cast<const char16_t *>(key.utf16()),
+                                    size_t(key.size()));
+        Slot &slot = slots_[Hash(k) % kSlots];
+        if (!slot.used || slot.key != k) {
+            slot.key.assign(k);
+            slot.value = compute();
+            slot.used = true;
+        }
+        return slot.value;
+    }
+
+private:
+    static constexpr qsizetype kLongestKey = 40;
+    static constexpr size_t kSlots = 251;
+    struct Slot {
+        std::u16string key;
+        Value value{};
+        bool used = false;
+    };
+    static size_t Hash(std::u16string_view key) {
+        size_t h = 2166136261u; // FNV-1a
+        for (const char16_t c : key)
+            h = (h ^ c) * 16777619u;
+        return h;
+    }
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
 // Running numbers of generated comments, one counter and one stack of open
 // numbers per tag table slot.
 class CommentCounters {

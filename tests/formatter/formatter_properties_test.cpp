@@ -2,6 +2,7 @@
 // loses page text, a second run changes nothing, and nothing breaks on deep
 // nesting or huge tags.
 
+#include "formatter/formatter_file.h"
 #include "formatter/html_formatter.h"
 #include "formatter_test_support.h"
 #include "html_generator.h"
@@ -162,6 +163,36 @@ TEST(FormatterProperties, LineEndsDoNotMatter) {
     crlf.replace(u"\n"_s, u"\r\n"_s);
     const FormatterStyle stock = testing::StockStyle();
     EXPECT_EQ(FormatHtml(crlf, stock), FormatHtml(lf, stock));
+}
+
+// CR LF pairs count as one line end wherever they stand; a CR on its own is
+// no line end and stays, also right before a pair and at the very end.
+TEST(FormatterProperties, OnlyCrLfPairsAreLineEnds) {
+    const FormatterStyle stock = testing::StockStyle();
+    const QString mixed = u"\r\n<p>one\r\ntwo\rthree\nfour\n<b>five</b>\r\n\r\n"
+                          u"<pre>\r\nsix\r\n</pre>seven\r"_s;
+    QString pairsMadeLf = mixed;
+    pairsMadeLf.replace(u"\r\n"_s, u"\n"_s);
+    const QString out = FormatHtml(mixed, stock);
+    EXPECT_EQ(out, FormatHtml(pairsMadeLf, stock));
+    EXPECT_EQ(out.count(u'\r'), out.count(u"\r\n"_s) + 2); // both lone CRs kept
+    // Of CR CR LF the pair is the line end, the CR before it stays.
+    EXPECT_TRUE(FormatHtml(u"<p>a\r\r\nb</p>"_s, stock).contains(u"a\r b"_s));
+}
+
+// The output is encoded in pieces of whole lines: lines far longer than a
+// piece, and many short ones around them, come out as one encoding of the
+// whole formatted text would give them.
+TEST(FormatterProperties, FileOutputIsTheFormattedTextEncodedWhole) {
+    const FormatterStyle stock = testing::StockStyle();
+    QString page = testing::GenerateHtml(PageShape::Realistic, 3000, 7);
+    page += u"<pre>"_s + QString(70000, u'\u00e9') + u"</pre>"_s;
+    page += testing::GenerateHtml(PageShape::Realistic, 3000, 8);
+    page += u"<pre>"_s + QString(40000, u'x') + u"</pre><p>end"_s;
+    page.replace(u"\n"_s, u"\r\n"_s);
+    const std::optional<QByteArray> bytes = FormatFileBytes(page.toUtf8(), stock);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, FormatHtml(page, stock).toUtf8());
 }
 
 } // namespace

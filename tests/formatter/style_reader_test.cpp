@@ -134,6 +134,15 @@ TEST(StyleReader, VerbatimTagsAreNamesInUpperCase) {
     EXPECT_TRUE(StyleFromIni(QString()).Options.VerbatimTags.isEmpty());
 }
 
+TEST(StyleReader, VerbatimTagsAreSeparatedByBlanksTabsAndCommas) {
+    const FormatterStyle style =
+        StyleFromIni(u"[OPTIONS]\nVerbatimTags=\tsvg,,math\t template,\n"_s);
+    EXPECT_EQ(style.Options.VerbatimTags, (QStringList{u"SVG"_s, u"MATH"_s, u"TEMPLATE"_s}));
+    EXPECT_EQ(StyleFromIni(u"[OPTIONS]\nVerbatimTags=pre\n"_s).Options.VerbatimTags,
+              QStringList{u"PRE"_s});
+    EXPECT_TRUE(StyleFromIni(u"[OPTIONS]\nVerbatimTags= , \n"_s).Options.VerbatimTags.isEmpty());
+}
+
 // A style's verbatim tags are copied as PRE blocks are: closed in any letter
 // case, the text around them on lines of their own; a block never closed
 // runs to the end without the page's last line breaks. Without the option

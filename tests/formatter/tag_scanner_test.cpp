@@ -152,6 +152,33 @@ TEST(TagScanner, RuleIndexAnswersAsTheRuleTableScans) {
     }
 }
 
+// Each key gets its own answer however many keys share the memo's slots, a
+// key met again is not asked for again, and a long key is never kept.
+TEST(TagScanner, KeyMemoAnswersPerKeyAndAsksOnce) {
+    KeyMemo<int> memo;
+    int asked = 0;
+    const auto answer = [&](const QString &key) {
+        return memo.Get(key, [&] {
+            ++asked;
+            return int(qHash(key) & 0xffff);
+        });
+    };
+    QStringList keys;
+    for (int n = 0; n < 2000; ++n) // far more keys than slots
+        keys << u"<T%1>"_s.arg(n);
+    for (int round = 0; round < 2; ++round)
+        for (const QString &key : keys)
+            ASSERT_EQ(answer(key), int(qHash(key) & 0xffff)) << key.toStdString();
+    asked = 0;
+    for (int n = 0; n < 5; ++n)
+        answer(u"<P>"_s);
+    EXPECT_EQ(asked, 1);
+    const QString longKey = u'<' + QString(100, u'A') + u'>';
+    answer(longKey);
+    answer(longKey);
+    EXPECT_EQ(asked, 3);
+}
+
 TEST(TagScanner, CommentNumbersNestAndStayEmptyWithoutStart) {
     const FormatterStyle style = testing::StyleFromIni(
         u"[TABLE]\nTagOpen=<TABLE>\nEnableCounter=1\n[DIV]\nTagOpen=<DIV>\n"_s);

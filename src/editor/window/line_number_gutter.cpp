@@ -27,6 +27,16 @@ LineNumberGutter::LineNumberGutter(SourceEdit &edit) : QWidget(&edit), edit_(edi
     setObjectName(u"LineNumbers"_s);
     setAccessibleName(u"Line numbers"_s);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    FollowFont();
+}
+
+void LineNumberGutter::FollowFont() {
+    plain_ = edit_.font();
+    bold_ = plain_;
+    bold_.setBold(true);
+    const QFontMetrics metrics(plain_);
+    digitWidth_ = metrics.horizontalAdvance(u'9');
+    lineHeight_ = metrics.height();
 }
 
 int LineNumberGutter::WidthFor(int lineCount) const {
@@ -34,30 +44,27 @@ int LineNumberGutter::WidthFor(int lineCount) const {
     for (int n = std::max(1, lineCount); n >= 10; n /= 10)
         ++digits;
     digits = std::max(digits, kMinDigits);
-    return edit_.fontMetrics().horizontalAdvance(u'9') * digits + 2 * kPadding + 1;
+    return digitWidth_ * digits + 2 * kPadding + 1;
 }
 
 QSize LineNumberGutter::sizeHint() const {
     return {WidthFor(edit_.blockCount()), 0};
 }
 
+// Only the lines beside the part asked for are looked at and drawn: typing
+// repaints the numbers of one line, not of the whole strip.
 void LineNumberGutter::paintEvent(QPaintEvent *event) {
+    const QRect area = event->rect();
     QPainter painter(this);
-    painter.fillRect(event->rect(), kBackground);
+    painter.fillRect(area, kBackground);
     painter.setPen(kEdge);
-    painter.drawLine(width() - 1, event->rect().top(), width() - 1, event->rect().bottom());
-    QFont plain = edit_.font();
-    QFont bold = plain;
-    bold.setBold(true);
+    painter.drawLine(width() - 1, area.top(), width() - 1, area.bottom());
     const int right = width() - 1 - kPadding;
-    const int lineHeight = edit_.fontMetrics().height();
-    for (const GutterLine &line : edit_.VisibleLineNumbers()) {
-        if (line.top > event->rect().bottom() || line.top + line.height < event->rect().top())
-            continue;
-        painter.setFont(line.current ? bold : plain);
+    for (const GutterLine &line : edit_.VisibleLineNumbers(area.top(), area.bottom())) {
+        painter.setFont(line.current ? bold_ : plain_);
         painter.setPen(line.current ? kCurrentNumber : kNumber);
         // A wrapped line shows its number beside its first row only.
-        painter.drawText(QRect(0, line.top, right, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
+        painter.drawText(QRect(0, line.top, right, lineHeight_), Qt::AlignRight | Qt::AlignVCenter,
                          QString::number(line.number));
     }
 }

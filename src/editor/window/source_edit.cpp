@@ -95,15 +95,15 @@ SourceEdit::SourceEdit(QWidget *parent) : QPlainTextEdit(parent) {
     notice_->hide();
     gutter_ = new LineNumberGutter(*this);
     // While a whole text is put in, the strip already has the width for it.
-    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this](int blocks) {
         if (!replacing_)
-            PlaceNotice();
+            PlaceNotice(blocks);
     });
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::FollowViewportUpdate);
     matchTimer_.setSingleShot(true);
     connect(&matchTimer_, &QTimer::timeout, this, &SourceEdit::ShowMatchingTag);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        gutter_->update();
+        FollowCurrentLine();
         if (!editSinceMatch_)
             matchTimer_.start(0);
     });
@@ -128,13 +128,15 @@ QString SourceEdit::Notice() const {
 // The notice strip above the text and the line numbers at its left take
 // their room from the viewport. Called again when the number of lines, the
 // font or the size changes; the margins are only set anew when they change,
-// since that lays the viewport out again.
+// since a new width lays out every line of the text again. A resize keeps
+// the width the strip has: while a text is put in, it is the new text's.
 void SourceEdit::PlaceNotice(int lineCount) {
+    if (lineCount >= 0)
+        gutterLines_ = lineCount;
     const QRect inside = contentsRect();
     const int height = notice_->isVisible() ? notice_->heightForWidth(inside.width()) : 0;
     notice_->setGeometry(inside.left(), inside.top(), inside.width(), height);
-    const int lines = lineCount < 0 ? blockCount() : lineCount;
-    const int gutterWidth = lineNumbers_ ? gutter_->WidthFor(lines) : 0;
+    const int gutterWidth = lineNumbers_ ? gutter_->WidthFor(gutterLines_) : 0;
     const QMargins margins(gutterWidth, height, 0, 0);
     if (margins != viewportMargins())
         setViewportMargins(margins);
@@ -147,8 +149,10 @@ void SourceEdit::changeEvent(QEvent *event) {
     QPlainTextEdit::changeEvent(event);
     if (!gutter_) // the constructor sets the font before the strip exists
         return;
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        gutter_->FollowFont();
         PlaceNotice();
+    }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         gutter_->update();
 }
@@ -162,9 +166,14 @@ void SourceEdit::ShowText(const EditorText &text) {
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     setEnabled(false);
-    // The strip takes the width of the new text's line numbers first: a
-    // change of the text's width after it is in would lay it out again.
-    PlaceNotice(int(text.text.count(u'\n')) + 1);
+    // The strip takes the width of the new text's line numbers while the
+    // control is empty: a new width lays out every line it holds again, the
+    // old text's before it goes or the new text's once it is in.
+    const int lines = lineNumbers_ ? int(text.text.count(u'\n')) + 1 : gutterLines_;
+    if (lineNumbers_ && gutter_->WidthFor(lines) != gutter_->WidthFor(gutterLines_) &&
+        !document()->isEmpty())
+        ReplaceAll(QString());
+    PlaceNotice(lines);
     ReplaceAll(text.text);
     if (colouring_) {
         kinds_.ColourAll(RawText());
@@ -197,6 +206,8 @@ void SourceEdit::ReplaceAll(const QString &text) {
     const bool wasModified = IsModified();
     replacing_ = true;
     EditAs(SyntaxKind::Text, [&] { setPlainText(text); });
+    // The strip's width follows once the notice is placed again.
+    gutterLines_ = blockCount();
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
     replacing_ = false;
@@ -516,7 +527,7 @@ void SourceEdit::SetLineNumbers(bool on) {
     if (on == lineNumbers_)
         return;
     lineNumbers_ = on;
-    PlaceNotice();
+    PlaceNotice(blockCount());
 }
 
 bool SourceEdit::LineNumbers() const {
@@ -524,21 +535,55 @@ bool SourceEdit::LineNumbers() const {
 }
 
 std::vector<GutterLine> SourceEdit::VisibleLineNumbers() const {
+    return VisibleLineNumbers(0, viewport()->height());
+}
+
+// The blocks are walked from the first one in view, each placed below the
+// one before it and numbered after it. (Asking the control for a block's
+// place walks from the first block in view to it, and looking up a block's
+// number searches the document, so neither is done per block.)
+template <typename Visit> void SourceEdit::ForEachLineInView(int bottom, Visit &&visit) const {
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return;
+    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+    for (int number = block.blockNumber(); block.isValid() && top <= bottom;
+         block = block.next(), ++number) {
+        const qreal height = blockBoundingRect(block).height();
+        if (block.isVisible() && !visit(number, qRound(top), qRound(height)))
+            return;
+        top += height;
+    }
+}
+
+std::vector<GutterLine> SourceEdit::VisibleLineNumbers(int top, int bottom) const {
     std::vector<GutterLine> lines;
     if (!isEnabled())
         return lines;
     const int current = textCursor().blockNumber();
-    const QPointF offset = contentOffset();
-    const int bottom = viewport()->height();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF box = blockBoundingGeometry(block).translated(offset);
-        if (box.top() > bottom)
-            break;
-        if (block.isVisible())
-            lines.push_back({block.blockNumber() + 1, qRound(box.top()), qRound(box.height()),
-                             block.blockNumber() == current});
-    }
+    ForEachLineInView(std::min(bottom, viewport()->height()), [&](int number, int y, int height) {
+        if (y + height > top)
+            lines.push_back({number + 1, y, height, number == current});
+        return true;
+    });
     return lines;
+}
+
+void SourceEdit::FollowCurrentLine() {
+    const int now = textCursor().blockNumber();
+    if (now == currentLine_)
+        return;
+    UpdateGutterBeside(std::exchange(currentLine_, now));
+    UpdateGutterBeside(now);
+}
+
+// Nothing is drawn for a line out of view.
+void SourceEdit::UpdateGutterBeside(int blockNumber) {
+    ForEachLineInView(viewport()->height(), [&](int number, int y, int height) {
+        if (number == blockNumber)
+            gutter_->update(0, y, gutter_->width(), height);
+        return number < blockNumber;
+    });
 }
 
 // Scrolling moves the numbers with the text; any other repaint of the text

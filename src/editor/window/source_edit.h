@@ -120,6 +120,8 @@ public:
     // The lines whose first row is in view, top to bottom; none while the
     // control holds no file (disabled).
     std::vector<GutterLine> VisibleLineNumbers() const;
+    // Those of them that reach into the rows top to bottom of the strip.
+    std::vector<GutterLine> VisibleLineNumbers(int top, int bottom) const;
     LineNumberGutter *Gutter() const { return gutter_; }
 
     // The caret at the start of line (from 1; beyond the last line the last
@@ -172,9 +174,16 @@ private:
     void MarkAllStale();
     QChar CharAt(qsizetype pos) const;
     void SetNotice(const QString &notice);
-    // lineCount: the lines the strip is made wide enough for (the text's own
-    // when negative).
+    // lineCount: the lines the strip is made wide enough for from now on
+    // (when negative, as many as before).
     void PlaceNotice(int lineCount = -1);
+    // The strip's number of the caret's line moves to another line: only the
+    // two lines' numbers are drawn again.
+    void FollowCurrentLine();
+    void UpdateGutterBeside(int blockNumber);
+    // visit(number from 0, top, height) for each shown line whose first row
+    // is above bottom, top to bottom, until it returns false.
+    template <typename Visit> void ForEachLineInView(int bottom, Visit &&visit) const;
     void DocumentModificationChanged(bool modified);
     void FollowViewportUpdate(const QRect &rect, int dy);
     void ShowMatchingTag();
@@ -193,6 +202,10 @@ private:
     QTimer matchTimer_;
     bool editSinceMatch_ = false;
     bool lineNumbers_ = true;
+    // The lines the strip is wide enough for, and the caret's line as the
+    // strip last showed it.
+    int gutterLines_ = 1;
+    int currentLine_ = 0;
 
     SyntaxKindStore kinds_;
     SyntaxColours colours_;

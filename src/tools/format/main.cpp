@@ -7,7 +7,6 @@
 #include "foundation/file_reader.h"
 #include "foundation/program_version.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -86,10 +85,29 @@ bool ParseArguments(const QStringList &args, Arguments &out, bool &help) {
     return true;
 }
 
+// The folder the program file is in, links resolved (the styles lie beside
+// the program, not beside a link to it). The program needs no application
+// object, whose setting up is a noticeable part of a short run: the kernel
+// names the program file, as Qt itself would ask it.
+QString ProgramFolder(const char *argv0) {
+    QString program = QFile::symLinkTarget(u"/proc/self/exe"_s);
+    if (program.isEmpty())
+        program = QFileInfo(QString::fromLocal8Bit(argv0)).canonicalFilePath();
+    return QFileInfo(program).absolutePath();
+}
+
+QStringList ArgumentList(int argc, char **argv) {
+    QStringList args;
+    args.reserve(argc);
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
 // The folder of a style given by name (a folder under STYLES beside the
 // program) or as a folder. A bare name is looked for among the styles first.
-QString StyleFolderFor(const QString &style) {
-    const QString styles = QCoreApplication::applicationDirPath() + u"/STYLES/"_s;
+QString StyleFolderFor(const QString &programFolder, const QString &style) {
+    const QString styles = programFolder + u"/STYLES/"_s;
     if (style.isEmpty())
         return styles + u"THUMBS"_s;
     const bool bareName = !style.contains(u'/') && style != u"." && style != u"..";
@@ -129,10 +147,9 @@ void UseLargePagesForWorkingMemory() {
 } // namespace
 
 static int Run(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
     Arguments args;
     bool help = false;
-    if (!ParseArguments(app.arguments(), args, help)) {
+    if (!ParseArguments(ArgumentList(argc, argv), args, help)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -144,7 +161,7 @@ static int Run(int argc, char **argv) {
         std::printf("velmora-format %s\n", velmora::ProgramVersion());
         return 0;
     }
-    const QString styleDir = StyleFolderFor(args.style);
+    const QString styleDir = StyleFolderFor(ProgramFolder(argv[0]), args.style);
     if (!QFileInfo(styleDir).isDir()) {
         Complain(u"style folder %1 not found"_s.arg(args.style.isEmpty() ? styleDir : args.style));
         return 2;

@@ -7,11 +7,16 @@
 #include "editor/window/source_edit.h"
 
 #include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTextBlock>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace velmora {
 namespace {
@@ -159,6 +164,85 @@ TEST(LineNumbers, AreDrawnTheSameInEveryPalette) {
             EXPECT_EQ(now[i].top, before[i].top) << "palette " << palette;
         EXPECT_EQ(edit.Gutter()->grab().toImage(), first) << "palette " << palette;
     }
+}
+
+// Notes the parts of a widget that were painted, and the events of another
+// that came while a check said no.
+class EventLog : public QObject {
+public:
+    QRegion painted;
+    int resizesWhileFull = 0;
+    std::function<bool()> empty;
+
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        if (event->type() == QEvent::Resize && empty && !empty())
+            ++resizesWhileFull;
+        return false;
+    }
+};
+
+QRect RowOf(const SourceEdit &edit, int number) {
+    for (const GutterLine &line : edit.VisibleLineNumbers())
+        if (line.number == number)
+            return {0, line.top, 1, line.height};
+    return {};
+}
+
+// A page whose numbers need another width than the text shown before is
+// given the width while the control is empty: a width change with a text in
+// lays out every one of its lines again.
+TEST(LineNumbers, TheWidthChangesOnlyWhileTheControlIsEmpty) {
+    ShownEdit shown;
+    SourceEdit &edit = shown.edit;
+    EventLog log;
+    log.empty = [&] { return edit.document()->isEmpty(); };
+    edit.viewport()->installEventFilter(&log);
+    const int narrow = edit.viewport()->width();
+    edit.ShowText(Exact(Lines(20000))); // five digits after three
+    const int wide = edit.viewport()->width();
+    EXPECT_LT(wide, narrow);
+    edit.ShowText(Exact(Lines(30))); // and back, from a text shown
+    EXPECT_EQ(edit.viewport()->width(), narrow);
+    edit.ShowText(Exact(Lines(20000)));
+    EXPECT_EQ(edit.viewport()->width(), wide);
+    EXPECT_EQ(log.resizesWhileFull, 0);
+    // Typing that adds a digit widens the strip (no way round a layout then).
+    edit.ShowText(Exact(Lines(998)));
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.viewport()->width(), narrow);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_LT(edit.viewport()->width(), narrow);
+    EXPECT_EQ(Numbers(edit).back(), 1000);
+}
+
+// Typing in a line and moving the caret draw the numbers beside the lines
+// concerned only, and the bold number follows the caret.
+TEST(LineNumbers, OnlyTheLinesConcernedAreDrawnAgain) {
+    ShownEdit shown;
+    SourceEdit &edit = shown.edit;
+    edit.ShowText(Exact(Lines(40)));
+    QCoreApplication::processEvents();
+    EventLog log;
+    edit.Gutter()->installEventFilter(&log);
+    QTextCursor cursor = edit.textCursor();
+    cursor.setPosition(int(edit.document()->findBlockByNumber(1).position()));
+    edit.setTextCursor(cursor);
+    QCoreApplication::processEvents();
+    log.painted = {};
+    QTest::keyClick(&edit, Qt::Key_A); // in line 2
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.painted.intersects(RowOf(edit, 2)));
+    EXPECT_FALSE(log.painted.intersects(RowOf(edit, 6)));
+    log.painted = {};
+    QTest::keyClick(&edit, Qt::Key_Down); // to line 3
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CurrentNumber(edit), 3);
+    EXPECT_TRUE(log.painted.intersects(RowOf(edit, 2))); // no longer bold
+    EXPECT_TRUE(log.painted.intersects(RowOf(edit, 3))); // bold now
+    EXPECT_FALSE(log.painted.intersects(RowOf(edit, 6)));
 }
 
 TEST(GoToLine, GoesToTheLineStartWithinTheText) {
