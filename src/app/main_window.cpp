@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/folder_pane.h"
 #include "app/lists_tab_view.h"
+#include "app/site_tools.h"
 #include "app/thumbs_tab_view.h"
 #include "editor/syntax_palette.h"
 #include "editor/window/form_view.h"
@@ -328,11 +329,7 @@ void TForm1::RefreshViews() {
         status_->Update();
 }
 
-void TForm1::JumpToFileAndFolder(const QString &path) {
-    JumpToPage(path);
-}
-
-bool TForm1::JumpToPage(const QString &path) {
+bool TForm1::JumpToFileAndFolder(const QString &path) {
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);

@@ -18,8 +18,6 @@
 #include "foundation/progress.h"
 #include "foundation/progress_window.h"
 #include "foundation/view_selection.h"
-#include "sitesearch/window/find_in_files_window.h"
-#include "sitecheck/window/check_links_window.h"
 #include "snapshot/snapshot_params.h"
 #include "widgets/bar_progress.h"
 #include "widgets/tab_selection.h"
@@ -50,6 +48,7 @@ class FolderPane;
 class ListsTabView;
 class Prompts;
 class RenderProfile;
+class SiteTools;
 class TFormView;
 class ThumbnailStore;
 
@@ -106,7 +105,7 @@ public:
     FolderContext &Context() { return context_; }
 
     // StartWindow
-    void JumpToFileAndFolder(const QString &path) override;
+    bool JumpToFileAndFolder(const QString &path) override;
     QString CurrentFolder() const override { return context_.Folder(); }
     TabView *View(int page) const override;
 
@@ -127,14 +126,6 @@ public:
     // The commands on the selected files and the context menu that offers
     // them.
     FileCommands &Commands() const { return *commands_; }
-
-    // Extras > Check Links: the window, made on first use, over the folder
-    // on show; null before.
-    void ShowCheckLinks();
-    CheckLinksWindow *CheckLinks() const { return checkLinks_.get(); }
-    // The Folder View on page's folder and the page in the editor with the
-    // caret on line, after the question about unsaved text.
-    void OpenPageAtLine(const QString &page, int line);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -158,12 +149,6 @@ private:
     void ConnectParts();
     // The commands' connections and the places of their actions.
     void ConnectCommands();
-    // Extras' Find in Files entry and its window, made at first use.
-    void AddFindInFiles();
-    void ShowFindInFiles();
-    QString EditorSelectedText() const;
-    // The Folder View goes to the page and the editor shows the occurrence.
-    void OpenSearchMatch(const QString &path, int line, int column, int length);
     void ConnectViews();
     void ConnectFolderPane();
     void ApplyHints();
@@ -177,8 +162,6 @@ private:
     bool PageControl1Changing(int from);
     void OnTabBarChanged(int index);
     void OnFocusChanged(QWidget *now);
-    // JumpToFileAndFolder; false when the user kept unsaved text instead.
-    bool JumpToPage(const QString &path);
 
     Program &program_;
     Prompts &prompts_;
@@ -210,11 +193,9 @@ private:
     std::unique_ptr<StatusLine> status_;
     std::unique_ptr<ProgramStart> start_;
     std::unique_ptr<MainMenu> menu_;
-    // The editor's document as Find in Files sees it, and the window; both
-    // over the document, so declared after it.
-    std::unique_ptr<OpenPage> editorPage_;
-    std::unique_ptr<FindInFilesWindow> findInFiles_;
-    std::unique_ptr<CheckLinksWindow> checkLinks_;
+    // Find in Files and Check Links; over the document, the preview and the
+    // views, so declared after them.
+    std::unique_ptr<SiteTools> siteTools_;
     bool startingUp_ = true;
     int shownPage_ = TabFile;
     bool firstShowDone_ = false;

@@ -250,15 +250,6 @@ void PreviewPane::SBBrowserClick() {
         formView_->REScreen()->setFocus();
 }
 
-void PreviewPane::ShowEditor() {
-    if (!formView_ || !sbEditor_)
-        return;
-    if (sbEditor_->isChecked())
-        SBBrowserClick(); // docks it again, in case it was elsewhere
-    else
-        sbEditor_->setChecked(true);
-}
-
 void PreviewPane::OnEditorButtons(bool inHand, bool modified) {
     if (!bSave_)
         return; // the area is not built yet
@@ -345,13 +336,20 @@ void PreviewPane::DblClickForAll() {
     SBBrowserClick();
 }
 
-void PreviewPane::ShowEditorAt(const QString &file, int line) {
-    if (formView_ && sbEditor_)
-        sbEditor_->setChecked(true); // docks the editor in the preview area
-    if (!document_.OpenAt(file, std::max(line, 1), 1, 0))
-        return;
-    if (formView_ && formView_->REScreen()->isEnabled())
+bool PreviewPane::ShowEditorAt(const QString &file, int line, int column, int length) {
+    if (formView_ && sbEditor_) {
+        if (sbEditor_->isChecked())
+            SBBrowserClick(); // docks it again, in case it was elsewhere
+        else
+            sbEditor_->setChecked(true);
+    }
+    if (!document_.OpenAt(file, std::max(line, 1), std::max(column, 1), length))
+        return false;
+    if (formView_ && formView_->REScreen()->isEnabled()) {
+        formView_->REScreen()->ensureCursorVisible();
         formView_->REScreen()->setFocus();
+    }
+    return true;
 }
 
 PageView *PreviewPane::Browser() const {

@@ -88,14 +88,14 @@ public:
 
     // Places the browser (Browser pressed) or the editor in the preview area.
     void SBBrowserClick();
-    // Places the editor in the preview area, as the Editor button does.
-    void ShowEditor();
     void BSaveAsClick();
     // Opens the current file in the editor/browser window, modally.
     void DblClickForAll();
-    // The editor in the preview area, holding file with the caret at the
-    // start of line (after the question about unsaved text of another file).
-    void ShowEditorAt(const QString &file, int line);
+    // The editor docked in the preview area, holding file with length
+    // characters from column (from 1) of line (from 1) selected and in view;
+    // false when the question about unsaved text of another file, or the
+    // file itself, stopped the opening.
+    bool ShowEditorAt(const QString &file, int line, int column, int length);
 
     // Loads the active view's current file, unless it is on show already
     // (force: again all the same); empties the preview when there is none.

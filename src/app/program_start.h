@@ -20,8 +20,9 @@ class TabView;
 class StartWindow {
 public:
     virtual ~StartWindow() = default;
-    // Opens folder in the folder view and puts the caret on file (if given).
-    virtual void JumpToFileAndFolder(const QString &path) = 0;
+    // Opens folder in the folder view and puts the caret on file (if given);
+    // false when the folder is gone or the user kept unsaved text instead.
+    virtual bool JumpToFileAndFolder(const QString &path) = 0;
     virtual QString CurrentFolder() const = 0;
     virtual QTabWidget *Pages() const = 0;
     // The view of a tab (TForm1::Page).

@@ -45,6 +45,14 @@ protected:
         return nullptr;
     }
 
+    CheckLinksWindow *Checker() const { return window->findChild<CheckLinksWindow *>(); }
+    // What a double click on a row of the report asks.
+    void OpenRow(const QString &page, int line) {
+        if (!Checker())
+            CheckLinksAction()->trigger();
+        emit Checker()->OpenPageRequested(page, line);
+    }
+
     AnsweringDocument document{prompts};
 };
 
@@ -52,10 +60,10 @@ TEST_F(MainWindowCheckLinksTest, TheShortcutOpensTheWindowOverTheFolderOnShow) {
     QAction *action = CheckLinksAction();
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->shortcut(), QKeySequence(u"Ctrl+Shift+L"_s));
-    EXPECT_EQ(window->CheckLinks(), nullptr);
+    EXPECT_EQ(Checker(), nullptr);
     // No file is selected, so the Extras menu is off; the shortcut still works.
     QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
-    CheckLinksWindow *checker = window->CheckLinks();
+    CheckLinksWindow *checker = Checker();
     ASSERT_NE(checker, nullptr);
     EXPECT_TRUE(checker->isVisible());
     EXPECT_FALSE(checker->isModal());
@@ -63,7 +71,7 @@ TEST_F(MainWindowCheckLinksTest, TheShortcutOpensTheWindowOverTheFolderOnShow) {
               QDir(Site()).absolutePath());
     // Shown again, it is the same window.
     action->trigger();
-    EXPECT_EQ(window->CheckLinks(), checker);
+    EXPECT_EQ(Checker(), checker);
 }
 
 TEST_F(MainWindowCheckLinksTest, ARowOpensItsPageAtTheLineAfterTheQuestion) {
@@ -71,13 +79,13 @@ TEST_F(MainWindowCheckLinksTest, ARowOpensItsPageAtTheLineAfterTheQuestion) {
     // Cancel keeps the folder on show and the document's text.
     document.answer = SaveChangesReply::Cancel;
     const int asked = document.asked;
-    window->OpenPageAtLine(page, 4);
+    OpenRow(page, 4);
     EXPECT_EQ(document.asked, asked + 1);
     EXPECT_EQ(QDir(window->Context().Folder()).absolutePath(), QDir(Site()).absolutePath());
     EXPECT_NE(document.File(), page);
 
     document.answer = SaveChangesReply::NotAsked;
-    window->OpenPageAtLine(page, 4);
+    OpenRow(page, 4);
     EXPECT_EQ(QDir(window->Context().Folder()).absolutePath(), QDir(Site(u"sub"_s)).absolutePath());
     EXPECT_EQ(window->Selection().GetCurrentFile(), page);
     EXPECT_EQ(document.File(), page);

@@ -41,10 +41,11 @@ public:
         for (const QString &name : {u"Folder View"_s, u"Thumbnail View"_s, u"File Lists"_s})
             pages.addTab(new QWidget, name);
     }
-    void JumpToFileAndFolder(const QString &path) override {
+    bool JumpToFileAndFolder(const QString &path) override {
         jumps << path;
         if (!refuseJumps)
             folder = WithBackslash(QFileInfo(path).absolutePath());
+        return !refuseJumps;
     }
     QString CurrentFolder() const override { return folder; }
     QTabWidget *Pages() const override { return &pages; }
