@@ -165,3 +165,40 @@ TEST_F(FindInFilesWindowTest, StopEndsTheSearchAndSaysSo) {
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(ReplacePreviewDialog, APageThatCannotChangeIsShownWithItsReasonAndNeverChosen) {
+    PreviewedFile good;
+    good.target.path = u"/site/a.htm"_s;
+    good.count = 2;
+    good.changes = {{3, u"old x"_s, u"new x"_s}};
+    good.changesLeftOut = 4;
+    PreviewedFile bad;
+    bad.target.path = u"/site/b.htm"_s;
+    bad.count = 1;
+    bad.problem = u"it was changed since the search"_s;
+    ReplacePreviewDialog dialog({good, bad}, u"/site"_s);
+    QTreeWidget *files = dialog.Files();
+    ASSERT_EQ(files->topLevelItemCount(), 2);
+    EXPECT_EQ(files->topLevelItem(0)->text(0), u"a.htm  (2 occurrences)"_s);
+    ASSERT_EQ(files->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(files->topLevelItem(0)->child(0)->text(1), u"old x"_s);
+    EXPECT_EQ(files->topLevelItem(0)->child(0)->text(2), u"new x"_s);
+    EXPECT_EQ(files->topLevelItem(0)->child(1)->text(0), u"and 4 more lines"_s);
+    EXPECT_EQ(files->topLevelItem(1)->text(0),
+              u"b.htm  (not changed: it was changed since the search)"_s);
+    EXPECT_FALSE(files->topLevelItem(1)->flags() & Qt::ItemIsEnabled);
+    // Even checked by force, the page that cannot change is not chosen.
+    files->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    ASSERT_EQ(dialog.Chosen().size(), 1u);
+    EXPECT_EQ(dialog.Chosen()[0].path, u"/site/a.htm"_s);
+    files->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    EXPECT_TRUE(dialog.Chosen().empty());
+}
+
+} // namespace
+} // namespace velmora
