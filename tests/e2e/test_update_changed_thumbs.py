@@ -66,8 +66,12 @@ class UpdateChangedThumbsTest(harness.ProgramTestCase):
         harness.Setup.session.screenshot(
             os.path.join(harness.Setup.artifacts, "update_changed_mark.png"))
 
-        harness.click(self.tiles(grid)["a.htm"])
-        harness.press_key("Menu")
+        # A right click on a tile, once the window has taken the first click.
+        first = self.tiles(grid)["a.htm"]
+        harness.click(first)
+        harness.wait_until(lambda: harness.has_state(first, "selected"),
+                           what="a.htm to be selected")
+        harness.click(first, button=3)
         menu = self.popups.wait_for_menu("Context menu")
         harness.click(harness.find(menu, "menu item", "Update Changed Thumbnails"))
         harness.wait_until(lambda: os.stat(self.thumb(CHANGED)).st_mtime_ns != before[CHANGED],
