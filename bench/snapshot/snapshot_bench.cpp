@@ -64,8 +64,7 @@ struct Engine {
             prompts,
             dialogs,
             selection,
-            [this](const QString &page, const SnapshotCaptureRequest &r, Picture *picture,
-                   QString *error) {
+            [this](const QString &page, const CaptureRequest &r, Picture *picture, QString *error) {
                 return capture.CapturePage(page, {r.base, r.cropRight, r.cropBottom, false},
                                            picture, error);
             },

@@ -10,6 +10,7 @@
 #include "app/context_menu_rules.h"
 #include "foundation/file_utils.h"
 #include "foundation/progress_window.h"
+#include "pictures/capture_request.h"
 #include "pictures/picture.h"
 #include "snapshot/snapshot_params.h"
 
@@ -181,8 +182,8 @@ private:
 
     // snapshots
     void ShowSnapshotOptions(bool snapViewMode);
-    bool CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight, int cropBottom,
-                            bool snapViewMode, Picture *picture, QString *error);
+    bool CaptureForSnapshot(const QString &pagePath, const CaptureRequest &request,
+                            Picture *picture, QString *error);
 
     // context menu
     void BuildPopupMenu();

@@ -63,11 +63,8 @@ void FileCommands::ShowSnapshotOptions(bool snapViewMode) {
         prompts_,
         dialogs_,
         selection_,
-        [this](const QString &page, const SnapshotCaptureRequest &request, Picture *picture,
-               QString *error) {
-            return CaptureForSnapshot(page, request.base, request.cropRight, request.cropBottom,
-                                      request.snapViewMode, picture, error);
-        },
+        [this](const QString &page, const CaptureRequest &request, Picture *picture,
+               QString *error) { return CaptureForSnapshot(page, request, picture, error); },
         freeSpace_,
         progressWindows_};
     SnapshotOpening opening;
@@ -85,16 +82,14 @@ void FileCommands::ShowSnapshotOptions(bool snapViewMode) {
     StoreSnapshotParams(snapShotParams_, program_.Config());
 }
 
-bool FileCommands::CaptureForSnapshot(const QString &pagePath, QSize base, int cropRight,
-                                      int cropBottom, bool snapViewMode, Picture *picture,
-                                      QString *error) {
+bool FileCommands::CaptureForSnapshot(const QString &pagePath, const CaptureRequest &request,
+                                      Picture *picture, QString *error) {
     if (!pageCapture_) {
         if (error)
             *error = u"Pages cannot be captured without the rendering engine."_s;
         return false;
     }
-    return pageCapture_->CapturePage(pagePath, {base, cropRight, cropBottom, snapViewMode}, picture,
-                                     error);
+    return pageCapture_->CapturePage(pagePath, request, picture, error);
 }
 
 } // namespace velmora

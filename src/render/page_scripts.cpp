@@ -89,7 +89,9 @@ QString SettleScript(const QString &messageKey, int token, int maxRounds, int fr
       return;
     }
     watcher.disconnect();
-    whenPicturesDecoded(function () { console.log(key + 'painted ' + token); });
+    // Said when the rounds ran out on a document that still changes.
+    const still = changed || picturesPending() ? ' still' : '';
+    whenPicturesDecoded(function () { console.log(key + 'painted ' + token + still); });
   }
   // A loaded picture may still be decoding, and is painted only then: the
   // report waits for the decoding and two more frames, but not for ever.
@@ -109,6 +111,49 @@ QString SettleScript(const QString &messageKey, int token, int maxRounds, int fr
         .arg(token)
         .arg(maxRounds)
         .arg(frames);
+}
+
+QString FrameMarkScript(const QString &messageKey, int token, const QColor &colour,
+                        QSize viewport) {
+    return uR"JS((function () {
+  const key = %1, token = %2, colour = %3, width = %4, height = %5;
+  // Kept in this isolated world, out of the page scripts' sight.
+  const old = window.velmoraFrameMark;
+  window.velmoraFrameMark = null;
+  if (old) old.remove();
+  if (!colour) return;
+  const root = document.documentElement;
+  const unchanged = function (style) {
+    return style.filter === 'none' && style.transform === 'none' && style.zoom === '1' &&
+           style.opacity === '1' && style.mixBlendMode === 'normal' &&
+           style.display !== 'none' && style.visibility === 'visible';
+  };
+  if (!root || root.namespaceURI !== 'http://www.w3.org/1999/xhtml' ||
+      !unchanged(getComputedStyle(root))) {
+    console.log(key + 'unmarkable ' + token);
+    return;
+  }
+  const mark = document.createElementNS('http://www.w3.org/1999/xhtml', 'velmora-frame-mark');
+  mark.setAttribute('style', 'all: initial !important; display: block !important;' +
+    'position: fixed !important; left: 0 !important; top: 0 !important;' +
+    'width: 4px !important; height: 4px !important; z-index: 2147483647 !important;' +
+    'pointer-events: none !important; background: ' + colour + ' !important;');
+  window.velmoraFrameMark = mark;
+  // The viewport may still have its former size while the engine passes the
+  // new one on; the mark waits for it.
+  (function place() {
+    if (window.velmoraFrameMark !== mark) return;
+    if (Math.abs(innerWidth - width) > 1 || Math.abs(innerHeight - height) > 1) {
+      setTimeout(place, 8);
+      return;
+    }
+    root.appendChild(mark);
+  })();
+})();)JS"_s.arg(JsString(messageKey))
+        .arg(token)
+        .arg(JsString(colour.isValid() ? colour.name() : QString()))
+        .arg(viewport.width())
+        .arg(viewport.height());
 }
 
 } // namespace velmora

@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <QUuid>
@@ -24,6 +25,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +37,10 @@ namespace {
 constexpr int kSettleRounds = 10;
 // How often a capture looks again for a picture that still changes.
 constexpr int kStableGrabTries = 6;
+// How often the view's picture is looked at while a frame mark is awaited.
+constexpr int kFrameMarkPollMs = 4;
+// The frame mark's size in CSS pixels (see FrameMarkScript).
+constexpr int kFrameMarkCssPixels = 4;
 // How often the renderer's memory is read while a load is waited for. A
 // script that fills memory as fast as it can adds about 1.2 GB a second, so
 // a page is stopped within some 60 MB of the cap.
@@ -77,6 +83,7 @@ struct PageView::Wait {
     bool done = false;
     bool ok = false;
     bool discardPage = false; // it ran past the time limit or the memory cap
+    bool unmarkable = false;  // the document cannot show a frame mark
     QString error;
 };
 
@@ -198,7 +205,7 @@ void PageView::SetDisplay(const DisplaySettings &display) {
                                   QWebEngineScript::DocumentReady));
 }
 
-bool PageView::LoadFile(const QString &path, QString *error) {
+bool PageView::LoadFile(const QString &path, QString *error, QDeadlineTimer deadline) {
     const QFileInfo info(path);
     if (!info.isFile()) {
         if (error)
@@ -207,7 +214,7 @@ bool PageView::LoadFile(const QString &path, QString *error) {
     }
     const QString absolute = info.absoluteFilePath();
     return RunLoad(
-        Expect::File, absolute, [&] { page_->load(PageUrlFromPath(absolute)); }, error);
+        Expect::File, absolute, [&] { page_->load(PageUrlFromPath(absolute)); }, error, deadline);
 }
 
 bool PageView::LoadHtml(const QString &html, const QString &baseFolder, QString *error) {
@@ -217,12 +224,12 @@ bool PageView::LoadHtml(const QString &html, const QString &baseFolder, QString 
         Expect::Html, {}, [&] { page_->setHtml(html, base); }, error);
 }
 
-void PageView::Clear() {
+void PageView::Clear(QDeadlineTimer deadline) {
     const bool hadHistory = !history_.isEmpty();
     history_.clear();
     historyIndex_ = -1;
     RunLoad(
-        Expect::Blank, {}, [this] { page_->load(QUrl(u"about:blank"_s)); }, nullptr);
+        Expect::Blank, {}, [this] { page_->load(QUrl(u"about:blank"_s)); }, nullptr, deadline);
     if (hadHistory)
         emit HistoryChanged();
 }
@@ -308,8 +315,8 @@ QString PageView::CurrentFile() const {
 }
 
 bool PageView::RunLoad(Expect expect, const QString &expectedPath,
-                       const std::function<void()> &start, QString *error,
-                       QDeadlineTimer deadline) {
+                       const std::function<void()> &start, QString *error, QDeadlineTimer deadline,
+                       bool *unmarkable) {
     if (wait_)
         Finish(false, u"Another page was loaded meanwhile."_s);
     Wait wait;
@@ -319,7 +326,9 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
     if (options_.devicePixelPerCssPixel)
         page_->setZoomFactor(1.0 / DevicePixelRatio());
     // Waiting for paint only: the document is already there.
-    wait.started = expect == Expect::Current || expect == Expect::Frame;
+    wait.started = expect == Expect::Current || expect == Expect::Frame || expect == Expect::Mark;
+    // A frame mark is awaited on a loaded document.
+    wait.loaded = expect == Expect::Mark;
     wait_ = &wait;
     const QPointer<PageView> self(this);
 
@@ -372,6 +381,8 @@ bool PageView::RunLoad(Expect expect, const QString &expectedPath,
         DiscardPage();
     if (error)
         *error = wait.error;
+    if (unmarkable)
+        *unmarkable = wait.unmarkable;
     return wait.ok;
 }
 
@@ -413,6 +424,7 @@ QString PageView::MemoryCapMessage() const {
 // takes its place, so the next load starts clean.
 void PageView::DiscardPage() {
     ++recoveries_;
+    documentQuiet_ = false;
     page_->triggerAction(QWebEnginePage::Stop);
     CreatePage();
     if (busy_) {
@@ -446,14 +458,25 @@ void PageView::OnLoadingChanged(const QUrl &url, bool started, bool succeeded) {
     // A load waits for two frames after the document stopped changing; a
     // capture that only looks for one more frame waits for one.
     const int frames = wait->expect == Expect::Frame ? 1 : 2;
+    documentQuiet_ = false;
     page_->runJavaScript(SettleScript(messageKey_, wait->token, kSettleRounds, frames),
                          QWebEngineScript::ApplicationWorld);
 }
 
 void PageView::OnScriptMessage(const QString &message) {
     if (message.startsWith(u"painted "_s)) {
-        if (wait_ && wait_->loaded && message.mid(8).toInt() == wait_->token)
+        const QStringList words = message.mid(8).split(u' ');
+        if (wait_ && wait_->loaded && words.value(0).toInt() == wait_->token) {
+            documentQuiet_ = words.value(1) != u"still"_s;
             Finish(true, {});
+        }
+        return;
+    }
+    if (message.startsWith(u"unmarkable "_s)) {
+        if (wait_ && wait_->expect == Expect::Mark && message.mid(11).toInt() == wait_->token) {
+            wait_->unmarkable = true;
+            Finish(true, {});
+        }
         return;
     }
     if (message.startsWith(u"hover "_s)) {
@@ -580,10 +603,97 @@ QImage PageView::Grab(QSize pixels) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// A colour of its own for every mark, so that no earlier picture (of this
+// page or the one before) can show it.
+QColor PageView::NextFrameMarkColour() {
+    quint32 h = quint32(++frameMarks_) * 2654435761u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return QColor::fromRgb(h & 0xFFFFFF);
+}
+
+// The top left device pixel of the view's picture as it would be grabbed now.
+QColor PageView::CornerColour() const {
+    const QImage corner = view_->grab(QRect(0, 0, 1, 1)).toImage();
+    return corner.isNull() ? QColor() : corner.pixelColor(0, 0);
+}
+
+// Shows the mark (a valid colour) or removes it (an invalid one) and waits
+// until the view's picture shows that: the mark's colour in the corner, or
+// any other colour there once it is gone.
+bool PageView::WaitForFrameMark(const QColor &shown, const QColor &removed, QDeadlineTimer deadline,
+                                QString *error, bool *markable) {
+    const qreal zoom = page_->zoomFactor();
+    const QSize viewport(qRound(view_->width() / zoom), qRound(view_->height() / zoom));
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    connect(&poll, &QTimer::timeout, this, [this, shown, removed] {
+        if (!wait_ || wait_->expect != Expect::Mark)
+            return;
+        const QColor corner = CornerColour();
+        if (shown.isValid() ? corner == shown : corner.isValid() && corner != removed)
+            Finish(true, {});
+    });
+    bool unmarkable = false;
+    const bool ok = RunLoad(
+        Expect::Mark, {},
+        [&] {
+            page_->runJavaScript(FrameMarkScript(messageKey_, wait_->token, shown, viewport),
+                                 QWebEngineScript::ApplicationWorld);
+            poll.start(kFrameMarkPollMs);
+        },
+        error, deadline, &unmarkable);
+    *markable = !unmarkable;
+    return ok;
+}
+
 // The renderer has painted when a load ends, but its picture reaches this
-// process a little later. A capture therefore waits for further frames until
-// two pictures in a row agree.
+// process later, and under load much later: until then the view shows an
+// older picture (a blank one, one of the page before, or one of another
+// size). A picture is taken only once the view shows the frame mark the page
+// was given after it had painted, and then shows it gone again; so it is of a
+// frame the renderer made after that, at the view's size. This repeats until
+// the document has stopped changing and the pictures with and without the
+// mark agree outside it.
 QImage PageView::GrabSettled(QSize pixels, QDeadlineTimer deadline, QString *error) {
+    if (busy_ && !WaitUntilPainted(deadline, error))
+        return {};
+    // A view that is not on the screen paints nothing new.
+    if (!isVisible())
+        return GrabSettledByFrames(pixels, deadline, error);
+    const QSize target = pixels.isValid() ? pixels : view_->size();
+    const qreal markScale = page_->zoomFactor() * target.width() / qMax(1, view_->width());
+    const int markSide = qCeil(kFrameMarkCssPixels * markScale) + 1;
+    QImage plain;
+    for (int n = 0; n < kStableGrabTries; ++n) {
+        // A document that still changed when it was last looked at, or whose
+        // picture still changes, is given time to settle.
+        if ((n > 0 || !documentQuiet_) && !WaitForFrame(deadline, error))
+            return {};
+        const QColor colour = NextFrameMarkColour();
+        bool markable = true;
+        if (!WaitForFrameMark(colour, {}, deadline, error, &markable))
+            return {};
+        if (!markable)
+            return GrabSettledByFrames(pixels, deadline, error);
+        QImage marked = Grab(pixels);
+        if (!WaitForFrameMark({}, colour, deadline, error, &markable))
+            return {};
+        plain = Grab(pixels);
+        // The mark's corner is left out of the comparison.
+        QImage unmarked = plain;
+        QPainter(&marked).fillRect(0, 0, markSide, markSide, Qt::black);
+        QPainter(&unmarked).fillRect(0, 0, markSide, markSide, Qt::black);
+        if (documentQuiet_ && marked == unmarked)
+            break;
+    }
+    return plain;
+}
+
+// For documents that cannot show the mark: further frames are awaited until
+// two pictures in a row agree.
+QImage PageView::GrabSettledByFrames(QSize pixels, QDeadlineTimer deadline, QString *error) {
     QImage previous = Grab(pixels);
     for (int n = 0; n < kStableGrabTries; ++n) {
         if (!WaitForFrame(deadline, error))

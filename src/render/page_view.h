@@ -59,8 +59,11 @@ public:
 
     // Loads a local page (frames, pictures and style sheets resolved against
     // its folder). False with *error set when the file is missing ("Can't
-    // locate file: " + path), cannot be loaded, or the time limit passed.
-    bool LoadFile(const QString &path, QString *error = nullptr);
+    // locate file: " + path), cannot be loaded, or the time limit passed; a
+    // load that is part of a longer wait (a capture's) also ends with its
+    // deadline.
+    bool LoadFile(const QString &path, QString *error = nullptr,
+                  QDeadlineTimer deadline = QDeadlineTimer::Forever);
     // The interactive browser's load: returns at once, and the page shows
     // when it comes; BusyChanged tells when that is. A page still loading
     // after the time limit is stopped (PageStopped). An empty or missing
@@ -77,8 +80,9 @@ public:
     bool FinishLoading(const QString &path, QString *error = nullptr);
     // Shows HTML given as text; relative references resolve against baseFolder.
     bool LoadHtml(const QString &html, const QString &baseFolder = {}, QString *error = nullptr);
-    // Drops the document and the history.
-    void Clear();
+    // Drops the document and the history (within the time limit and the
+    // deadline).
+    void Clear(QDeadlineTimer deadline = QDeadlineTimer::Forever);
     // Drops the history only; the next load starts a new one.
     void ClearHistory();
     // Ends the load under way, if any: it fails as one past the time limit.
@@ -115,11 +119,12 @@ public:
     // the view's size); a picture painted at another size (a scaled screen)
     // is scaled to it.
     QImage Grab(QSize pixels = {});
-    // The same once the picture has stopped changing (for captures). Each
-    // wait for a further picture is a wait as WaitUntilPainted's; when one
-    // fails (the page ran past the time limit, the deadline or the memory
-    // cap, or its renderer ended) the result is a null picture with *error
-    // set.
+    // The same once the picture has stopped changing (for captures), taken
+    // only from frames the renderer painted after this call at the view's
+    // size, never an older picture still on show. Each wait for a further
+    // picture is a wait as WaitUntilPainted's; when one fails (the page ran
+    // past the time limit, the deadline or the memory cap, or its renderer
+    // ended) the result is a null picture with *error set.
     QImage GrabSettled(QSize pixels = {}, QDeadlineTimer deadline = QDeadlineTimer::Forever,
                        QString *error = nullptr);
     // Device pixels per logical pixel of the screen the view is on.
@@ -152,17 +157,23 @@ protected:
 
 private:
     struct Wait;
-    enum class Expect { File, Html, Blank, Current, Frame };
+    enum class Expect { File, Html, Blank, Current, Frame, Mark };
 
     void CreatePage();
     void InstallScripts();
     bool RunLoad(Expect expect, const QString &expectedPath, const std::function<void()> &start,
-                 QString *error, QDeadlineTimer deadline = QDeadlineTimer::Forever);
+                 QString *error, QDeadlineTimer deadline = QDeadlineTimer::Forever,
+                 bool *unmarkable = nullptr);
     void Finish(bool ok, const QString &error);
     bool OverMemoryCap() const;
     QString MemoryCapMessage() const;
     void DiscardPage();
     bool WaitForFrame(QDeadlineTimer deadline, QString *error);
+    QColor NextFrameMarkColour();
+    QColor CornerColour() const;
+    bool WaitForFrameMark(const QColor &shown, const QColor &removed, QDeadlineTimer deadline,
+                          QString *error, bool *markable);
+    QImage GrabSettledByFrames(QSize pixels, QDeadlineTimer deadline, QString *error);
     void OnLoadingChanged(const QUrl &url, bool started, bool succeeded);
     void OnScriptMessage(const QString &message);
     void OnUrlChanged(const QUrl &url);
@@ -185,11 +196,13 @@ private:
     LinkInfo hovered_;
     bool busy_ = false;
     int recoveries_ = 0;
-    QTimer idleWatch_;          // the memory cap while no load is waited for
-    QTimer startLimit_;         // the time limit of a load that is not waited for
-    QString requested_;         // the page of the last load not waited for
-    QString loadingFile_;       // its absolute path, until another navigation starts
-    bool retryAtLimit_ = false; // asked for while another page still loaded
+    int frameMarks_ = 0;
+    bool documentQuiet_ = false; // the last settle wait saw no more changes
+    QTimer idleWatch_;           // the memory cap while no load is waited for
+    QTimer startLimit_;          // the time limit of a load that is not waited for
+    QString requested_;          // the page of the last load not waited for
+    QString loadingFile_;        // its absolute path, until another navigation starts
+    bool retryAtLimit_ = false;  // asked for while another page still loaded
 };
 
 } // namespace velmora

@@ -303,8 +303,8 @@ TFormSnapProp::Shot TFormSnapProp::DoTheShot(const QString &pagePath, QString *e
         const QScopedValueRollback busy(busy_, true);
         const WaitCursor wait;
         SetStatus(u"Creating Snapshot image ..."_s);
-        const SnapshotCaptureRequest request{geometry.Base, geometry.VCrop, geometry.HCrop,
-                                             opening_.snapViewMode};
+        const CaptureRequest request{geometry.Base, geometry.VCrop, geometry.HCrop,
+                                     opening_.snapViewMode};
         if (!services_.capture) {
             reason = u"Pages cannot be captured in this program."_s;
         } else if (services_.capture(pagePath, request, &capture, &reason)) {

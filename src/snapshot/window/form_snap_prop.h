@@ -7,6 +7,7 @@
 
 #include "foundation/file_utils.h"
 #include "foundation/progress_window.h"
+#include "pictures/capture_request.h"
 #include "pictures/picture.h"
 #include "snapshot/snapshot_input.h"
 #include "snapshot/snapshot_output.h"
@@ -32,17 +33,8 @@ class Prompts;
 class UpDownEdit;
 class ViewSelection;
 
-// One capture of a page for a snapshot: laid out at base, with the crops cut
-// off its right and bottom edges; in snap view mode the internal browser's
-// view is captured instead of loading the page.
-struct SnapshotCaptureRequest {
-    QSize base;
-    int cropRight = 0;
-    int cropBottom = 0;
-    bool snapViewMode = false;
-};
 using SnapshotCaptureFunction = std::function<bool(
-    const QString &pagePath, const SnapshotCaptureRequest &request, Picture *, QString *error)>;
+    const QString &pagePath, const CaptureRequest &request, Picture *, QString *error)>;
 
 struct SnapshotWindowServices {
     Prompts &prompts;

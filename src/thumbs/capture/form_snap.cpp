@@ -40,7 +40,7 @@ TFormSnap::~TFormSnap() {
     FormClose();
 }
 
-void TFormSnap::FormCreate(int width, int height, bool borrowing) {
+bool TFormSnap::FormCreate(int width, int height, bool borrowing, QDeadlineTimer deadline) {
     base_ = QSize(width, height);
     const qreal scale = borrowing ? 1.0 : ownView_->DevicePixelRatio();
     setFixedSize(qCeil(width / scale), qCeil(height / scale));
@@ -50,16 +50,18 @@ void TFormSnap::FormCreate(int width, int height, bool borrowing) {
         // after this window is first shown, Qt remakes the window to draw
         // through the GPU and puts it on the screen in spite of
         // WA_DontShowOnScreen; made before, the window starts out that way.
-        ownView_->Clear();
+        ownView_->Clear(deadline);
         show();
     }
+    return !deadline.hasExpired();
 }
 
 bool TFormSnap::LoadHTMLFile(const QString &pagePath, const DisplaySettings &display,
-                             int timeLimitMs, int memoryCapMb, QString *error) {
-    // The painting that follows gets what the load left of the time limit,
-    // so that a capture as a whole keeps to it.
-    deadline_ = QDeadlineTimer(timeLimitMs, Qt::PreciseTimer);
+                             int timeLimitMs, int memoryCapMb, QDeadlineTimer deadline,
+                             QString *error) {
+    // The painting that follows gets what the load left of the deadline, so
+    // that a capture as a whole keeps to it.
+    deadline_ = deadline;
     // The view keeps no history and every load replaces its document, so a
     // load starts from a clear view.
     ownView_->SetDisplay(display);
@@ -67,7 +69,7 @@ bool TFormSnap::LoadHTMLFile(const QString &pagePath, const DisplaySettings &dis
     ownView_->SetMemoryCap(memoryCapMb);
     ownView_->setGeometry(rect());
     ownView_->show();
-    return ownView_->LoadFile(pagePath, error);
+    return ownView_->LoadFile(pagePath, error, deadline_);
 }
 
 bool TFormSnap::BorrowView(PageView *view, QString *error) {

@@ -23,13 +23,16 @@ public:
     // page, and device pixels of the screen (on a scaled screen the window
     // is smaller in logical pixels and its view zooms the page to match).
     // A borrowed view is not zoomed, so borrowing gives a window of
-    // width x height logical pixels.
-    void FormCreate(int width, int height, bool borrowing);
+    // width x height logical pixels. The window's first set-up (the engine's
+    // drawing surface) keeps to the capture's deadline: false when it did not.
+    bool FormCreate(int width, int height, bool borrowing,
+                    QDeadlineTimer deadline = QDeadlineTimer::Forever);
     // Loads the page into the window's own view with the given display
-    // settings (those of the internal browser). The time limit and the memory
-    // cap (MB, 0 for none) hold for the load and the painting together.
+    // settings (those of the internal browser). The time limit (its message)
+    // and the memory cap (MB, 0 for none) hold for the load and the painting
+    // together, which end with the deadline.
     bool LoadHTMLFile(const QString &pagePath, const DisplaySettings &display, int timeLimitMs,
-                      int memoryCapMb, QString *error);
+                      int memoryCapMb, QDeadlineTimer deadline, QString *error);
     // Takes the internal browser's view over: it fills this window and is
     // laid out again at the base size with its document, within that view's
     // time limit.

@@ -36,15 +36,21 @@ bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &req
     if (width < 1 || height < 1)
         return Fail(error, u"The crops leave nothing of the capture."_s);
 
+    // The time limit holds for the capture as a whole, the window's set-up
+    // included (the engine's first start may take long on a busy machine).
+    const QDeadlineTimer deadline(timeLimitMs_, Qt::PreciseTimer);
     TFormSnap &form = Form();
-    form.FormCreate(base.width(), base.height(), request.snapViewMode);
+    if (!form.FormCreate(base.width(), base.height(), request.snapViewMode,
+                         request.snapViewMode ? QDeadlineTimer(QDeadlineTimer::Forever) : deadline))
+        return Fail(error,
+                    u"The page did not finish loading within %1 s."_s.arg(timeLimitMs_ / 1000.0));
     bool loaded;
     if (request.snapViewMode) {
         loaded = form.BorrowView(internalBrowser_, error);
     } else {
         const DisplaySettings display =
             internalBrowser_ ? internalBrowser_->Display() : DisplaySettings{};
-        loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, memoryCapMb_, error);
+        loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, memoryCapMb_, deadline, error);
     }
     QImage bitmap;
     if (loaded)

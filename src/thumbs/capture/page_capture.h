@@ -7,6 +7,7 @@
 // and the snapshot code; each names the base size and the view mode of every
 // capture it asks for.
 
+#include "pictures/capture_request.h"
 #include "pictures/picture.h"
 
 #include <QSize>
@@ -19,17 +20,6 @@ namespace velmora {
 class PageView;
 class RenderProfile;
 class TFormSnap;
-
-// One capture: the page is laid out in a window of base pixels, and the
-// crops are cut off its right and bottom edges (0 or less crops nothing).
-// In snap view mode the internal browser's view is borrowed with the
-// document it shows, instead of loading the page.
-struct CaptureRequest {
-    QSize base;
-    int cropRight = 0;
-    int cropBottom = 0;
-    bool snapViewMode = false;
-};
 
 class PageCapture {
 public:

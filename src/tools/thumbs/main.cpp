@@ -17,6 +17,7 @@
 #include "thumbs/thumbnail_store.h"
 #include "tools/thumbs/console_prompts.h"
 #include "tools/thumbs/page_thumbnail.h"
+#include "tools/thumbs/thumb_workers.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,6 +47,8 @@ void OnInterrupt(int) {
 
 enum ExitCode { kAllOk = 0, kSomeFailed = 1, kUsage = 2, kStopped = 130 };
 
+constexpr int kMostJobs = 8;
+
 struct Options {
     QStringList paths;
     QString programDir;
@@ -56,6 +59,8 @@ struct Options {
     bool changed = false; // only missing and outdated thumbnails
     int timeLimitMs = 10000;
     int memoryCapMb = velmora::ViewOptions{}.memoryCapMb;
+    int jobs = velmora::DefaultThumbJobs();
+    bool worker = false; // one of the processes a run with --jobs starts
 };
 
 int Usage(const QString &message) {
@@ -63,7 +68,7 @@ int Usage(const QString &message) {
     std::fprintf(stderr,
                  "usage: velmora-thumbs [--base WxH | --base-index N] [--program-dir DIR]"
                  " [--recursive] [--clear | --changed] [--time-limit SECONDS] [--memory-limit MB]"
-                 " PATH...\n"
+                 " [--jobs N] PATH...\n"
                  "       velmora-thumbs --thumbnail SIZE INPUT OUTPUT [--time-limit SECONDS]\n");
     return kUsage;
 }
@@ -94,6 +99,14 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
         {u"memory-limit"_s,
          u"Megabytes of memory a page's renderer may use (%1)."_s.arg(options->memoryCapMb),
          u"MB"_s});
+    parser.addOption(
+        {u"jobs"_s,
+         u"Pages made at once, 1 to %1 (%2: the cores, at most 4)."_s.arg(kMostJobs).arg(
+             options->jobs),
+         u"N"_s});
+    QCommandLineOption worker(u"worker"_s, u"Serves the pages of a run with --jobs."_s);
+    worker.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(worker);
     parser.addPositionalArgument(u"PATH"_s, u"Pages or folders of pages."_s, u"PATH..."_s);
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -158,7 +171,17 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
         }
         options->memoryCapMb = megabytes;
     }
-    if (options->paths.isEmpty()) {
+    if (parser.isSet(u"jobs"_s)) {
+        bool ok = false;
+        const int jobs = parser.value(u"jobs"_s).toInt(&ok);
+        if (!ok || jobs < 1 || jobs > kMostJobs) {
+            *message = u"--jobs needs a number from 1 to %1"_s.arg(kMostJobs);
+            return false;
+        }
+        options->jobs = jobs;
+    }
+    options->worker = parser.isSet(worker);
+    if (options->paths.isEmpty() && !options->worker) {
         *message = u"no page or folder given"_s;
         return false;
     }
@@ -223,6 +246,50 @@ bool KeepChangedPages(const QString &thumbDir, QStringList *pages) {
     return !pages->isEmpty();
 }
 
+// The engine and the thumbnail maker of one process, set up from the options.
+struct ThumbsEngine {
+    ThumbsEngine(const Options &options, const velmora::ProgramFolders &folders,
+                 const velmora::Settings &settings)
+        : capture(profile, nullptr, options.timeLimitMs), store(folders.ThumbDir, 0),
+          maker(capture, store, prompts) {
+        capture.SetMemoryCap(options.memoryCapMb);
+        maker.CBSnapBaseChange(settings.ThumbBaseIndex);
+        if (options.base)
+            maker.SetBase(*options.base);
+    }
+
+    velmora::RenderProfile profile;
+    velmora::PageCapture capture;
+    velmora::ConsolePrompts prompts;
+    // The batch command shows no thumbnails: its cache stays empty.
+    velmora::ThumbnailStore store;
+    velmora::ThumbnailMaker maker;
+};
+
+// A worker makes the thumbnails as the main process would: same folders,
+// base, time limit and memory cap.
+QStringList WorkerArguments(const Options &options, const velmora::ProgramFolders &folders) {
+    QStringList arguments{u"--worker"_s,
+                          u"--program-dir"_s,
+                          folders.ProgramDir,
+                          u"--time-limit"_s,
+                          QString::number(options.timeLimitMs / 1000.0, 'g', 10),
+                          u"--memory-limit"_s,
+                          QString::number(options.memoryCapMb)};
+    if (options.base)
+        arguments << u"--base"_s
+                  << u"%1x%2"_s.arg(options.base->width()).arg(options.base->height());
+    if (options.baseIndex)
+        arguments << u"--base-index"_s << QString::number(*options.baseIndex);
+    return arguments;
+}
+
+int ServeAsWorker(const Options &options, const velmora::ProgramFolders &folders,
+                  const velmora::Settings &settings) {
+    ThumbsEngine engine(options, folders, settings);
+    return velmora::ServeThumbWorker(engine.maker);
+}
+
 } // namespace
 
 static int Run(int argc, char **argv) {
@@ -255,6 +322,9 @@ static int Run(int argc, char **argv) {
     if (options.baseIndex)
         settings.ThumbBaseIndex = *options.baseIndex;
 
+    if (options.worker)
+        return ServeAsWorker(options, folders, settings);
+
     velmora::CollectedPages collected =
         velmora::CollectPages(options.paths, velmora::FirstFilterMask(settings.AllowedExtensions),
                               options.recursive, folders.ThumbDir);
@@ -267,33 +337,31 @@ static int Run(int argc, char **argv) {
     if (options.changed && !KeepChangedPages(folders.ThumbDir, &collected.pages))
         return failed > 0 ? kSomeFailed : kAllOk;
 
-    velmora::RenderProfile profile;
-    velmora::PageCapture capture(profile, nullptr, options.timeLimitMs);
-    capture.SetMemoryCap(options.memoryCapMb);
-    velmora::ConsolePrompts prompts;
-    // The batch command shows no thumbnails: its cache stays empty.
-    velmora::ThumbnailStore store(folders.ThumbDir, 0);
-    velmora::ThumbnailMaker maker(capture, store, prompts);
-    maker.CBSnapBaseChange(settings.ThumbBaseIndex);
-    if (options.base)
-        maker.SetBase(*options.base);
-
     std::signal(SIGINT, OnInterrupt);
     ProgressLine progress;
-    const velmora::BatchSummary summary = velmora::RunThumbBatch(
-        maker, collected.pages,
-        options.clear ? velmora::BatchMode::Clear : velmora::BatchMode::Make,
-        [&](int index, int count, const velmora::BatchPageResult &result) {
-            progress.Clear();
-            if (result.ok)
-                std::printf("%s: ok\n", OneLine(result.page).constData());
-            else
-                std::printf("%s: failed: %s\n", OneLine(result.page).constData(),
-                            OneLine(result.error).constData());
-            std::fflush(stdout);
-            progress.Show(index + 1, count);
-        },
-        [] { return g_stopRequested != 0; });
+    const auto report = [&](int index, int count, const velmora::BatchPageResult &result) {
+        progress.Clear();
+        if (result.ok)
+            std::printf("%s: ok\n", OneLine(result.page).constData());
+        else
+            std::printf("%s: failed: %s\n", OneLine(result.page).constData(),
+                        OneLine(result.error).constData());
+        std::fflush(stdout);
+        progress.Show(index + 1, count);
+    };
+    const auto stopRequested = [] { return g_stopRequested != 0; };
+    velmora::BatchSummary summary;
+    if (options.jobs > 1 && !options.clear && collected.pages.size() > 1) {
+        summary = velmora::RunThumbWorkers(QApplication::applicationFilePath(),
+                                           WorkerArguments(options, folders), options.jobs,
+                                           collected.pages, report, stopRequested);
+    } else {
+        ThumbsEngine engine(options, folders, settings);
+        summary = velmora::RunThumbBatch(engine.maker, collected.pages,
+                                         options.clear ? velmora::BatchMode::Clear
+                                                       : velmora::BatchMode::Make,
+                                         report, stopRequested);
+    }
     progress.Clear();
     failed += summary.failed;
 

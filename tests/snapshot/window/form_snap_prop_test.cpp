@@ -87,7 +87,7 @@ protected:
             prompts,
             prompts,
             selection,
-            [this](const QString &page, const SnapshotCaptureRequest &request, Picture *picture,
+            [this](const QString &page, const CaptureRequest &request, Picture *picture,
                    QString *error) {
                 requests << request;
                 captured << page;
@@ -138,7 +138,7 @@ protected:
     SelectionDouble selection;
     TSnapShotParams params;
     QString snapshotPath;
-    QList<SnapshotCaptureRequest> requests;
+    QList<CaptureRequest> requests;
     QStringList captured;
     QStringList progressTexts;
     std::optional<int> stopAt;
