@@ -44,14 +44,30 @@ class FindInFilesTest(harness.ProgramTestCase):
         harness.type_text(text)
         harness.wait_until(lambda: harness.text_of(edit) == text, what=field + " filled")
 
+    def check(self, window, name):
+        """Ticks a check box and waits until it shows ticked. In a full run of
+        the suite a click right after another once left the box unticked; the
+        box is clicked again only while it still shows unticked, so a box that
+        toggles wrongly still fails here."""
+        box = harness.find(window, "check box", name)
+        for _ in range(3):
+            harness.click(box)
+            try:
+                harness.wait_until(lambda: harness.accessible.has_state(box, "checked"),
+                                   timeout=3, what=name + " ticked")
+                return
+            except harness.HarnessError:
+                pass
+        self.fail(name + " never showed ticked")
+
     def find_all(self, window, find, regular=False):
         self.assertEqual(harness.text_of(harness.find(window, "text", "Folder")),
                          self.site + "/")
         self.fill(window, "Find what", find)
         self.fill(window, "File masks", "*.htm")
         if regular:
-            harness.click(harness.find(window, "check box", "Regular expression"))
-        harness.click(harness.find(window, "check box", "Match case"))
+            self.check(window, "Regular expression")
+        self.check(window, "Match case")
         harness.click(harness.find(window, "push button", "Find All"))
         status = harness.find(window, "label", description="Find in Files status")
         harness.wait_until(lambda: not harness.text_of(status).startswith("Searching")
