@@ -22,9 +22,8 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "foundation/desktop_services.h"
-#include "foundation/prompts.h"
 #include "pictures/jpeg_codec.h"
+#include "silent_services.h"
 #include "thumbs/thumbnail_store.h"
 
 #include <QAbstractItemView>
@@ -54,6 +53,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::bench::NoDesktop;
+using velmora::bench::SilentPrompts;
 
 namespace {
 
@@ -69,31 +70,6 @@ void EnsureApplication() {
     static const QApplication *app = new QApplication(argc, argv);
     (void)app;
 }
-
-class SilentPrompts final : public Prompts, public FileDialogs {
-public:
-    void ShowInfo(const QString &) override {}
-    bool AskYesNo(const QString &) override { return false; }
-    Answer AskYesNoCancel(const QString &) override { return Answer::No; }
-    void ShowError(const QString &) override {}
-    void Beep() override {}
-    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
-};
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 // The program folder (with its thumbnails), the 20,000 pages and an empty
 // folder the window starts in. Thumbnails are sixteen pictures of coloured

@@ -7,11 +7,10 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "editor/window/form_view.h"
-#include "foundation/desktop_services.h"
-#include "foundation/prompts.h"
 #include "render/page_view.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
+#include "silent_services.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -26,34 +25,10 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::bench::NoDesktop;
+using velmora::bench::SilentPrompts;
 
 namespace {
-
-// Answers every question with its default, shows nothing.
-class SilentPrompts final : public Prompts, public FileDialogs {
-public:
-    void ShowInfo(const QString &) override {}
-    bool AskYesNo(const QString &) override { return false; }
-    Answer AskYesNoCancel(const QString &) override { return Answer::No; }
-    void ShowError(const QString &) override {}
-    void Beep() override {}
-    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
-};
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 const QString kSite = QStringLiteral(VELMORA_SAMPLE_SITE);
 

@@ -56,7 +56,7 @@ TEST(ContextMenuRules, TheSystemLauncherPassesParametersAndTheFileAsArguments) {
               "-t\nMy Site\n" + page.toUtf8() + "\n");
 }
 
-// The entries of the spec'd menu keep their places; the one acting on the
+// The entries the menu always had keep their places; the one acting on the
 // whole folder follows the applications and asks only for files in it.
 TEST(ContextMenuRules, UpdateChangedThumbnailsFollowsTheFolderNotTheSelection) {
     const auto &entries = ContextMenuEntries();
