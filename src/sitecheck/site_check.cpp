@@ -115,22 +115,18 @@ public:
 private:
     bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
 
+    // The walk too stops at once when asked: a large tree takes a while to
+    // list.
     QStringList WalkPages() const {
-        const QString mask = PageMaskOf(options_.allowedExtensions);
+        FileSearchOptions search;
+        search.mask = PageMaskOf(options_.allowedExtensions);
+        search.thumbDir = options_.thumbDir;
+        search.entryMode = false;
+        search.regularFilesOnly = true;
+        search.includeSubfolders = options_.subfolders;
+        search.stopRequested = [this] { return Stopped(); };
         QStringList pages;
-        if (options_.subfolders) {
-            FileSearchOptions search;
-            search.mask = mask;
-            search.thumbDir = options_.thumbDir;
-            search.entryMode = false;
-            search.regularFilesOnly = true;
-            SearchFilesRecursive(options_.folder, search, pages);
-        } else {
-            QStringList lines;
-            SearchFilesInFolder(lines, options_.folder, mask);
-            for (const QString &line : lines)
-                pages.append(EntryLinePath(line));
-        }
+        SearchFilesRecursive(options_.folder, search, pages);
         return pages;
     }
 

@@ -123,6 +123,9 @@ TEST_F(SiteCheckTest, OptionsAddAndRemoveRows) {
     const QStringList withoutAnchors = Check(options);
     EXPECT_FALSE(withoutAnchors.join(u'\n').contains(u"Missing anchor"_s));
     EXPECT_FALSE(withoutAnchors.join(u'\n').contains(u"nothing.gif"_s)); // in sub/ only
+    // A name that a file list's entry line cannot hold is a page all the same.
+    Write(u"odd*name.htm"_s, "<a href=gone-too.htm>");
+    EXPECT_TRUE(Check(options).contains(u"odd*name.htm:1: Missing file: gone-too.htm"_s));
 
     options.external = true;
     const QStringList external = Check(options).filter(u"External"_s);
