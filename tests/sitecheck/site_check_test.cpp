@@ -1,13 +1,19 @@
 #include "sitecheck/site_check.h"
 
+#include "sitecheck/check_worker.h"
+
 #include "temp_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using velmora::testing::WriteBytes;
@@ -179,6 +185,38 @@ TEST_F(SiteCheckTest, AStopEndsTheRunAtOnce) {
         SiteCheck(Options()).Run([&](const LinkProblem &) { ++rows; }, &stop);
     EXPECT_TRUE(summary.stopped);
     EXPECT_EQ(rows, 0);
+}
+
+TEST_F(SiteCheckTest, StopDuringALargeCheckEndsItWithin100Milliseconds) {
+    // Thousands of names for one page of many links (hard links), so that
+    // the check has much to do and the test little to write.
+    QByteArray page;
+    for (int i = 0; i < 20000; ++i)
+        page += "<p><a href=\"gone.htm\">x</a> <img src=\"index.htm\"></p>\n";
+    Write(u"big/page.htm"_s, page);
+    const QByteArray source = QFile::encodeName(root_ + u"/big/page.htm"_s);
+    for (int i = 0; i < 3000; ++i) {
+        const QString folder = root_ + u"/big/d%1"_s.arg(i % 30);
+        QDir().mkpath(folder);
+        const QByteArray link = QFile::encodeName(folder + u"/p%1.htm"_s.arg(i));
+        ASSERT_EQ(::link(source.constData(), link.constData()), 0);
+    }
+    CheckWorker worker;
+    QSignalSpy progress(&worker, &CheckWorker::Progress);
+    QSignalSpy finished(&worker, &CheckWorker::Finished);
+    worker.Start(Options());
+    QElapsedTimer started;
+    started.start();
+    while (!(progress.size() && progress.last().first().toInt() >= 5) && started.elapsed() < 20000)
+        progress.wait(50);
+    ASSERT_TRUE(worker.Running());
+    QElapsedTimer stopping;
+    stopping.start();
+    worker.Stop();
+    ASSERT_TRUE(finished.wait(2000));
+    EXPECT_LT(stopping.elapsed(), 100);
+    const auto summary = finished.first().first().value<SiteCheckSummary>();
+    EXPECT_TRUE(summary.stopped);
 }
 
 TEST(SiteCheckReport, CsvQuotesWhatNeedsIt) {
