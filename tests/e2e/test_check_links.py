@@ -68,7 +68,8 @@ class CheckLinksTest(harness.ProgramTestCase):
         # caret at the start of line 5.
         cell = next(c for c in harness.accessible.descendants(report)
                     if harness.accessible.role_of(c) == "table cell" and harness.name_of(c) == "sub/index.html")
-        harness.double_click(cell)
+        harness.double_click_until(cell, lambda: harness.first(window, "text", "Editor"),
+                                   what="the editor in the main window")
         editor = harness.find(window, "text", "Editor")
         harness.wait_until(lambda: "missing.png" in harness.text_of(editor),
                            what="the page in the editor")

@@ -38,8 +38,12 @@ class EditorLinesTest(harness.ProgramTestCase):
         # busy machine.
         harness.click(entry)
         harness.find(window, "filler", "Browser", description="Fruit")
-        harness.double_click(entry)
-        dialog = harness.find_window(self.program.application(), "dialog")
+        application = self.program.application()
+        dialog = harness.double_click_until(
+            entry, lambda: next((w for w in harness.accessible.children(application)
+                                 if harness.accessible.matches(w, "dialog", None)), None),
+            what="the editor/browser window")
+        dialog = harness.find_window(application, "dialog")
         harness.click(harness.find(dialog, "page tab", "Internal Editor"))
         editor = harness.find(dialog, "text", "Editor")
         harness.wait_until(lambda: "apple cake" in harness.text_of(editor),
