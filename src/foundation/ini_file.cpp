@@ -48,6 +48,7 @@ IniFile::Line IniFile::Classify(const QString &text) {
 }
 
 void IniFile::Parse(const QByteArray &bytes) {
+    ForgetLastSection();
     lines_.clear();
     const DecodedText decoded = DecodeText(bytes);
     byteOrderMark_ = decoded.byteOrderMark;
@@ -75,11 +76,24 @@ bool IniFile::Load(const QString &path) {
 }
 
 int IniFile::FindSection(const QString &section) const {
+    // Readers ask for many keys of one section in a row (a style holds a
+    // hundred rules of a dozen keys each), so the last answer is kept until
+    // the next parse. Writes leave it right: they add lines only below the
+    // section they looked up (the one kept) or at the end of the file.
+    if (lastSectionLine_ >= 0 && lastSection_.compare(section, Qt::CaseInsensitive) == 0)
+        return lastSectionLine_;
     for (size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == LineKind::Section &&
-            lines_[i].name.compare(section, Qt::CaseInsensitive) == 0)
+            lines_[i].name.compare(section, Qt::CaseInsensitive) == 0) {
+            lastSection_ = section;
+            lastSectionLine_ = int(i);
             return int(i);
+        }
     return -1;
+}
+
+void IniFile::ForgetLastSection() {
+    lastSectionLine_ = -1;
 }
 
 int IniFile::EndOfSection(int sectionLine) const {

@@ -59,11 +59,14 @@ private:
     int FindSection(const QString &section) const;
     int FindKey(int sectionLine, const QString &key) const;
     int EndOfSection(int sectionLine) const;
+    void ForgetLastSection();
 
     std::vector<Line> lines_;
     QString lineEnd_ = QStringLiteral("\n");
     bool byteOrderMark_ = false;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    mutable QString lastSection_;
+    mutable int lastSectionLine_ = -1;
 };
 
 // Integer text as the settings read it: optional sign, then decimal digits or

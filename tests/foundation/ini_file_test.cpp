@@ -135,3 +135,20 @@ TEST(IniFile, KeepsTheEncodingOfTheFile) {
     EXPECT_EQ(wide.ReadString(u"A"_s, u"k"_s, {}), u"v"_s);
     EXPECT_EQ(wide.ToBytes(), utf16);
 }
+
+// Reads keep the last section found; writes that move lines, and a new parse,
+// must not leave that answer pointing at the wrong line.
+TEST(IniFile, ReadsBetweenWritesSeeEverySectionWhereItNowIs) {
+    IniFile ini = Parsed("[a]\nx=1\n\n[b]\ny=2\n[c]\nz=3\n");
+    EXPECT_EQ(ini.ReadString(u"B"_s, u"y"_s, {}), u"2"_s);
+    ini.WriteString(u"a"_s, u"new"_s, u"n"_s); // one line more above [b]
+    EXPECT_EQ(ini.ReadString(u"b"_s, u"y"_s, {}), u"2"_s);
+    EXPECT_EQ(ini.ReadString(u"a"_s, u"new"_s, {}), u"n"_s);
+    ini.WriteString(u"d"_s, u"w"_s, u"4"_s);
+    EXPECT_EQ(ini.ReadString(u"a"_s, u"x"_s, {}), u"1"_s);
+    EXPECT_EQ(ini.ReadString(u"d"_s, u"w"_s, {}), u"4"_s);
+    EXPECT_EQ(ini.KeyNames(u"b"_s), QStringList{u"y"_s});
+    ini.Parse("[b]\ny=other\n");
+    EXPECT_EQ(ini.ReadString(u"b"_s, u"y"_s, {}), u"other"_s);
+    EXPECT_EQ(ini.ReadString(u"a"_s, u"x"_s, u"gone"_s), u"gone"_s);
+}
