@@ -37,6 +37,8 @@ void LineNumberGutter::FollowFont() {
     const QFontMetrics metrics(plain_);
     digitWidth_ = metrics.horizontalAdvance(u'9');
     lineHeight_ = metrics.height();
+    ascent_ = metrics.ascent();
+    boldDigitWidth_ = QFontMetrics(bold_).horizontalAdvance(u'9');
 }
 
 int LineNumberGutter::WidthFor(int lineCount) const {
@@ -52,7 +54,9 @@ QSize LineNumberGutter::sizeHint() const {
 }
 
 // Only the lines beside the part asked for are looked at and drawn: typing
-// repaints the numbers of one line, not of the whole strip.
+// repaints the numbers of one line, not of the whole strip. Each number is
+// drawn at a point worked out from the digit width (digits are of equal width
+// in every font meant for code), which spares a text layout per line.
 void LineNumberGutter::paintEvent(QPaintEvent *event) {
     const QRect area = event->rect();
     QPainter painter(this);
@@ -64,8 +68,9 @@ void LineNumberGutter::paintEvent(QPaintEvent *event) {
         painter.setFont(line.current ? bold_ : plain_);
         painter.setPen(line.current ? kCurrentNumber : kNumber);
         // A wrapped line shows its number beside its first row only.
-        painter.drawText(QRect(0, line.top, right, lineHeight_), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(line.number));
+        const QString number = QString::number(line.number);
+        const int numberWidth = int(number.size()) * (line.current ? boldDigitWidth_ : digitWidth_);
+        painter.drawText(QPoint(right - numberWidth, line.top + ascent_), number);
     }
 }
 

@@ -33,6 +33,8 @@ private:
     QFont bold_;
     int digitWidth_ = 0;
     int lineHeight_ = 0;
+    int ascent_ = 0;
+    int boldDigitWidth_ = 0;
 };
 
 } // namespace velmora
