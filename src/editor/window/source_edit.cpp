@@ -431,8 +431,16 @@ qsizetype SourceEdit::PaintSyntax(const QString &text, bool selectAll) {
     if (selectAll)
         cursor.select(QTextCursor::Document);
     const qsizetype start = cursor.selectionStart();
+    // A whole new text whose numbers need another width gets it while the
+    // control is empty, within the one edit (see ShowText).
+    const int lines = selectAll && lineNumbers_ ? int(text.count(u'\n')) + 1 : 0;
+    const bool resize = lines > 0 && gutter_->WidthFor(lines) != gutter_->WidthFor(gutterLines_);
     EditAs(SyntaxKind::Text, [&] {
         cursor.beginEditBlock();
+        if (resize) {
+            cursor.removeSelectedText();
+            PlaceNotice(lines);
+        }
         cursor.insertText(text);
         cursor.endEditBlock();
     });

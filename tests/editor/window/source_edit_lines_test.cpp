@@ -11,8 +11,8 @@
 #include <QRegion>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -207,7 +207,16 @@ TEST(LineNumbers, TheWidthChangesOnlyWhileTheControlIsEmpty) {
     EXPECT_EQ(edit.viewport()->width(), narrow);
     edit.ShowText(Exact(Lines(20000)));
     EXPECT_EQ(edit.viewport()->width(), wide);
+    // The whole text replaced (as Format does) is one step for Undo.
+    edit.ShowText(Exact(Lines(30)));
+    edit.PaintSyntax(Lines(20000, u"new "_s), true);
+    EXPECT_EQ(edit.viewport()->width(), wide);
+    EXPECT_EQ(edit.blockCount(), 20000);
     EXPECT_EQ(log.resizesWhileFull, 0);
+    // (Undo puts the short text back first and then narrows the strip.)
+    edit.undo();
+    EXPECT_EQ(edit.EditedText(), Lines(30));
+    EXPECT_EQ(edit.viewport()->width(), narrow);
     // Typing that adds a digit widens the strip (no way round a layout then).
     edit.ShowText(Exact(Lines(998)));
     edit.moveCursor(QTextCursor::End);
