@@ -1,5 +1,7 @@
 #include "editor/text_pattern.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace velmora {
@@ -19,13 +21,17 @@ qsizetype StepOver(QStringView text, qsizetype pos) {
     return pos + 1;
 }
 
-QRegularExpression CompileRegular(const QString &find, PatternOptions options) {
-    // Multi-line stays off: ^ and $ stand for the start and end of the whole
-    // text. \w and \b know letters beyond ASCII, as Whole word does.
+// Multi-line stays off: ^ and $ stand for the start and end of the whole
+// text. \w and \b know letters beyond ASCII, as Whole word does.
+QRegularExpression::PatternOptions QtFlags(PatternOptions options) {
     QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption;
     if (!options.matchCase)
         flags |= QRegularExpression::CaseInsensitiveOption;
-    return QRegularExpression(find, flags);
+    return flags;
+}
+
+RegexOptions EngineFlags(PatternOptions options) {
+    return {.caseInsensitive = !options.matchCase, .unicodeProperties = true};
 }
 
 } // namespace
@@ -34,10 +40,16 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
     : find_(find), options_(options) {
     if (!options.regularExpression || find.isEmpty())
         return;
-    regex_ = CompileRegular(find, options);
-    if (!regex_.isValid())
-        error_ =
-            regex_.errorString() + u" at offset "_s + QString::number(regex_.patternErrorOffset());
+    regex_ = std::make_shared<const CompiledRegex>(find, EngineFlags(options));
+    if (regex_->Valid())
+        return;
+    // Both compile the same pattern the same way, so they fail alike; the
+    // message is the one QRegularExpression gives, in its words.
+    const QRegularExpression described(find, QtFlags(options));
+    error_ = described.errorString() + u" at offset "_s +
+             QString::number(described.patternErrorOffset());
+    if (described.isValid()) // never expected: still refuse rather than guess
+        error_ = u"the pattern cannot be compiled"_s;
 }
 
 // With Whole word, the characters on both sides are not letters, digits or
@@ -78,19 +90,24 @@ PatternMatch TextPattern::NextLiteral(QStringView text, qsizetype from,
 PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool nonEmpty,
                                       TextCheck check) const {
     // Checked once here at most, not again on every try below.
+    // A text that is not valid is left to the matcher's own check, which
+    // reads only the part a match from pos could touch.
     const bool valid = check == TextCheck::KnownValid || text.isValidUtf16();
     qsizetype pos = from;
     while (pos <= text.size()) {
-        QRegularExpressionMatch m =
-            valid ? regex_.match(text, pos, QRegularExpression::NormalMatch,
-                                 QRegularExpression::DontCheckSubjectStringMatchOption)
-                  : regex_.match(text, pos);
-        if (!m.hasMatch())
+        const RegexHit hit = regex_->Match(text, pos, valid);
+        if (!hit.found)
             return {};
-        const qsizetype start = m.capturedStart();
-        const qsizetype end = m.capturedEnd();
-        if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from))
-            return {start, end - start, std::move(m)};
+        const qsizetype start = hit.Start();
+        const qsizetype end = hit.End();
+        if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from)) {
+            PatternMatch m{start, end - start, {}};
+            for (int g = 0; g < RegexHit::kGroups; ++g)
+                if (hit.offsets[2 * g] >= 0)
+                    m.groups[g] = text.sliced(hit.offsets[2 * g],
+                                              hit.offsets[2 * g + 1] - hit.offsets[2 * g]);
+            return m;
+        }
         if (start >= text.size())
             return {};
         pos = StepOver(text, start);
@@ -111,7 +128,7 @@ QString TextPattern::Expand(const PatternMatch &match, const QString &replacemen
         }
         const QChar code = replacement[++i];
         if (code.isDigit() && code.digitValue() <= 9)
-            out += match.groups.captured(code.digitValue());
+            out += match.groups[code.digitValue()];
         else if (code == u'n')
             out += u'\n';
         else if (code == u't')

@@ -5,10 +5,13 @@
 // text that, for a regular expression, may name the captured groups.
 // Neither widgets nor files here: the caller brings the text.
 
-#include <QRegularExpression>
+#include "editor/compiled_regex.h"
+
 #include <QString>
 #include <QStringView>
 
+#include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -21,11 +24,12 @@ struct PatternOptions {
 };
 
 // One occurrence: where it starts and how long it is. A regular expression
-// also keeps its captured groups for the replacement.
+// also keeps its groups \0 to \9 for the replacement, as views of the text
+// searched (empty for a group that took part in nothing).
 struct PatternMatch {
     qsizetype start = -1;
     qsizetype length = 0;
-    QRegularExpressionMatch groups;
+    std::array<QStringView, RegexHit::kGroups> groups{};
 
     bool Found() const { return start >= 0; }
     qsizetype End() const { return start + length; }
@@ -98,7 +102,8 @@ private:
 
     QString find_;
     PatternOptions options_;
-    QRegularExpression regex_;
+    // Shared by copies: a compiled pattern is only read while matching.
+    std::shared_ptr<const CompiledRegex> regex_;
     QString error_;
 };
 

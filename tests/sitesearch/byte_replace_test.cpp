@@ -4,6 +4,8 @@
 
 #include "foundation/text_codec.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 namespace velmora {

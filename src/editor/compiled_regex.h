@@ -1,0 +1,53 @@
+#pragma once
+// A regular expression compiled once for the UTF-16 text of QString, matched
+// without an allocation per match. It compiles the pattern exactly as
+// QRegularExpression does (UTF, and the same case and Unicode options, with
+// the JIT), so both accept the same patterns and find the same matches; the
+// difference is that the block the matcher writes its results into is made
+// once per thread and reused, and the subject's UTF-16 check can be left to
+// a caller that did it once for a whole text.
+
+#include <QStringView>
+
+#include <array>
+#include <memory>
+
+namespace velmora {
+
+struct RegexOptions {
+    bool caseInsensitive = false;
+    bool unicodeProperties = false;
+};
+
+// Where one match lies, with the first groups it captured: start and end of
+// group k at [2k] and [2k + 1], -1 for a group that took part in nothing.
+struct RegexHit {
+    static constexpr int kGroups = 10;
+    bool found = false;
+    std::array<qsizetype, 2 * kGroups> offsets{};
+
+    qsizetype Start() const { return offsets[0]; }
+    qsizetype End() const { return offsets[1]; }
+};
+
+class CompiledRegex {
+public:
+    CompiledRegex(QStringView pattern, RegexOptions options);
+    ~CompiledRegex();
+    CompiledRegex(const CompiledRegex &) = delete;
+    CompiledRegex &operator=(const CompiledRegex &) = delete;
+
+    bool Valid() const { return code_ != nullptr; }
+
+    // The first match in text at or after from. subjectChecked says that
+    // text is known to be valid UTF-16 (otherwise the matcher checks it and
+    // finds nothing in a text that is not). Safe to call from several
+    // threads at once.
+    RegexHit Match(QStringView text, qsizetype from, bool subjectChecked) const;
+
+private:
+    struct Code;
+    Code *code_ = nullptr;
+};
+
+} // namespace velmora
