@@ -97,11 +97,9 @@ RegexHit CompiledRegex::Match(QStringView text, qsizetype from, bool subjectChec
     // as QRegularExpression reports all of these.
     if (result <= 0)
         return hit;
-    hit.found = true;
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
-    const int groups = std::min<int>(result, RegexHit::kGroups);
-    hit.offsets.fill(-1);
-    for (int i = 0; i < 2 * groups; ++i)
+    hit.groups = std::min<int>(result, RegexHit::kGroups);
+    for (int i = 0; i < 2 * hit.groups; ++i)
         hit.offsets[i] = ovector[i] == PCRE2_UNSET ? -1 : qsizetype(ovector[i]);
     return hit;
 }

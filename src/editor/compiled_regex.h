@@ -19,15 +19,19 @@ struct RegexOptions {
     bool unicodeProperties = false;
 };
 
-// Where one match lies, with the first groups it captured: start and end of
-// group k at [2k] and [2k + 1], -1 for a group that took part in nothing.
+// Where one match lies, with the first groups it captured (the whole match
+// is group 0). Only the first `groups` entries are set; a group after them,
+// like one that took part in nothing, has start -1.
 struct RegexHit {
     static constexpr int kGroups = 10;
-    bool found = false;
-    std::array<qsizetype, 2 * kGroups> offsets{};
+    int groups = 0; // 0: no match
+    std::array<qsizetype, 2 * kGroups> offsets;
 
+    bool Found() const { return groups > 0; }
     qsizetype Start() const { return offsets[0]; }
     qsizetype End() const { return offsets[1]; }
+    qsizetype GroupStart(int k) const { return k < groups ? offsets[2 * k] : -1; }
+    qsizetype GroupEnd(int k) const { return k < groups ? offsets[2 * k + 1] : -1; }
 };
 
 class CompiledRegex {

@@ -34,6 +34,12 @@ RegexOptions EngineFlags(PatternOptions options) {
     return {.caseInsensitive = !options.matchCase, .unicodeProperties = true};
 }
 
+// Group k of a match; nothing for a group that took part in nothing or that
+// the pattern does not have.
+QStringView Group(const PatternMatch &match, int k) {
+    return size_t(k) < match.groups.size() ? match.groups[k] : QStringView();
+}
+
 } // namespace
 
 TextPattern::TextPattern(const QString &find, PatternOptions options)
@@ -74,7 +80,15 @@ PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty,
                                TextCheck check) const {
     if (find_.isEmpty() || !Valid() || from < 0 || from > text.size())
         return {};
-    return options_.regularExpression ? NextRegular(text, from, nonEmpty, check)
+    return options_.regularExpression ? NextRegular(text, from, nonEmpty, check, true)
+                                      : NextLiteral(text, from);
+}
+
+PatternMatch TextPattern::NextPlace(QStringView text, qsizetype from, bool nonEmpty,
+                                    TextCheck check) const {
+    if (find_.isEmpty() || !Valid() || from < 0 || from > text.size())
+        return {};
+    return options_.regularExpression ? NextRegular(text, from, nonEmpty, check, false)
                                       : NextLiteral(text, from);
 }
 
@@ -88,7 +102,7 @@ PatternMatch TextPattern::NextLiteral(QStringView text, qsizetype from,
 }
 
 PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool nonEmpty,
-                                      TextCheck check) const {
+                                      TextCheck check, bool withGroups) const {
     // Checked once here at most, not again on every try below.
     // A text that is not valid is left to the matcher's own check, which
     // reads only the part a match from pos could touch.
@@ -96,16 +110,19 @@ PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool non
     qsizetype pos = from;
     while (pos <= text.size()) {
         const RegexHit hit = regex_->Match(text, pos, valid);
-        if (!hit.found)
+        if (!hit.Found())
             return {};
         const qsizetype start = hit.Start();
         const qsizetype end = hit.End();
         if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from)) {
             PatternMatch m{start, end - start, {}};
-            for (int g = 0; g < RegexHit::kGroups; ++g)
-                if (hit.offsets[2 * g] >= 0)
-                    m.groups[g] = text.sliced(hit.offsets[2 * g],
-                                              hit.offsets[2 * g + 1] - hit.offsets[2 * g]);
+            if (withGroups) {
+                m.groups.resize(hit.groups);
+                for (int g = 0; g < hit.groups; ++g)
+                    if (hit.GroupStart(g) >= 0)
+                        m.groups[g] =
+                            text.sliced(hit.GroupStart(g), hit.GroupEnd(g) - hit.GroupStart(g));
+            }
             return m;
         }
         if (start >= text.size())
@@ -128,7 +145,7 @@ QString TextPattern::Expand(const PatternMatch &match, const QString &replacemen
         }
         const QChar code = replacement[++i];
         if (code.isDigit() && code.digitValue() <= 9)
-            out += match.groups[code.digitValue()];
+            out += Group(match, code.digitValue());
         else if (code == u'n')
             out += u'\n';
         else if (code == u't')

@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,7 +28,7 @@ struct PatternOptions {
 struct PatternMatch {
     qsizetype start = -1;
     qsizetype length = 0;
-    std::array<QStringView, RegexHit::kGroups> groups{};
+    std::vector<QStringView> groups;
 
     bool Found() const { return start >= 0; }
     qsizetype End() const { return start + length; }
@@ -74,6 +73,10 @@ public:
     // selects what it finds cannot show one).
     PatternMatch Next(QStringView text, qsizetype from, bool nonEmpty = false,
                       TextCheck check = TextCheck::Check) const;
+    // The same occurrence as Next, without the groups: for callers that only
+    // need where the occurrences are, and find millions of them.
+    PatternMatch NextPlace(QStringView text, qsizetype from, bool nonEmpty = false,
+                           TextCheck check = TextCheck::Check) const;
 
     // What replaces match: for a literal text the replacement as it stands;
     // for a regular expression \0 to \9 give the captured groups (\0 the
@@ -95,8 +98,8 @@ public:
 private:
     PatternMatch NextLiteral(QStringView text, qsizetype from,
                              std::optional<QChar> prevChar = std::nullopt) const;
-    PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty,
-                             TextCheck check) const;
+    PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty, TextCheck check,
+                             bool withGroups) const;
     bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
                      std::optional<QChar> prevChar, qsizetype from) const;
 

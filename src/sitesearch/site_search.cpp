@@ -127,7 +127,12 @@ private:
             return std::nullopt;
         }
         FileMatches file;
-        const auto keep = [this] { return kept_.fetch_add(1) < keptMatches_; };
+        // Read first: once the kept matches are full, the threads no longer
+        // write the shared counter for every occurrence they find.
+        const auto keep = [this] {
+            return kept_.load(std::memory_order_relaxed) < keptMatches_ &&
+                   kept_.fetch_add(1) < keptMatches_;
+        };
         const auto stop = [this] { return stop_.load(); };
         // A plain text is found in the bytes themselves where that gives the
         // same answer; otherwise the page is decoded as the editor decodes it.
@@ -140,7 +145,12 @@ private:
                 ++skipped_;
                 return std::nullopt;
             }
-            count = CollectMatches(decoded.text, pattern, file.matches, keep, stop);
+            // The decoders for UTF-8 and Latin-1 make only valid UTF-16;
+            // a UTF-16 page may hold a lone surrogate and is checked.
+            const bool narrow =
+                decoded.encoding == TextEncoding::Utf8 || decoded.encoding == TextEncoding::Latin1;
+            count = CollectMatches(decoded.text, pattern, file.matches, keep, stop,
+                                   narrow ? TextCheck::KnownValid : TextCheck::Check);
         }
         ++searched_;
         found_ += count.found;

@@ -80,13 +80,13 @@ qsizetype LineCursor::LineEnd() const {
 }
 
 MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,
-                          const std::function<bool()> &keep, const std::function<bool()> &stop) {
+                          const std::function<bool()> &keep, const std::function<bool()> &stop,
+                          TextCheck check) {
     MatchCount count;
     LineCursor lines(text);
     // Only a regular expression needs the text checked, and once is enough.
-    const TextCheck check = pattern.Options().regularExpression && text.isValidUtf16()
-                                ? TextCheck::KnownValid
-                                : TextCheck::Check;
+    if (check == TextCheck::Check && pattern.Options().regularExpression && text.isValidUtf16())
+        check = TextCheck::KnownValid;
     qsizetype pos = 0;
     while (pos <= text.size()) {
         // Often enough that even a page full of occurrences stops at once.
@@ -94,7 +94,7 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
             count.stopped = true;
             break;
         }
-        const PatternMatch found = pattern.Next(text, pos, true, check);
+        const PatternMatch found = pattern.NextPlace(text, pos, true, check);
         if (!found.Found())
             break;
         ++count.found;

@@ -59,9 +59,12 @@ struct MatchCount {
 // editor's Find Next finds them (empty occurrences of a regular expression
 // are passed over). Each is counted; keep() decides whether it is also
 // described in out (false once the caller holds as many as it keeps).
-// stop() is asked now and then; true ends the search early.
+// stop() is asked now and then; true ends the search early. check says
+// whether text is already known to be valid UTF-16 (as text decoded from
+// UTF-8 or Latin-1 always is), which saves reading it once more.
 MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,
-                          const std::function<bool()> &keep, const std::function<bool()> &stop);
+                          const std::function<bool()> &keep, const std::function<bool()> &stop,
+                          TextCheck check = TextCheck::Check);
 
 // The same as CollectMatches on the page's decoded text, found in the page's
 // bytes without decoding them: for a text of ASCII characters without line
