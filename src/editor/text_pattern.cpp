@@ -30,14 +30,31 @@ QRegularExpression::PatternOptions QtFlags(PatternOptions options) {
     return flags;
 }
 
-RegexOptions EngineFlags(PatternOptions options) {
-    return {.caseInsensitive = !options.matchCase, .unicodeProperties = true};
+RegexOptions EngineFlags(PatternOptions options, bool unicodeProperties = true) {
+    return {.caseInsensitive = !options.matchCase, .unicodeProperties = unicodeProperties};
+}
+
+// Whether Unicode properties can change what the pattern matches: only
+// through an escape (\w, \b, \d, \s) or a [:class:]. Case-insensitive
+// matching keeps Unicode case folding either way.
+bool NamesCharacterClasses(const QString &find) {
+    return find.contains(u'\\') || find.contains(u"[:"_s);
 }
 
 // Group k of a match; nothing for a group that took part in nothing or that
 // the pattern does not have.
 QStringView Group(const PatternMatch &match, int k) {
     return size_t(k) < match.groups.size() ? match.groups[k] : QStringView();
+}
+
+// What one look at the whole text tells a regular expression search, so that
+// the many searches in it that follow need not look again.
+TextCheck CheckOnce(QStringView text, PatternOptions options) {
+    if (!options.regularExpression)
+        return TextCheck::Check; // a literal search never needs it
+    if (QtPrivate::isAscii(text))
+        return TextCheck::KnownAscii;
+    return text.isValidUtf16() ? TextCheck::KnownValid : TextCheck::Check;
 }
 
 } // namespace
@@ -47,8 +64,14 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
     if (!options.regularExpression || find.isEmpty())
         return;
     regex_ = std::make_shared<const CompiledRegex>(find, EngineFlags(options));
-    if (regex_->Valid())
+    if (regex_->Valid()) {
+        asciiRegex_ = NamesCharacterClasses(find)
+                          ? std::make_shared<const CompiledRegex>(find, EngineFlags(options, false))
+                          : regex_;
+        if (!asciiRegex_->Valid()) // not expected: the same pattern with fewer options
+            asciiRegex_ = regex_;
         return;
+    }
     // Both compile the same pattern the same way, so they fail alike; the
     // message is the one QRegularExpression gives, in its words.
     const QRegularExpression described(find, QtFlags(options));
@@ -106,10 +129,11 @@ PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool non
     // Checked once here at most, not again on every try below.
     // A text that is not valid is left to the matcher's own check, which
     // reads only the part a match from pos could touch.
-    const bool valid = check == TextCheck::KnownValid || text.isValidUtf16();
+    const bool valid = check != TextCheck::Check || text.isValidUtf16();
+    const CompiledRegex &regex = check == TextCheck::KnownAscii ? *asciiRegex_ : *regex_;
     qsizetype pos = from;
     while (pos <= text.size()) {
-        const RegexHit hit = regex_->Match(text, pos, valid);
+        const RegexHit hit = regex.Match(text, pos, valid);
         if (!hit.Found())
             return {};
         const qsizetype start = hit.Start();
@@ -169,7 +193,7 @@ std::vector<PatternReplacement> TextPattern::Replacements(QStringView text, qsiz
     // a replacement sees the replacement's last character before it, not the
     // text's own. A null QChar stands for the start of the text.
     QChar lastOut = from > 0 ? text[from - 1] : QChar();
-    const TextCheck check = text.isValidUtf16() ? TextCheck::KnownValid : TextCheck::Check;
+    const TextCheck check = CheckOnce(text, options_);
     while (pos <= text.size()) {
         std::optional<QChar> prev;
         if (!options_.regularExpression && !found.empty())

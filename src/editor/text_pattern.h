@@ -53,7 +53,11 @@ struct ReplaceAllResult {
 // Whether a regular expression search checks that the text is valid UTF-16
 // first. The check reads the whole text, so a caller that searches one text
 // many times checks it once (QStringView::isValidUtf16) and says so.
-enum class TextCheck { Check, KnownValid };
+// KnownAscii says more: every character is ASCII (QtPrivate::isAscii). Such
+// a text is matched by a form of the pattern that tests \w, \d, \s, \b
+// and the [:classes:] by table rather than by Unicode property, which is
+// quicker and gives the same answers for ASCII characters.
+enum class TextCheck { Check, KnownValid, KnownAscii };
 
 class TextPattern {
 public:
@@ -107,6 +111,7 @@ private:
     PatternOptions options_;
     // Shared by copies: a compiled pattern is only read while matching.
     std::shared_ptr<const CompiledRegex> regex_;
+    std::shared_ptr<const CompiledRegex> asciiRegex_; // for KnownAscii texts
     QString error_;
 };
 

@@ -84,9 +84,14 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
                           TextCheck check) {
     MatchCount count;
     LineCursor lines(text);
-    // Only a regular expression needs the text checked, and once is enough.
-    if (check == TextCheck::Check && pattern.Options().regularExpression && text.isValidUtf16())
-        check = TextCheck::KnownValid;
+    // Only a regular expression needs the text checked, and once is enough;
+    // a text of ASCII only is matched by the quicker form of the pattern.
+    if (pattern.Options().regularExpression && check != TextCheck::KnownAscii) {
+        if (QtPrivate::isAscii(text))
+            check = TextCheck::KnownAscii;
+        else if (check == TextCheck::Check && text.isValidUtf16())
+            check = TextCheck::KnownValid;
+    }
     qsizetype pos = 0;
     while (pos <= text.size()) {
         // Often enough that even a page full of occurrences stops at once.
