@@ -1,8 +1,7 @@
 #include "sitesearch/byte_prefilter.h"
 
+#include "sitesearch/byte_find.h"
 #include "sitesearch/page_read.h"
-
-#include <cstring>
 
 namespace velmora {
 
@@ -18,8 +17,7 @@ BytePrefilter::BytePrefilter(const QString &find, PatternOptions options) {
 bool BytePrefilter::MayOccur(QByteArrayView bytes) const {
     if (needle_.isEmpty() || StartsWithWideMark(bytes))
         return true;
-    return ::memmem(bytes.data(), size_t(bytes.size()), needle_.constData(),
-                    size_t(needle_.size())) != nullptr;
+    return FindBytes(bytes, needle_) >= 0;
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "sitesearch/text_matches.h"
 
+#include "sitesearch/byte_find.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -133,8 +135,9 @@ bool IsWordChar(QChar c) {
 // mark and no NUL: UTF-8 (after its optional mark) when valid, else Latin-1.
 class NarrowPage {
 public:
-    explicit NarrowPage(QByteArrayView bytes)
-        : bytes_(bytes), utf8_(bytes.isValidUtf8()),
+    // Bytes all below 0x80 are valid UTF-8 without looking again.
+    NarrowPage(QByteArrayView bytes, const ByteKinds &kinds)
+        : bytes_(bytes), utf8_(!kinds.nonAscii || bytes.isValidUtf8()),
           textStart_(utf8_ && bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
 
     qsizetype TextStart() const { return textStart_; }
@@ -208,8 +211,8 @@ private:
 // Follows the lines of the bytes as LineCursor follows those of the text.
 class ByteLines {
 public:
-    ByteLines(QByteArrayView bytes, qsizetype textStart)
-        : bytes_(bytes), hasCr_(bytes.contains('\r')), scanned_(textStart), lineStart_(textStart) {}
+    ByteLines(QByteArrayView bytes, qsizetype textStart, bool hasCr)
+        : bytes_(bytes), hasCr_(hasCr), scanned_(textStart), lineStart_(textStart) {}
 
     void MoveTo(qsizetype pos) {
         const char *data = bytes_.data();
@@ -270,12 +273,16 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
         if (c.unicode() >= 0x80 || c == u'\n' || c == u'\r')
             return std::nullopt;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-        bytes.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)) || bytes.contains('\0'))
+        bytes.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)))
+        return std::nullopt;
+    // One pass tells the NULs, the CRs and whether any byte is beyond ASCII.
+    const ByteKinds kinds = ScanByteKinds(bytes);
+    if (kinds.nul)
         return std::nullopt;
 
     const QByteArray needle = find.toLatin1();
-    const NarrowPage page(bytes);
-    ByteLines lines(bytes, page.TextStart());
+    const NarrowPage page(bytes, kinds);
+    ByteLines lines(bytes, page.TextStart(), kinds.cr);
     MatchCount count;
     qsizetype pos = page.TextStart();
     while (pos < bytes.size()) {
@@ -283,11 +290,9 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
             count.stopped = true;
             break;
         }
-        const void *hit = ::memmem(bytes.data() + pos, size_t(bytes.size() - pos),
-                                   needle.constData(), size_t(needle.size()));
-        if (!hit)
+        const qsizetype at = FindBytes(bytes, needle, pos);
+        if (at < 0)
             break;
-        const qsizetype at = static_cast<const char *>(hit) - bytes.data();
         const qsizetype end = at + needle.size();
         if (options.wholeWord) {
             const QChar before = page.Before(at);
