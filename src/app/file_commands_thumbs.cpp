@@ -98,6 +98,9 @@ bool FileCommands::CanUseThumbWorkers(int mode, const QStringList &pages) const 
     // start, and one core gains nothing from several workers.
     if (mode != ModeMake || pages.size() < 2 || DefaultThumbJobs() < 2)
         return false;
+    // Without a base size no thumbnail is made; the run in place says nothing.
+    if (!ThumbBaseSizeOf(program_.Config().ThumbBaseIndex))
+        return false;
     const QFileInfo program(thumbWorkers_);
     if (thumbWorkers_.isEmpty() || !program.isFile() || !program.isExecutable())
         return false;
