@@ -1,10 +1,11 @@
 // Make Thumbs through the main window: every page of one folder selected in
 // the Folder View, Add_Remove(1) with a progress window that only notes the
-// time each file starts. Prints the milliseconds from the start of the
-// second page to the end of the run, so that starting the engine and the
+// time each page is finished. Prints the pages finished and the milliseconds
+// from the first to the last of them, so that starting the engines and the
 // first page are left out, as bench/app/thumbs_run leaves them out of
-// velmora-thumbs.
-//   thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER
+// velmora-thumbs. The window's workers are the velmora-thumbs beside this
+// program, as for the program itself; with --one-at-a-time it has none.
+//   thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER [--one-at-a-time]
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -51,20 +52,20 @@ public:
     bool StartDetached(const QString &, const QStringList &) override { return true; }
 };
 
-// Notes when each file of the run starts.
+// Notes when each page of the run is finished.
 class TimingProgress final : public ProgressWindow {
 public:
-    explicit TimingProgress(QList<qint64> &starts, const QElapsedTimer &clock)
-        : starts_(starts), clock_(clock) {}
+    explicit TimingProgress(QList<qint64> &finishes, const QElapsedTimer &clock)
+        : finishes_(finishes), clock_(clock) {}
     void InitProgBar(int) override {}
     void Show() override {}
-    void SetText(const QString &) override { starts_ << clock_.nsecsElapsed(); }
-    void Step() override {}
+    void SetText(const QString &) override {}
+    void Step() override { finishes_ << clock_.nsecsElapsed(); }
     bool StopRequested() const override { return false; }
     void Close() override {}
 
 private:
-    QList<qint64> &starts_;
+    QList<qint64> &finishes_;
     const QElapsedTimer &clock_;
 };
 
@@ -75,8 +76,10 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER\n");
+    const bool oneAtATime = argc == 4 && qstrcmp(argv[3], "--one-at-a-time") == 0;
+    if (argc != 3 && !oneAtATime) {
+        std::fprintf(stderr,
+                     "usage: thumbs_window_bench PAGES_FOLDER PROGRAM_FOLDER [--one-at-a-time]\n");
         return 2;
     }
     const QString pages = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -88,11 +91,13 @@ int main(int argc, char **argv) {
     program.Config().ThumbBaseIndex = 3;
 
     QElapsedTimer clock;
-    QList<qint64> starts;
+    QList<qint64> finishes;
     MainWindowServices services{program, prompts, prompts, desktop, &profile};
     services.progressWindows = [&]() -> std::unique_ptr<ProgressWindow> {
-        return std::make_unique<TimingProgress>(starts, clock);
+        return std::make_unique<TimingProgress>(finishes, clock);
     };
+    if (!oneAtATime)
+        services.thumbWorkers = QApplication::applicationDirPath() + u"/velmora-thumbs"_s;
     auto window = std::make_unique<TForm1>(services);
     window->resize(1000, 700);
     window->show();
@@ -103,12 +108,11 @@ int main(int argc, char **argv) {
 
     clock.start();
     window->Commands().Add_Remove(FileCommands::ModeMake);
-    const qint64 end = clock.nsecsElapsed();
-    if (starts.size() < 2) {
+    if (finishes.size() < 2) {
         std::fprintf(stderr, "thumbs_window_bench: the run did not go over the pages\n");
         return 1;
     }
-    std::printf("%d %.1f\n", int(starts.size()), double(end - starts[1]) / 1e6);
+    std::printf("%d %.1f\n", int(finishes.size()), double(finishes.last() - finishes[0]) / 1e6);
     std::fflush(stdout);
     // The engine goes down with the process.
     _Exit(0);

@@ -25,7 +25,7 @@ FileCommands::FileCommands(const FileCommandsServices &services, QWidget &window
       dialogs_(services.dialogs), desktop_(services.desktop), selection_(services.selection),
       document_(services.document), thumbnails_(services.thumbnails), viewer_(services.viewer),
       window_(window), freeSpace_(services.freeSpace), progressWindows_(services.progressWindows),
-      folderFiles_(services.folderFiles) {
+      folderFiles_(services.folderFiles), thumbWorkers_(services.thumbWorkers) {
     setObjectName(u"FileCommands"_s);
     BuildThumbnailMaker(services.render);
     LoadSnapshotParams(program_.Config(), snapShotParams_);

@@ -64,6 +64,10 @@ struct FileCommandsServices {
     // The files of the folder shown in the Folder View, in its order: file i
     // is tile i of the Thumbnail View. Empty: the folder has no files.
     std::function<QStringList()> folderFiles = {};
+    // The thumbnail program (velmora-thumbs) whose worker processes make the
+    // thumbnails of several pages at once. Empty or missing: Make Thumbs
+    // renders one page after the other in this process.
+    QString thumbWorkers = {};
 };
 
 // The actions that the main window places in its menus and buttons.
@@ -174,6 +178,10 @@ private:
     void ThumbsOfFiles(int mode, const QList<ViewFile> &files, int count, bool refreshTiles);
     // False when there was no room for a thumbnail (the run ends).
     bool MakeOrClearThumb(int mode, const QString &file);
+    // Whether a run over several pages can use the worker processes.
+    bool CanUseThumbWorkers(int mode, const QStringList &pages) const;
+    // What a worker needs to make exactly the thumbnails this window would.
+    QStringList ThumbWorkerArguments() const;
 
     // files
     void CopyOneSelectedFile();
@@ -204,6 +212,7 @@ private:
     FreeSpaceQuery freeSpace_;
     ProgressWindowFactory progressWindows_;
     std::function<QStringList()> folderFiles_;
+    QString thumbWorkers_;
     // The maker captures through this one, so it is declared first.
     std::unique_ptr<PageCapture> pageCapture_;
     std::unique_ptr<ThumbnailMaker> thumbMaker_;

@@ -104,7 +104,8 @@ TForm1::TForm1(const MainWindowServices &services, MainWindowViews views)
         FileCommandsServices{
             program_, prompts_, dialogs_, desktop_, *selection_, *document_, *thumbStore_,
             services.render, preview_->FormView(), services.freeSpace, services.progressWindows,
-            [this] { return folderPane_ ? folderPane_->FolderFiles() : QStringList(); }},
+            [this] { return folderPane_ ? folderPane_->FolderFiles() : QStringList(); },
+            services.thumbWorkers},
         *this);
     arguments_ = services.arguments;
     BuildLayout();

@@ -81,6 +81,9 @@ struct MainWindowServices {
     // The program's arguments after its name, read at the first show; none:
     // the process's own.
     std::optional<QStringList> arguments = {};
+    // The thumbnail program whose workers make several thumbnails at once
+    // (velmora-thumbs beside the program); empty: one at a time.
+    QString thumbWorkers = {};
 };
 
 // The views of the three tabs; an empty slot gets a placeholder list.

@@ -1,9 +1,11 @@
 """The Thumbnail View as a person uses it: all tiles selected and Make Thumbs
 pressed, the progress window runs to its end and every page has its
-thumbnail on disk and in its tile; Esc stops a run over slow pages; and
-ClearThumbs on one tile brings its placeholder back."""
+thumbnail on disk and in its tile; Esc stops a run over slow pages that the
+worker processes render several at once; and ClearThumbs on one tile brings
+its placeholder back."""
 
 import os
+import subprocess
 import time
 
 import harness
@@ -35,6 +37,12 @@ class ThumbnailViewTest(harness.ProgramTestCase):
         grid = harness.find(window, "list", "Thumbnail View files")
         return window, grid
 
+    def workers(self):
+        """The worker processes of velmora-thumbs making this program's thumbnails."""
+        found = subprocess.run(["pgrep", "-f", "--", "--worker --program-dir " + self.program.folder],
+                               capture_output=True, text=True).stdout.split()
+        return [pid for pid in found if int(pid) != os.getpid()]
+
     def tiles(self, grid):
         return [grid.getChildAtIndex(i) for i in range(grid.childCount)]
 
@@ -63,7 +71,7 @@ class ThumbnailViewTest(harness.ProgramTestCase):
         harness.wait_until(
             lambda: all(t.description == "thumbnail" for t in self.tiles(grid)),
             what="every tile with its picture")
-        harness.Setup.session.screenshot(os.path.join(self.program.folder, "grid.png"))
+        harness.Setup.session.screenshot(os.path.join(harness.Setup.artifacts, "grid.png"))
 
         # ClearThumbs on the first tile alone.
         harness.click(self.tiles(grid)[0])
@@ -83,10 +91,21 @@ class ThumbnailViewTest(harness.ProgramTestCase):
         window, grid = self.open_thumbnail_view()
         harness.wait_until(lambda: grid.childCount == 8, what="8 tiles")
         progress = self.run_make_thumbs(window, grid)
+        # The pages are rendered at once by the thumbnail program beside the
+        # window's, while the progress window stays live.
+        harness.wait_until(lambda: len(self.workers()) >= 2, what="two workers rendering")
         time.sleep(1.5)
+        harness.Setup.session.screenshot(os.path.join(harness.Setup.artifacts, "progress.png"))
         harness.press_key("Escape")
         harness.wait_gone(progress, timeout=30)
+        # The progress window closes at once; the pages in hand are finished
+        # and the workers end with the run.
+        harness.wait_until(lambda: not self.workers(), timeout=60,
+                           what="the workers ended with the run")
         made = len(self.thumbnails(site))
         self.assertGreaterEqual(made, 1)
         self.assertLess(made, 8)
+        for name in self.thumbnails(site):
+            with open(os.path.join(self.thumb_folder(site), name), "rb") as f:
+                self.assertEqual(f.read()[-2:], b"\xff\xd9", name)  # a whole JPEG
         self.close_through_menu(self.program.main_window())

@@ -51,7 +51,11 @@ int main(int argc, char **argv) {
     program.Start(screen ? screen->size() : QSize(1024, 768));
 
     velmora::RenderProfile pages;
-    velmora::TForm1 window({program, prompts, dialogs, desktop, &pages});
+    velmora::MainWindowServices services{program, prompts, dialogs, desktop, &pages};
+    // Make Thumbs over several pages renders them at once in worker processes
+    // of the thumbnail program installed beside this one.
+    services.thumbWorkers = QApplication::applicationDirPath() + QStringLiteral("/velmora-thumbs");
+    velmora::TForm1 window(services);
     QObject::connect(&instance, &velmora::SingleInstance::PathReceived, &window,
                      [&window](const QString &path) { window.Start().OpenHandedOverPath(path); });
     window.show();

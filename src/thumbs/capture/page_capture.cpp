@@ -48,8 +48,7 @@ bool PageCapture::CapturePage(const QString &pagePath, const CaptureRequest &req
     if (request.snapViewMode) {
         loaded = form.BorrowView(internalBrowser_, error);
     } else {
-        const DisplaySettings display =
-            internalBrowser_ ? internalBrowser_->Display() : DisplaySettings{};
+        const DisplaySettings display = internalBrowser_ ? internalBrowser_->Display() : display_;
         loaded = form.LoadHTMLFile(pagePath, display, timeLimitMs_, memoryCapMb_, deadline, error);
     }
     QImage bitmap;

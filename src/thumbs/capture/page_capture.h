@@ -9,6 +9,7 @@
 
 #include "pictures/capture_request.h"
 #include "pictures/picture.h"
+#include "render/display_settings.h"
 
 #include <QSize>
 #include <QString>
@@ -41,6 +42,9 @@ public:
                      QString *error = nullptr);
 
     void SetInternalBrowser(PageView *view) { internalBrowser_ = view; }
+    // The display settings captures use without an internal browser: a
+    // worker process copies those of the window it makes thumbnails for.
+    void SetDisplay(const DisplaySettings &display) { display_ = display; }
     void SetTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
     // MB; 0: no cap. Borrowed views keep their own.
     void SetMemoryCap(int megabytes) { memoryCapMb_ = megabytes; }
@@ -55,6 +59,7 @@ private:
     PageView *internalBrowser_;
     int timeLimitMs_;
     int memoryCapMb_;
+    DisplaySettings display_;
     // Kept from one capture to the next, so a run of captures reuses one
     // engine page instead of starting a renderer per page.
     std::unique_ptr<TFormSnap> form_;

@@ -12,12 +12,12 @@
 #include "sitewalk/page_collector.h"
 #include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumb_batch.h"
+#include "thumbs/capture/thumb_workers.h"
 #include "thumbs/capture/thumbnail_maker.h"
 #include "thumbs/thumb_freshness.h"
 #include "thumbs/thumbnail_store.h"
 #include "tools/thumbs/console_prompts.h"
 #include "tools/thumbs/page_thumbnail.h"
-#include "tools/thumbs/thumb_workers.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -61,6 +61,8 @@ struct Options {
     int memoryCapMb = velmora::ViewOptions{}.memoryCapMb;
     int jobs = velmora::DefaultThumbJobs();
     bool worker = false; // one of the processes a run with --jobs starts
+    // The display settings of the window a worker makes thumbnails for.
+    std::optional<velmora::DisplaySettings> display;
 };
 
 int Usage(const QString &message) {
@@ -107,6 +109,10 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
     QCommandLineOption worker(u"worker"_s, u"Serves the pages of a run with --jobs."_s);
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(worker);
+    QCommandLineOption display(u"display"_s, u"The internal browser's display settings."_s,
+                               u"SETTINGS"_s);
+    display.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(display);
     parser.addPositionalArgument(u"PATH"_s, u"Pages or folders of pages."_s, u"PATH..."_s);
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -181,6 +187,13 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
         options->jobs = jobs;
     }
     options->worker = parser.isSet(worker);
+    if (parser.isSet(display)) {
+        options->display = velmora::DisplayFromArgument(parser.value(display));
+        if (!options->display) {
+            *message = u"--display needs the display settings of a window"_s;
+            return false;
+        }
+    }
     if (options->paths.isEmpty() && !options->worker) {
         *message = u"no page or folder given"_s;
         return false;
@@ -253,6 +266,8 @@ struct ThumbsEngine {
         : capture(profile, nullptr, options.timeLimitMs), store(folders.ThumbDir, 0),
           maker(capture, store, prompts) {
         capture.SetMemoryCap(options.memoryCapMb);
+        if (options.display)
+            capture.SetDisplay(*options.display);
         maker.CBSnapBaseChange(settings.ThumbBaseIndex);
         if (options.base)
             maker.SetBase(*options.base);
@@ -281,6 +296,8 @@ QStringList WorkerArguments(const Options &options, const velmora::ProgramFolder
                   << u"%1x%2"_s.arg(options.base->width()).arg(options.base->height());
     if (options.baseIndex)
         arguments << u"--base-index"_s << QString::number(*options.baseIndex);
+    if (options.display)
+        arguments << u"--display"_s << velmora::DisplayArgument(*options.display);
     return arguments;
 }
 

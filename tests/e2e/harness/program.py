@@ -39,6 +39,11 @@ class Program:
         self.process = None
         os.makedirs(folder, exist_ok=True)
         shutil.copy2(executable, self.executable)
+        # The thumbnail program lies beside the program, as installed: Make
+        # Thumbs over several pages starts its workers from there.
+        thumbs = os.path.join(os.path.dirname(os.path.abspath(executable)), "velmora-thumbs")
+        if os.path.isfile(thumbs):
+            shutil.copy2(thumbs, os.path.join(folder, "velmora-thumbs"))
         _copy_shipped_data(data_dir, folder)
 
     def path(self, *parts):

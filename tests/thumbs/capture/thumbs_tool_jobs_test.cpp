@@ -3,6 +3,7 @@
 // the pages in hand.
 
 #include "temp_files.h"
+#include "thumbs/capture/thumb_workers.h"
 #include "thumbs/thumbnail_names.h"
 
 #include <QDir>
@@ -138,6 +139,25 @@ TEST_F(ThumbsToolJobsTest, JobsOutsideTheirRangeAreRefused) {
     EXPECT_EQ(RunTool(dir.filePath(u"p"_s), {u"--jobs"_s, u"0"_s, pages}).exitCode, 2);
     EXPECT_EQ(RunTool(dir.filePath(u"p"_s), {u"--jobs"_s, u"9"_s, pages}).exitCode, 2);
     EXPECT_EQ(RunTool(dir.filePath(u"p"_s), {u"--jobs"_s, u"two"_s, pages}).exitCode, 2);
+}
+
+// The window hands its browser's display settings to the workers as one
+// argument: everything comes back, a font name with commas included, and
+// text that is not such an argument is refused.
+TEST(ThumbWorkerDisplayArgument, RoundTripsAndRefusesOtherText) {
+    DisplaySettings display;
+    display.fontName = u"Serif, Condensed"_s;
+    display.fontColor = 0x123456;
+    display.fontSize = 17;
+    display.linkColor = 0x0000FF;
+    display.backgroundColor = 0xF0E0D0;
+    display.showImages = false;
+    EXPECT_EQ(DisplayFromArgument(DisplayArgument(display)), display);
+    EXPECT_EQ(DisplayFromArgument(DisplayArgument(DisplaySettings{})), DisplaySettings{});
+
+    for (const QString &wrong : {u""_s, u"1,12,3,4,1"_s, u"1,12,3,4,2,Serif"_s,
+                                 u"1,0,3,4,1,Serif"_s, u"x,12,3,4,1,Serif"_s})
+        EXPECT_FALSE(DisplayFromArgument(wrong)) << wrong.toStdString();
 }
 
 } // namespace

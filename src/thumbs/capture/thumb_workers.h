@@ -1,5 +1,6 @@
 #pragma once
-// velmora-thumbs over several pages at once. The renderer of one page keeps
+// Thumbnails of several pages at once, for velmora-thumbs and for Make Thumbs
+// in the window. The renderer of one page keeps
 // about one core busy, and the engine's work in the process that drives it
 // another, so one engine leaves cores idle. Worker processes of the tool
 // itself, each with an engine and a capture window of its own, take one page
@@ -12,10 +13,13 @@
 // short (the page was not made and the worker ends). A worker ends when its
 // input ends.
 
+#include "render/display_settings.h"
 #include "thumbs/capture/thumb_batch.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace velmora {
 
@@ -28,9 +32,18 @@ int DefaultThumbJobs();
 // `program workerArguments`. Reports, stop requests and the summary are those
 // of RunThumbBatch: a stop request ends the run once the pages in hand are
 // made, and a worker short of space ends it as the space check does.
+// `starting` is told of each page as it is handed to a worker, in page order.
+// Events are processed while the workers render, so a progress window stays
+// live; nothing here touches a widget.
 BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerArguments, int jobs,
                              const QStringList &pages, const BatchReport &report,
-                             const StopCheck &stopRequested);
+                             const StopCheck &stopRequested, const BatchStart &starting = {});
+
+// The display settings of the window's internal browser as one worker
+// argument and back, so a worker's captures look like the window's own.
+// Nothing comes back from text that is not such an argument.
+QString DisplayArgument(const DisplaySettings &display);
+std::optional<DisplaySettings> DisplayFromArgument(const QString &text);
 
 // The worker's side: answers the pages read from standard input until it
 // ends. Interrupts are left to the main process.

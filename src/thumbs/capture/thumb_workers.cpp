@@ -1,13 +1,15 @@
-#include "tools/thumbs/thumb_workers.h"
+#include "thumbs/capture/thumb_workers.h"
 
 #include "thumbs/capture/thumbnail_maker.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QThread>
 #include <QTimer>
 
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -36,9 +38,9 @@ struct Worker {
 // reports made so far, in page order.
 class WorkerRun {
 public:
-    WorkerRun(const QStringList &pages, const BatchReport &report)
+    WorkerRun(const QStringList &pages, const BatchReport &report, const BatchStart &starting)
         : pages_(pages), states_(pages.size(), PageState::Waiting), results_(pages.size()),
-          report_(report) {}
+          report_(report), starting_(starting) {}
 
     bool HasPagesLeft() const { return !stopping_ && next_ < pages_.size(); }
     void Stop() { stopping_ = true; }
@@ -51,6 +53,8 @@ public:
             return;
         }
         worker.page = int(next_++);
+        if (starting_)
+            starting_(worker.page, int(pages_.size()), pages_.at(worker.page));
         worker.process->write(QFile::encodeName(pages_.at(worker.page)) + '\0');
     }
 
@@ -116,6 +120,7 @@ private:
     std::vector<PageState> states_;
     std::vector<BatchPageResult> results_;
     const BatchReport &report_;
+    const BatchStart &starting_;
     qsizetype next_ = 0;
     qsizetype reported_ = 0;
     bool stopping_ = false;
@@ -131,11 +136,13 @@ int DefaultThumbJobs() {
 
 BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerArguments, int jobs,
                              const QStringList &pages, const BatchReport &report,
-                             const StopCheck &stopRequested) {
-    WorkerRun run(pages, report);
+                             const StopCheck &stopRequested, const BatchStart &starting) {
+    WorkerRun run(pages, report, starting);
     QEventLoop loop;
     std::vector<std::unique_ptr<Worker>> workers;
     int running = 0;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
 
     std::function<void(Worker &)> start = [&](Worker &worker) {
         worker.process = std::make_unique<QProcess>();
@@ -143,6 +150,9 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
         QProcess *process = worker.process.get();
         // The workers' messages (a volume short of space) reach the terminal.
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A worker never shows a window: without a display of its own it
+        // neither joins the desktop's session nor its accessibility bus.
+        process->setProcessEnvironment(environment);
         QObject::connect(process, &QProcess::readyReadStandardOutput, process, [&, process] {
             Worker &w = *std::find_if(workers.begin(), workers.end(), [&](const auto &x) {
                              return x->process.get() == process;
@@ -171,6 +181,19 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
             if (--running == 0)
                 loop.quit();
         });
+        // A program that cannot be started fails its page and is not tried
+        // again; the other workers carry on with the rest.
+        QObject::connect(
+            process, &QProcess::errorOccurred, process, [&, process](QProcess::ProcessError error) {
+                if (error != QProcess::FailedToStart)
+                    return;
+                Worker &w = *std::find_if(workers.begin(), workers.end(), [&](const auto &x) {
+                                 return x->process.get() == process;
+                             })->get();
+                run.Lost(w);
+                if (--running == 0)
+                    loop.quit();
+            });
         ++running;
         process->start(program, workerArguments);
         run.Feed(worker);
@@ -193,6 +216,40 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
     if (running > 0)
         loop.exec();
     return run.Finish();
+}
+
+QString DisplayArgument(const DisplaySettings &display) {
+    // The font name comes last: it is the one part that may hold a comma.
+    return u"%1,%2,%3,%4,%5,%6"_s.arg(display.fontColor)
+        .arg(display.fontSize)
+        .arg(display.linkColor)
+        .arg(display.backgroundColor)
+        .arg(display.showImages ? 1 : 0)
+        .arg(display.fontName);
+}
+
+std::optional<DisplaySettings> DisplayFromArgument(const QString &text) {
+    constexpr int kNumbers = 5;
+    const QStringList parts = text.split(u',');
+    if (parts.size() <= kNumbers)
+        return std::nullopt;
+    std::array<int, kNumbers> numbers{};
+    for (int i = 0; i < kNumbers; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (numbers[4] < 0 || numbers[4] > 1 || numbers[1] < 1 || numbers[1] > 1000)
+        return std::nullopt;
+    DisplaySettings display;
+    display.fontColor = numbers[0];
+    display.fontSize = numbers[1];
+    display.linkColor = numbers[2];
+    display.backgroundColor = numbers[3];
+    display.showImages = numbers[4] == 1;
+    display.fontName = parts.mid(kNumbers).join(u',');
+    return display;
 }
 
 int ServeThumbWorker(ThumbnailMaker &maker) {

@@ -1,0 +1,192 @@
+// Make Thumbs over several pages with the worker processes of the thumbnail
+// program: the same files as the run in the window's own engine, a stop that
+// keeps what was made, and the run in place when the program is missing.
+#include "app/main_window.h"
+#include "app/preview_pane.h"
+#include "main_window_fixture.h"
+#include "render/page_view.h"
+#include "render/render_profile.h"
+#include "temp_files.h"
+#include "thumbs/thumbnail_cache.h"
+#include "thumbs/thumbnail_store.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace velmora;
+using velmora::testing::MainWindowFixture;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ProgressLog {
+    QStringList texts;
+    int steps = 0;
+    bool closed = false;
+    // The stop button is "pressed" once the window shows this many texts.
+    int stopAtText = -1;
+};
+
+class ProgressDouble final : public ProgressWindow {
+public:
+    explicit ProgressDouble(ProgressLog &log) : log_(log) {}
+    void InitProgBar(int) override {}
+    void Show() override {}
+    void SetText(const QString &text) override {
+        log_.texts << text;
+        if (int(log_.texts.size()) == log_.stopAtText)
+            stop_ = true;
+    }
+    void Step() override { ++log_.steps; }
+    bool StopRequested() const override { return stop_; }
+    void Close() override { log_.closed = true; }
+
+private:
+    ProgressLog &log_;
+    bool stop_ = false;
+};
+
+class MainWindowThumbWorkersTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
+        StartProgram();
+        program->Config().ThumbBaseIndex = 1; // 320x240: quick, yet text and colours show
+    }
+
+    // A window whose Make Thumbs starts its workers as `workers` (empty:
+    // every page in the window's own engine).
+    void OpenWindow(const QString &workers) {
+        window.reset();
+        progress = {};
+        MainWindowServices services = Services(&profile);
+        services.thumbWorkers = workers;
+        services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
+            return std::make_unique<ProgressDouble>(progress);
+        };
+        window = MakeWindow(services);
+        // Fonts and colours of the internal browser that no worker has by
+        // default: the pages without colours of their own take them.
+        DisplaySettings display;
+        display.backgroundColor = 0x30E0F0; // $00BBGGRR: a yellow
+        display.fontColor = 0x800000;       // a dark blue
+        display.fontSize = 20;
+        window->Preview().Browser()->SetDisplay(display);
+    }
+
+    // Pages that differ in colour and text; every other one takes the
+    // browser's default colours and font.
+    QStringList WritePages(int count) {
+        QStringList pages;
+        for (int n = 0; n < count; ++n) {
+            const QByteArray style =
+                n % 2
+                    ? "style='background:#" + QByteArray::number(0x204060 + n * 0x0a0b0c, 16) + "'"
+                    : QByteArray();
+            pages << WriteSite(u"p%1.htm"_s.arg(n, 2, 10, QChar(u'0')),
+                               "<body " + style + "><h1>Page " + QByteArray::number(n) +
+                                   "</h1><p>" + QByteArray("words ").repeated(n + 1) + "</p>");
+        }
+        return pages;
+    }
+
+    void MakeThumbsOfAll(const QStringList &pages) {
+        window->JumpToFileAndFolder(pages[0]);
+        FileList()->selectAll();
+        window->Commands().Add_Remove(FileCommands::ModeMake);
+    }
+
+    bool HasThumb(const QString &page) const {
+        return QFileInfo::exists(window->Thumbnails().ThumbPathOf(page));
+    }
+
+    // Every file under THUMBS by its path there, with its bytes; each must
+    // be a whole thumbnail.
+    std::map<QString, QByteArray> ThumbFiles() const {
+        std::map<QString, QByteArray> files;
+        const QString thumbDir = window->Thumbnails().ThumbDir();
+        QDirIterator it(thumbDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            Picture picture;
+            EXPECT_TRUE(ThumbnailCache::DecodeThumbnailFile(path, &picture)) << path.toStdString();
+            EXPECT_EQ(picture.size(), QSize(130, 100)) << path.toStdString();
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            files[QDir(thumbDir).relativeFilePath(path)] = file.readAll();
+        }
+        return files;
+    }
+
+    static QStringList TextsOf(const QStringList &pages) {
+        QStringList texts;
+        for (int i = 0; i < pages.size(); ++i)
+            texts << u"(%1 of %2): %3"_s.arg(i + 1).arg(pages.size()).arg(pages[i]);
+        return texts;
+    }
+
+    RenderProfile profile;
+    ProgressLog progress;
+};
+
+TEST_F(MainWindowThumbWorkersTest, WorkersMakeTheSameFilesAsTheWindowsOwnEngine) {
+    const QStringList pages = WritePages(8);
+    OpenWindow(QString::fromUtf8(VELMORA_THUMBS_TOOL));
+    MakeThumbsOfAll(pages);
+    const auto parallel = ThumbFiles();
+    // Every page is counted once, in page order, as the window's own run does.
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    EXPECT_EQ(progress.steps, 8);
+    EXPECT_TRUE(progress.closed);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(prompts.calls.isEmpty());
+    ASSERT_TRUE(QDir(window->Thumbnails().ThumbDir()).removeRecursively());
+
+    OpenWindow(QString());
+    MakeThumbsOfAll(pages);
+    const auto sequential = ThumbFiles();
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    ASSERT_EQ(sequential.size(), 8u);
+    ASSERT_EQ(parallel.size(), sequential.size());
+    for (const auto &[name, bytes] : sequential) {
+        ASSERT_TRUE(parallel.count(name)) << name.toStdString();
+        EXPECT_TRUE(parallel.at(name) == bytes) << name.toStdString() << " differs";
+    }
+}
+
+// Stop while the workers have their first pages: those are finished, no
+// other page is made, and no file is left half written.
+TEST_F(MainWindowThumbWorkersTest, StopKeepsThePagesInHandAndLeavesNoPartialFile) {
+    const QStringList pages = WritePages(12);
+    OpenWindow(QString::fromUtf8(VELMORA_THUMBS_TOOL));
+    progress.stopAtText = 1;
+    MakeThumbsOfAll(pages);
+    EXPECT_TRUE(progress.closed);
+    EXPECT_TRUE(window->isEnabled());
+    ASSERT_GE(progress.steps, 1);
+    EXPECT_LT(progress.steps, 6);
+    // The pages handed out are the first ones, and each is reported.
+    EXPECT_EQ(progress.texts, TextsOf(pages).mid(0, progress.texts.size()));
+    EXPECT_EQ(progress.steps, progress.texts.size());
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(HasThumb(pages[i]), i < progress.steps) << i;
+    EXPECT_EQ(int(ThumbFiles().size()), progress.steps);
+}
+
+TEST_F(MainWindowThumbWorkersTest, AMissingWorkerProgramLeavesTheRunToTheWindow) {
+    const QStringList pages = WritePages(3);
+    OpenWindow(dir.filePath(u"no-such-program"_s));
+    MakeThumbsOfAll(pages);
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    EXPECT_EQ(progress.steps, 3);
+    for (const QString &page : pages)
+        EXPECT_TRUE(HasThumb(page));
+    EXPECT_EQ(ThumbFiles().size(), 3u);
+    EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+} // namespace
