@@ -39,19 +39,22 @@ void ThumbGridModel::ShowRange(int first, int last, int aheadLast) {
     if (first < 0 || first > last || last >= paths_.size())
         return;
     shown_ = {first, last};
-    TakeDecodedPictures();
-    QStringList wanted;
     const ThumbnailCache &cache = store_.Cache();
+    // Tiles without a thumbnail file show so at once; the others wait for
+    // their pictures.
     for (int row = first; row <= last; ++row) {
         const QString thumb = ThumbPathAt(row);
-        if (decoding_[size_t(row)] == Decoding::Failed || cache.FindCachedThumb(thumb) != -1)
-            continue;
-        // Tiles without a thumbnail file show so at once.
-        if (QFileInfo(thumb).isFile()) {
-            wanted << thumb;
+        if (decoding_[size_t(row)] != Decoding::Failed && cache.FindCachedThumb(thumb) == -1 &&
+            QFileInfo(thumb).isFile())
             decoding_[size_t(row)] = Decoding::Waiting;
-        }
     }
+    // Pictures decoded ahead are shown now: the decoding thread does not
+    // announce them again.
+    TakeDecodedPictures();
+    QStringList wanted;
+    for (int row = first; row <= last; ++row)
+        if (decoding_[size_t(row)] == Decoding::Waiting)
+            wanted << ThumbPathAt(row);
     ahead_.Request(wanted + UncachedThumbs(last + 1, aheadLast));
 }
 

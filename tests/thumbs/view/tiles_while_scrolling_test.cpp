@@ -80,6 +80,23 @@ TEST_F(TilesWhileScrolling, AScrolledScreenIsPaintedFirstAndItsPicturesComeAfter
     EXPECT_EQ(store.Cache().PictureCount(), firstScreen + last - first + 1);
 }
 
+// The last screen of a folder has no next screen whose pictures would come
+// later: pictures decoded ahead before it was shown must be taken at once.
+TEST_F(TilesWhileScrolling, PicturesDecodedAheadAreShownWithTheScreen) {
+    const QStringList pages = PagesWithThumbs(4);
+    LVThumbs grid(store);
+    grid.resize(800, 600);
+    grid.ShowFiles(pages);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid.Model()->DecodedAhead(3); }));
+    QCoreApplication::processEvents(); // the announcements, while no tile is shown
+    grid.ShowFiles(pages);             // the same files again: nothing is waited for
+    grid.Model()->ShowRange(0, 3, 3);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(Slot(grid, row), row);
+        EXPECT_FALSE(Pending(grid, row));
+    }
+}
+
 TEST_F(TilesWhileScrolling, AnUndecodableThumbnailEndsAsNoThumbnail) {
     const QStringList pages = PagesWithThumbs(3);
     WriteBytes(store.ThumbPathOf(pages[1]), "not a JPEG");
