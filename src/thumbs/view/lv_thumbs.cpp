@@ -53,7 +53,9 @@ bool LVThumbs::ShowFiles(const QStringList &paths) {
             model_->PrepareRange(0, TilesPerScreen() - 1);
         return true;
     }
-    // The same files: their marks of outdated thumbnails are drawn anew.
+    // The same files: their marks of outdated thumbnails are drawn anew, and
+    // the pictures of the tiles on screen asked for again.
+    hinted_ = {-1, -1};
     viewport()->update();
     return false;
 }
@@ -110,16 +112,15 @@ std::pair<int, int> LVThumbs::VisibleRange() const {
 void LVThumbs::paintEvent(QPaintEvent *event) {
     const std::pair<int, int> range = VisibleRange();
     const bool moved = range != hinted_ && range.first >= 0;
+    // The paint never waits for a decode: tiles whose pictures are not
+    // decoded yet are drawn empty and again when their pictures come. After
+    // this screen, the next one is decoded ahead.
     if (moved) {
         hinted_ = range;
-        LVThumbsDataHint(range.first, range.second);
+        const int screen = range.second - range.first + 1;
+        model_->ShowRange(range.first, range.second, range.second + screen);
     }
     QListView::paintEvent(event);
-    // Once this screen is painted, the next one is decoded ahead.
-    if (moved) {
-        const int screen = range.second - range.first + 1;
-        model_->PrepareRange(range.second + 1, range.second + screen);
-    }
 }
 
 // Keys typed in quick succession make one search text; a new search starts

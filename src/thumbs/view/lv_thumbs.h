@@ -1,10 +1,12 @@
 #pragma once
 // The Thumbnail View's grid, LVThumbs: a tile per file of the current folder,
 // several of which can be selected, drawn entirely by ThumbTileDelegate.
-// Before tiles are painted the pictures of the tiles on screen are put into
-// the thumbnail cache, in tile order (those of the first screen are decoded
-// ahead as soon as the files are given, while the view may still be hidden); typing a file name's
-// first letters moves to the next tile whose name begins with them.
+// Painting never waits for a picture to be decoded: the pictures of the tiles
+// on screen are decoded on a second thread (those of the first screen as soon
+// as the files are given, while the view may still be hidden) and put into
+// the thumbnail cache, in tile order, as they come; a tile is drawn empty
+// until then. Typing a file name's first letters moves to the next tile
+// whose name begins with them.
 
 #include <QElapsedTimer>
 #include <QListView>
@@ -25,7 +27,8 @@ public:
     // True when the tiles changed.
     bool ShowFiles(const QStringList &paths);
 
-    // Fills the cache for tiles first .. last; ignored unless both are tiles.
+    // Fills the cache for tiles first .. last now, decoding what is not
+    // decoded yet; ignored unless both are tiles.
     void LVThumbsDataHint(int first, int last);
     // The tile whose name begins with text (any letter case), searching from
     // start on and wrapping; -1 when there is none.

@@ -5,7 +5,8 @@
 
 namespace velmora {
 
-ThumbDecodeAhead::ThumbDecodeAhead() : worker_([this] { Work(); }) {}
+ThumbDecodeAhead::ThumbDecodeAhead(std::function<void()> onDecoded)
+    : onDecoded_(std::move(onDecoded)), worker_([this] { Work(); }) {}
 
 ThumbDecodeAhead::~ThumbDecodeAhead() {
     {
@@ -30,23 +31,37 @@ bool ThumbDecodeAhead::IsReady(const QString &thumbPath) const {
     return ready_.contains(thumbPath);
 }
 
-bool ThumbDecodeAhead::Take(const QString &thumbPath, Picture *picture) {
+ThumbDecodeAhead::Handover ThumbDecodeAhead::Hand(const QString &thumbPath, Picture *picture) {
     const std::lock_guard lock(mutex_);
     // The user-interface thread decodes this one itself now.
     std::erase(waiting_, thumbPath);
     const auto found = ready_.find(thumbPath);
     if (found == ready_.end())
-        return false;
+        return Handover::NotReady;
     // A thumbnail made again since it was decoded is decoded anew.
-    const bool current = found->stamp == FileStamp(thumbPath);
-    if (current)
+    Handover handed = Handover::NotReady;
+    if (found->stamp == FileStamp(thumbPath)) {
+        handed = found->picture.isNull() ? Handover::Undecodable : Handover::Picture;
         *picture = std::move(found->picture);
+    }
     ready_.erase(found);
-    return current;
+    return handed;
+}
+
+bool ThumbDecodeAhead::Take(const QString &thumbPath, Picture *picture) {
+    return Hand(thumbPath, picture) == Handover::Picture;
 }
 
 bool ThumbDecodeAhead::Decode(const QString &thumbPath, Picture *picture) {
-    return Take(thumbPath, picture) || ThumbnailCache::DecodeThumbnailFile(thumbPath, picture);
+    switch (Hand(thumbPath, picture)) {
+    case Handover::Picture:
+        return true;
+    case Handover::Undecodable:
+        return false;
+    case Handover::NotReady:
+        break;
+    }
+    return ThumbnailCache::DecodeThumbnailFile(thumbPath, picture);
 }
 
 void ThumbDecodeAhead::Work() {
@@ -63,14 +78,19 @@ void ThumbDecodeAhead::Work() {
         const qint64 stamp = FileStamp(path);
         Picture picture;
         const bool decoded = ThumbnailCache::DecodeThumbnailFile(path, &picture);
-        lock.lock();
         if (!decoded)
-            continue;
+            picture = Picture();
+        lock.lock();
         ready_.insert(path, {std::move(picture), stamp});
         readyOrder_.push_back(path);
         while (readyOrder_.size() > kMaxReady) {
             ready_.remove(readyOrder_.front());
             readyOrder_.pop_front();
+        }
+        if (onDecoded_) {
+            lock.unlock();
+            onDecoded_();
+            lock.lock();
         }
     }
 }

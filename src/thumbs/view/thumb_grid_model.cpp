@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 ThumbGridModel::ThumbGridModel(ThumbnailStore &store, QObject *parent)
-    : QAbstractListModel(parent), store_(store) {
+    : QAbstractListModel(parent), store_(store), ahead_([this] { PostDecoded(); }) {
     store_.Cache().SetDecoder(
         [this](const QString &path, Picture *picture) { return ahead_.Decode(path, picture); });
 }
@@ -35,13 +35,68 @@ void ThumbGridModel::PrepareRange(int first, int last) {
     ahead_.Request(UncachedThumbs(first, last));
 }
 
+void ThumbGridModel::ShowRange(int first, int last, int aheadLast) {
+    if (first < 0 || first > last || last >= paths_.size())
+        return;
+    shown_ = {first, last};
+    const ThumbnailCache &cache = store_.Cache();
+    // Tiles without a thumbnail file show so at once; the others wait for
+    // their pictures.
+    for (int row = first; row <= last; ++row) {
+        const QString thumb = ThumbPathAt(row);
+        if (decoding_[size_t(row)] != Decoding::Failed && cache.FindCachedThumb(thumb) == -1 &&
+            QFileInfo(thumb).isFile())
+            decoding_[size_t(row)] = Decoding::Waiting;
+    }
+    // Pictures decoded ahead are shown now: the decoding thread does not
+    // announce them again.
+    TakeDecodedPictures();
+    QStringList wanted;
+    for (int row = first; row <= last; ++row)
+        if (decoding_[size_t(row)] == Decoding::Waiting)
+            wanted << ThumbPathAt(row);
+    ahead_.Request(wanted + UncachedThumbs(last + 1, aheadLast));
+}
+
+void ThumbGridModel::PostDecoded() {
+    if (decodedPosted_.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            decodedPosted_ = false;
+            TakeDecodedPictures();
+        },
+        Qt::QueuedConnection);
+}
+
+void ThumbGridModel::TakeDecodedPictures() {
+    const auto [first, last] = shown_;
+    if (first < 0 || last >= paths_.size())
+        return;
+    ThumbnailCache &cache = store_.Cache();
+    for (int row = first; row <= last; ++row) {
+        Decoding &state = decoding_[size_t(row)];
+        const QString thumb = ThumbPathAt(row);
+        if (state != Decoding::Waiting || !ahead_.IsReady(thumb))
+            continue;
+        // The cache's decoder takes the picture decoded ahead.
+        cache.LoadCachedThumb(thumb);
+        state = cache.FindCachedThumb(thumb) == -1 ? Decoding::Failed : Decoding::Idle;
+        const QModelIndex changed = index(row);
+        emit dataChanged(changed, changed);
+    }
+}
+
 bool ThumbGridModel::SetPaths(const QStringList &paths) {
     // The same files may have been saved since they were last shown.
     freshness_.assign(size_t(paths.size()), 0);
+    decoding_.assign(size_t(paths.size()), Decoding::Idle);
     if (paths == paths_)
         return false;
     beginResetModel();
     paths_ = paths;
+    shown_ = {-1, -1};
     endResetModel();
     return true;
 }
@@ -85,6 +140,9 @@ void ThumbGridModel::LoadRange(int first, int last, const std::function<void()> 
     ThumbnailCache &cache = store_.Cache();
     for (const QString &thumb : thumbs)
         cache.LoadCachedThumb(thumb);
+    for (int row = first; row <= last; ++row)
+        if (decoding_[size_t(row)] == Decoding::Waiting)
+            decoding_[size_t(row)] = Decoding::Idle;
 }
 
 int ThumbGridModel::FindByPrefix(const QString &text, int start, bool wrap) const {
@@ -108,6 +166,7 @@ void ThumbGridModel::RefreshRow(int row) {
     if (row < 0 || row >= paths_.size())
         return;
     freshness_[size_t(row)] = 0;
+    decoding_[size_t(row)] = Decoding::Idle;
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed);
 }
@@ -129,6 +188,8 @@ QVariant ThumbGridModel::data(const QModelIndex &index, int role) const {
         return PathAt(row);
     case OutdatedRole:
         return FreshnessAt(row) == ThumbFreshness::Outdated;
+    case PendingRole:
+        return decoding_[size_t(row)] == Decoding::Waiting;
     case Qt::AccessibleDescriptionRole:
         // Read by assistive tools (and the end-to-end tests): whether the
         // page has a thumbnail file, cached or not, and whether it is older

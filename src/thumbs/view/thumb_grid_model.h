@@ -11,8 +11,10 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -28,6 +30,9 @@ public:
     static constexpr int PathRole = Qt::UserRole + 1;
     // True when the tile's thumbnail is older than its page.
     static constexpr int OutdatedRole = Qt::UserRole + 2;
+    // True while the tile's thumbnail file is being decoded: the tile has a
+    // picture to come, not a missing thumbnail.
+    static constexpr int PendingRole = Qt::UserRole + 3;
 
     explicit ThumbGridModel(ThumbnailStore &store, QObject *parent = nullptr);
     // Gives the cache back its own decoder.
@@ -54,6 +59,16 @@ public:
     // Has the pictures of tiles first .. last decoded ahead, for the screen
     // the user is likely to scroll to next; the cache itself is not touched.
     void PrepareRange(int first, int last);
+    // The tiles first .. last are on screen now; never waits for a decode.
+    // Pictures already decoded go into the cache at once, in tile order; the
+    // others are decoded on the second thread, before the tiles up to
+    // aheadLast, dropping what was asked for earlier screens. Each picture
+    // joins the cache once decoded, while its tile is still on screen, and
+    // the tile is drawn again.
+    void ShowRange(int first, int last, int aheadLast);
+    // Puts the decoded pictures of the tiles on screen into the cache, in
+    // tile order, and has those tiles drawn again.
+    void TakeDecodedPictures();
     // True once the tile's picture is decoded ahead and waits to be cached.
     bool DecodedAhead(int row) const { return ahead_.IsReady(ThumbPathAt(row)); }
     // The first tile from start on whose name begins with text, without
@@ -76,12 +91,22 @@ private:
     // Asked of the files once per tile and kept until the tile is refreshed
     // or the files are shown again, so painting costs no file lookups.
     ThumbFreshness FreshnessAt(int row) const;
+    // Called on the decoding thread: has TakeDecodedPictures run on this
+    // model's thread, once for any number of pictures done meanwhile.
+    void PostDecoded();
+
+    // Per tile, whether its picture is on its way.
+    enum class Decoding : std::uint8_t { Idle, Waiting, Failed };
 
     ThumbnailStore &store_;
     QStringList paths_;
     // Per tile: 0 while not yet known, else 1 + the ThumbFreshness value.
     mutable std::vector<std::uint8_t> freshness_;
-    ThumbDecodeAhead ahead_;
+    std::vector<Decoding> decoding_;
+    // The tiles on screen at the last ShowRange; -1, -1 for none.
+    std::pair<int, int> shown_{-1, -1};
+    std::atomic<bool> decodedPosted_{false};
+    ThumbDecodeAhead ahead_; // last: its thread may call PostDecoded at once
 };
 
 } // namespace velmora

@@ -112,7 +112,8 @@ void ThumbTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->setFont(option.font);
     painter->fillRect(bounds, selected ? kNavy : kGray);
     const QRect picture = ThumbTileGeometry::PictureRect(bounds, points);
-    DrawPicture(*painter, picture, hasSlot ? slot : -1, FrameColourOf(caption), kCaption);
+    const bool pending = index.data(ThumbGridModel::PendingRole).toBool();
+    DrawPicture(*painter, picture, hasSlot ? slot : -1, pending, FrameColourOf(caption), kCaption);
     // Only a picture on show can be outdated; the answer is kept by the model.
     if (hasSlot && slot != -1 && index.data(ThumbGridModel::OutdatedRole).toBool())
         DrawOutdatedMark(*painter, picture);
@@ -125,10 +126,16 @@ void ThumbTileDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->restore();
 }
 
-void ThumbTileDelegate::DrawPicture(QPainter &painter, const QRect &picture, int slot,
+void ThumbTileDelegate::DrawPicture(QPainter &painter, const QRect &picture, int slot, bool pending,
                                     const QColor &frame, const QColor &text) const {
     if (slot != -1) {
         cache_.Draw(painter, picture.topLeft(), slot);
+        Frame(painter, picture.adjusted(-1, -1, 1, 1), frame);
+        return;
+    }
+    // A picture still being decoded leaves its place empty for a moment;
+    // saying "no thumbnail" there would be wrong.
+    if (pending) {
         Frame(painter, picture.adjusted(-1, -1, 1, 1), frame);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Draws a whole tile of the Thumbnail View: the background, the thumbnail
-// picture from the cache (or a "no thumbnail" placeholder) in a frame whose
+// picture from the cache (or a "no thumbnail" placeholder, or nothing while
+// the picture is being decoded) in a frame whose
 // colour tells pictures from pages, the outline that marks a selected tile,
 // and the caption below. A thumbnail older than its page gets a small
 // triangle in its top-right corner. The view's own drawing is not used at
@@ -59,8 +60,8 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    void DrawPicture(QPainter &painter, const QRect &picture, int slot, const QColor &frame,
-                     const QColor &text) const;
+    void DrawPicture(QPainter &painter, const QRect &picture, int slot, bool pending,
+                     const QColor &frame, const QColor &text) const;
     static void DrawOutdatedMark(QPainter &painter, const QRect &picture);
     static void DrawCaption(QPainter &painter, const QRect &label, const QString &caption,
                             const QColor &background, const QColor &text);

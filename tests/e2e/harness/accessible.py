@@ -303,7 +303,7 @@ def choose_menu(window, *path):
 _KEYSYMS = {"Return": 0xFF0D, "Escape": 0xFF1B, "Tab": 0xFF09, "space": 0x20,
             "BackSpace": 0xFF08, "Delete": 0xFFFF, "Up": 0xFF52, "Down": 0xFF54,
             "Left": 0xFF51, "Right": 0xFF53, "Home": 0xFF50, "End": 0xFF57, "F1": 0xFFBE,
-            "F5": 0xFFC2, "Menu": 0xFF67}
+            "F5": 0xFFC2, "Menu": 0xFF67, "Page_Up": 0xFF55, "Page_Down": 0xFF56}
 
 
 _MODIFIER_MASKS = {"Shift": 1 << 0, "Control": 1 << 2, "Alt": 1 << 3}

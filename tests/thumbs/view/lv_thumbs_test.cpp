@@ -223,6 +223,38 @@ TEST_F(LVThumbsTest, TileWithThumbnailDrawsThePictureInsideTheFrame) {
     EXPECT_EQ(At(tile, {p.left() + 20, p.bottom() + 1}), Qt::black);
 }
 
+// While its picture is decoded a tile shows its frame around an empty place,
+// not the text of a page without a thumbnail; then the picture.
+TEST_F(LVThumbsTest, TileWaitingForItsPictureIsEmptyUntilThePictureComes) {
+    QStringList names;
+    for (int i = 0; i < 60; ++i)
+        names << u"p%1.htm"_s.arg(i, 2, 10, QChar(u'0'));
+    const QStringList pages = Pages(names);
+    for (const QString &page : pages)
+        WriteThumb(page, Qt::red);
+    LVThumbs grid(store);
+    grid.ShowFiles(pages);
+    // Far past the first screen, which is decoded ahead as the files come.
+    grid.Model()->ShowRange(50, 50, 50);
+    ASSERT_TRUE(grid.Model()->index(50).data(ThumbGridModel::PendingRole).toBool());
+    const QRect p = Picture(grid);
+    const QColor gray(128, 128, 128);
+    QImage tile = RenderTile(grid, 50, false);
+    int inked = 0;
+    for (int y = p.top(); y <= p.bottom(); ++y)
+        for (int x = p.left(); x <= p.right(); ++x)
+            inked += At(tile, {x, y}) != gray ? 1 : 0;
+    EXPECT_EQ(inked, 0);
+    EXPECT_EQ(At(tile, {p.left() - 1, p.top() + 20}), Qt::black);
+
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return grid.Model()->index(50).data(ThumbGridModel::SlotRole).toInt() != -1; }));
+    EXPECT_FALSE(grid.Model()->index(50).data(ThumbGridModel::PendingRole).toBool());
+    tile = RenderTile(grid, 50, false);
+    EXPECT_GT(At(tile, p.center()).red(), 200);
+    EXPECT_LT(At(tile, p.center()).green(), 60);
+}
+
 TEST_F(LVThumbsTest, PaintingFillsTheCacheForTheTilesOnScreenInTheirOrder) {
     QStringList names;
     for (int i = 0; i < 60; ++i)
@@ -240,14 +272,16 @@ TEST_F(LVThumbsTest, PaintingFillsTheCacheForTheTilesOnScreenInTheirOrder) {
     ASSERT_EQ(first, 0);
     ASSERT_GT(last, 2);
     ASSERT_LT(last, 59);
-    ASSERT_EQ(store.Cache().PictureCount(), last + 1);
+    // The pictures join the cache as they are decoded, after the paint.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store.Cache().PictureCount() == last + 1; }));
     for (int row = 0; row <= last; ++row)
         EXPECT_EQ(store.Cache().FindCachedThumb(store.ThumbPathOf(pages[row])), row);
 
     grid.scrollToBottom();
     grid.viewport()->repaint();
     EXPECT_EQ(grid.VisibleRange().second, 59);
-    EXPECT_EQ(store.Cache().FindCachedThumb(store.ThumbPathOf(pages[59])) >= 0, true);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return store.Cache().FindCachedThumb(store.ThumbPathOf(pages[59])) >= 0; }));
 }
 
 TEST_F(LVThumbsTest, RefreshEntryShowsAThumbnailMadeAfterThePaint) {
@@ -262,7 +296,8 @@ TEST_F(LVThumbsTest, RefreshEntryShowsAThumbnailMadeAfterThePaint) {
     WriteThumb(pages[1]);
     grid.RefreshEntry(1);
     grid.viewport()->repaint();
-    EXPECT_EQ(grid.Model()->index(1).data(ThumbGridModel::SlotRole).toInt(), 0);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return grid.Model()->index(1).data(ThumbGridModel::SlotRole).toInt() == 0; }));
 }
 
 TEST_F(LVThumbsTest, TypingFindsTheNextNameByPrefixInAnyCaseAndWraps) {
