@@ -7,7 +7,9 @@
 // find prints "matches N files M searched K not_kept C first_ms F total_ms
 // T"; first_ms is the time from Start to the first page with occurrences
 // arriving on the calling thread, as the window would show it; keep=N
-// describes at most N occurrences (the rest are counted only). replace
+// describes at most N occurrences (the rest are counted only), which are
+// held to the end as the window holds them; searched_before_first is how
+// many pages had been searched when the first result arrived. replace
 // writes without backups and prints the time of the search and of the
 // replacement apart.
 #include "sitesearch/replace_apply.h"
@@ -25,7 +27,11 @@ namespace {
 struct Found {
     SearchSummary summary;
     std::vector<ReplaceTarget> targets;
+    // Every occurrence described, held as the window holds them, so that
+    // the peak memory measured is that of a search shown in full.
+    std::vector<FileMatches> held;
     qint64 firstMs = -1;
+    qint64 searchedBeforeFirst = -1;
     qint64 totalMs = 0;
 };
 
@@ -35,9 +41,12 @@ Found RunSearch(const SiteSearchQuery &query, qint64 keep) {
     search.SetKeptMatches(keep);
     QElapsedTimer clock;
     QObject::connect(&search, &SiteSearch::fileMatched, [&](const FileMatches &file) {
-        if (found.firstMs < 0)
+        if (found.firstMs < 0) {
             found.firstMs = clock.elapsed();
+            found.searchedBeforeFirst = search.Searched();
+        }
         found.targets.push_back({file.path, file.stamp, file.fingerprint});
+        found.held.push_back(file);
     });
     QObject::connect(&search, &SiteSearch::finished, [&](const SearchSummary &summary) {
         found.summary = summary;
@@ -78,9 +87,10 @@ int main(int argc, char **argv) {
     const Found found = RunSearch(query, keep);
     if (!replace) {
         std::printf(
-            "matches %lld files %lld searched %lld not_kept %lld first_ms %lld total_ms %lld\n",
+            "matches %lld files %lld searched %lld not_kept %lld first_ms %lld total_ms %lld "
+            "searched_before_first %lld\n",
             found.summary.matches, found.summary.files, found.summary.searched,
-            found.summary.notKept, found.firstMs, found.totalMs);
+            found.summary.notKept, found.firstMs, found.totalMs, found.searchedBeforeFirst);
         return 0;
     }
     QElapsedTimer applying;

@@ -88,7 +88,7 @@ def compare_search(tool, name, site, pattern, regex, runs):
         timed(cmd)
     walls = {k: [] for k in commands}
     cpus = {k: [] for k in commands}
-    firsts, matches = [], ""
+    firsts, before_first, matches = [], [], ""
     for _ in range(runs):
         for key, cmd in commands.items():
             wall, cpu, out = timed(cmd)
@@ -99,6 +99,9 @@ def compare_search(tool, name, site, pattern, regex, runs):
                 matches = fields[1] if len(fields) > 1 else "?"
                 if "first_ms" in fields:
                     firsts.append(float(fields[fields.index("first_ms") + 1]))
+                if "searched_before_first" in fields:
+                    before_first.append(
+                        int(fields[fields.index("searched_before_first") + 1]))
     med = {k: statistics.median(v) for k, v in walls.items()}
     cpu = {k: statistics.median(v) for k, v in cpus.items()}
     print(f"\n{name}: {'regex' if regex else 'literal'} {pattern!r} ({matches} occurrences)")
@@ -111,6 +114,9 @@ def compare_search(tool, name, site, pattern, regex, runs):
     if firsts:
         print(f"  first result      median {statistics.median(firsts):.0f} ms after Start "
               f"(goal <= 100 ms)")
+    if before_first:
+        print(f"                    {statistics.median(before_first):.0f} pages searched by then "
+              f"(the first page with an occurrence in the walk's order)")
 
 
 def compare_replace(tool, site, work, runs, count=1000):
