@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <map>
 #include <set>
 #include <thread>
 
@@ -150,13 +149,9 @@ bool AtomicFile::Commit(QString *error) {
     return ReplaceTarget(error);
 }
 
-bool AtomicFile::CloseUnsynced(dev_t *device, QString *error) {
+bool AtomicFile::CloseUnsynced(QString *error) {
     if (fd_ < 0)
         return Fail(error, u"the file is not open"_s);
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0)
-        return Fail(error, SystemReason(errno));
-    *device = st.st_dev;
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)
@@ -180,7 +175,7 @@ AtomicBatch::Ticket AtomicBatch::Stage(const QString &path, QByteArrayView bytes
     entry.after = after;
     entry.file = std::make_unique<AtomicFile>(path, links_);
     if (!entry.file->Open(&entry.error) || !entry.file->Write(bytes, &entry.error) ||
-        !entry.file->CloseUnsynced(&entry.device, &entry.error))
+        !entry.file->CloseUnsynced(&entry.error))
         entry.file.reset();
     std::lock_guard lock(mutex_);
     entries_.push_back(std::move(entry));
@@ -189,33 +184,39 @@ AtomicBatch::Ticket AtomicBatch::Stage(const QString &path, QByteArrayView bytes
 
 void AtomicBatch::Commit() {
     std::lock_guard lock(mutex_);
-    SyncFileSystems();
+    SyncEachFile();
     ReplaceInOrder();
     SyncFolders();
 }
 
-// One sync of each file system puts every temporary on the disk before any
-// name points at it; a file system that reports a failure keeps all its
-// files as they were.
-void AtomicBatch::SyncFileSystems() {
-    std::map<dev_t, QByteArray> anyTemporaryOn;
-    for (const Entry &entry : entries_)
-        if (entry.file)
-            anyTemporaryOn.emplace(entry.device, entry.file->Temporary());
-    for (const auto &[device, temporary] : anyTemporaryOn) {
-        const int fd = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        const int failure = fd < 0 ? errno : ::syncfs(fd) != 0 ? errno : 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (failure == 0)
-            continue;
-        for (Entry &entry : entries_) {
-            if (entry.file && entry.device == device) {
+// Every temporary is on the disk before any name points at it, or a crash
+// could leave an empty file where the old one was. They are synced several
+// at once, so that their waits for the disk overlap; one sync of the whole
+// file system was tried and was slower on a busy disk, since it also writes
+// everything else waiting there. A file that cannot be synced is left as it
+// was.
+void AtomicBatch::SyncEachFile() {
+    std::atomic<size_t> next = 0;
+    const auto work = [&] {
+        for (size_t k = next++; k < entries_.size(); k = next++) {
+            Entry &entry = entries_[k];
+            if (!entry.file)
+                continue;
+            const int fd =
+                ::open(entry.file->Temporary().constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            const int failure = fd < 0 ? errno : ::fdatasync(fd) != 0 ? errno : 0;
+            if (fd >= 0)
+                ::close(fd);
+            if (failure != 0) {
                 entry.error = SystemReason(failure);
                 entry.file.reset(); // removes the temporary
             }
         }
-    }
+    };
+    std::vector<std::jthread> helpers;
+    for (size_t t = 1; t < std::min(kReplacingThreads, entries_.size() / 8); ++t)
+        helpers.emplace_back(work);
+    work();
 }
 
 // Replacing a file waits on the file system (the old file's space is

@@ -27,8 +27,6 @@
 #include <mutex>
 #include <vector>
 
-#include <sys/types.h>
-
 namespace velmora {
 
 enum class LinkPolicy {
@@ -55,7 +53,7 @@ private:
     bool Fail(QString *error, const QString &reason);
     void Discard();
     // For a batch: the content is complete but not yet on the disk.
-    bool CloseUnsynced(dev_t *device, QString *error);
+    bool CloseUnsynced(QString *error);
     bool ReplaceTarget(QString *error);
     const QByteArray &Target() const { return target_; }
     const QByteArray &Temporary() const { return temporary_; }
@@ -69,8 +67,8 @@ private:
 
 // Many files replaced together, as a replacement across a whole site does.
 // Each file's new content goes to its temporary file at once (Stage, from
-// any thread); Commit then makes all of them durable with one sync of each
-// file system they lie on, instead of one wait for the disk per file, then
+// any thread); Commit then makes all of them durable together, their waits
+// for the disk overlapping instead of one wait per file in a row, then
 // replaces each file in one step and syncs each folder once.
 //
 // Each file is still replaced whole or not at all: a kill at any moment
@@ -104,13 +102,12 @@ private:
     struct Entry {
         std::unique_ptr<AtomicFile> file; // null once staging failed
         Ticket after = kNoTicket;
-        dev_t device = 0;
         QString error;
         bool replaced = false;
     };
     // Files replaced at once; each replacement mostly waits for the disk.
     static constexpr size_t kReplacingThreads = 8;
-    void SyncFileSystems();
+    void SyncEachFile();
     void ReplaceInOrder();
     void ReplaceTogether(const std::vector<size_t> &round);
     void SyncFolders() const;
