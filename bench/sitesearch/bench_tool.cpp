@@ -1,12 +1,17 @@
 // Runs the site search (or a replacement across the pages it finds) once and
 // prints what it found and how long it took:
 //
-//   sitesearch_bench_tool find FOLDER MASKS TEXT [regex] [case]
+//   sitesearch_bench_tool find FOLDER MASKS TEXT [regex] [case] [keep=N]
 //   sitesearch_bench_tool replace FOLDER MASKS TEXT REPLACEMENT [regex] [case]
 //
-// find prints "matches N files M searched K first_ms F total_ms T"; first_ms
-// is the time from Start to the first page with occurrences arriving on the
-// calling thread, as the window would show it. replace writes without backups.
+// find prints "matches N files M searched K not_kept C first_ms F total_ms
+// T"; first_ms is the time from Start to the first page with occurrences
+// arriving on the calling thread, as the window would show it; keep=N
+// describes at most N occurrences (the rest are counted only), which are
+// held to the end as the window holds them; searched_before_first is how
+// many pages had been searched when the first result arrived. replace
+// writes without backups and prints the time of the search and of the
+// replacement apart.
 #include "sitesearch/replace_apply.h"
 #include "sitesearch/site_search.h"
 
@@ -22,18 +27,26 @@ namespace {
 struct Found {
     SearchSummary summary;
     std::vector<ReplaceTarget> targets;
+    // Every occurrence described, held as the window holds them, so that
+    // the peak memory measured is that of a search shown in full.
+    std::vector<FileMatches> held;
     qint64 firstMs = -1;
+    qint64 searchedBeforeFirst = -1;
     qint64 totalMs = 0;
 };
 
-Found RunSearch(const SiteSearchQuery &query) {
+Found RunSearch(const SiteSearchQuery &query, qint64 keep) {
     Found found;
     SiteSearch search;
+    search.SetKeptMatches(keep);
     QElapsedTimer clock;
     QObject::connect(&search, &SiteSearch::fileMatched, [&](const FileMatches &file) {
-        if (found.firstMs < 0)
+        if (found.firstMs < 0) {
             found.firstMs = clock.elapsed();
+            found.searchedBeforeFirst = search.Searched();
+        }
         found.targets.push_back({file.path, file.stamp, file.fingerprint});
+        found.held.push_back(file);
     });
     QObject::connect(&search, &SiteSearch::finished, [&](const SearchSummary &summary) {
         found.summary = summary;
@@ -67,19 +80,28 @@ int main(int argc, char **argv) {
     query.find = args[3];
     query.options.regularExpression = args.contains(u"regex");
     query.options.matchCase = args.contains(u"case");
-    const Found found = RunSearch(query);
+    qint64 keep = kDefaultKeptMatches;
+    for (const QString &arg : args)
+        if (arg.startsWith(u"keep="))
+            keep = arg.mid(5).toLongLong();
+    const Found found = RunSearch(query, keep);
     if (!replace) {
-        std::printf("matches %lld files %lld searched %lld first_ms %lld total_ms %lld\n",
-                    found.summary.matches, found.summary.files, found.summary.searched,
-                    found.firstMs, found.totalMs);
+        std::printf(
+            "matches %lld files %lld searched %lld not_kept %lld first_ms %lld total_ms %lld "
+            "searched_before_first %lld\n",
+            found.summary.matches, found.summary.files, found.summary.searched,
+            found.summary.notKept, found.firstMs, found.totalMs, found.searchedBeforeFirst);
         return 0;
     }
+    QElapsedTimer applying;
+    applying.start();
     ReplaceSettings settings;
     settings.folder = query.folder;
     settings.createBackups = false;
     const ReplaceOutcome outcome = ApplyReplacements(
         found.targets, TextPattern(query.find, query.options), args[4], settings, nullptr);
-    std::printf("replaced %lld files %d skipped %zu\n", outcome.occurrences, outcome.files,
-                outcome.skipped.size());
+    std::printf("replaced %lld files %d skipped %zu search_ms %lld apply_ms %lld\n",
+                outcome.occurrences, outcome.files, outcome.skipped.size(), found.totalMs,
+                applying.elapsed());
     return outcome.skipped.empty() ? 0 : 1;
 }

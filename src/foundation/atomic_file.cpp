@@ -4,6 +4,11 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <thread>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -141,10 +146,146 @@ bool AtomicFile::Commit(QString *error) {
     fd_ = -1;
     if (::close(fd) != 0)
         return Fail(error, SystemReason(errno));
+    return ReplaceTarget(error);
+}
+
+bool AtomicFile::CloseUnsynced(QString *error) {
+    if (fd_ < 0)
+        return Fail(error, u"the file is not open"_s);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        return Fail(error, SystemReason(errno));
+    return true;
+}
+
+bool AtomicFile::ReplaceTarget(QString *error) {
+    if (temporary_.isEmpty())
+        return Fail(error, u"the file is not open"_s);
     if (::rename(temporary_.constData(), target_.constData()) != 0)
         return Fail(error, SystemReason(errno));
     temporary_.clear();
     return true;
+}
+
+AtomicBatch::Ticket AtomicBatch::Stage(const QString &path, QByteArrayView bytes, Ticket after) {
+    // The slow part, writing the temporary file, runs outside the lock so
+    // that several threads stage at once.
+    Entry entry;
+    entry.after = after;
+    entry.file = std::make_unique<AtomicFile>(path, links_);
+    if (!entry.file->Open(&entry.error) || !entry.file->Write(bytes, &entry.error) ||
+        !entry.file->CloseUnsynced(&entry.error))
+        entry.file.reset();
+    std::lock_guard lock(mutex_);
+    entries_.push_back(std::move(entry));
+    return entries_.size() - 1;
+}
+
+void AtomicBatch::Commit() {
+    std::lock_guard lock(mutex_);
+    SyncEachFile();
+    ReplaceInOrder();
+    SyncFolders();
+}
+
+// Every temporary is on the disk before any name points at it, or a crash
+// could leave an empty file where the old one was. They are synced several
+// at once, so that their waits for the disk overlap; one sync of the whole
+// file system was tried and was slower on a busy disk, since it also writes
+// everything else waiting there. A file that cannot be synced is left as it
+// was.
+void AtomicBatch::SyncEachFile() {
+    std::atomic<size_t> next = 0;
+    const auto work = [&] {
+        for (size_t k = next++; k < entries_.size(); k = next++) {
+            Entry &entry = entries_[k];
+            if (!entry.file)
+                continue;
+            const int fd =
+                ::open(entry.file->Temporary().constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            const int failure = fd < 0 ? errno : ::fdatasync(fd) != 0 ? errno : 0;
+            if (fd >= 0)
+                ::close(fd);
+            if (failure != 0) {
+                entry.error = SystemReason(failure);
+                entry.file.reset(); // removes the temporary
+            }
+        }
+    };
+    std::vector<std::jthread> helpers;
+    for (size_t t = 1; t < std::min(kReplacingThreads, entries_.size() / 8); ++t)
+        helpers.emplace_back(work);
+    work();
+}
+
+// Replacing a file waits on the file system (the old file's space is
+// freed), so several files are replaced at once. A file that must wait for
+// another (a page for its backup) goes in a later round than that one.
+void AtomicBatch::ReplaceInOrder() {
+    std::vector<bool> settled(entries_.size(), false);
+    std::vector<size_t> round;
+    do {
+        round.clear();
+        for (size_t k = 0; k < entries_.size(); ++k) {
+            Entry &entry = entries_[k];
+            if (settled[k] || (entry.after != kNoTicket && !settled[entry.after]))
+                continue;
+            if (entry.file && entry.after != kNoTicket && !entries_[entry.after].replaced) {
+                entry.error = u"what had to be written before it was not"_s;
+                entry.file.reset();
+            }
+            if (entry.file)
+                round.push_back(k);
+            else
+                settled[k] = true; // failed before: nothing more to do
+        }
+        ReplaceTogether(round);
+        for (const size_t k : round)
+            settled[k] = true;
+    } while (!round.empty());
+}
+
+void AtomicBatch::ReplaceTogether(const std::vector<size_t> &round) {
+    std::atomic<size_t> next = 0;
+    const auto work = [&] {
+        for (size_t k = next++; k < round.size(); k = next++) {
+            Entry &entry = entries_[round[k]];
+            entry.replaced = entry.file->ReplaceTarget(&entry.error);
+        }
+    };
+    const size_t threads = std::min(kReplacingThreads, round.size() / 8);
+    std::vector<std::jthread> helpers;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+} // the helpers are joined here
+
+// The new names are made durable too, once per folder.
+void AtomicBatch::SyncFolders() const {
+    std::set<QByteArray> folders;
+    for (const Entry &entry : entries_)
+        if (entry.replaced)
+            folders.insert(FolderOf(entry.file->Target()));
+    for (const QByteArray &folder : folders) {
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            continue; // the files are replaced; only their names' durability is at stake
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool AtomicBatch::Replaced(Ticket ticket) const {
+    std::lock_guard lock(mutex_);
+    return ticket < entries_.size() && entries_[ticket].replaced;
+}
+
+QString AtomicBatch::Error(Ticket ticket) const {
+    std::lock_guard lock(mutex_);
+    if (ticket >= entries_.size())
+        return u"it was not written"_s;
+    return entries_[ticket].error;
 }
 
 bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error,

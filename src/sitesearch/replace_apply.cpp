@@ -76,15 +76,18 @@ PreviewedFile PreviewReplacement(const ReplaceTarget &target, const TextPattern 
 
 namespace {
 
-// What became of one page.
+// What became of one page. Its new content is staged in the batch and
+// counts only once the batch replaced it.
 struct PageOutcome {
     QString skipped; // why it was left alone; empty when it was not
     qint64 count = 0;
+    AtomicBatch::Ticket backup = AtomicBatch::kNoTicket;
+    AtomicBatch::Ticket page = AtomicBatch::kNoTicket;
 };
 
-PageOutcome ApplyToPage(const ReplaceTarget &target, const TextPattern &pattern,
-                        const QString &replacement, const ReplaceSettings &settings,
-                        bool unsavedInEditor, QByteArray &bytes) {
+PageOutcome StagePage(const ReplaceTarget &target, const TextPattern &pattern,
+                      const QString &replacement, const ReplaceSettings &settings,
+                      bool unsavedInEditor, QByteArray &bytes, AtomicBatch &batch) {
     if (unsavedInEditor)
         return {u"it has unsaved changes in the editor"_s};
     if (QString reason = ReadUnchanged(target, bytes); !reason.isEmpty())
@@ -96,13 +99,28 @@ PageOutcome ApplyToPage(const ReplaceTarget &target, const TextPattern &pattern,
         return {replaced.problem};
     if (replaced.count == 0)
         return {};
-    QString error;
-    if (settings.createBackups &&
-        !WriteFileAtomically(target.path + settings.backupExt, bytes, &error))
-        return {u"its backup could not be written: "_s + error};
-    if (!WriteFileAtomically(target.path, replaced.bytes, &error))
-        return {u"it could not be written: "_s + error};
-    return {{}, replaced.count};
+    PageOutcome outcome;
+    outcome.count = replaced.count;
+    if (settings.createBackups) {
+        outcome.backup = batch.Stage(target.path + settings.backupExt, bytes);
+        if (const QString error = batch.Error(outcome.backup); !error.isEmpty())
+            return {u"its backup could not be written: "_s + error};
+    }
+    outcome.page = batch.Stage(target.path, replaced.bytes, outcome.backup);
+    return outcome;
+}
+
+// After the batch: a page counts when it was replaced; otherwise the first
+// failure (its backup's, else its own) says why it was left alone.
+void Settle(PageOutcome &page, const AtomicBatch &batch) {
+    if (page.page == AtomicBatch::kNoTicket)
+        return;
+    if (page.backup != AtomicBatch::kNoTicket && !batch.Replaced(page.backup))
+        page.skipped = u"its backup could not be written: "_s + batch.Error(page.backup);
+    else if (!batch.Replaced(page.page))
+        page.skipped = u"it could not be written: "_s + batch.Error(page.page);
+    if (!page.skipped.isEmpty())
+        page.count = 0;
 }
 
 } // namespace
@@ -117,11 +135,12 @@ ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
     for (size_t k = 0; k < targets.size(); ++k)
         inEditor[k] = SameFile(editorFile, targets[k].path);
 
-    // Each page is written safely, which waits for the disk: several pages
-    // are done at once so that the waits overlap. Each thread takes the next
-    // page and has its own pattern.
+    // Pages are read, replaced and staged by several threads, each taking
+    // the next page with a pattern of its own; the batch then waits for the
+    // disk once for all of them instead of once per page.
     std::vector<PageOutcome> outcomes(targets.size());
     std::atomic<size_t> next = 0;
+    AtomicBatch batch;
     {
         const int threads = int(std::min<size_t>(kReplaceThreads, targets.size()));
         std::vector<std::jthread> workers;
@@ -130,11 +149,14 @@ ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
                 const TextPattern own(pattern.Find(), pattern.Options());
                 QByteArray bytes;
                 for (size_t k = next++; k < targets.size(); k = next++)
-                    outcomes[k] = ApplyToPage(targets[k], own, replacement, settings,
-                                              inEditor[k] && editorUnsaved, bytes);
+                    outcomes[k] = StagePage(targets[k], own, replacement, settings,
+                                            inEditor[k] && editorUnsaved, bytes, batch);
             });
         }
     } // joined here
+    batch.Commit();
+    for (PageOutcome &page : outcomes)
+        Settle(page, batch);
 
     ReplaceOutcome outcome;
     bool reload = false;

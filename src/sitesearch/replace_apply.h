@@ -2,9 +2,10 @@
 // Replacing across files, safely: each chosen page is read again and left
 // alone when it changed since the search, when it cannot be read, or when
 // the editor holds unsaved changes of it; otherwise its old bytes go to a
-// backup first (when backups are on) and its new bytes are written in one
-// step through the atomic writer, which keeps the file's mode. The report
-// names every page left alone and why.
+// backup first (when backups are on) and its new bytes replace it in one
+// step through the atomic writer, which keeps the file's mode. The pages go
+// as one batch, so the disk is waited for once rather than once per page.
+// The report names every page left alone and why.
 
 #include "editor/text_pattern.h"
 #include "sitesearch/byte_replace.h"
@@ -69,9 +70,8 @@ struct PreviewedFile {
 PreviewedFile PreviewReplacement(const ReplaceTarget &target, const TextPattern &pattern,
                                  const QString &replacement, int maxChanges);
 
-// Pages written at once: writing a page safely waits for the disk, and the
-// waits of several pages overlap.
-inline constexpr size_t kReplaceThreads = 8;
+// Pages read, replaced and staged for writing at once.
+inline constexpr size_t kReplaceThreads = 4;
 
 // Changes the pages in the order given; the report names the pages left
 // alone in that order. The editor is asked and reloaded on the calling

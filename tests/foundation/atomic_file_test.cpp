@@ -171,4 +171,59 @@ TEST_F(AtomicFileTest, ASystemFailureNamesItsReason) {
     EXPECT_EQ(Entries(), QStringList{u"prg.ini"_s});
 }
 
+// A batch: nothing is replaced before Commit; then every file that could be
+// written is replaced, keeping its mode, and each one that could not is left
+// as it was, whether it failed while staged or while being replaced.
+TEST_F(AtomicFileTest, ABatchReplacesWhatItCanAndLeavesTheRestAsTheyWere) {
+    WriteBytes(Path(u"a.htm"_s), "old a");
+    ASSERT_EQ(::chmod(QFile::encodeName(Path(u"a.htm"_s)).constData(), 0640), 0);
+    WriteBytes(Path(u"locked.htm"_s), "old locked");
+    ASSERT_EQ(::chmod(QFile::encodeName(Path(u"locked.htm"_s)).constData(), 0444), 0);
+    WriteBytes(Path(u"taken.htm"_s), "old taken");
+    WriteBytes(Path(u"taken.htm.pbak"_s), "old backup");
+
+    AtomicBatch batch;
+    const auto a = batch.Stage(Path(u"a.htm"_s), "new a");
+    const auto locked = batch.Stage(Path(u"locked.htm"_s), "new locked");
+    const auto backup = batch.Stage(Path(u"taken.htm.pbak"_s), "old taken");
+    const auto taken = batch.Stage(Path(u"taken.htm"_s), "new taken", backup);
+    const auto fresh = batch.Stage(Path(u"fresh.htm"_s), "fresh");
+    EXPECT_EQ(batch.Error(locked), u"Permission denied"_s); // known at once
+    EXPECT_TRUE(batch.Error(a).isEmpty());
+    EXPECT_EQ(ReadBytes(Path(u"a.htm"_s)), QByteArray("old a"));
+    EXPECT_FALSE(QFileInfo::exists(Path(u"fresh.htm"_s)));
+
+    // The backup's place is taken by a folder after staging: its rename
+    // fails, and the page that had to wait for it is not replaced either.
+    ASSERT_TRUE(QFile::remove(Path(u"taken.htm.pbak"_s)));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"taken.htm.pbak/inside"_s));
+    batch.Commit();
+
+    EXPECT_TRUE(batch.Replaced(a));
+    EXPECT_TRUE(batch.Replaced(fresh));
+    EXPECT_FALSE(batch.Replaced(locked));
+    EXPECT_FALSE(batch.Replaced(backup));
+    EXPECT_FALSE(batch.Error(backup).isEmpty());
+    EXPECT_FALSE(batch.Replaced(taken));
+    EXPECT_FALSE(batch.Error(taken).isEmpty());
+    EXPECT_EQ(ReadBytes(Path(u"a.htm"_s)), QByteArray("new a"));
+    EXPECT_EQ(StatOf(Path(u"a.htm"_s)).st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadBytes(Path(u"fresh.htm"_s)), QByteArray("fresh"));
+    EXPECT_EQ(ReadBytes(Path(u"locked.htm"_s)), QByteArray("old locked"));
+    EXPECT_EQ(ReadBytes(Path(u"taken.htm"_s)), QByteArray("old taken"));
+    EXPECT_EQ(Entries(), (QStringList{u"a.htm"_s, u"fresh.htm"_s, u"locked.htm"_s, u"taken.htm"_s,
+                                      u"taken.htm.pbak"_s}));
+}
+
+TEST_F(AtomicFileTest, ABatchGoneWithoutCommitChangesNothing) {
+    WriteBytes(Path(u"page.htm"_s), "old");
+    {
+        AtomicBatch batch;
+        batch.Stage(Path(u"page.htm"_s), "new");
+        batch.Stage(Path(u"other.htm"_s), "new");
+    }
+    EXPECT_EQ(ReadBytes(Path(u"page.htm"_s)), QByteArray("old"));
+    EXPECT_EQ(Entries(), QStringList{u"page.htm"_s});
+}
+
 } // namespace

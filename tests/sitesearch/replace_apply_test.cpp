@@ -5,6 +5,7 @@
 #include "temp_files.h"
 #include "unusual_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -146,6 +147,39 @@ TEST_F(ReplaceApplyTest, AFailedWriteLeavesThePageAsItWas) {
     EXPECT_TRUE(outcome.skipped[0].reason.startsWith(u"it could not be written"_s));
     EXPECT_EQ(outcome.skipped[1].reason, u"it is a link to a file outside the folder searched"_s);
     EXPECT_TRUE(outcome.Message().startsWith(u"Replaced 0 occurrences in 0 files.\n\n"_s));
+}
+
+// One page failing in the middle of the batch leaves that page and its
+// backup as they were, while the pages before and after it are written with
+// their backups, and no temporary file stays behind.
+TEST_F(ReplaceApplyTest, AFailureInTheMiddleOfTheBatchStopsOnlyThatPage) {
+    std::vector<ReplaceTarget> pages;
+    for (const QString &name : {u"a.htm"_s, u"b.htm"_s, u"c.htm"_s, u"d.htm"_s})
+        pages.push_back(Page(name, "old " + name.toUtf8()));
+    ASSERT_EQ(::chmod(QFile::encodeName(pages[3].path).constData(), 0600), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(pages[1].path).constData(), 0444), 0);
+    // c's backup cannot be written where a folder stands.
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(u"c.htm.pbak/inside"_s));
+
+    const ReplaceOutcome outcome = Apply(pages, nullptr, true);
+    EXPECT_EQ(outcome.files, 2);
+    EXPECT_EQ(outcome.occurrences, 2);
+    ASSERT_EQ(outcome.skipped.size(), 2u);
+    EXPECT_EQ(outcome.skipped[0].path, pages[1].path);
+    EXPECT_EQ(outcome.skipped[0].reason, u"it could not be written: Permission denied"_s);
+    EXPECT_EQ(outcome.skipped[1].path, pages[2].path);
+    EXPECT_TRUE(outcome.skipped[1].reason.startsWith(u"its backup could not be written"_s));
+    EXPECT_EQ(ReadBytes(pages[0].path), QByteArray("new a.htm"));
+    EXPECT_EQ(ReadBytes(pages[0].path + u".pbak"_s), QByteArray("old a.htm"));
+    EXPECT_EQ(ReadBytes(pages[1].path), QByteArray("old b.htm"));
+    EXPECT_EQ(ReadBytes(pages[2].path), QByteArray("old c.htm"));
+    EXPECT_EQ(ReadBytes(pages[3].path), QByteArray("new d.htm"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(pages[3].path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u"a.htm"_s, u"a.htm.pbak"_s, u"b.htm"_s, u"b.htm.pbak"_s, u"c.htm"_s,
+                           u"d.htm"_s, u"d.htm.pbak"_s}));
 }
 
 TEST_F(ReplaceApplyTest, ThePreviewTellsTheChangesWithoutWriting) {
