@@ -71,9 +71,12 @@ class FileListsTest(harness.ProgramTestCase):
         # The first row clicked (below the header), then two more with Shift+Down.
         report = self.report_view(window)
         left, top, _, _ = harness.bounds_of(report)
+        # Each step waits for its own effect, so that a key pressed before the
+        # click has landed (a busy machine) cannot go missing.
         harness.accessible.atspi().Registry.generateMouseEvent(left + 300, top + 30, "b1c")
-        harness.press_key("Down", "Shift")
-        harness.press_key("Down", "Shift")
+        for selected in (2, 3):
+            harness.find(window, "page tab", re.compile(rf"^File Lists .*\({selected - 1} of 5 files selected\)"))
+            harness.press_key("Down", "Shift")
         harness.find(window, "page tab", re.compile(r"^File Lists .*\(3 of 5 files selected\)"))
         harness.press_key("Menu")
         menu = popups.wait_for_menu("Context menu")
