@@ -8,16 +8,25 @@
 
 #include <QString>
 #include <QStringList>
+
 #include <QUrl>
+#include <cstdio>
 
 namespace velmora::bench {
 
+// Answers every question with No and every file dialog with nothing. With
+// echo on, messages go to standard error, so that a run that met one (a full
+// disk, say) does not pass for a timed run.
 class SilentPrompts final : public Prompts, public FileDialogs {
 public:
-    void ShowInfo(const QString &) override {}
+    explicit SilentPrompts(bool echo = false) : echo_(echo) {}
+    void ShowInfo(const QString &text) override {
+        if (echo_)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
     bool AskYesNo(const QString &) override { return false; }
     Answer AskYesNoCancel(const QString &) override { return Answer::No; }
-    void ShowError(const QString &) override {}
+    void ShowError(const QString &text) override { ShowInfo(text); }
     void Beep() override {}
     QString GetOpenFileName(const QString &, const QString &, const QString &) override {
         return {};
@@ -29,6 +38,9 @@ public:
         return {};
     }
     QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
+
+private:
+    bool echo_;
 };
 
 class NoDesktop final : public DesktopServices {

@@ -14,6 +14,8 @@
 #include "render/render_environment.h"
 #include "render/render_profile.h"
 
+#include "silent_services.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
@@ -24,33 +26,10 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::bench::NoDesktop;
+using velmora::bench::SilentPrompts;
 
 namespace {
-
-class SilentPrompts final : public Prompts, public FileDialogs {
-public:
-    void ShowInfo(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool AskYesNo(const QString &) override { return false; }
-    Answer AskYesNoCancel(const QString &) override { return Answer::No; }
-    void ShowError(const QString &text) override { ShowInfo(text); }
-    void Beep() override {}
-    QString GetOpenFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QStringList GetOpenFileNames(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetSaveFileName(const QString &, const QString &, const QString &) override {
-        return {};
-    }
-    QString GetExistingDirectory(const QString &, const QString &) override { return {}; }
-};
-
-class NoDesktop final : public DesktopServices {
-public:
-    bool OpenUrl(const QUrl &) override { return true; }
-    bool StartDetached(const QString &, const QStringList &) override { return true; }
-};
 
 // Notes when each page of the run is finished.
 class TimingProgress final : public ProgressWindow {
@@ -83,7 +62,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     const QString pages = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    SilentPrompts prompts;
+    SilentPrompts prompts(true);
     NoDesktop desktop;
     RenderProfile profile;
     Program program(ProgramFolders::At(QString::fromLocal8Bit(argv[2])), prompts);
