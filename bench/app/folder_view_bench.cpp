@@ -6,6 +6,7 @@
 // Every run starts from a new, empty, shown view, so no run reuses the rows
 // or icons of the one before.
 
+#include "bench_widgets.h"
 #include "folder_view/folder_file_list.h"
 #include "foundation/file_masks.h"
 #include "foundation/folder_listing.h"
@@ -29,24 +30,13 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::bench::EnsureApplication;
+using velmora::bench::Settle;
 
 namespace {
 
 constexpr int kPages = 20'000;
 const QString kMask = u"*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht"_s;
-
-// The one application object the views need, made by the first benchmark
-// that runs (the benchmark library owns main). It is never destroyed: after
-// main returns, Qt's own global objects may be gone before it.
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "folder_view_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QApplication *app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // 20,000 empty pages with names in mixed case, made in an order unlike the
 // sorted one.
@@ -94,11 +84,6 @@ public:
 private:
     std::function<bool()> ready_;
 };
-
-void Settle() {
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-}
 
 void ShowView(QListView *view) {
     view->resize(149, 600);

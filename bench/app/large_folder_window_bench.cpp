@@ -26,6 +26,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "bench_widgets.h"
 #include "pictures/jpeg_codec.h"
 #include "silent_services.h"
 #include "thumbs/thumbnail_store.h"
@@ -59,23 +60,18 @@
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
+using velmora::bench::AllPicturesShown;
+using velmora::bench::EnsureApplication;
+using velmora::bench::Median;
 using velmora::bench::NoDesktop;
+using velmora::bench::Settle;
 using velmora::bench::SilentPrompts;
+using velmora::bench::WaitForPaint;
 
 namespace {
 
 constexpr int kPages = 20'000;
 constexpr int kScrolledPages = 200;
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "large_folder_window_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QApplication *app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // The program folder (with its thumbnails), the 20,000 pages and an empty
 // folder the window starts in. Thumbnails are sixteen pictures of coloured
@@ -99,12 +95,7 @@ const Site &TheSite() {
         QRandomGenerator random(11);
         std::vector<QByteArray> jpegs;
         for (int v = 0; v < 16; ++v) {
-            Picture thumb = MakePicture(130, 100);
-            QPainter painter(&thumb);
-            for (int b = 0; b < 24; ++b)
-                painter.fillRect(random.bounded(130), random.bounded(100), 10 + random.bounded(60),
-                                 6 + random.bounded(40), QColor::fromRgb(random.generate()));
-            painter.end();
+            const Picture thumb = velmora::bench::BlocksThumbnail(random);
             const QString path = site.dir.path() + u"/variant.jpg"_s;
             if (!SaveJpeg(thumb, kThumbnailQuality, path))
                 qFatal("cannot write a thumbnail");
@@ -132,44 +123,6 @@ const Site &TheSite() {
     return site;
 }
 
-void Settle() {
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-}
-
-// Runs the event loop until the viewport is painted while ready() holds.
-bool WaitForPaint(QWidget *viewport, const std::function<bool()> &ready) {
-    struct Watch final : QObject {
-        std::function<bool()> ready;
-        bool painted = false;
-        bool eventFilter(QObject *, QEvent *event) override {
-            if (event->type() == QEvent::Paint && !painted && ready())
-                painted = true;
-            return false;
-        }
-    } watch;
-    watch.ready = ready;
-    viewport->installEventFilter(&watch);
-    QElapsedTimer limit;
-    limit.start();
-    while (!watch.painted && limit.elapsed() < 60'000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    viewport->removeEventFilter(&watch);
-    return watch.painted;
-}
-
-// True when every tile on screen has its picture in the cache (every page
-// here has a thumbnail).
-bool AllPicturesShown(QListView *grid) {
-    const auto [first, last] = qobject_cast<LVThumbs *>(grid)->VisibleRange();
-    if (first < 0)
-        return false;
-    for (int row = first; row <= last; ++row)
-        if (grid->model()->index(row, 0).data(ThumbGridModel::SlotRole).toInt() < 0)
-            return false;
-    return true;
-}
-
 // From an action whose paint is done until every tile on screen has been
 // painted with its picture; timer runs since the action.
 double MsUntilAllPictures(QListView *grid, const QElapsedTimer &timer) {
@@ -189,11 +142,6 @@ void Idle(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // A window of the program, shown in the empty folder.

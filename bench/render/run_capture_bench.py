@@ -11,8 +11,15 @@ with `nice -n 10`. Then the thumbnails of the last velmora run are checked for
 blank or wrong pictures (one page in ten paints late, from a script after its
 load), and the memory of velmora-thumbs is followed over 1,000 pages.
 
-usage: bench/render/run_capture_bench.py BUILD_DIR [RUNS]
+With --load N, N processes that keep a core busy run beside every program
+the whole time, so that the check of the thumbnails tells whether a busy
+machine still gets the page's real picture. --many-only runs only the
+1,000-page part (memory and the check), which needs no anchor.
+
+usage: bench/render/run_capture_bench.py [--load N] [--many-only] BUILD_DIR [RUNS]
 """
+import argparse
+import contextlib
 import os
 import shutil
 import statistics
@@ -98,21 +105,47 @@ def memory_run(tool, prog, folder):
     return samples
 
 
+@contextlib.contextmanager
+def busy_processes(count):
+    """count processes that spin on a core until the block ends."""
+    spin = [sys.executable, "-c", "while True: pass"]
+    procs = [subprocess.Popen(spin) for _ in range(count)]
+    try:
+        yield
+    finally:
+        for proc in procs:
+            proc.kill()
+            proc.wait()
+
+
 def main():
-    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
-    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build", nargs="?", default="build")
+    parser.add_argument("runs", nargs="?", type=int, default=3)
+    parser.add_argument("--load", type=int, default=0)
+    parser.add_argument("--many-only", action="store_true")
+    args = parser.parse_args()
+    with busy_processes(args.load):
+        if args.load:
+            print(f"{args.load} busy processes run beside every program", flush=True)
+        run_all(os.path.abspath(args.build), args.runs, args.many_only)
+
+
+def run_all(build, runs, many_only):
     tool = os.path.join(build, "velmora-thumbs")
     check = os.path.join(build, "bench", "thumb_check")
     subprocess.run([os.path.join(HERE, "setup")], check=True)
     work = tempfile.mkdtemp(prefix="capture-bench-")
+    prog = os.path.join(work, "prog")
+    if many_only:
+        many_pages(tool, check, prog, work)
+        return
     folder = os.path.join(work, "pages")
     subprocess.run([sys.executable, os.path.join(HERE, "make_pages.py"), folder, str(PAGES)],
                    check=True)
     pages = pages_of(folder)
     out = os.path.join(work, "shots")
     os.makedirs(out)
-    prog = os.path.join(work, "prog")
-
     print(f"{PAGES} pages, medians of {runs} runs (pages per second)")
     print(f"{'base':>10} {'velmora':>9} {'chromium':>9} {'playwright':>11} "
           f"{'v/chromium':>11} {'v/playwright':>13}")
@@ -130,6 +163,10 @@ def main():
         subprocess.run([check, os.path.join(prog, "THUMBS") + "/",
                         os.path.join(folder, "manifest.txt")])
 
+    many_pages(tool, check, prog, work)
+
+
+def many_pages(tool, check, prog, work):
     big = os.path.join(work, "many")
     subprocess.run([sys.executable, os.path.join(HERE, "make_pages.py"), big, "1000"],
                    check=True)
