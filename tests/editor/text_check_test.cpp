@@ -76,6 +76,11 @@ TEST(NeutralCharacters, NoUnicodeTestOfTheMatcherTellsThemFromAscii) {
     ASSERT_TRUE(caseless.Valid());
     const RegexHit hit = caseless.Match(others, 0, false);
     EXPECT_FALSE(hit.Found()) << "U+" << std::hex << others.mid(hit.Start(), 2).toUcs4().front();
+    // Nor one another: a character that, case ignored, comes again later.
+    const CompiledRegex again(uR"((?s)(.)(?=.*?\1))"_s,
+                              {.caseInsensitive = true, .unicodeProperties = true});
+    const RegexHit pair = again.Match(neutral, 0, false);
+    EXPECT_FALSE(pair.Found()) << "U+" << std::hex << int(neutral[pair.Start()].unicode());
 }
 
 TEST(NeutralCharacters, TheScanFindsTheOneCharacterThatIsNotNeutralWherever) {
