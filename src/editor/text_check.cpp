@@ -1,6 +1,7 @@
 #include "editor/text_check.h"
 
 #include <QChar>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -138,10 +139,11 @@ bool IsNeutralCharacter(char16_t c) {
 TextCheck CheckText(QStringView text, TextCheck known) {
     if (known == TextCheck::KnownAscii || known == TextCheck::KnownNeutral)
         return known;
+    // Qt's own test reads many units at a time, and most pages are ASCII.
+    if (QtPrivate::isAscii(text))
+        return TextCheck::KnownAscii;
     const char16_t *data = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype first = FirstBeyondAscii(data, text.size());
-    if (first == text.size())
-        return TextCheck::KnownAscii;
     // Surrogates are never neutral, so a neutral text is valid UTF-16.
     if (AllNeutralFrom(data, text.size(), first))
         return TextCheck::KnownNeutral;
