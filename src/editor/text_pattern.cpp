@@ -34,11 +34,18 @@ RegexOptions EngineFlags(PatternOptions options, bool unicodeProperties = true) 
     return {.caseInsensitive = !options.matchCase, .unicodeProperties = unicodeProperties};
 }
 
+// Whether the pattern may name a POSIX class ([[:punct:]], [[:graph:]],
+// and [[:<:]] too): with Unicode properties these match punctuation and
+// symbols beyond ASCII that the table form does not.
+bool NamesPosixClass(const QString &find) {
+    return find.contains(u"[:"_s);
+}
+
 // Whether Unicode properties can change what the pattern matches: only
 // through an escape (\w, \b, \d, \s) or a [:class:]. Case-insensitive
 // matching keeps Unicode case folding either way.
 bool NamesCharacterClasses(const QString &find) {
-    return find.contains(u'\\') || find.contains(u"[:"_s);
+    return find.contains(u'\\') || NamesPosixClass(find);
 }
 
 // Group k of a match; nothing for a group that took part in nothing or that
@@ -52,9 +59,7 @@ QStringView Group(const PatternMatch &match, int k) {
 TextCheck CheckOnce(QStringView text, PatternOptions options) {
     if (!options.regularExpression)
         return TextCheck::Check; // a literal search never needs it
-    if (QtPrivate::isAscii(text))
-        return TextCheck::KnownAscii;
-    return text.isValidUtf16() ? TextCheck::KnownValid : TextCheck::Check;
+    return CheckText(text);
 }
 
 } // namespace
@@ -70,6 +75,9 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
                           : regex_;
         if (!asciiRegex_->Valid()) // not expected: the same pattern with fewer options
             asciiRegex_ = regex_;
+        // Neutral characters beyond ASCII are [:punct:] and [:graph:] only
+        // with Unicode properties.
+        neutralRegex_ = NamesPosixClass(find) ? regex_ : asciiRegex_;
         return;
     }
     // Both compile the same pattern the same way, so they fail alike; the
@@ -97,6 +105,20 @@ bool TextPattern::IsWholeWord(QStringView text, qsizetype start, qsizetype end,
     const bool startOk = before.isNull() || !IsWordChar(before);
     const bool endOk = end >= text.size() || !IsWordChar(text[end]);
     return startOk && endOk;
+}
+
+// The form of the compiled pattern that matches a text so checked: the
+// quicker table form where the text's characters cannot tell it from the
+// Unicode one.
+const CompiledRegex &TextPattern::FormFor(TextCheck check) const {
+    switch (check) {
+    case TextCheck::KnownAscii:
+        return *asciiRegex_;
+    case TextCheck::KnownNeutral:
+        return *neutralRegex_;
+    default:
+        return *regex_;
+    }
 }
 
 PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty,
@@ -130,7 +152,7 @@ PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool non
     // A text that is not valid is left to the matcher's own check, which
     // reads only the part a match from pos could touch.
     const bool valid = check != TextCheck::Check || text.isValidUtf16();
-    const CompiledRegex &regex = check == TextCheck::KnownAscii ? *asciiRegex_ : *regex_;
+    const CompiledRegex &regex = FormFor(check);
     qsizetype pos = from;
     while (pos <= text.size()) {
         const RegexHit hit = regex.Match(text, pos, valid);

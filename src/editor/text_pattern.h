@@ -6,6 +6,7 @@
 // Neither widgets nor files here: the caller brings the text.
 
 #include "editor/compiled_regex.h"
+#include "editor/text_check.h"
 
 #include <QString>
 #include <QStringView>
@@ -49,15 +50,6 @@ struct ReplaceAllResult {
     int count = 0;
     qsizetype lastEnd = -1;
 };
-
-// Whether a regular expression search checks that the text is valid UTF-16
-// first. The check reads the whole text, so a caller that searches one text
-// many times checks it once (QStringView::isValidUtf16) and says so.
-// KnownAscii says more: every character is ASCII (QtPrivate::isAscii). Such
-// a text is matched by a form of the pattern that tests \w, \d, \s, \b
-// and the [:classes:] by table rather than by Unicode property, which is
-// quicker and gives the same answers for ASCII characters.
-enum class TextCheck { Check, KnownValid, KnownAscii };
 
 class TextPattern {
 public:
@@ -106,12 +98,14 @@ private:
                              bool withGroups) const;
     bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
                      std::optional<QChar> prevChar, qsizetype from) const;
+    const CompiledRegex &FormFor(TextCheck check) const;
 
     QString find_;
     PatternOptions options_;
     // Shared by copies: a compiled pattern is only read while matching.
     std::shared_ptr<const CompiledRegex> regex_;
-    std::shared_ptr<const CompiledRegex> asciiRegex_; // for KnownAscii texts
+    std::shared_ptr<const CompiledRegex> asciiRegex_;   // for KnownAscii texts
+    std::shared_ptr<const CompiledRegex> neutralRegex_; // for KnownNeutral texts
     QString error_;
 };
 

@@ -87,13 +87,9 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
     MatchCount count;
     LineCursor lines(text);
     // Only a regular expression needs the text checked, and once is enough;
-    // a text of ASCII only is matched by the quicker form of the pattern.
-    if (pattern.Options().regularExpression && check != TextCheck::KnownAscii) {
-        if (QtPrivate::isAscii(text))
-            check = TextCheck::KnownAscii;
-        else if (check == TextCheck::Check && text.isValidUtf16())
-            check = TextCheck::KnownValid;
-    }
+    // a text of ASCII and neutral characters is matched by the quicker form.
+    if (pattern.Options().regularExpression)
+        check = CheckText(text, check);
     qsizetype pos = 0;
     while (pos <= text.size()) {
         // Often enough that even a page full of occurrences stops at once.
