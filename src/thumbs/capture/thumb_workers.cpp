@@ -87,7 +87,24 @@ public:
             Record(worker.page, result);
         }
         worker.page = -1;
-        ReportInOrder();
+    }
+
+    // A report may wait for the user (a question, a message box) with the
+    // event loop running, and meanwhile other workers answer: their pages
+    // are then reported by the loop here once the report in hand returns,
+    // never from inside it, so that reports stay in page order one at a time.
+    void ReportInOrder() {
+        if (reporting_)
+            return;
+        const QScopedValueRollback busy(reporting_, true);
+        while (reported_ < pages_.size() && states_[reported_] == PageState::Done) {
+            const qsizetype index = reported_++;
+            if (report_)
+                report_(int(index), int(pages_.size()), results_[index]);
+            // A report may have asked to stop: no page more goes out.
+            if (stopRequested_ && stopRequested_())
+                stopping_ = true;
+        }
     }
 
     // The worker ended with a page in hand (its engine failed).
@@ -118,24 +135,6 @@ private:
         results_[page] = result;
         ++summary_.done;
         summary_.failed += result.ok ? 0 : 1;
-    }
-
-    // A report may wait for the user (a question, a message box) with the
-    // event loop running, and meanwhile other workers answer: their pages
-    // are then reported by the loop here once the report in hand returns,
-    // never from inside it, so that reports stay in page order one at a time.
-    void ReportInOrder() {
-        if (reporting_)
-            return;
-        const QScopedValueRollback busy(reporting_, true);
-        while (reported_ < pages_.size() && states_[reported_] == PageState::Done) {
-            const qsizetype index = reported_++;
-            if (report_)
-                report_(int(index), int(pages_.size()), results_[index]);
-            // A report may have asked to stop: no page more goes out.
-            if (stopRequested_ && stopRequested_())
-                stopping_ = true;
-        }
     }
 
     const QStringList &pages_;
@@ -187,8 +186,11 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
                 const QByteArray line = w.received.left(end);
                 w.received.remove(0, end + 1);
                 run.Answer(w, line);
+                // The worker goes on with its next page while the pages
+                // done are reported (the export writes its files there).
                 run.Feed(w);
             }
+            run.ReportInOrder();
         });
         QObject::connect(process, &QProcess::finished, process, [&, process] {
             Worker &w = *std::find_if(workers.begin(), workers.end(), [&](const auto &x) {
