@@ -1,13 +1,16 @@
 // Snapshots through the real options window and the real engine: the bare
 // capture of a 1024 x 768 page (the anchor), the preview of that page at 50 %
-// (capture, Lanczos3, composition), and a batch export of 50 pages at
-// 800 x 600 written as JPEG files. Pages alternate so that every capture
-// really loads a page.
+// (capture, Lanczos3, composition), a batch export of 50 pages at 800 x 600
+// written as JPEG files, and a batch export of 60 pages one at a time against
+// the same export with the pages captured by worker processes of
+// velmora-thumbs (beside the bench folder, or VELMORA_THUMBS). Pages
+// alternate so that every capture really loads a page.
 #include "foundation/view_selection.h"
 #include "render/render_environment.h"
 #include "render/render_profile.h"
 #include "snapshot/window/form_snap_prop.h"
 #include "thumbs/capture/page_capture.h"
+#include "thumbs/capture/thumb_workers.h"
 #include "widgets/qt_prompts.h"
 
 #include "bench_support.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -54,8 +58,11 @@ struct Engine {
     QtFileDialogs dialogs;
     QStringList pages;
 
+    // Empty: every page is captured here, one after the other.
+    QString workers;
+
     Engine()
-        : pages(bench::WriteColouredPages(dir.path(), 50,
+        : pages(bench::WriteColouredPages(dir.path(), 60,
                                           [](int n) { return 0x203040 + (n % 8) * 0x101010; })) {}
 
     // An options window over the given pages, capturing with the engine.
@@ -69,7 +76,13 @@ struct Engine {
                                            picture, error);
             },
             FreeSpaceOfVolume,
-            [] { return std::unique_ptr<ProgressWindow>(std::make_unique<NoProgress>()); }};
+            [] { return std::unique_ptr<ProgressWindow>(std::make_unique<NoProgress>()); },
+            {[this](const QStringList &) { return !workers.isEmpty(); },
+             [this](const QStringList &files, const CaptureRequest &request,
+                    const SnapshotCaptured &captured, const std::function<bool()> &stop) {
+                 RunCaptureWorkers(workers, {u"--worker"_s, u"--program-dir"_s, dir.path()},
+                                   DefaultThumbJobs(), files, request, captured, stop);
+             }}};
         params.SelCount = params.ItemCount = int(selection.files.size());
         params.BatchMode = selection.files.size() > 1;
         params.FileName = selection.files.value(0);
@@ -114,7 +127,7 @@ BENCHMARK(BM_Preview1024x768Half)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_BatchExport50(benchmark::State &state) {
     Pages selection;
-    selection.files = g_engine->pages;
+    selection.files = g_engine->pages.mid(0, 50);
     TSnapShotParams params;
     params.CustomWidth = 800;
     params.CustomHeight = 600;
@@ -133,6 +146,44 @@ void BM_BatchExport50(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * 50);
 }
 BENCHMARK(BM_BatchExport50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// 60 pages at 800 x 600, 50 %, with shadow and border; arg 1: the captures
+// in worker processes.
+void BM_BatchExport60(benchmark::State &state) {
+    const bool parallel = state.range(0) == 1;
+    g_engine->workers =
+        parallel ? qEnvironmentVariable("VELMORA_THUMBS", QCoreApplication::applicationDirPath() +
+                                                              u"/../velmora-thumbs"_s)
+                 : QString();
+    if (parallel && !QFileInfo(g_engine->workers).isExecutable()) {
+        state.SkipWithError("velmora-thumbs not found");
+        return;
+    }
+    Pages selection;
+    selection.files = g_engine->pages;
+    TSnapShotParams params;
+    params.Scale = 50;
+    QString out = g_engine->dir.filePath(u"batch60/"_s);
+    auto form = g_engine->Window(selection, params, out);
+    form->SetBatchOptions([] { return true; });
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir(out).removeRecursively();
+        state.ResumeTiming();
+        form->BBatchClick();
+    }
+    g_engine->workers.clear();
+    if (QDir(out).entryList(QDir::Files).size() != 60)
+        state.SkipWithError("not every snapshot was written");
+    state.SetItemsProcessed(state.iterations() * 60);
+}
+BENCHMARK(BM_BatchExport60)
+    ->ArgName("workers")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 

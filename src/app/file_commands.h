@@ -192,6 +192,12 @@ private:
     void ShowSnapshotOptions(bool snapViewMode);
     bool CaptureForSnapshot(const QString &pagePath, const CaptureRequest &request,
                             Picture *picture, QString *error);
+    // The batch export's captures in worker processes of the thumbnail program.
+    bool CanCaptureSnapshotsWithWorkers(const QStringList &pages) const;
+    void CaptureSnapshotsWithWorkers(
+        const QStringList &pages, const CaptureRequest &request,
+        const std::function<void(int, bool, const Picture &, const QString &)> &captured,
+        const std::function<bool()> &stopRequested);
 
     // context menu
     void BuildPopupMenu();

@@ -10,6 +10,7 @@
 #include "render/page_view.h"
 #include "snapshot/window/form_snap_prop.h"
 #include "thumbs/capture/page_capture.h"
+#include "thumbs/capture/thumb_workers.h"
 
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -66,7 +67,12 @@ void FileCommands::ShowSnapshotOptions(bool snapViewMode) {
         [this](const QString &page, const CaptureRequest &request, Picture *picture,
                QString *error) { return CaptureForSnapshot(page, request, picture, error); },
         freeSpace_,
-        progressWindows_};
+        progressWindows_,
+        {[this](const QStringList &pages) { return CanCaptureSnapshotsWithWorkers(pages); },
+         [this](const QStringList &pages, const CaptureRequest &request,
+                const SnapshotCaptured &captured, const std::function<bool()> &stopRequested) {
+             CaptureSnapshotsWithWorkers(pages, request, captured, stopRequested);
+         }}};
     SnapshotOpening opening;
     opening.snapViewMode = snapViewMode;
     opening.placeOn = &window_;
@@ -90,6 +96,27 @@ bool FileCommands::CaptureForSnapshot(const QString &pagePath, const CaptureRequ
         return false;
     }
     return pageCapture_->CapturePage(pagePath, request, picture, error);
+}
+
+// Several pages gain from workers only with a second core to run on; the
+// window's own engine takes them when the program beside it is missing.
+bool FileCommands::CanCaptureSnapshotsWithWorkers(const QStringList &pages) const {
+    if (pages.size() < 2 || DefaultThumbJobs() < 2 || !pageCapture_)
+        return false;
+    const QFileInfo program(thumbWorkers_);
+    return !thumbWorkers_.isEmpty() && program.isFile() && program.isExecutable();
+}
+
+void FileCommands::CaptureSnapshotsWithWorkers(
+    const QStringList &pages, const CaptureRequest &request,
+    const std::function<void(int, bool, const Picture &, const QString &)> &captured,
+    const std::function<bool()> &stopRequested) {
+    QStringList arguments{u"--worker"_s, u"--program-dir"_s, program_.Folders().ProgramDir};
+    // Captures copy the internal browser's fonts and colours.
+    if (viewer_ && viewer_->FrameViewer1())
+        arguments << u"--display"_s << DisplayArgument(viewer_->FrameViewer1()->Display());
+    RunCaptureWorkers(thumbWorkers_, arguments, DefaultThumbJobs(), pages, request, captured,
+                      stopRequested);
 }
 
 } // namespace velmora

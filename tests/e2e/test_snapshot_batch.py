@@ -1,9 +1,11 @@
 """A batch export as a person runs it: the output folder box shows plainly
 that it takes no typing, the progress window comes up over the options
-window with the count of pages, its stop button ends the run, and the
-status line then says the run was cancelled and how far it came."""
+window with the count of pages, worker processes render several pages at
+once, its stop button ends the run, the workers end with it, and the status
+line then says the run was cancelled and how far it came."""
 
 import os
+import subprocess
 
 import harness
 
@@ -12,6 +14,20 @@ COUNT = 8
 
 
 class SnapshotBatchTest(harness.ProgramTestCase):
+    def workers(self):
+        """The worker processes of velmora-thumbs capturing this program's snapshots."""
+        found = subprocess.run(["pgrep", "-f", "--", "--worker --program-dir " + self.program.folder],
+                               capture_output=True, text=True).stdout.split()
+        return [pid for pid in found if int(pid) != os.getpid() and self.captures(pid)]
+
+    @staticmethod
+    def captures(pid):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as cmdline:
+                return b"--capture-dir" in cmdline.read().split(b"\0")
+        except OSError:
+            return False
+
     def status(self, options):
         return harness.name_of(harness.find(options, "label", description="Snapshot status"))
 
@@ -49,12 +65,15 @@ class SnapshotBatchTest(harness.ProgramTestCase):
 
         # Each page takes a second to load: the stop comes during the second.
         progress = harness.find_window(app, "filler", "Velmora Progress")
+        harness.wait_until(lambda: len(self.workers()) >= 2, what="two workers rendering")
         harness.wait_until(lambda: os.path.isdir(out) and os.listdir(out), timeout=60,
                            what="the first snapshot written")
         harness.Setup.session.screenshot(os.path.join(shots, "progress.png"))
         harness.click(harness.find(progress, "push button", "<Esc> - Stop"))
         harness.wait_until(lambda: self.status(options).startswith("Snapshots cancelled ..."),
                            timeout=60, what="the cancelled run")
+        harness.wait_until(lambda: not self.workers(), timeout=60,
+                           what="the workers ended with the run")
         made = sorted(os.listdir(out))
         self.assertGreaterEqual(len(made), 1)
         self.assertLess(len(made), COUNT)

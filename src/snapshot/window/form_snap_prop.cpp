@@ -298,28 +298,54 @@ TFormSnapProp::Shot TFormSnapProp::DoTheShot(const QString &pagePath, QString *e
         return Shot::NoPage;
     const SnapshotGeometry &geometry = params_.Geometry;
     QString reason;
-    Picture capture;
+    bool made = false;
     {
         const QScopedValueRollback busy(busy_, true);
         const WaitCursor wait;
         SetStatus(u"Creating Snapshot image ..."_s);
         const CaptureRequest request{geometry.Base, geometry.VCrop, geometry.HCrop,
                                      opening_.snapViewMode};
-        if (!services_.capture) {
+        Picture capture;
+        if (!services_.capture)
             reason = u"Pages cannot be captured in this program."_s;
-        } else if (services_.capture(pagePath, request, &capture, &reason)) {
-            SetStatus(u"Resizing Snapshot ..."_s);
-            const ResampleFilter &filter = ResampleFilterTable[size_t(params_.FilterIndex)];
-            QImage scaled(geometry.PageSize(), kPictureFormat);
-            try {
-                ResampleImage(capture, scaled, filter.Kernel, filter.Support);
-                imgBig_ = std::move(scaled);
-            } catch (const ResampleError &failure) {
-                reason = QString::fromUtf8(failure.what());
-            }
-        }
+        else if (services_.capture(pagePath, request, &capture, &reason))
+            made = ScaleCapture(std::move(capture), &reason);
     }
-    if (imgBig_.isNull()) {
+    return ComposeShot(made, reason, error);
+}
+
+TFormSnapProp::Shot TFormSnapProp::ShotOfCapture(const QString &pagePath, bool captured,
+                                                 const Picture &capture, const QString &reason,
+                                                 QString *error) {
+    // A page gone since its selection: whatever was captured of it is
+    // passed over, as DoTheShot does before capturing.
+    if (!QFileInfo(pagePath).isFile())
+        return Shot::NoPage;
+    QString why = reason;
+    bool made = false;
+    if (captured) {
+        const QScopedValueRollback busy(busy_, true);
+        made = ScaleCapture(capture, &why);
+    }
+    return ComposeShot(made, why, error);
+}
+
+bool TFormSnapProp::ScaleCapture(Picture capture, QString *reason) {
+    SetStatus(u"Resizing Snapshot ..."_s);
+    const ResampleFilter &filter = ResampleFilterTable[size_t(params_.FilterIndex)];
+    QImage scaled(params_.Geometry.PageSize(), kPictureFormat);
+    try {
+        ResampleImage(capture, scaled, filter.Kernel, filter.Support);
+    } catch (const ResampleError &failure) {
+        *reason = QString::fromUtf8(failure.what());
+        return false;
+    }
+    imgBig_ = std::move(scaled);
+    return true;
+}
+
+TFormSnapProp::Shot TFormSnapProp::ComposeShot(bool made, const QString &reason, QString *error) {
+    if (!made) {
         // The earlier picture stays; the status line no longer says "Creating".
         SetStatus(u" "_s);
         if (error)
@@ -438,37 +464,87 @@ TFormSnapProp::BatchRun TFormSnapProp::ExportFiles(const QStringList &files) {
     const DisabledWindow disabled(this);
     const ShownProgress shown(*progress);
     BatchRun run;
+    if (CanExportSeveralAtOnce(files))
+        ExportSeveralAtOnce(files, *progress, run);
+    else
+        ExportOneByOne(files, *progress, run);
+    return run;
+}
+
+void TFormSnapProp::ExportOneByOne(const QStringList &files, ProgressWindow &progress,
+                                   BatchRun &run) {
     for (const QString &file : files) {
-        progress->SetText(BatchProgressText(run.done + 1, params_.SelCount, file));
+        progress.SetText(BatchProgressText(run.done + 1, params_.SelCount, file));
         QString error;
         const Shot shot = DoTheShot(file, &error);
-        if (shot == Shot::Failed) {
-            services_.prompts.ShowError(u"No snapshot of "_s + file + u": "_s + error);
-            run.end = BatchEnd::Failed;
-            return run;
-        }
-        // A page gone since its selection gets no file: writing the picture
-        // in hand would save another page's snapshot under its name. It is
-        // passed all the same, and counts.
-        if (shot == Shot::Done) {
-            const QString out = snapshotPath_ + SnapshotFileName(file, params_.BatchExt);
-            bool cancelled = false;
-            if (!writer_.SaveSnapshot(imgSave_, out, params_.OutType, true, &cancelled)) {
-                run.end = cancelled ? BatchEnd::Cancelled : BatchEnd::Failed;
-                return run;
-            }
-        }
-        ++run.done;
-        progress->Step();
-        // Here the stop button and the keys of the progress window act.
-        QCoreApplication::processEvents();
-        if (progress->StopRequested()) {
-            if (run.done < int(files.size()))
-                run.end = BatchEnd::Cancelled;
-            return run;
+        if (!FinishBatchPage(file, shot, error, progress, int(files.size()), run))
+            return;
+    }
+}
+
+// Snap View takes the one view the browser shows, which no other process has.
+bool TFormSnapProp::CanExportSeveralAtOnce(const QStringList &files) const {
+    const SnapshotBatchCapture &batch = services_.batchCapture;
+    return !opening_.snapViewMode && files.size() > 1 && batch.usable && batch.run &&
+           batch.usable(files);
+}
+
+// The pages are captured elsewhere, several at once; here each is resampled,
+// composed and written in page order as the one-by-one run does, while the
+// captures of the next pages go on.
+void TFormSnapProp::ExportSeveralAtOnce(const QStringList &files, ProgressWindow &progress,
+                                        BatchRun &run) {
+    const SnapshotGeometry &geometry = params_.Geometry;
+    const CaptureRequest request{geometry.Base, geometry.VCrop, geometry.HCrop, false};
+    const QScopedValueRollback busy(busy_, true);
+    bool ended = false;
+    const auto turnOf = [&](int index) {
+        progress.SetText(BatchProgressText(run.done + 1, params_.SelCount, files[index]));
+        SetStatus(u"Creating Snapshot image ..."_s);
+    };
+    const auto captured = [&](int index, bool ok, const Picture &picture, const QString &reason) {
+        if (ended)
+            return;
+        const QString &file = files[index];
+        QString error;
+        const Shot shot = ShotOfCapture(file, ok, picture, reason, &error);
+        if (!FinishBatchPage(file, shot, error, progress, int(files.size()), run))
+            ended = true;
+        else if (index + 1 < files.size())
+            turnOf(index + 1);
+    };
+    turnOf(0);
+    services_.batchCapture.run(files, request, captured, [&] { return ended; });
+}
+
+bool TFormSnapProp::FinishBatchPage(const QString &file, Shot shot, const QString &error,
+                                    ProgressWindow &progress, int count, BatchRun &run) {
+    if (shot == Shot::Failed) {
+        services_.prompts.ShowError(u"No snapshot of "_s + file + u": "_s + error);
+        run.end = BatchEnd::Failed;
+        return false;
+    }
+    // A page gone since its selection gets no file: writing the picture
+    // in hand would save another page's snapshot under its name. It is
+    // passed all the same, and counts.
+    if (shot == Shot::Done) {
+        const QString out = snapshotPath_ + SnapshotFileName(file, params_.BatchExt);
+        bool cancelled = false;
+        if (!writer_.SaveSnapshot(imgSave_, out, params_.OutType, true, &cancelled)) {
+            run.end = cancelled ? BatchEnd::Cancelled : BatchEnd::Failed;
+            return false;
         }
     }
-    return run;
+    ++run.done;
+    progress.Step();
+    // Here the stop button and the keys of the progress window act.
+    QCoreApplication::processEvents();
+    if (progress.StopRequested()) {
+        if (run.done < count)
+            run.end = BatchEnd::Cancelled;
+        return false;
+    }
+    return true;
 }
 
 void TFormSnapProp::BClipClick() {

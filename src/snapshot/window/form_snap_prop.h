@@ -36,6 +36,23 @@ class ViewSelection;
 using SnapshotCaptureFunction = std::function<bool(
     const QString &pagePath, const CaptureRequest &request, Picture *, QString *error)>;
 
+// Told of each page's capture, in page order: the picture, or why none came.
+using SnapshotCaptured =
+    std::function<void(int index, bool ok, const Picture &picture, const QString &error)>;
+
+// Captures of several pages at once for the batch export. usable says
+// whether pages can be captured this way at all; run captures them as
+// request says, reporting each in page order while the others are being
+// captured, and events are processed meanwhile. Once stopRequested says so
+// no page more is captured and nothing more is reported.
+struct SnapshotBatchCapture {
+    std::function<bool(const QStringList &pages)> usable;
+    std::function<void(const QStringList &pages, const CaptureRequest &request,
+                       const SnapshotCaptured &captured,
+                       const std::function<bool()> &stopRequested)>
+        run;
+};
+
 struct SnapshotWindowServices {
     Prompts &prompts;
     FileDialogs &dialogs;
@@ -44,6 +61,8 @@ struct SnapshotWindowServices {
     FreeSpaceQuery freeSpace = FreeSpaceOfVolume;
     // Empty gives the real progress window (TFormProgress).
     ProgressWindowFactory progressWindows = {};
+    // Empty: the batch export captures one page after the other.
+    SnapshotBatchCapture batchCapture = {};
 };
 
 // How the window is opened: from the main window, or for Snap View with the
@@ -112,6 +131,22 @@ private:
         int done = 0;
     };
     BatchRun ExportFiles(const QStringList &files);
+    void ExportOneByOne(const QStringList &files, ProgressWindow &progress, BatchRun &run);
+    bool CanExportSeveralAtOnce(const QStringList &files) const;
+    void ExportSeveralAtOnce(const QStringList &files, ProgressWindow &progress, BatchRun &run);
+    // The file of a page whose shot is taken, the count and the stop
+    // button; false ends the run, and run.end says how.
+    bool FinishBatchPage(const QString &file, Shot shot, const QString &error,
+                         ProgressWindow &progress, int count, BatchRun &run);
+    // A page captured elsewhere (or not, for reason), resampled and
+    // composed as DoTheShot does.
+    Shot ShotOfCapture(const QString &pagePath, bool captured, const Picture &capture,
+                       const QString &reason, QString *error);
+    // Composes ImgSave from the page in hand once it is made, or says why not.
+    Shot ComposeShot(bool made, const QString &reason, QString *error);
+    // Resamples a capture to the page size into imgBig_; false with the
+    // reason when it cannot, imgBig_ then unchanged.
+    bool ScaleCapture(Picture capture, QString *reason);
     static QString BatchEndStatus(BatchEnd end, int done, int count);
 
     SnapshotWindowServices services_;

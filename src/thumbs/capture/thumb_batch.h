@@ -19,6 +19,9 @@ struct BatchPageResult {
     QString page;
     bool ok = false;
     QString error;
+    // What a worker handed back with its answer beside the result: the file
+    // of a captured picture, for instance. Empty for thumbnails.
+    QString output;
 };
 
 struct BatchSummary {

@@ -1,11 +1,18 @@
 #include "thumbs/capture/thumb_workers.h"
 
+#include "foundation/failure.h"
+#include "thumbs/capture/page_capture.h"
 #include "thumbs/capture/thumbnail_maker.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScopedValueRollback>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -25,6 +32,9 @@ namespace {
 constexpr int kMostDefaultJobs = 4;
 // How often the main process looks at the stop request.
 constexpr int kStopPollMs = 50;
+// The worker's answers: "ok" may carry what it handed back after a space.
+constexpr QByteArrayView kOk = "ok ";
+constexpr QByteArrayView kFailed = "failed ";
 
 enum class PageState { Waiting, Done, NotMade };
 
@@ -38,9 +48,10 @@ struct Worker {
 // reports made so far, in page order.
 class WorkerRun {
 public:
-    WorkerRun(const QStringList &pages, const BatchReport &report, const BatchStart &starting)
+    WorkerRun(const QStringList &pages, const BatchReport &report, const StopCheck &stopRequested,
+              const BatchStart &starting)
         : pages_(pages), states_(pages.size(), PageState::Waiting), results_(pages.size()),
-          report_(report), starting_(starting) {}
+          report_(report), stopRequested_(stopRequested), starting_(starting) {}
 
     bool HasPagesLeft() const { return !stopping_ && next_ < pages_.size(); }
     void Stop() { stopping_ = true; }
@@ -69,13 +80,31 @@ public:
             stopping_ = true;
             states_[worker.page] = PageState::NotMade;
         } else {
-            result.ok = line == "ok";
-            if (!result.ok)
-                result.error = QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(7)));
+            result.ok = line == "ok" || line.startsWith("ok ");
+            const QString text = QString::fromUtf8(
+                QByteArray::fromPercentEncoding(line.mid(result.ok ? kOk.size() : kFailed.size())));
+            (result.ok ? result.output : result.error) = text;
             Record(worker.page, result);
         }
         worker.page = -1;
-        ReportInOrder();
+    }
+
+    // A report may wait for the user (a question, a message box) with the
+    // event loop running, and meanwhile other workers answer: their pages
+    // are then reported by the loop here once the report in hand returns,
+    // never from inside it, so that reports stay in page order one at a time.
+    void ReportInOrder() {
+        if (reporting_)
+            return;
+        const QScopedValueRollback busy(reporting_, true);
+        while (reported_ < pages_.size() && states_[reported_] == PageState::Done) {
+            const qsizetype index = reported_++;
+            if (report_)
+                report_(int(index), int(pages_.size()), results_[index]);
+            // A report may have asked to stop: no page more goes out.
+            if (stopRequested_ && stopRequested_())
+                stopping_ = true;
+        }
     }
 
     // The worker ended with a page in hand (its engine failed).
@@ -108,23 +137,17 @@ private:
         summary_.failed += result.ok ? 0 : 1;
     }
 
-    void ReportInOrder() {
-        while (reported_ < pages_.size() && states_[reported_] == PageState::Done) {
-            if (report_)
-                report_(int(reported_), int(pages_.size()), results_[reported_]);
-            ++reported_;
-        }
-    }
-
     const QStringList &pages_;
     std::vector<PageState> states_;
     std::vector<BatchPageResult> results_;
     const BatchReport &report_;
+    const StopCheck &stopRequested_;
     const BatchStart &starting_;
     qsizetype next_ = 0;
     qsizetype reported_ = 0;
     bool stopping_ = false;
     bool outOfSpace_ = false;
+    bool reporting_ = false;
     BatchSummary summary_;
 };
 
@@ -137,7 +160,7 @@ int DefaultThumbJobs() {
 BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerArguments, int jobs,
                              const QStringList &pages, const BatchReport &report,
                              const StopCheck &stopRequested, const BatchStart &starting) {
-    WorkerRun run(pages, report, starting);
+    WorkerRun run(pages, report, stopRequested, starting);
     QEventLoop loop;
     std::vector<std::unique_ptr<Worker>> workers;
     int running = 0;
@@ -163,8 +186,11 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
                 const QByteArray line = w.received.left(end);
                 w.received.remove(0, end + 1);
                 run.Answer(w, line);
+                // The worker goes on with its next page while the pages
+                // done are reported (the export writes its files there).
                 run.Feed(w);
             }
+            run.ReportInOrder();
         });
         QObject::connect(process, &QProcess::finished, process, [&, process] {
             Worker &w = *std::find_if(workers.begin(), workers.end(), [&](const auto &x) {
@@ -218,6 +244,42 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
     return run.Finish();
 }
 
+void RunCaptureWorkers(const QString &program, const QStringList &workerArguments, int jobs,
+                       const QStringList &pages, const CaptureRequest &request,
+                       const CaptureReport &report, const StopCheck &stopRequested) {
+    // The pictures pass through a folder of this process's own, removed with
+    // whatever is left in it when the run ends.
+    const QTemporaryDir folder;
+    if (!folder.isValid()) {
+        if (report && !pages.isEmpty())
+            report(0, false, {}, u"No folder for the captured pictures: "_s + folder.errorString());
+        return;
+    }
+    const QString folderPath = QDir(folder.path()).absolutePath();
+    const QStringList arguments =
+        workerArguments +
+        QStringList{
+            u"--base"_s,        u"%1x%2"_s.arg(request.base.width()).arg(request.base.height()),
+            u"--crop"_s,        u"%1,%2"_s.arg(request.cropRight).arg(request.cropBottom),
+            u"--capture-dir"_s, folderPath};
+    const auto received = [&](int index, int, const BatchPageResult &result) {
+        Picture picture;
+        QString error = result.error;
+        bool ok = result.ok;
+        if (ok) {
+            // Only a file of the run's own folder is read, and it goes at once.
+            const QFileInfo file(result.output);
+            ok = file.absolutePath() == folderPath &&
+                 ReadCaptureFile(file.absoluteFilePath(), &picture, &error);
+            if (file.absolutePath() == folderPath)
+                QFile::remove(file.absoluteFilePath());
+        }
+        if (report && !(stopRequested && stopRequested()))
+            report(index, ok, picture, error);
+    };
+    RunThumbWorkers(program, arguments, jobs, pages, received, stopRequested);
+}
+
 QString DisplayArgument(const DisplaySettings &display) {
     // The font name comes last: it is the one part that may hold a comma.
     return u"%1,%2,%3,%4,%5,%6"_s.arg(display.fontColor)
@@ -252,25 +314,105 @@ std::optional<DisplaySettings> DisplayFromArgument(const QString &text) {
     return display;
 }
 
-int ServeThumbWorker(ThumbnailMaker &maker) {
+int ServeWorker(const WorkerTask &task, const std::function<bool()> &hasRoom) {
     // Ctrl+C reaches the whole process group: the main process decides.
     std::signal(SIGINT, SIG_IGN);
     std::string path;
     while (std::getline(std::cin, path, '\0')) {
-        if (!maker.HasRoomForThumbnail()) {
+        if (hasRoom && !hasRoom()) {
             std::puts("nospace");
             std::fflush(stdout);
             return 1;
         }
         const QString page = QFile::decodeName(QByteArray::fromStdString(path));
-        QString error;
-        if (maker.MakeThumbnail(page, &error))
-            std::puts("ok");
+        QString answer;
+        if (task(page, &answer))
+            std::printf("ok%s%s\n", answer.isEmpty() ? "" : " ",
+                        answer.toUtf8().toPercentEncoding().constData());
         else
-            std::printf("failed %s\n", error.toUtf8().toPercentEncoding().constData());
+            std::printf("failed %s\n", answer.toUtf8().toPercentEncoding().constData());
         std::fflush(stdout);
     }
     return 0;
+}
+
+int ServeThumbWorker(ThumbnailMaker &maker) {
+    return ServeWorker(
+        [&](const QString &page, QString *error) { return maker.MakeThumbnail(page, error); },
+        [&] { return maker.HasRoomForThumbnail(); });
+}
+
+int ServeCaptureWorker(PageCapture &capture, const CaptureRequest &request, const QString &folder) {
+    int made = 0;
+    const QString prefix =
+        QDir(folder).filePath(u"capture-%1-"_s.arg(QCoreApplication::applicationPid()));
+    return ServeWorker(
+        [&](const QString &page, QString *answer) {
+            Picture picture;
+            if (!capture.CapturePage(page, request, &picture, answer))
+                return false;
+            const QString file = prefix + QString::number(made++) + u".raw"_s;
+            if (!WriteCaptureFile(file, picture, answer))
+                return false;
+            *answer = file;
+            return true;
+        },
+        {});
+}
+
+namespace {
+
+// A captured picture between processes: a header line with the size, then
+// the rows of pixels as they are in memory, without their padding.
+constexpr QByteArrayView kCaptureMagic = "VCAP1";
+
+qint64 CaptureBytes(int width, int height) {
+    return qint64(width) * height * 3;
+}
+
+} // namespace
+
+bool WriteCaptureFile(const QString &path, const Picture &picture, QString *error) {
+    QFile file(path);
+    // The folder is the main process's own; nobody else reads the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return Fail(error, u"The captured picture cannot be handed over: "_s + file.errorString());
+    const Picture image = ToPicture(picture);
+    bool written = file.write(QByteArray(kCaptureMagic.data(), kCaptureMagic.size()) + ' ' +
+                              QByteArray::number(image.width()) + ' ' +
+                              QByteArray::number(image.height()) + '\n') > 0;
+    const qsizetype row = qsizetype(image.width()) * 3;
+    for (int y = 0; written && y < image.height(); ++y)
+        written = file.write(reinterpret_cast<const char *>(image.constScanLine(y)), row) == row;
+    if (!written || !file.flush())
+        return Fail(error, u"The captured picture cannot be handed over: "_s + file.errorString());
+    return true;
+}
+
+bool ReadCaptureFile(const QString &path, Picture *picture, QString *error) {
+    const QString lost = u"The captured picture came back damaged."_s;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return Fail(error, lost);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(error, lost);
+    const QList<QByteArray> header = file.readLine(64).trimmed().split(' ');
+    bool wide = false, high = false;
+    const int width = header.value(1).toInt(&wide);
+    const int height = header.value(2).toInt(&high);
+    constexpr int kMostSide = 32768;
+    if (header.size() != 3 || header[0] != kCaptureMagic || !wide || !high || width < 1 ||
+        height < 1 || width > kMostSide || height > kMostSide ||
+        file.size() != file.pos() + CaptureBytes(width, height))
+        return Fail(error, lost);
+    Picture image(width, height, kPictureFormat);
+    const qsizetype row = qsizetype(width) * 3;
+    for (int y = 0; y < height; ++y)
+        if (file.read(reinterpret_cast<char *>(image.scanLine(y)), row) != row)
+            return Fail(error, lost);
+    *picture = std::move(image);
+    return true;
 }
 
 } // namespace velmora

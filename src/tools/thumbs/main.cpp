@@ -63,6 +63,10 @@ struct Options {
     bool worker = false; // one of the processes a run with --jobs starts
     // The display settings of the window a worker makes thumbnails for.
     std::optional<velmora::DisplaySettings> display;
+    // A worker of the snapshot export: captures at the base less the crops
+    // into files of this folder instead of making thumbnails.
+    QString captureDir;
+    QSize crops;
 };
 
 int Usage(const QString &message) {
@@ -113,6 +117,14 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
                                u"SETTINGS"_s);
     display.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(display);
+    QCommandLineOption captureDir(u"capture-dir"_s, u"Captures pictures into this folder."_s,
+                                  u"DIR"_s);
+    captureDir.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(captureDir);
+    QCommandLineOption crop(u"crop"_s, u"Pixels cut off the right and the bottom."_s,
+                            u"RIGHT,BOTTOM"_s);
+    crop.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(crop);
     parser.addPositionalArgument(u"PATH"_s, u"Pages or folders of pages."_s, u"PATH..."_s);
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -193,6 +205,17 @@ bool ParseOptions(const QStringList &arguments, Options *options, QString *messa
             *message = u"--display needs the display settings of a window"_s;
             return false;
         }
+    }
+    if (parser.isSet(captureDir)) {
+        static const QRegularExpression crops(u"^(-?\\d{1,5}),(-?\\d{1,5})$"_s);
+        const auto m = crops.match(parser.value(crop));
+        if (!options->worker || !options->base || (parser.isSet(crop) && !m.hasMatch())) {
+            *message = u"--capture-dir needs --worker, --base and crops such as 0,17"_s;
+            return false;
+        }
+        options->captureDir = parser.value(captureDir);
+        if (m.hasMatch())
+            options->crops = QSize(m.captured(1).toInt(), m.captured(2).toInt());
     }
     if (options->paths.isEmpty() && !options->worker) {
         *message = u"no page or folder given"_s;
@@ -304,6 +327,11 @@ QStringList WorkerArguments(const Options &options, const velmora::ProgramFolder
 int ServeAsWorker(const Options &options, const velmora::ProgramFolders &folders,
                   const velmora::Settings &settings) {
     ThumbsEngine engine(options, folders, settings);
+    if (!options.captureDir.isEmpty()) {
+        const velmora::CaptureRequest request{*options.base, options.crops.width(),
+                                              options.crops.height(), false};
+        return velmora::ServeCaptureWorker(engine.capture, request, options.captureDir);
+    }
     return velmora::ServeThumbWorker(engine.maker);
 }
 

@@ -108,6 +108,24 @@ protected:
                                : [this]() -> std::unique_ptr<ProgressWindow> {
                 return std::make_unique<ProgressDouble>(progressTexts, stopAt);
             }};
+        if (batchCapture)
+            services.batchCapture = {
+                [](const QStringList &) { return true; },
+                [this](const QStringList &pages, const CaptureRequest &request,
+                       const SnapshotCaptured &report, const std::function<bool()> &stop) {
+                    requests << request;
+                    for (int i = 0; i < pages.size() && !stop(); ++i) {
+                        batchCaptured << pages[i];
+                        if (pages[i] == failBatchPage)
+                            report(i, false, {}, u"the worker ended"_s);
+                        else
+                            report(i, true,
+                                   MakePicture(request.base.width() - request.cropRight,
+                                               request.base.height() - request.cropBottom,
+                                               kPageColour),
+                                   {});
+                    }
+                }};
         auto form = std::make_unique<TFormSnapProp>(services, params, snapshotPath,
                                                     SnapshotOpening{snapView, {680, 393}, nullptr},
                                                     nullptr);
@@ -147,6 +165,11 @@ protected:
     std::function<void(const QString &)> onCapture;
     // The program's own progress window instead of the stand-in.
     bool realProgressWindow = false;
+    // Several pages captured at once by a stand-in service: the pages it
+    // captured, and one it fails.
+    bool batchCapture = false;
+    QStringList batchCaptured;
+    QString failBatchPage;
     int freeSpaceAsked = 0;
     int fullAfter = 1000;
     QString batchCaption;
@@ -434,6 +457,46 @@ TEST_F(FormSnapPropTest, APageGoneBeforeItsTurnStillCounts) {
               (QStringList{u"snap_a_htm.jpg"_s, u"snap_c_htm.jpg"_s}));
     EXPECT_EQ(Status(*form), u"Snapshots done ..."_s);
     EXPECT_TRUE(prompts.calls.isEmpty());
+}
+
+// With a service that captures several pages at once, the export takes its
+// pictures in page order and writes, counts and stops as it does one page
+// after the other; Snap View keeps to the browser's one view.
+TEST_F(FormSnapPropTest, ABatchCaptureServiceTakesThePagesAndHearsTheStop) {
+    const QStringList pages{Page(u"a.htm"_s), Page(u"b.htm"_s), Page(u"c.htm"_s)};
+    batchCapture = true;
+    auto form = Open(pages);
+    form->SetBatchOptions([] { return true; });
+    stopAt = 2;
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_TRUE(captured.isEmpty());
+    EXPECT_EQ(batchCaptured, pages.mid(0, 2)); // no page asked for after the stop
+    EXPECT_EQ(progressTexts, (QStringList{u"(1 of 3): "_s + pages[0], u"(2 of 3): "_s + pages[1]}));
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files),
+              (QStringList{u"snap_a_htm.jpg"_s, u"snap_b_htm.jpg"_s}));
+    EXPECT_EQ(Status(*form), u"Snapshots cancelled ... (2 of 3 pages done)"_s);
+
+    // A page the service fails ends the export with its reason.
+    QDir(snapshotPath).removeRecursively();
+    stopAt.reset();
+    batchCaptured.clear();
+    failBatchPage = pages[1];
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(batchCaptured, pages.mid(0, 2));
+    EXPECT_EQ(prompts.Texts(Kind::Error),
+              QStringList{u"No snapshot of "_s + pages[1] + u": the worker ended"_s});
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files), QStringList{u"snap_a_htm.jpg"_s});
+    EXPECT_EQ(Status(*form), u"Snapshots stopped by an error ... (1 of 3 pages done)"_s);
+
+    // A page gone since its selection is passed over even though captured.
+    QDir(snapshotPath).removeRecursively();
+    failBatchPage.clear();
+    QFile::remove(pages[2]);
+    Child<QPushButton>(form.get(), u"BBatch"_s)->click();
+    EXPECT_EQ(QDir(snapshotPath).entryList(QDir::Files),
+              (QStringList{u"snap_a_htm.jpg"_s, u"snap_b_htm.jpg"_s}));
+    EXPECT_EQ(Status(*form), u"Snapshots done ..."_s);
+    EXPECT_TRUE(form->isEnabled());
 }
 
 TEST_F(FormSnapPropTest, ClosingEndsBatchMode) {

@@ -160,5 +160,43 @@ TEST(ThumbWorkerDisplayArgument, RoundTripsAndRefusesOtherText) {
         EXPECT_FALSE(DisplayFromArgument(wrong)) << wrong.toStdString();
 }
 
+// A captured picture handed between processes comes back pixel for pixel,
+// a width whose rows need padding included; a file that is short, long,
+// of another kind or not a regular file is refused, never read as a picture.
+TEST(ThumbWorkerCaptureFile, RoundTripsAndRefusesDamagedFiles) {
+    QTemporaryDir dir;
+    Picture picture(37, 11, kPictureFormat);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixelColor(x, y, QColor(x * 6, y * 20, (x * y) % 256));
+    const QString path = dir.filePath(u"one.raw"_s);
+    QString error;
+    ASSERT_TRUE(WriteCaptureFile(path, picture, &error)) << error.toStdString();
+    Picture back;
+    ASSERT_TRUE(ReadCaptureFile(path, &back, &error)) << error.toStdString();
+    EXPECT_EQ(back.format(), kPictureFormat);
+    EXPECT_EQ(back, picture);
+    // The file is new each time: an existing one is never written over.
+    EXPECT_FALSE(WriteCaptureFile(path, picture, &error));
+
+    const QByteArray whole = ReadBytes(path);
+    const std::map<QString, QByteArray> damaged{
+        {u"short"_s, whole.chopped(1)},
+        {u"long"_s, whole + 'x'},
+        {u"other kind"_s, "PNG1 37 11\n" + whole.mid(whole.indexOf('\n') + 1)},
+        {u"huge"_s, "VCAP1 40000 40000\n"},
+        {u"no size"_s, "VCAP1\n"}};
+    for (const auto &[name, bytes] : damaged) {
+        const QString file = dir.filePath(name);
+        WriteBytes(file, bytes);
+        error.clear();
+        EXPECT_FALSE(ReadCaptureFile(file, &back, &error)) << name.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << name.toStdString();
+    }
+    EXPECT_FALSE(ReadCaptureFile(dir.path(), &back, &error));
+    ASSERT_TRUE(QFile::link(path, dir.filePath(u"link"_s)));
+    EXPECT_FALSE(ReadCaptureFile(dir.filePath(u"link"_s), &back, &error));
+}
+
 } // namespace
 } // namespace velmora::testing

@@ -1,0 +1,253 @@
+// The batch snapshot export over several pages with worker processes of the
+// thumbnail program: the same files as the export in the window's own
+// engine, a stop that keeps what was written and ends the workers, a worker
+// that fails a page, and the export in place when the program is missing.
+#include "app/main_window.h"
+#include "app/preview_pane.h"
+#include "main_window_fixture.h"
+#include "render/page_view.h"
+#include "render/render_profile.h"
+#include "scripted_prompts.h"
+#include "snapshot/window/form_snap_prop.h"
+#include "temp_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <map>
+
+using namespace velmora;
+using velmora::testing::MainWindowFixture;
+using velmora::testing::ScriptedPrompts;
+using Kind = ScriptedPrompts::Kind;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ProgressLog {
+    QStringList texts;
+    int steps = 0;
+    // The stop button is "pressed" once the window shows this many texts.
+    int stopAtText = -1;
+};
+
+class ProgressDouble final : public ProgressWindow {
+public:
+    explicit ProgressDouble(ProgressLog &log) : log_(log) {}
+    void InitProgBar(int) override {}
+    void Show() override {}
+    void SetText(const QString &text) override {
+        log_.texts << text;
+        if (int(log_.texts.size()) == log_.stopAtText)
+            stop_ = true;
+    }
+    void Step() override { ++log_.steps; }
+    bool StopRequested() const override { return stop_; }
+    void Close() override {}
+
+private:
+    ProgressLog &log_;
+    bool stop_ = false;
+};
+
+// The processes this one started that are still there (not yet reaped
+// ones included), by their program name.
+int ChildrenNamed(const QByteArray &name) {
+    int count = 0;
+    const QByteArray parent = QByteArray::number(::getpid());
+    for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/"_s + pid + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QByteArray comm = line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1);
+        const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+        // The kernel keeps 15 bytes of a program's name.
+        if (rest.size() > 1 && rest[1] == parent && comm == name.left(15))
+            ++count;
+    }
+    return count;
+}
+
+class MainWindowSnapshotWorkersTest : public MainWindowFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s)); }
+
+    // A window whose batch export starts its workers as `workers` (empty:
+    // every page in the window's own engine).
+    void OpenWindow(const QString &workers) {
+        window.reset();
+        progress = {};
+        MainWindowServices services = Services(&profile);
+        services.thumbWorkers = workers;
+        services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
+            return std::make_unique<ProgressDouble>(progress);
+        };
+        window = MakeWindow(services);
+        // Fonts and colours no worker has by default: the pages without
+        // colours of their own take them.
+        DisplaySettings display;
+        display.backgroundColor = 0x30E0F0; // $00BBGGRR: a yellow
+        display.fontColor = 0x800000;       // a dark blue
+        display.fontSize = 22;
+        window->Preview().Browser()->SetDisplay(display);
+        // A geometry, crops, frame and filter other than the defaults.
+        TSnapShotParams &params = window->Commands().SnapShotParams();
+        params.CustomWidth = 700;
+        params.CustomHeight = 450;
+        params.Scale = 45;
+        params.Shade = 6;
+        params.Border = 3;
+        params.CropVerti = true;
+        params.CropHori = true;
+        params.FilterIndex = 0;
+    }
+
+    // Pages long enough for scroll bars, that differ in colour and text;
+    // every other one takes the browser's default colours and font.
+    QStringList WritePages(int count) {
+        QStringList pages;
+        for (int n = 0; n < count; ++n) {
+            const QByteArray style =
+                n % 2
+                    ? "style='background:#" + QByteArray::number(0x204060 + n * 0x0a0b0c, 16) + "'"
+                    : QByteArray();
+            pages << WriteSite(u"p%1.htm"_s.arg(n, 2, 10, QChar(u'0')),
+                               "<body " + style + "><h1>Page " + QByteArray::number(n) +
+                                   "</h1><pre>" + QByteArray("words and words ").repeated(12) +
+                                   "</pre><p>" + QByteArray("line<br>").repeated(40) + "</p>");
+        }
+        return pages;
+    }
+
+    // Selects the pages and runs the batch export into out; the status line
+    // of the options window at its end comes back.
+    QString ExportAll(const QStringList &pages, const QString &out) {
+        window->JumpToFileAndFolder(pages[0]);
+        FileList()->selectAll();
+        QString status;
+        QTimer::singleShot(0, [&] {
+            auto *form = qobject_cast<TFormSnapProp *>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            form->SetBatchOptions([&] {
+                window->Commands().SnapShotParams().BatchExt = u".bmp"_s;
+                window->Commands().SnapShotParams().OutType = kSnapshotBmp;
+                program->Config().SnapshotPath = out;
+                return true;
+            });
+            form->BBatchClick();
+            status = form->StatusText();
+            form->reject();
+        });
+        window->Commands().PopUpEntry(5)->trigger(); // "Create Snapshot(s)"
+        return status;
+    }
+
+    static std::map<QString, QByteArray> FilesIn(const QString &folder) {
+        std::map<QString, QByteArray> files;
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(QDir(folder).filePath(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            files[name] = file.readAll();
+        }
+        return files;
+    }
+
+    static QStringList TextsOf(const QStringList &pages) {
+        QStringList texts;
+        for (int i = 0; i < pages.size(); ++i)
+            texts << u"(%1 of %2): %3"_s.arg(i + 1).arg(pages.size()).arg(pages[i]);
+        return texts;
+    }
+
+    static QString SnapName(const QString &page) {
+        return u"snap_"_s + QFileInfo(page).fileName().replace(u'.', u'_') + u".bmp"_s;
+    }
+
+    RenderProfile profile;
+    ProgressLog progress;
+};
+
+TEST_F(MainWindowSnapshotWorkersTest, WorkersGiveTheSameFilesAsTheWindowsOwnEngine) {
+    const QStringList pages = WritePages(6);
+    const QString parallelOut = dir.filePath(u"parallel/"_s);
+    const QString sequentialOut = dir.filePath(u"sequential/"_s);
+    OpenWindow(QString::fromUtf8(VELMORA_THUMBS_TOOL));
+    EXPECT_EQ(ExportAll(pages, parallelOut), u"Snapshots done ..."_s);
+    // Every page is counted once, in page order, as the window's own run does.
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    EXPECT_EQ(progress.steps, 6);
+    EXPECT_TRUE(prompts.calls.isEmpty()) << prompts.calls.value(0).text.toStdString();
+    EXPECT_EQ(ChildrenNamed("velmora-thumbs"), 0);
+
+    OpenWindow(QString());
+    EXPECT_EQ(ExportAll(pages, sequentialOut), u"Snapshots done ..."_s);
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    const auto parallel = FilesIn(parallelOut);
+    const auto sequential = FilesIn(sequentialOut);
+    ASSERT_EQ(sequential.size(), 6u);
+    ASSERT_EQ(parallel.size(), sequential.size());
+    for (const auto &[name, bytes] : sequential) {
+        ASSERT_TRUE(parallel.count(name)) << name.toStdString();
+        EXPECT_TRUE(parallel.at(name) == bytes) << name.toStdString() << " differs";
+    }
+}
+
+// Stop pressed during the second page: the first two files are written
+// whole, no other file and nothing half written is there, the count says
+// so, and no worker is left running.
+TEST_F(MainWindowSnapshotWorkersTest, StopKeepsTheFilesWrittenAndEndsTheWorkers) {
+    const QStringList pages = WritePages(10);
+    const QString out = dir.filePath(u"shots/"_s);
+    OpenWindow(QString::fromUtf8(VELMORA_THUMBS_TOOL));
+    progress.stopAtText = 2;
+    EXPECT_EQ(ExportAll(pages, out), u"Snapshots cancelled ... (2 of 10 pages done)"_s);
+    EXPECT_EQ(progress.texts, TextsOf(pages).mid(0, 2));
+    EXPECT_EQ(progress.steps, 2);
+    const auto files = FilesIn(out);
+    ASSERT_EQ(files.size(), 2u);
+    for (const QString &page : pages.mid(0, 2)) {
+        ASSERT_TRUE(files.count(SnapName(page))) << page.toStdString();
+        QImage picture;
+        EXPECT_TRUE(picture.loadFromData(files.at(SnapName(page)), "BMP")) << page.toStdString();
+    }
+    EXPECT_EQ(ChildrenNamed("velmora-thumbs"), 0);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+// A worker that cannot capture a page fails it as a capture in the window
+// would: the message names the page and the reason, and the export ends.
+TEST_F(MainWindowSnapshotWorkersTest, AWorkerThatFailsAPageEndsTheExportWithItsReason) {
+    const QStringList pages = WritePages(3);
+    const QString worker = dir.filePath(u"failing-worker"_s);
+    velmora::testing::WriteBytes(worker, "#!/bin/bash\n"
+                                         "while IFS= read -r -d '' page; do\n"
+                                         "  echo 'failed no%20room%20for%20it'\n"
+                                         "done\n");
+    ASSERT_TRUE(QFile::setPermissions(worker, QFile::ReadOwner | QFile::ExeOwner));
+    OpenWindow(worker);
+    const QString out = dir.filePath(u"shots/"_s);
+    EXPECT_EQ(ExportAll(pages, out), u"Snapshots stopped by an error ... (0 of 3 pages done)"_s);
+    EXPECT_EQ(prompts.Texts(Kind::Error),
+              QStringList{u"No snapshot of "_s + pages[0] + u": no room for it"_s});
+    EXPECT_TRUE(FilesIn(out).empty());
+}
+
+TEST_F(MainWindowSnapshotWorkersTest, AMissingWorkerProgramLeavesTheExportToTheWindow) {
+    const QStringList pages = WritePages(3);
+    OpenWindow(dir.filePath(u"no-such-program"_s));
+    const QString out = dir.filePath(u"shots/"_s);
+    EXPECT_EQ(ExportAll(pages, out), u"Snapshots done ..."_s);
+    EXPECT_EQ(progress.texts, TextsOf(pages));
+    EXPECT_EQ(FilesIn(out).size(), 3u);
+    EXPECT_TRUE(prompts.calls.isEmpty()) << prompts.calls.value(0).text.toStdString();
+}
+
+} // namespace
