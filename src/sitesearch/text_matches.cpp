@@ -50,6 +50,22 @@ void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsiz
     m.shownLength = std::clamp<qsizetype>(to - start, 0, inLine);
 }
 
+// Moves lines on to pos a piece at a time, asking stop() between pieces: the
+// first occurrence in a page of many megabytes may lie far into it. moved is
+// where the cursor was last moved to. False when stopped.
+template <class Lines>
+bool MoveLinesTo(Lines &lines, qsizetype &moved, qsizetype pos, const std::function<bool()> &stop) {
+    while (pos - moved > kSearchPieceChars) {
+        moved += kSearchPieceChars;
+        lines.MoveTo(moved);
+        if (stop && stop())
+            return false;
+    }
+    lines.MoveTo(pos);
+    moved = pos;
+    return true;
+}
+
 } // namespace
 
 void LineCursor::MoveTo(qsizetype pos) {
@@ -74,9 +90,14 @@ void LineCursor::MoveTo(qsizetype pos) {
 }
 
 qsizetype LineCursor::LineEnd() const {
+    return LineEndWithin(text_.size());
+}
+
+qsizetype LineCursor::LineEndWithin(qsizetype limit) const {
     const char16_t *data = reinterpret_cast<const char16_t *>(text_.data());
+    limit = std::min(limit, text_.size());
     qsizetype i = std::max(lineStart_, scanned_);
-    while (i < text_.size() && !IsLineBreak(data[i]))
+    while (i < limit && !IsLineBreak(data[i]))
         ++i;
     return i;
 }
@@ -86,6 +107,7 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
                           TextCheck check) {
     MatchCount count;
     LineCursor lines(text);
+    qsizetype moved = 0;
     // Only a regular expression needs the text checked, and once is enough;
     // a text of ASCII only is matched by the quicker form of the pattern.
     if (pattern.Options().regularExpression && check != TextCheck::KnownAscii) {
@@ -94,27 +116,46 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
         else if (check == TextCheck::Check && text.isValidUtf16())
             check = TextCheck::KnownValid;
     }
+    const auto stopped = [&] {
+        count.stopped = stop && stop();
+        return count.stopped;
+    };
     qsizetype pos = 0;
+    // Stop is asked at the start, after every piece without an occurrence
+    // and after every 256 occurrences: often enough that any page stops at
+    // once, seldom enough to cost nothing.
+    bool askStop = true;
     while (pos <= text.size()) {
-        // Often enough that even a page full of occurrences stops at once.
-        if ((count.found & 255) == 0 && stop && stop()) {
+        if (askStop && stopped())
+            break;
+        const PiecePlace place =
+            pattern.NextPlaceStartingBy(text, pos, pos + kSearchPieceChars, true, check);
+        const PatternMatch &found = place.match;
+        if (!found.Found()) {
+            if (place.resume < 0)
+                break;
+            pos = place.resume;
+            askStop = true;
+            continue;
+        }
+        ++count.found;
+        pos = found.End();
+        askStop = (count.found & 255) == 0;
+        if (keep && !keep())
+            continue;
+        if (!MoveLinesTo(lines, moved, found.start, stop)) {
             count.stopped = true;
             break;
         }
-        const PatternMatch found = pattern.NextPlace(text, pos, true, check);
-        if (!found.Found())
-            break;
-        ++count.found;
-        pos = found.End();
-        if (keep && !keep())
-            continue;
-        lines.MoveTo(found.start);
         LineMatch m;
         m.line = lines.Line();
         m.column = found.start - lines.LineStart() + 1;
         m.length = found.length;
         m.editorLength = found.length - CrLfPairsIn(text, found.start, found.End());
-        DescribeLine(text, lines.LineStart(), lines.LineEnd(), found.start, m);
+        // Past this the line is not shown, and whether it goes on is all
+        // that matters.
+        const qsizetype lineEnd = lines.LineEndWithin(found.start + kShownLineChars + 1);
+        DescribeLine(text, lines.LineStart(), lineEnd, found.start, m);
         out.push_back(std::move(m));
     }
     return count;
@@ -285,14 +326,26 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
     ByteLines lines(bytes, page.TextStart(), kinds.cr);
     MatchCount count;
     qsizetype pos = page.TextStart();
+    qsizetype moved = page.TextStart();
+    const auto stopped = [&] {
+        count.stopped = stop && stop();
+        return count.stopped;
+    };
+    bool askStop = true;   // as in CollectMatches
+    qint64 passedOver = 0; // occurrences that are no whole word
     while (pos < bytes.size()) {
-        if ((count.found & 255) == 0 && stop && stop()) {
-            count.stopped = true;
+        if (askStop && stopped())
             break;
+        // An occurrence starting in this piece lies wholly in it.
+        const qsizetype pieceEnd = std::min(bytes.size(), pos + kSearchPieceChars + needle.size());
+        const qsizetype at = FindBytes(bytes.first(pieceEnd), needle, pos);
+        if (at < 0) {
+            if (pieceEnd == bytes.size())
+                break;
+            pos = pieceEnd - needle.size() + 1;
+            askStop = true;
+            continue;
         }
-        const qsizetype at = FindBytes(bytes, needle, pos);
-        if (at < 0)
-            break;
         const qsizetype end = at + needle.size();
         if (options.wholeWord) {
             const QChar before = page.Before(at);
@@ -300,14 +353,19 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
             if ((!before.isNull() && IsWordChar(before)) ||
                 (!after.isNull() && IsWordChar(after))) {
                 pos = at + 1;
+                askStop = (++passedOver & 255) == 0; // a page full of them
                 continue;
             }
         }
         ++count.found;
         pos = end;
+        askStop = (count.found & 255) == 0;
         if (keep && !keep())
             continue;
-        lines.MoveTo(at);
+        if (!MoveLinesTo(lines, moved, at, stop)) {
+            count.stopped = true;
+            break;
+        }
         const qsizetype lineStart = lines.LineStart();
         const qsizetype lineEnd = lines.LineEnd(at);
         const QString lineText = page.Decode(lineStart, lineEnd);
