@@ -145,10 +145,11 @@ TEST(SearchInPieces, BytesOfAPageAgreeWithItsTextAcrossTheEdge) {
     }
 }
 
-// Stop is asked between pieces even when nothing is ever found: the
-// second question already ends the search.
-TEST(SearchInPieces, AStopIsNoticedBetweenPiecesOfAPageWithoutOccurrences) {
-    const QString text = PageWith(0, u"abc"_s, 6 * kEdge);
+// Stop is asked between pieces without occurrences, also after an
+// occurrence (when the count of occurrences does not call for it): the
+// question after the first empty piece already ends the search.
+TEST(SearchInPieces, AStopIsNoticedBetweenPiecesWithoutOccurrences) {
+    const QString text = PageWith(0, u"lighthouse7"_s, 6 * kEdge);
     const QByteArray bytes = text.toLatin1();
     const auto stopSecondTime = [](int &asked) { return [&asked] { return ++asked >= 2; }; };
     const std::vector<std::pair<QString, PatternOptions>> patterns{
@@ -162,6 +163,7 @@ TEST(SearchInPieces, AStopIsNoticedBetweenPiecesOfAPageWithoutOccurrences) {
         std::vector<LineMatch> out;
         int asked = 0;
         const MatchCount inText = CollectMatches(text, pattern, out, {}, stopSecondTime(asked));
+        EXPECT_EQ(inText.found, 1);
         EXPECT_TRUE(inText.stopped);
         EXPECT_EQ(asked, 2);
         if (options.matchCase && !options.regularExpression) {
@@ -169,6 +171,7 @@ TEST(SearchInPieces, AStopIsNoticedBetweenPiecesOfAPageWithoutOccurrences) {
             const auto inBytes =
                 CollectMatchesInBytes(bytes, pattern, out, {}, stopSecondTime(asked));
             ASSERT_TRUE(inBytes.has_value());
+            EXPECT_EQ(inBytes->found, 1);
             EXPECT_TRUE(inBytes->stopped);
             EXPECT_EQ(asked, 2);
         }
