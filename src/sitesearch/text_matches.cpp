@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -212,13 +213,21 @@ public:
     qsizetype Units(qsizetype from, qsizetype to) const {
         if (!utf8_)
             return to - from;
+        // Each character's lead byte counts, one beyond U+FFFF twice (a
+        // surrogate pair); without branches, so that it goes quickly over
+        // the megabytes before an occurrence far along a long line.
+        const uchar *data = reinterpret_cast<const uchar *>(bytes_.data());
         qsizetype units = 0;
-        for (qsizetype i = from; i < to; ++i) {
-            const uchar b = uchar(bytes_[i]);
-            if ((b & 0xC0) != 0x80)
-                units += b >= 0xF0 ? 2 : 1;
-        }
+        for (qsizetype i = from; i < to; ++i)
+            units += qsizetype((data[i] & 0xC0) != 0x80) + qsizetype(data[i] >= 0xF0);
         return units;
+    }
+
+    // The first byte at or after at that starts a character.
+    qsizetype CharStartFrom(qsizetype at) const {
+        while (utf8_ && at < bytes_.size() && (uchar(bytes_[at]) & 0xC0) == 0x80)
+            ++at;
+        return at;
     }
 
     QString Decode(qsizetype from, qsizetype to) const {
@@ -284,10 +293,12 @@ public:
 
     int Line() const { return line_; }
     qsizetype LineStart() const { return lineStart_; }
-    qsizetype LineEnd(qsizetype from) const {
+    // The end of the line from byte from on, or limit when it goes on past.
+    qsizetype LineEnd(qsizetype from, qsizetype limit) const {
         const char *data = bytes_.data();
         qsizetype i = from;
-        while (i < bytes_.size() && data[i] != '\n' && data[i] != '\r')
+        limit = std::min(limit, bytes_.size());
+        while (i < limit && data[i] != '\n' && data[i] != '\r')
             ++i;
         return i;
     }
@@ -299,6 +310,60 @@ private:
     qsizetype lineStart_;
     int line_ = 1;
 };
+
+// Characters (UTF-16 units) from a line's start to places further along it,
+// counted on from the last place asked for on the same line, not from the
+// line's start each time: a page of one long line holds many occurrences.
+class LineUnits {
+public:
+    explicit LineUnits(const NarrowPage &page) : page_(page) {}
+
+    qsizetype To(qsizetype lineStart, qsizetype at) {
+        if (lineStart != lineStart_ || at < pos_) {
+            lineStart_ = lineStart;
+            pos_ = lineStart;
+            units_ = 0;
+        }
+        units_ += page_.Units(pos_, at);
+        pos_ = at;
+        return units_;
+    }
+
+private:
+    const NarrowPage &page_;
+    qsizetype lineStart_ = -1;
+    qsizetype pos_ = 0;
+    qsizetype units_ = 0;
+};
+
+// Stands for the end of a line that goes on further than a row can show.
+constexpr qsizetype kLineGoesOn = std::numeric_limits<qsizetype>::max() / 4;
+
+// Describes the occurrence of length bytes at byte at, startInLine
+// characters into the line that starts at byte lineStart, as DescribeLine
+// does for the decoded line; a line longer than a row is decoded only around
+// the occurrence, as far as the row can show.
+void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLines &lines,
+                     qsizetype lineStart, qsizetype at, qsizetype startInLine, LineMatch &m) {
+    // Even at four bytes a character, enough for the longest row.
+    const qsizetype reach = std::min(bytes.size(), at + m.length + 4 * (kShownLineChars + 2));
+    const qsizetype lineEnd = lines.LineEnd(at, reach);
+    const bool endSeen = lineEnd < reach || reach == bytes.size();
+    const qsizetype lineUnits = endSeen ? startInLine + page.Units(at, lineEnd) : kLineGoesOn;
+    if (lineUnits <= kShownLineChars) {
+        const QString lineText = page.Decode(lineStart, lineEnd);
+        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        return;
+    }
+    // From more characters before the occurrence than a row shows there,
+    // in the coordinates of the part decoded.
+    const qsizetype from =
+        page.CharStartFrom(std::max(lineStart, at - 4 * (kShownLineChars / 4 + 1)));
+    const qsizetype fromUnits = startInLine - page.Units(from, at);
+    const QString part = page.Decode(from, endSeen ? lineEnd : reach);
+    DescribeLine(part, -fromUnits, endSeen ? lineUnits - fromUnits : kLineGoesOn,
+                 startInLine - fromUnits, m);
+}
 
 } // namespace
 
@@ -324,6 +389,7 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
     const QByteArray needle = find.toLatin1();
     const NarrowPage page(bytes, kinds);
     ByteLines lines(bytes, page.TextStart(), kinds.cr);
+    LineUnits units(page);
     MatchCount count;
     qsizetype pos = page.TextStart();
     qsizetype moved = page.TextStart();
@@ -366,16 +432,13 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
             count.stopped = true;
             break;
         }
-        const qsizetype lineStart = lines.LineStart();
-        const qsizetype lineEnd = lines.LineEnd(at);
-        const QString lineText = page.Decode(lineStart, lineEnd);
-        const qsizetype startInLine = page.Units(lineStart, at);
+        const qsizetype startInLine = units.To(lines.LineStart(), at);
         LineMatch m;
         m.line = lines.Line();
         m.column = startInLine + 1;
         m.length = find.size();
         m.editorLength = find.size();
-        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
         out.push_back(std::move(m));
     }
     return count;
