@@ -83,7 +83,7 @@ int main(int argc, char **argv) {
                decoded = {};
                decoded = DecodeText(bytes);
            }));
-    Report("decode a megabyte at a time (as the search does)", MedianMs(runs, [&] {
+    Report("decode in pieces (as the search does)", MedianMs(runs, [&] {
                decoded = {};
                decoded = *DecodeTextStoppable(bytes, [] { return false; });
            }));

@@ -139,8 +139,9 @@ DecodedText DecodeText(const QByteArray &bytes) {
     return result;
 }
 
-// Pieces of a long text decoded one after the other.
-static constexpr qsizetype kDecodePiece = qsizetype(1) << 20;
+// Pieces of a long text decoded one after the other: each takes a few
+// milliseconds, most of it for the memory of its share of the text.
+static constexpr qsizetype kDecodePiece = qsizetype(256) << 10;
 
 // Where a piece of UTF-8 that should end near `end` ends: before the lead
 // byte of a character, never inside its sequence. Valid bytes thus fall into

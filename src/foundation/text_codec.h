@@ -30,7 +30,7 @@ struct DecodedText {
 };
 
 DecodedText DecodeText(const QByteArray &bytes);
-// The same as DecodeText, a megabyte at a time, asking stop() between the
+// The same as DecodeText, a piece at a time, asking stop() between the
 // pieces: decoding a page of many megabytes takes long enough that a search
 // stopped meanwhile should not wait for it. Nothing when stopped. (A page
 // with a UTF-16/32 mark is decoded at once.)

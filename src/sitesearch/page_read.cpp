@@ -60,7 +60,7 @@ bool ReadFully(int fd, char *out, qint64 offset, qint64 count, int *error) {
 
 // Reads the rest of a page after its first bytes, a piece at a time: from a
 // slow disk one read of 64 MB could take seconds.
-constexpr qint64 kReadPiece = qint64(4) << 20;
+constexpr qint64 kReadPiece = qint64(1) << 20;
 
 bool ReadInPieces(int fd, char *out, qint64 offset, qint64 count, int *error,
                   const std::function<bool()> &stop, bool *stopped) {

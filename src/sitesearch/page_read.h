@@ -45,7 +45,7 @@ struct PageRead {
 
 // Reads path into bytes (reusing its capacity), unless it is not a page to
 // search. bytes is empty whenever the outcome is not Read. A large page is
-// read a few megabytes at a time; stop, when given, is asked between them.
+// read a megabyte at a time; stop, when given, is asked between them.
 PageRead ReadPageForSearch(const QString &path, QByteArray &bytes,
                            const std::function<bool()> &stop = {});
 

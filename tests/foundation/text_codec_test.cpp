@@ -159,8 +159,9 @@ TEST(TextCodec, PiecesAreEncodedWithoutTheMarkUnlessAsked) {
 }
 
 // A long page decoded a piece at a time gives what decoding it at once
-// gives: characters whose bytes lie across the edge of a piece, a broken
-// sequence there (Latin-1 then), a mark at the start and one in the middle.
+// gives (a megabyte into a page of ASCII is the edge of a piece): characters
+// whose bytes lie across the edge, a broken sequence there (Latin-1 then), a
+// mark at the start and one in the middle.
 TEST(TextCodec, DecodingInPiecesGivesTheSameText) {
     constexpr qsizetype kMegabyte = qsizetype(1) << 20;
     const auto around = [&](qsizetype at, const QByteArray &placed) {
