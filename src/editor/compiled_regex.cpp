@@ -33,12 +33,32 @@ struct ThreadBlocks {
 
 thread_local ThreadBlocks t_blocks;
 
+// The match context of a search limited in where a match may start: the
+// limit changes from call to call, so each thread has its own context.
+struct LimitedContext {
+    pcre2_match_context_16 *context = nullptr;
+    ~LimitedContext() { pcre2_match_context_free_16(context); }
+};
+
+thread_local LimitedContext t_limited;
+
 // Handed to the matcher through the match context: the calling thread's
 // JIT stack, made on first need (as large as QRegularExpression allows).
 pcre2_jit_stack_16 *ThreadJitStack(void *) {
     if (!t_blocks.stack)
         t_blocks.stack = pcre2_jit_stack_create_16(32 * 1024, 512 * 1024, nullptr);
     return t_blocks.stack;
+}
+
+pcre2_match_context_16 *LimitedMatchContext(PCRE2_SIZE startLimit) {
+    if (!t_limited.context) {
+        t_limited.context = pcre2_match_context_create_16(nullptr);
+        if (!t_limited.context)
+            return nullptr;
+        pcre2_jit_stack_assign_16(t_limited.context, &ThreadJitStack, nullptr);
+    }
+    pcre2_set_offset_limit_16(t_limited.context, startLimit);
+    return t_limited.context;
 }
 
 } // namespace
@@ -60,6 +80,9 @@ CompiledRegex::CompiledRegex(QStringView pattern, RegexOptions options) {
         flags |= PCRE2_CASELESS;
     if (options.unicodeProperties)
         flags |= PCRE2_UCP;
+    // Lets MatchStartingBy limit where a match starts; a search without a
+    // limit is not changed by it.
+    flags |= PCRE2_USE_OFFSET_LIMIT;
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
     pcre2_code_16 *code =
@@ -97,6 +120,32 @@ RegexHit CompiledRegex::Match(QStringView text, qsizetype from, bool subjectChec
     // as QRegularExpression reports all of these.
     if (result <= 0)
         return hit;
+    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
+    hit.groups = std::min<int>(result, RegexHit::kGroups);
+    for (int i = 0; i < 2 * hit.groups; ++i)
+        hit.offsets[i] = ovector[i] == PCRE2_UNSET ? -1 : qsizetype(ovector[i]);
+    return hit;
+}
+
+RegexHit CompiledRegex::MatchStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
+                                        bool subjectChecked, bool *failed) const {
+    RegexHit hit;
+    *failed = false;
+    if (!code_ || from < 0 || from > text.size() || startLimit < from)
+        return hit;
+    pcre2_match_data_16 *data = t_blocks.Data(code_->pairs);
+    pcre2_match_context_16 *context = LimitedMatchContext(PCRE2_SIZE(startLimit));
+    if (!data || !context) {
+        *failed = true;
+        return hit;
+    }
+    const int result = pcre2_match_16(code_->code, reinterpret_cast<PCRE2_SPTR16>(text.utf16()),
+                                      PCRE2_SIZE(text.size()), PCRE2_SIZE(from),
+                                      subjectChecked ? PCRE2_NO_UTF_CHECK : 0, data, context);
+    if (result <= 0) {
+        *failed = result != PCRE2_ERROR_NOMATCH;
+        return hit;
+    }
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
     hit.groups = std::min<int>(result, RegexHit::kGroups);
     for (int i = 0; i < 2 * hit.groups; ++i)

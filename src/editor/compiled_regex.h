@@ -49,6 +49,17 @@ public:
     // threads at once.
     RegexHit Match(QStringView text, qsizetype from, bool subjectChecked) const;
 
+    // As Match, but only a match that starts at or before startLimit is
+    // found; it may run on past it. The matcher still sees the whole text,
+    // so lookbehind, \b and $ see the real characters around the limit, and
+    // a long text searched piece by piece this way gives exactly the matches
+    // of one search of the whole of it, with a pause between the pieces.
+    // *failed tells that the matcher gave up (a limit of its own reached, a
+    // text that is not valid UTF-16) rather than found nothing: a search of
+    // the whole text would have ended there.
+    RegexHit MatchStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
+                             bool subjectChecked, bool *failed) const;
+
 private:
     struct Code;
     Code *code_ = nullptr;

@@ -68,6 +68,7 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
     : find_(find), options_(options) {
     if (!options.regularExpression || find.isEmpty())
         return;
+    searchableInPieces_ = !find.contains(u"\\G"_s) && !find.contains(u"(*"_s);
     regex_ = std::make_shared<const CompiledRegex>(find, EngineFlags(options));
     if (regex_->Valid()) {
         asciiRegex_ = NamesCharacterClasses(find)
@@ -176,6 +177,56 @@ PatternMatch TextPattern::NextRegular(QStringView text, qsizetype from, bool non
         pos = StepOver(text, start);
     }
     return {};
+}
+
+PiecePlace TextPattern::NextPlaceStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
+                                            bool nonEmpty, TextCheck check) const {
+    if (find_.isEmpty() || !Valid() || from < 0 || from > text.size())
+        return {};
+    startLimit = searchableInPieces_ ? std::max(startLimit, from) : text.size();
+    return options_.regularExpression
+               ? NextRegularStartingBy(text, from, startLimit, nonEmpty, check)
+               : NextLiteralStartingBy(text, from, startLimit);
+}
+
+PiecePlace TextPattern::NextLiteralStartingBy(QStringView text, qsizetype from,
+                                              qsizetype startLimit) const {
+    // An occurrence starting by the limit lies wholly in this part of the
+    // text; Whole word still looks at the characters beyond it.
+    const QStringView piece = text.first(std::min(text.size(), startLimit + find_.size()));
+    const Qt::CaseSensitivity cs = options_.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (qsizetype q = piece.indexOf(find_, from, cs); q >= 0; q = piece.indexOf(find_, q + 1, cs))
+        if (IsWholeWord(text, q, q + find_.size(), std::nullopt, from))
+            return {{q, find_.size(), {}}, -1};
+    const qsizetype resume = startLimit + 1;
+    return {{}, resume + find_.size() <= text.size() ? resume : -1};
+}
+
+PiecePlace TextPattern::NextRegularStartingBy(QStringView text, qsizetype from,
+                                              qsizetype startLimit, bool nonEmpty,
+                                              TextCheck check) const {
+    const bool valid = check != TextCheck::Check || text.isValidUtf16();
+    const CompiledRegex &regex = FormFor(check);
+    qsizetype pos = from;
+    while (pos <= startLimit) {
+        bool failed = false;
+        const RegexHit hit = regex.MatchStartingBy(text, pos, startLimit, valid, &failed);
+        if (failed)
+            return {};
+        if (!hit.Found())
+            break;
+        const qsizetype start = hit.Start();
+        const qsizetype end = hit.End();
+        if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from))
+            return {{start, end - start, {}}, -1};
+        if (start >= text.size())
+            return {};
+        pos = StepOver(text, start);
+    }
+    // The matcher moves on character by character, never into the middle
+    // of a surrogate pair: nor does the search after the limit.
+    const qsizetype resume = std::max(pos, StepOver(text, startLimit));
+    return {{}, resume <= text.size() ? resume : -1};
 }
 
 QString TextPattern::Expand(const PatternMatch &match, const QString &replacement) const {

@@ -51,6 +51,12 @@ struct ReplaceAllResult {
     qsizetype lastEnd = -1;
 };
 
+// One step of a search of a long text in pieces (see NextPlaceStartingBy).
+struct PiecePlace {
+    PatternMatch match;    // the occurrence, when it starts by the piece's limit
+    qsizetype resume = -1; // otherwise where the search goes on; -1: it is over
+};
+
 class TextPattern {
 public:
     // An empty find text matches nothing. A regular expression is compiled
@@ -73,6 +79,13 @@ public:
     // need where the occurrences are, and find millions of them.
     PatternMatch NextPlace(QStringView text, qsizetype from, bool nonEmpty = false,
                            TextCheck check = TextCheck::Check) const;
+    // The occurrence NextPlace finds, when it starts at or before startLimit
+    // (it may end after it). Otherwise nothing, and where to go on: NextPlace
+    // from there finds what it would have found from `from`. So a search of
+    // a long text can pause between pieces (to see whether it was stopped)
+    // and still find exactly what one search of the whole text finds.
+    PiecePlace NextPlaceStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
+                                   bool nonEmpty = false, TextCheck check = TextCheck::Check) const;
 
     // What replaces match: for a literal text the replacement as it stands;
     // for a regular expression \0 to \9 give the captured groups (\0 the
@@ -96,6 +109,9 @@ private:
                              std::optional<QChar> prevChar = std::nullopt) const;
     PatternMatch NextRegular(QStringView text, qsizetype from, bool nonEmpty, TextCheck check,
                              bool withGroups) const;
+    PiecePlace NextLiteralStartingBy(QStringView text, qsizetype from, qsizetype startLimit) const;
+    PiecePlace NextRegularStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
+                                     bool nonEmpty, TextCheck check) const;
     bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
                      std::optional<QChar> prevChar, qsizetype from) const;
     const CompiledRegex &FormFor(TextCheck check) const;
@@ -106,6 +122,9 @@ private:
     std::shared_ptr<const CompiledRegex> regex_;
     std::shared_ptr<const CompiledRegex> asciiRegex_;   // for KnownAscii texts
     std::shared_ptr<const CompiledRegex> neutralRegex_; // for KnownNeutral texts
+    // \G and the backtracking verbs see where each call of the matcher
+    // starts, so a pattern with them is searched in one piece.
+    bool searchableInPieces_ = true;
     QString error_;
 };
 

@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <optional>
 
 namespace velmora {
@@ -135,6 +136,71 @@ DecodedText DecodeText(const QByteArray &bytes) {
     result.encoding = TextEncoding::Latin1;
     result.byteOrderMark = false;
     result.text = QString::fromLatin1(bytes);
+    return result;
+}
+
+// Pieces of a long text decoded one after the other: each takes a few
+// milliseconds, most of it for the memory of its share of the text.
+static constexpr qsizetype kDecodePiece = qsizetype(256) << 10;
+
+// Where a piece of UTF-8 that should end near `end` ends: before the lead
+// byte of a character, never inside its sequence. Valid bytes thus fall into
+// pieces that are each valid and decode to their share of the text; and when
+// every piece is valid, so is the whole.
+static qsizetype Utf8PieceEnd(QByteArrayView body, qsizetype end) {
+    if (end >= body.size())
+        return body.size();
+    for (int k = 0; k < 3 && (uchar(body[end]) & 0xC0) == 0x80; ++k)
+        --end;
+    return end;
+}
+
+// Decodes body piece by piece into a text made once at its full size, so
+// that the memory is taken a piece at a time too. False when stopped, or
+// (for UTF-8) when the bytes are not valid.
+static bool DecodePieces(QByteArrayView body, QStringConverter::Encoding encoding,
+                         const std::function<bool()> &stop, bool *stopped, QString &text) {
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
+                                         QStringConverter::Flag::ConvertInitialBom);
+    text = QString(body.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype pos = 0; pos < body.size();) {
+        if (stop()) {
+            *stopped = true;
+            return false;
+        }
+        const qsizetype end = encoding == QStringConverter::Utf8
+                                  ? Utf8PieceEnd(body, pos + kDecodePiece)
+                                  : std::min(body.size(), pos + kDecodePiece);
+        out = decoder.appendToBuffer(out, body.sliced(pos, end - pos));
+        if (decoder.hasError())
+            return false;
+        pos = end;
+    }
+    text.truncate(out - text.constData());
+    return true;
+}
+
+std::optional<DecodedText> DecodeTextStoppable(const QByteArray &bytes,
+                                               const std::function<bool()> &stop) {
+    if (!stop || WideEncodingOf(bytes))
+        return DecodeText(bytes);
+    DecodedText result;
+    result.binary = bytes.contains('\0');
+    QByteArrayView body(bytes);
+    if (body.startsWith(kUtf8Bom)) {
+        result.byteOrderMark = true;
+        body = body.sliced(kUtf8Bom.size());
+    }
+    bool stopped = false;
+    if (DecodePieces(body, QStringConverter::Utf8, stop, &stopped, result.text))
+        return result;
+    if (stopped)
+        return std::nullopt;
+    result.encoding = TextEncoding::Latin1;
+    result.byteOrderMark = false;
+    if (!DecodePieces(bytes, QStringConverter::Latin1, stop, &stopped, result.text))
+        return std::nullopt;
     return result;
 }
 

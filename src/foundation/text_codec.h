@@ -8,6 +8,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace velmora {
 
 enum class TextEncoding { Utf8, Latin1, Utf16Le, Utf16Be, Utf32Le, Utf32Be };
@@ -27,6 +30,12 @@ struct DecodedText {
 };
 
 DecodedText DecodeText(const QByteArray &bytes);
+// The same as DecodeText, a piece at a time, asking stop() between the
+// pieces: decoding a page of many megabytes takes long enough that a search
+// stopped meanwhile should not wait for it. Nothing when stopped. (A page
+// with a UTF-16/32 mark is decoded at once.)
+std::optional<DecodedText> DecodeTextStoppable(const QByteArray &bytes,
+                                               const std::function<bool()> &stop);
 // The byte-order mark is written only when byteOrderMark is set, also for
 // UTF-16 and UTF-32, so that a text can be encoded piece by piece. Characters
 // that the encoding cannot hold (only possible after an edit: one above

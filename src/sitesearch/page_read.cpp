@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,6 +58,27 @@ bool ReadFully(int fd, char *out, qint64 offset, qint64 count, int *error) {
     return true;
 }
 
+// Reads the rest of a page after its first bytes, a piece at a time: from a
+// slow disk one read of 64 MB could take seconds.
+constexpr qint64 kReadPiece = qint64(1) << 20;
+
+bool ReadInPieces(int fd, char *out, qint64 offset, qint64 count, int *error,
+                  const std::function<bool()> &stop, bool *stopped) {
+    while (count > 0) {
+        if (stop && stop()) {
+            *stopped = true;
+            return false;
+        }
+        const qint64 piece = std::min(count, kReadPiece);
+        if (!ReadFully(fd, out, offset, piece, error))
+            return false;
+        out += piece;
+        offset += piece;
+        count -= piece;
+    }
+    return true;
+}
+
 } // namespace
 
 bool StartsWithWideMark(QByteArrayView bytes) {
@@ -68,7 +90,8 @@ quint64 PageFingerprint(QByteArrayView bytes) {
     return quint64(qHashBits(bytes.data(), size_t(bytes.size()), 0x5eed));
 }
 
-PageRead ReadPageForSearch(const QString &path, QByteArray &bytes) {
+PageRead ReadPageForSearch(const QString &path, QByteArray &bytes,
+                           const std::function<bool()> &stop) {
     // Emptied, but its memory kept for the next page: fresh memory for every
     // page costs more than reading it.
     bytes.resize(0);
@@ -102,8 +125,12 @@ PageRead ReadPageForSearch(const QString &path, QByteArray &bytes) {
         bytes.resize(0);
         return Refused(PageReadOutcome::Binary, u"it is not a text file"_s, stamp);
     }
-    if (!ReadFully(file.get(), bytes.data() + probe, probe, stamp.size - probe, &error)) {
+    bool stopped = false;
+    if (!ReadInPieces(file.get(), bytes.data() + probe, probe, stamp.size - probe, &error, stop,
+                      &stopped)) {
         bytes.resize(0);
+        if (stopped)
+            return Refused(PageReadOutcome::Stopped, u"the search was stopped"_s, stamp);
         return Refused(PageReadOutcome::Unreadable, SystemReason(error), stamp);
     }
     return {PageReadOutcome::Read, stamp, {}};

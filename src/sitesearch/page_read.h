@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace velmora {
 
 // Larger files are not searched: they are counted as skipped.
@@ -23,6 +25,7 @@ enum class PageReadOutcome {
     TooLarge,
     Binary,
     Unreadable, // gone, no permission, an error while reading
+    Stopped,    // the search was stopped while the page was read
 };
 
 // What a file was when it was read, to tell later whether it changed since.
@@ -41,8 +44,10 @@ struct PageRead {
 };
 
 // Reads path into bytes (reusing its capacity), unless it is not a page to
-// search. bytes is empty whenever the outcome is not Read.
-PageRead ReadPageForSearch(const QString &path, QByteArray &bytes);
+// search. bytes is empty whenever the outcome is not Read. A large page is
+// read a megabyte at a time; stop, when given, is asked between them.
+PageRead ReadPageForSearch(const QString &path, QByteArray &bytes,
+                           const std::function<bool()> &stop = {});
 
 // True for bytes that begin with a UTF-16 or UTF-32 byte-order mark.
 bool StartsWithWideMark(QByteArrayView bytes);

@@ -110,8 +110,9 @@ private:
 
     std::optional<FileMatches> SearchPage(const QString &path, const TextPattern &pattern,
                                           QByteArray &bytes) {
-        const PageRead read = ReadPageForSearch(path, bytes);
-        if (read.outcome == PageReadOutcome::Folder)
+        const auto stop = [this] { return stop_.load(); };
+        const PageRead read = ReadPageForSearch(path, bytes, stop);
+        if (read.outcome == PageReadOutcome::Folder || read.outcome == PageReadOutcome::Stopped)
             return std::nullopt;
         if (!read.ok()) {
             ++skipped_;
@@ -133,14 +134,16 @@ private:
             return kept_.load(std::memory_order_relaxed) < keptMatches_ &&
                    kept_.fetch_add(1) < keptMatches_;
         };
-        const auto stop = [this] { return stop_.load(); };
         // A plain text is found in the bytes themselves where that gives the
         // same answer; otherwise the page is decoded as the editor decodes it.
         MatchCount count;
         if (const auto fast = CollectMatchesInBytes(bytes, pattern, file.matches, keep, stop)) {
             count = *fast;
         } else {
-            const DecodedText decoded = DecodeText(bytes);
+            const std::optional<DecodedText> decodedPage = DecodeTextStoppable(bytes, stop);
+            if (!decodedPage)
+                return std::nullopt; // stopped
+            const DecodedText &decoded = *decodedPage;
             if (decoded.binary) {
                 ++skipped_;
                 return std::nullopt;

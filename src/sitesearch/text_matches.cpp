@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +51,22 @@ void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsiz
     m.shownLength = std::clamp<qsizetype>(to - start, 0, inLine);
 }
 
+// Moves lines on to pos a piece at a time, asking stop() between pieces: the
+// first occurrence in a page of many megabytes may lie far into it. moved is
+// where the cursor was last moved to. False when stopped.
+template <class Lines>
+bool MoveLinesTo(Lines &lines, qsizetype &moved, qsizetype pos, const std::function<bool()> &stop) {
+    while (pos - moved > kSearchPieceChars) {
+        moved += kSearchPieceChars;
+        lines.MoveTo(moved);
+        if (stop && stop())
+            return false;
+    }
+    lines.MoveTo(pos);
+    moved = pos;
+    return true;
+}
+
 } // namespace
 
 void LineCursor::MoveTo(qsizetype pos) {
@@ -74,9 +91,14 @@ void LineCursor::MoveTo(qsizetype pos) {
 }
 
 qsizetype LineCursor::LineEnd() const {
+    return LineEndWithin(text_.size());
+}
+
+qsizetype LineCursor::LineEndWithin(qsizetype limit) const {
     const char16_t *data = reinterpret_cast<const char16_t *>(text_.data());
+    limit = std::min(limit, text_.size());
     qsizetype i = std::max(lineStart_, scanned_);
-    while (i < text_.size() && !IsLineBreak(data[i]))
+    while (i < limit && !IsLineBreak(data[i]))
         ++i;
     return i;
 }
@@ -86,31 +108,51 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
                           TextCheck check) {
     MatchCount count;
     LineCursor lines(text);
+    qsizetype moved = 0;
     // Only a regular expression needs the text checked, and once is enough;
     // a text of ASCII and neutral characters is matched by the quicker form.
     if (pattern.Options().regularExpression)
         check = CheckText(text, check);
+    const auto stopped = [&] {
+        count.stopped = stop && stop();
+        return count.stopped;
+    };
     qsizetype pos = 0;
+    // Stop is asked at the start, after every piece without an occurrence
+    // and after every 256 occurrences: often enough that any page stops at
+    // once, seldom enough to cost nothing.
+    bool askStop = true;
     while (pos <= text.size()) {
-        // Often enough that even a page full of occurrences stops at once.
-        if ((count.found & 255) == 0 && stop && stop()) {
+        if (askStop && stopped())
+            break;
+        const PiecePlace place =
+            pattern.NextPlaceStartingBy(text, pos, pos + kSearchPieceChars, true, check);
+        const PatternMatch &found = place.match;
+        if (!found.Found()) {
+            if (place.resume < 0)
+                break;
+            pos = place.resume;
+            askStop = true;
+            continue;
+        }
+        ++count.found;
+        pos = found.End();
+        askStop = (count.found & 255) == 0;
+        if (keep && !keep())
+            continue;
+        if (!MoveLinesTo(lines, moved, found.start, stop)) {
             count.stopped = true;
             break;
         }
-        const PatternMatch found = pattern.NextPlace(text, pos, true, check);
-        if (!found.Found())
-            break;
-        ++count.found;
-        pos = found.End();
-        if (keep && !keep())
-            continue;
-        lines.MoveTo(found.start);
         LineMatch m;
         m.line = lines.Line();
         m.column = found.start - lines.LineStart() + 1;
         m.length = found.length;
         m.editorLength = found.length - CrLfPairsIn(text, found.start, found.End());
-        DescribeLine(text, lines.LineStart(), lines.LineEnd(), found.start, m);
+        // Past this the line is not shown, and whether it goes on is all
+        // that matters.
+        const qsizetype lineEnd = lines.LineEndWithin(found.start + kShownLineChars + 1);
+        DescribeLine(text, lines.LineStart(), lineEnd, found.start, m);
         out.push_back(std::move(m));
     }
     return count;
@@ -167,13 +209,21 @@ public:
     qsizetype Units(qsizetype from, qsizetype to) const {
         if (!utf8_)
             return to - from;
+        // Each character's lead byte counts, one beyond U+FFFF twice (a
+        // surrogate pair); without branches, so that it goes quickly over
+        // the megabytes before an occurrence far along a long line.
+        const uchar *data = reinterpret_cast<const uchar *>(bytes_.data());
         qsizetype units = 0;
-        for (qsizetype i = from; i < to; ++i) {
-            const uchar b = uchar(bytes_[i]);
-            if ((b & 0xC0) != 0x80)
-                units += b >= 0xF0 ? 2 : 1;
-        }
+        for (qsizetype i = from; i < to; ++i)
+            units += qsizetype((data[i] & 0xC0) != 0x80) + qsizetype(data[i] >= 0xF0);
         return units;
+    }
+
+    // The first byte at or after at that starts a character.
+    qsizetype CharStartFrom(qsizetype at) const {
+        while (utf8_ && at < bytes_.size() && (uchar(bytes_[at]) & 0xC0) == 0x80)
+            ++at;
+        return at;
     }
 
     QString Decode(qsizetype from, qsizetype to) const {
@@ -239,10 +289,12 @@ public:
 
     int Line() const { return line_; }
     qsizetype LineStart() const { return lineStart_; }
-    qsizetype LineEnd(qsizetype from) const {
+    // The end of the line from byte from on, or limit when it goes on past.
+    qsizetype LineEnd(qsizetype from, qsizetype limit) const {
         const char *data = bytes_.data();
         qsizetype i = from;
-        while (i < bytes_.size() && data[i] != '\n' && data[i] != '\r')
+        limit = std::min(limit, bytes_.size());
+        while (i < limit && data[i] != '\n' && data[i] != '\r')
             ++i;
         return i;
     }
@@ -254,6 +306,60 @@ private:
     qsizetype lineStart_;
     int line_ = 1;
 };
+
+// Characters (UTF-16 units) from a line's start to places further along it,
+// counted on from the last place asked for on the same line, not from the
+// line's start each time: a page of one long line holds many occurrences.
+class LineUnits {
+public:
+    explicit LineUnits(const NarrowPage &page) : page_(page) {}
+
+    qsizetype To(qsizetype lineStart, qsizetype at) {
+        if (lineStart != lineStart_ || at < pos_) {
+            lineStart_ = lineStart;
+            pos_ = lineStart;
+            units_ = 0;
+        }
+        units_ += page_.Units(pos_, at);
+        pos_ = at;
+        return units_;
+    }
+
+private:
+    const NarrowPage &page_;
+    qsizetype lineStart_ = -1;
+    qsizetype pos_ = 0;
+    qsizetype units_ = 0;
+};
+
+// Stands for the end of a line that goes on further than a row can show.
+constexpr qsizetype kLineGoesOn = std::numeric_limits<qsizetype>::max() / 4;
+
+// Describes the occurrence of length bytes at byte at, startInLine
+// characters into the line that starts at byte lineStart, as DescribeLine
+// does for the decoded line; a line longer than a row is decoded only around
+// the occurrence, as far as the row can show.
+void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLines &lines,
+                     qsizetype lineStart, qsizetype at, qsizetype startInLine, LineMatch &m) {
+    // Even at four bytes a character, enough for the longest row.
+    const qsizetype reach = std::min(bytes.size(), at + m.length + 4 * (kShownLineChars + 2));
+    const qsizetype lineEnd = lines.LineEnd(at, reach);
+    const bool endSeen = lineEnd < reach || reach == bytes.size();
+    const qsizetype lineUnits = endSeen ? startInLine + page.Units(at, lineEnd) : kLineGoesOn;
+    if (lineUnits <= kShownLineChars) {
+        const QString lineText = page.Decode(lineStart, lineEnd);
+        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        return;
+    }
+    // From more characters before the occurrence than a row shows there,
+    // in the coordinates of the part decoded.
+    const qsizetype from =
+        page.CharStartFrom(std::max(lineStart, at - 4 * (kShownLineChars / 4 + 1)));
+    const qsizetype fromUnits = startInLine - page.Units(from, at);
+    const QString part = page.Decode(from, endSeen ? lineEnd : reach);
+    DescribeLine(part, -fromUnits, endSeen ? lineUnits - fromUnits : kLineGoesOn,
+                 startInLine - fromUnits, m);
+}
 
 } // namespace
 
@@ -279,16 +385,29 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
     const QByteArray needle = find.toLatin1();
     const NarrowPage page(bytes, kinds);
     ByteLines lines(bytes, page.TextStart(), kinds.cr);
+    LineUnits units(page);
     MatchCount count;
     qsizetype pos = page.TextStart();
+    qsizetype moved = page.TextStart();
+    const auto stopped = [&] {
+        count.stopped = stop && stop();
+        return count.stopped;
+    };
+    bool askStop = true;   // as in CollectMatches
+    qint64 passedOver = 0; // occurrences that are no whole word
     while (pos < bytes.size()) {
-        if ((count.found & 255) == 0 && stop && stop()) {
-            count.stopped = true;
+        if (askStop && stopped())
             break;
+        // An occurrence starting in this piece lies wholly in it.
+        const qsizetype pieceEnd = std::min(bytes.size(), pos + kSearchPieceChars + needle.size());
+        const qsizetype at = FindBytes(bytes.first(pieceEnd), needle, pos);
+        if (at < 0) {
+            if (pieceEnd == bytes.size())
+                break;
+            pos = pieceEnd - needle.size() + 1;
+            askStop = true;
+            continue;
         }
-        const qsizetype at = FindBytes(bytes, needle, pos);
-        if (at < 0)
-            break;
         const qsizetype end = at + needle.size();
         if (options.wholeWord) {
             const QChar before = page.Before(at);
@@ -296,24 +415,26 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
             if ((!before.isNull() && IsWordChar(before)) ||
                 (!after.isNull() && IsWordChar(after))) {
                 pos = at + 1;
+                askStop = (++passedOver & 255) == 0; // a page full of them
                 continue;
             }
         }
         ++count.found;
         pos = end;
+        askStop = (count.found & 255) == 0;
         if (keep && !keep())
             continue;
-        lines.MoveTo(at);
-        const qsizetype lineStart = lines.LineStart();
-        const qsizetype lineEnd = lines.LineEnd(at);
-        const QString lineText = page.Decode(lineStart, lineEnd);
-        const qsizetype startInLine = page.Units(lineStart, at);
+        if (!MoveLinesTo(lines, moved, at, stop)) {
+            count.stopped = true;
+            break;
+        }
+        const qsizetype startInLine = units.To(lines.LineStart(), at);
         LineMatch m;
         m.line = lines.Line();
         m.column = startInLine + 1;
         m.length = find.size();
         m.editorLength = find.size();
-        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
         out.push_back(std::move(m));
     }
     return count;

@@ -20,6 +20,11 @@ namespace velmora {
 // pages hold whole sites on one line): the part around the occurrence.
 inline constexpr qsizetype kShownLineChars = 240;
 
+// A long page is searched in pieces of about this many characters (or
+// bytes), asking between them whether the search was stopped, so that Stop
+// is quick even in the middle of a page of many megabytes.
+inline constexpr qsizetype kSearchPieceChars = qsizetype(1) << 20;
+
 struct LineMatch {
     int line = 0;               // from 1
     qsizetype column = 0;       // from 1, in characters of the line
@@ -42,6 +47,9 @@ public:
     qsizetype LineStart() const { return lineStart_; }
     // The end of the current line, before its line end.
     qsizetype LineEnd() const;
+    // The same, or limit when the line runs on past it: a results row needs
+    // only the start of a line of many megabytes.
+    qsizetype LineEndWithin(qsizetype limit) const;
 
 private:
     QStringView text_;
@@ -59,7 +67,8 @@ struct MatchCount {
 // editor's Find Next finds them (empty occurrences of a regular expression
 // are passed over). Each is counted; keep() decides whether it is also
 // described in out (false once the caller holds as many as it keeps).
-// stop() is asked now and then; true ends the search early. check says
+// stop() is asked now and then (after every piece of a long text and every
+// 256 occurrences); true ends the search early. check says
 // whether text is already known to be valid UTF-16 (as text decoded from
 // UTF-8 or Latin-1 always is), which saves reading it once more.
 MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,

@@ -158,5 +158,40 @@ TEST(TextCodec, PiecesAreEncodedWithoutTheMarkUnlessAsked) {
               Bytes("?\0\0\0a\0\0\0", 8));
 }
 
+// A long page decoded a piece at a time gives what decoding it at once
+// gives (a megabyte into a page of ASCII is the edge of a piece): characters
+// whose bytes lie across the edge, a broken sequence there (Latin-1 then), a
+// mark at the start and one in the middle.
+TEST(TextCodec, DecodingInPiecesGivesTheSameText) {
+    constexpr qsizetype kMegabyte = qsizetype(1) << 20;
+    const auto around = [&](qsizetype at, const QByteArray &placed) {
+        QByteArray page = QByteArray("abc def\n").repeated(kMegabyte / 4);
+        page.replace(at, placed.size(), placed);
+        return page;
+    };
+    std::vector<QByteArray> pages;
+    for (qsizetype shift = -4; shift <= 1; ++shift) {
+        pages.push_back(around(kMegabyte + shift, "\xE2\x82\xAC\xF0\x9F\x98\x80"));
+        pages.push_back(around(kMegabyte + shift, "\xF0\x9F\x98"));     // cut short
+        pages.push_back(around(kMegabyte + shift, "\x80\x80\x80\x80")); // no lead byte
+    }
+    pages.push_back("\xEF\xBB\xBF" + around(kMegabyte, "\xEF\xBB\xBF"));
+    pages.push_back(around(3, QByteArray("\0", 1)));
+    pages.push_back({});
+    for (size_t k = 0; k < pages.size(); ++k) {
+        SCOPED_TRACE(k);
+        const DecodedText whole = DecodeText(pages[k]);
+        const std::optional<DecodedText> pieces =
+            DecodeTextStoppable(pages[k], [] { return false; });
+        ASSERT_TRUE(pieces.has_value());
+        EXPECT_EQ(pieces->encoding, whole.encoding);
+        EXPECT_EQ(pieces->byteOrderMark, whole.byteOrderMark);
+        EXPECT_EQ(pieces->binary, whole.binary);
+        EXPECT_TRUE(pieces->text == whole.text);
+    }
+    int asked = 0;
+    EXPECT_FALSE(DecodeTextStoppable(pages[0], [&] { return ++asked == 2; }).has_value());
+}
+
 } // namespace
 } // namespace velmora

@@ -102,7 +102,7 @@ namespace {
 
 // Random pages of ASCII words, accented letters (as UTF-8 or as Latin-1
 // bytes), characters beyond U+FFFF, marks and every kind of line end.
-QByteArray RandomPage(std::mt19937 &random) {
+QByteArray RandomPage(std::mt19937 &random, int most = 40) {
     static const std::vector<QByteArray> pieces{"ab",
                                                 "word",
                                                 "xab",
@@ -126,7 +126,7 @@ QByteArray RandomPage(std::mt19937 &random) {
     QByteArray page;
     if (random() % 4 == 0)
         page += "\xEF\xBB\xBF";
-    const int count = int(random() % 40);
+    const int count = int(random() % most);
     for (int i = 0; i < count; ++i)
         page += pieces[random() % pieces.size()];
     return page;
@@ -158,6 +158,31 @@ TEST(CollectMatchesInBytes, FindsWhatTheDecodedTextGives) {
             }
         }
     }
+}
+
+// Lines far longer than a row, where a row shows only the part around the
+// occurrence, cut inside characters of every length.
+TEST(CollectMatchesInBytes, ShowsLongLinesAsTheDecodedTextGivesThem) {
+    std::mt19937 random(11122026);
+    int cut = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray page = RandomPage(random, 900);
+        // No line ends at all, or only the lone CRs (a few long lines).
+        page.replace('\n', ' ');
+        if (round % 2 == 0)
+            page.replace('\r', ' ');
+        const TextPattern pattern(u"ab"_s, {false, true, false});
+        std::vector<LineMatch> fast, slow;
+        const auto fastCount = CollectMatchesInBytes(page, pattern, fast, {}, {});
+        ASSERT_TRUE(fastCount.has_value());
+        CollectMatches(DecodeText(page).text, pattern, slow, {}, {});
+        ASSERT_EQ(fast.size(), slow.size());
+        for (size_t k = 0; k < fast.size(); ++k) {
+            ASSERT_TRUE(Same(fast[k], slow[k])) << page.toHex().toStdString() << " " << k;
+            cut += slow[k].shownLine.startsWith(u'\u2026') ? 1 : 0;
+        }
+    }
+    EXPECT_GT(cut, 1000); // rows that show only part of their line
 }
 
 TEST(CollectMatchesInBytes, LeavesToTheTextWhatBytesCannotAnswer) {
