@@ -61,6 +61,19 @@ pcre2_match_context_16 *LimitedMatchContext(PCRE2_SIZE startLimit) {
     return t_limited.context;
 }
 
+// The match pcre2_match reported with result into data; nothing for a
+// result that is no match.
+RegexHit HitOf(pcre2_match_data_16 *data, int result) {
+    RegexHit hit;
+    if (result <= 0)
+        return hit;
+    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
+    hit.groups = std::min<int>(result, RegexHit::kGroups);
+    for (int i = 0; i < 2 * hit.groups; ++i)
+        hit.offsets[i] = ovector[i] == PCRE2_UNSET ? -1 : qsizetype(ovector[i]);
+    return hit;
+}
+
 } // namespace
 
 struct CompiledRegex::Code {
@@ -118,13 +131,7 @@ RegexHit CompiledRegex::Match(QStringView text, qsizetype from, bool subjectChec
         PCRE2_SIZE(from), subjectChecked ? PCRE2_NO_UTF_CHECK : 0, data, code_->context);
     // No match, a text that is not valid UTF-16, or a limit reached: nothing,
     // as QRegularExpression reports all of these.
-    if (result <= 0)
-        return hit;
-    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
-    hit.groups = std::min<int>(result, RegexHit::kGroups);
-    for (int i = 0; i < 2 * hit.groups; ++i)
-        hit.offsets[i] = ovector[i] == PCRE2_UNSET ? -1 : qsizetype(ovector[i]);
-    return hit;
+    return HitOf(data, result);
 }
 
 RegexHit CompiledRegex::MatchStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
@@ -142,15 +149,8 @@ RegexHit CompiledRegex::MatchStartingBy(QStringView text, qsizetype from, qsizet
     const int result = pcre2_match_16(code_->code, reinterpret_cast<PCRE2_SPTR16>(text.utf16()),
                                       PCRE2_SIZE(text.size()), PCRE2_SIZE(from),
                                       subjectChecked ? PCRE2_NO_UTF_CHECK : 0, data, context);
-    if (result <= 0) {
-        *failed = result != PCRE2_ERROR_NOMATCH;
-        return hit;
-    }
-    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer_16(data);
-    hit.groups = std::min<int>(result, RegexHit::kGroups);
-    for (int i = 0; i < 2 * hit.groups; ++i)
-        hit.offsets[i] = ovector[i] == PCRE2_UNSET ? -1 : qsizetype(ovector[i]);
-    return hit;
+    *failed = result <= 0 && result != PCRE2_ERROR_NOMATCH;
+    return HitOf(data, result);
 }
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "app/context_menu_rules.h"
 #include "app/main_window.h"
 #include "main_window_fixture.h"
+#include "recording_progress.h"
 #include "render/render_profile.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_store.h"
@@ -18,27 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora::testing {
 namespace {
-
-struct ProgressLog {
-    int made = 0;
-    int barMaximum = -1;
-    int steps = 0;
-    QStringList texts;
-};
-
-class ProgressDouble final : public ProgressWindow {
-public:
-    explicit ProgressDouble(ProgressLog &log) : log_(log) { ++log_.made; }
-    void InitProgBar(int n) override { log_.barMaximum = n; }
-    void Show() override {}
-    void SetText(const QString &text) override { log_.texts << text; }
-    void Step() override { ++log_.steps; }
-    bool StopRequested() const override { return false; }
-    void Close() override {}
-
-private:
-    ProgressLog &log_;
-};
 
 // The Thumbnail View's tiles as the window hands them over; records which
 // tiles were drawn again.
@@ -65,7 +45,7 @@ protected:
         program->Config().ThumbBaseIndex = 0; // small captures keep the tests quick
         MainWindowServices services = Services(&profile);
         services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<ProgressDouble>(progress);
+            return std::make_unique<RecordingProgress>(progress);
         };
         MainWindowViews views;
         auto tiles = std::make_unique<TilesDouble>();

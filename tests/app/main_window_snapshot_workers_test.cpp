@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/preview_pane.h"
 #include "main_window_fixture.h"
+#include "recording_progress.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
@@ -23,37 +24,13 @@
 
 using namespace velmora;
 using velmora::testing::MainWindowFixture;
+using velmora::testing::ProgressLog;
+using velmora::testing::RecordingProgress;
 using velmora::testing::ScriptedPrompts;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ProgressLog {
-    QStringList texts;
-    int steps = 0;
-    // The stop button is "pressed" once the window shows this many texts.
-    int stopAtText = -1;
-};
-
-class ProgressDouble final : public ProgressWindow {
-public:
-    explicit ProgressDouble(ProgressLog &log) : log_(log) {}
-    void InitProgBar(int) override {}
-    void Show() override {}
-    void SetText(const QString &text) override {
-        log_.texts << text;
-        if (int(log_.texts.size()) == log_.stopAtText)
-            stop_ = true;
-    }
-    void Step() override { ++log_.steps; }
-    bool StopRequested() const override { return stop_; }
-    void Close() override {}
-
-private:
-    ProgressLog &log_;
-    bool stop_ = false;
-};
 
 // The processes this one started that are still there (not yet reaped
 // ones included), by their program name.
@@ -88,7 +65,7 @@ protected:
         MainWindowServices services = Services(&profile);
         services.thumbWorkers = workers;
         services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<ProgressDouble>(progress);
+            return std::make_unique<RecordingProgress>(progress);
         };
         window = MakeWindow(services);
         // Fonts and colours no worker has by default: the pages without

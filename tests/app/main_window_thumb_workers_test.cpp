@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/preview_pane.h"
 #include "main_window_fixture.h"
+#include "recording_progress.h"
 #include "render/page_view.h"
 #include "render/render_profile.h"
 #include "temp_files.h"
@@ -19,36 +20,11 @@
 
 using namespace velmora;
 using velmora::testing::MainWindowFixture;
+using velmora::testing::ProgressLog;
+using velmora::testing::RecordingProgress;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ProgressLog {
-    QStringList texts;
-    int steps = 0;
-    bool closed = false;
-    // The stop button is "pressed" once the window shows this many texts.
-    int stopAtText = -1;
-};
-
-class ProgressDouble final : public ProgressWindow {
-public:
-    explicit ProgressDouble(ProgressLog &log) : log_(log) {}
-    void InitProgBar(int) override {}
-    void Show() override {}
-    void SetText(const QString &text) override {
-        log_.texts << text;
-        if (int(log_.texts.size()) == log_.stopAtText)
-            stop_ = true;
-    }
-    void Step() override { ++log_.steps; }
-    bool StopRequested() const override { return stop_; }
-    void Close() override { log_.closed = true; }
-
-private:
-    ProgressLog &log_;
-    bool stop_ = false;
-};
 
 class MainWindowThumbWorkersTest : public MainWindowFixture {
 protected:
@@ -66,7 +42,7 @@ protected:
         MainWindowServices services = Services(&profile);
         services.thumbWorkers = workers;
         services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<ProgressDouble>(progress);
+            return std::make_unique<RecordingProgress>(progress);
         };
         window = MakeWindow(services);
         // Fonts and colours of the internal browser that no worker has by

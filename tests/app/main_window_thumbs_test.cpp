@@ -5,6 +5,7 @@
 #include "foundation/desktop_services.h"
 #include "main_window_fixture.h"
 #include "recording_desktop.h"
+#include "recording_progress.h"
 #include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "temp_files.h"
@@ -28,48 +29,15 @@
 
 using namespace velmora;
 using velmora::testing::MainWindowFixture;
+using velmora::testing::ProgressLog;
 using velmora::testing::RecordingDesktop;
+using velmora::testing::RecordingProgress;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WriteBytes;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// What the progress windows of a test were told; kept by the fixture, since
-// each run makes and drops its own window.
-struct ProgressLog {
-    int made = 0;
-    int barMaximum = -1;
-    int steps = 0;
-    bool shown = false;
-    bool closed = false;
-    QStringList texts;
-    // The stop button is "pressed" while the window shows this many texts.
-    std::optional<int> stopAtText;
-};
-
-class ProgressDouble final : public ProgressWindow {
-public:
-    explicit ProgressDouble(ProgressLog &log) : log_(log) { ++log_.made; }
-    void InitProgBar(int n) override { log_.barMaximum = n; }
-    void Show() override {
-        log_.shown = true;
-        stop_ = false;
-    }
-    void SetText(const QString &text) override {
-        log_.texts << text;
-        if (log_.stopAtText && int(log_.texts.size()) == *log_.stopAtText)
-            stop_ = true;
-    }
-    void Step() override { ++log_.steps; }
-    bool StopRequested() const override { return stop_; }
-    void Close() override { log_.closed = true; }
-
-private:
-    ProgressLog &log_;
-    bool stop_ = false;
-};
 
 // The Thumbnail View's entries as the main window hands them over, with a
 // selection the test sets; records which entries were drawn again.
@@ -105,7 +73,7 @@ protected:
             return freeSpaceAsked > fullAfter ? 1000 : qint64(1) << 40;
         };
         services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<ProgressDouble>(progress);
+            return std::make_unique<RecordingProgress>(progress);
         };
         MainWindowViews views;
         auto thumbs = std::make_unique<ThumbsViewDouble>();
