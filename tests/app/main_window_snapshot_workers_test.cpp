@@ -3,14 +3,11 @@
 // engine, a stop that keeps what was written and ends the workers, a worker
 // that fails a page, and the export in place when the program is missing.
 #include "app/main_window.h"
-#include "app/preview_pane.h"
-#include "main_window_fixture.h"
-#include "recording_progress.h"
 #include "render/page_view.h"
-#include "render/render_profile.h"
 #include "scripted_prompts.h"
 #include "snapshot/window/form_snap_prop.h"
 #include "temp_files.h"
+#include "worker_window_fixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,10 +20,8 @@
 #include <map>
 
 using namespace velmora;
-using velmora::testing::MainWindowFixture;
-using velmora::testing::ProgressLog;
-using velmora::testing::RecordingProgress;
 using velmora::testing::ScriptedPrompts;
+using velmora::testing::WorkerWindowFixture;
 using Kind = ScriptedPrompts::Kind;
 using namespace Qt::StringLiterals;
 
@@ -53,28 +48,12 @@ int ChildrenNamed(const QByteArray &name) {
     return count;
 }
 
-class MainWindowSnapshotWorkersTest : public MainWindowFixture {
+class MainWindowSnapshotWorkersTest : public WorkerWindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s)); }
-
     // A window whose batch export starts its workers as `workers` (empty:
     // every page in the window's own engine).
     void OpenWindow(const QString &workers) {
-        window.reset();
-        progress = {};
-        MainWindowServices services = Services(&profile);
-        services.thumbWorkers = workers;
-        services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<RecordingProgress>(progress);
-        };
-        window = MakeWindow(services);
-        // Fonts and colours no worker has by default: the pages without
-        // colours of their own take them.
-        DisplaySettings display;
-        display.backgroundColor = 0x30E0F0; // $00BBGGRR: a yellow
-        display.fontColor = 0x800000;       // a dark blue
-        display.fontSize = 22;
-        window->Preview().Browser()->SetDisplay(display);
+        WorkerWindowFixture::OpenWindow(workers, 22);
         // A geometry, crops, frame and filter other than the defaults.
         TSnapShotParams &params = window->Commands().SnapShotParams();
         params.CustomWidth = 700;
@@ -90,18 +69,10 @@ protected:
     // Pages long enough for scroll bars, that differ in colour and text;
     // every other one takes the browser's default colours and font.
     QStringList WritePages(int count) {
-        QStringList pages;
-        for (int n = 0; n < count; ++n) {
-            const QByteArray style =
-                n % 2
-                    ? "style='background:#" + QByteArray::number(0x204060 + n * 0x0a0b0c, 16) + "'"
-                    : QByteArray();
-            pages << WriteSite(u"p%1.htm"_s.arg(n, 2, 10, QChar(u'0')),
-                               "<body " + style + "><h1>Page " + QByteArray::number(n) +
-                                   "</h1><pre>" + QByteArray("words and words ").repeated(12) +
-                                   "</pre><p>" + QByteArray("line<br>").repeated(40) + "</p>");
-        }
-        return pages;
+        return WorkerWindowFixture::WritePages(count, [](int) {
+            return "<pre>" + QByteArray("words and words ").repeated(12) + "</pre><p>" +
+                   QByteArray("line<br>").repeated(40) + "</p>";
+        });
     }
 
     // Selects the pages and runs the batch export into out; the status line
@@ -147,9 +118,6 @@ protected:
     static QString SnapName(const QString &page) {
         return u"snap_"_s + QFileInfo(page).fileName().replace(u'.', u'_') + u".bmp"_s;
     }
-
-    RenderProfile profile;
-    ProgressLog progress;
 };
 
 TEST_F(MainWindowSnapshotWorkersTest, WorkersGiveTheSameFilesAsTheWindowsOwnEngine) {

@@ -2,14 +2,11 @@
 // program: the same files as the run in the window's own engine, a stop that
 // keeps what was made, and the run in place when the program is missing.
 #include "app/main_window.h"
-#include "app/preview_pane.h"
-#include "main_window_fixture.h"
-#include "recording_progress.h"
 #include "render/page_view.h"
-#include "render/render_profile.h"
 #include "temp_files.h"
 #include "thumbs/thumbnail_cache.h"
 #include "thumbs/thumbnail_store.h"
+#include "worker_window_fixture.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,56 +16,27 @@
 #include <map>
 
 using namespace velmora;
-using velmora::testing::MainWindowFixture;
-using velmora::testing::ProgressLog;
-using velmora::testing::RecordingProgress;
+using velmora::testing::WorkerWindowFixture;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class MainWindowThumbWorkersTest : public MainWindowFixture {
+class MainWindowThumbWorkersTest : public WorkerWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QDir(dir.path()).mkpath(u"site"_s));
+        WorkerWindowFixture::SetUp();
         StartProgram();
         program->Config().ThumbBaseIndex = 1; // 320x240: quick, yet text and colours show
-    }
-
-    // A window whose Make Thumbs starts its workers as `workers` (empty:
-    // every page in the window's own engine).
-    void OpenWindow(const QString &workers) {
-        window.reset();
-        progress = {};
-        MainWindowServices services = Services(&profile);
-        services.thumbWorkers = workers;
-        services.progressWindows = [this]() -> std::unique_ptr<ProgressWindow> {
-            return std::make_unique<RecordingProgress>(progress);
-        };
-        window = MakeWindow(services);
-        // Fonts and colours of the internal browser that no worker has by
-        // default: the pages without colours of their own take them.
-        DisplaySettings display;
-        display.backgroundColor = 0x30E0F0; // $00BBGGRR: a yellow
-        display.fontColor = 0x800000;       // a dark blue
-        display.fontSize = 20;
-        window->Preview().Browser()->SetDisplay(display);
     }
 
     // Pages that differ in colour and text; every other one takes the
     // browser's default colours and font.
     QStringList WritePages(int count) {
-        QStringList pages;
-        for (int n = 0; n < count; ++n) {
-            const QByteArray style =
-                n % 2
-                    ? "style='background:#" + QByteArray::number(0x204060 + n * 0x0a0b0c, 16) + "'"
-                    : QByteArray();
-            pages << WriteSite(u"p%1.htm"_s.arg(n, 2, 10, QChar(u'0')),
-                               "<body " + style + "><h1>Page " + QByteArray::number(n) +
-                                   "</h1><p>" + QByteArray("words ").repeated(n + 1) + "</p>");
-        }
-        return pages;
+        return WorkerWindowFixture::WritePages(
+            count, [](int n) { return "<p>" + QByteArray("words ").repeated(n + 1) + "</p>"; });
     }
+
+    void OpenWindow(const QString &workers) { WorkerWindowFixture::OpenWindow(workers, 20); }
 
     void MakeThumbsOfAll(const QStringList &pages) {
         window->JumpToFileAndFolder(pages[0]);
@@ -104,9 +72,6 @@ protected:
             texts << u"(%1 of %2): %3"_s.arg(i + 1).arg(pages.size()).arg(pages[i]);
         return texts;
     }
-
-    RenderProfile profile;
-    ProgressLog progress;
 };
 
 TEST_F(MainWindowThumbWorkersTest, WorkersMakeTheSameFilesAsTheWindowsOwnEngine) {
