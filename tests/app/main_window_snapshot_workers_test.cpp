@@ -17,8 +17,6 @@
 
 #include <unistd.h>
 
-#include <map>
-
 using namespace velmora;
 using velmora::testing::ScriptedPrompts;
 using velmora::testing::WorkerWindowFixture;
@@ -98,21 +96,14 @@ protected:
         return status;
     }
 
-    static std::map<QString, QByteArray> FilesIn(const QString &folder) {
-        std::map<QString, QByteArray> files;
+    static Files FilesIn(const QString &folder) {
+        Files files;
         for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
             QFile file(QDir(folder).filePath(name));
             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
             files[name] = file.readAll();
         }
         return files;
-    }
-
-    static QStringList TextsOf(const QStringList &pages) {
-        QStringList texts;
-        for (int i = 0; i < pages.size(); ++i)
-            texts << u"(%1 of %2): %3"_s.arg(i + 1).arg(pages.size()).arg(pages[i]);
-        return texts;
     }
 
     static QString SnapName(const QString &page) {
@@ -137,12 +128,7 @@ TEST_F(MainWindowSnapshotWorkersTest, WorkersGiveTheSameFilesAsTheWindowsOwnEngi
     EXPECT_EQ(progress.texts, TextsOf(pages));
     const auto parallel = FilesIn(parallelOut);
     const auto sequential = FilesIn(sequentialOut);
-    ASSERT_EQ(sequential.size(), 6u);
-    ASSERT_EQ(parallel.size(), sequential.size());
-    for (const auto &[name, bytes] : sequential) {
-        ASSERT_TRUE(parallel.count(name)) << name.toStdString();
-        EXPECT_TRUE(parallel.at(name) == bytes) << name.toStdString() << " differs";
-    }
+    ExpectSameFiles(parallel, sequential, 6);
 }
 
 // Stop pressed during the second page: the first two files are written

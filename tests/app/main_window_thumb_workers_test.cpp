@@ -13,8 +13,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace velmora;
 using velmora::testing::WorkerWindowFixture;
 using namespace Qt::StringLiterals;
@@ -50,8 +48,8 @@ protected:
 
     // Every file under THUMBS by its path there, with its bytes; each must
     // be a whole thumbnail.
-    std::map<QString, QByteArray> ThumbFiles() const {
-        std::map<QString, QByteArray> files;
+    Files ThumbFiles() const {
+        Files files;
         const QString thumbDir = window->Thumbnails().ThumbDir();
         QDirIterator it(thumbDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -64,13 +62,6 @@ protected:
             files[QDir(thumbDir).relativeFilePath(path)] = file.readAll();
         }
         return files;
-    }
-
-    static QStringList TextsOf(const QStringList &pages) {
-        QStringList texts;
-        for (int i = 0; i < pages.size(); ++i)
-            texts << u"(%1 of %2): %3"_s.arg(i + 1).arg(pages.size()).arg(pages[i]);
-        return texts;
     }
 };
 
@@ -91,12 +82,7 @@ TEST_F(MainWindowThumbWorkersTest, WorkersMakeTheSameFilesAsTheWindowsOwnEngine)
     MakeThumbsOfAll(pages);
     const auto sequential = ThumbFiles();
     EXPECT_EQ(progress.texts, TextsOf(pages));
-    ASSERT_EQ(sequential.size(), 8u);
-    ASSERT_EQ(parallel.size(), sequential.size());
-    for (const auto &[name, bytes] : sequential) {
-        ASSERT_TRUE(parallel.count(name)) << name.toStdString();
-        EXPECT_TRUE(parallel.at(name) == bytes) << name.toStdString() << " differs";
-    }
+    ExpectSameFiles(parallel, sequential, 8);
 }
 
 // Stop while the workers have their first pages: those are finished, no

@@ -13,6 +13,10 @@
 #include "render/render_profile.h"
 
 #include <QDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
 
 namespace velmora::testing {
 
@@ -54,6 +58,27 @@ protected:
                                    body(n));
         }
         return pages;
+    }
+
+    // The progress texts of a run over pages: each counted once, in order.
+    static QStringList TextsOf(const QStringList &pages) {
+        QStringList texts;
+        for (int i = 0; i < pages.size(); ++i)
+            texts << QStringLiteral("(%1 of %2): %3").arg(i + 1).arg(pages.size()).arg(pages[i]);
+        return texts;
+    }
+
+    using Files = std::map<QString, QByteArray>; // name: bytes
+
+    // The run with workers made the count files the window's own run made,
+    // byte for byte.
+    static void ExpectSameFiles(const Files &parallel, const Files &sequential, size_t count) {
+        ASSERT_EQ(sequential.size(), count);
+        ASSERT_EQ(parallel.size(), sequential.size());
+        for (const auto &[name, bytes] : sequential) {
+            ASSERT_TRUE(parallel.count(name)) << name.toStdString();
+            EXPECT_TRUE(parallel.at(name) == bytes) << name.toStdString() << " differs";
+        }
     }
 
     RenderProfile profile;
