@@ -42,6 +42,7 @@ struct Worker {
     std::unique_ptr<QProcess> process;
     int page = -1; // the page in hand, if any
     QByteArray received;
+    bool failedToStart = false;
 };
 
 // The state of one run: which page goes out next, what came back, and the
@@ -107,15 +108,24 @@ public:
         }
     }
 
-    // The worker ended with a page in hand (its engine failed).
-    void Lost(Worker &worker) {
+    // The worker ended with a page in hand (its engine failed), or could
+    // not be started at all.
+    void Lost(Worker &worker, const QString &reason = kEndedUnexpectedly) {
         if (worker.page < 0)
             return;
-        BatchPageResult result;
-        result.page = pages_.at(worker.page);
-        result.error = u"The rendering process ended unexpectedly."_s;
-        Record(worker.page, result);
+        Fail(worker.page, reason);
         worker.page = -1;
+        ReportInOrder();
+    }
+
+    // No worker is left to take the pages not handed out yet (none could be
+    // started): each is reported as failed, so that every page is accounted
+    // for.
+    void FailPagesNotHandedOut(const QString &reason) {
+        if (stopping_)
+            return;
+        while (next_ < pages_.size())
+            Fail(int(next_++), reason);
         ReportInOrder();
     }
 
@@ -130,6 +140,15 @@ public:
     }
 
 private:
+    static inline const QString kEndedUnexpectedly = u"The rendering process ended unexpectedly."_s;
+
+    void Fail(int page, const QString &reason) {
+        BatchPageResult result;
+        result.page = pages_.at(page);
+        result.error = reason;
+        Record(page, result);
+    }
+
     void Record(int page, const BatchPageResult &result) {
         states_[page] = PageState::Done;
         results_[page] = result;
@@ -164,6 +183,7 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
     QEventLoop loop;
     std::vector<std::unique_ptr<Worker>> workers;
     int running = 0;
+    QString startError;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
 
@@ -198,13 +218,13 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
                          })->get();
             const bool hadPage = w.page >= 0;
             run.Lost(w);
+            --running;
             // A worker lost with its page is replaced while pages are left.
             if (hadPage && run.HasPagesLeft()) {
                 w.process.release()->deleteLater();
                 start(w);
-                return;
             }
-            if (--running == 0)
+            if (running == 0)
                 loop.quit();
         });
         // A program that cannot be started fails its page and is not tried
@@ -216,13 +236,20 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
                 Worker &w = *std::find_if(workers.begin(), workers.end(), [&](const auto &x) {
                                  return x->process.get() == process;
                              })->get();
-                run.Lost(w);
+                w.failedToStart = true;
+                startError =
+                    u"The rendering process could not be started: "_s + process->errorString();
+                run.Lost(w, startError);
                 if (--running == 0)
                     loop.quit();
             });
         ++running;
+        worker.failedToStart = false;
         process->start(program, workerArguments);
-        run.Feed(worker);
+        // The start may fail at once, inside start(): such a worker gets no
+        // page.
+        if (!worker.failedToStart)
+            run.Feed(worker);
     };
 
     const int count = int(qMin<qsizetype>(jobs, pages.size()));
@@ -241,6 +268,7 @@ BatchSummary RunThumbWorkers(const QString &program, const QStringList &workerAr
     stopWatch.start(kStopPollMs);
     if (running > 0)
         loop.exec();
+    run.FailPagesNotHandedOut(startError);
     return run.Finish();
 }
 
