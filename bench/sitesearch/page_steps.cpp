@@ -7,6 +7,7 @@
 #include "editor/text_pattern.h"
 #include "foundation/text_codec.h"
 #include "sitesearch/byte_find.h"
+#include "sitesearch/byte_replace.h"
 #include "sitesearch/byte_prefilter.h"
 #include "sitesearch/page_read.h"
 #include "sitesearch/text_matches.h"
@@ -147,6 +148,11 @@ int main(int argc, char **argv) {
     Report("one line: literal in the text, 60 occurrences", MedianMs(runs, [&] {
                std::vector<LineMatch> out;
                CollectMatches(oneLineText.text, rare, out, {}, {}, TextCheck::KnownValid);
+           }));
+    // The preview of Replace All... on that page: the changed line, before
+    // and after.
+    Report("one line: replacement and its preview, 60 occurrences", MedianMs(runs, [&] {
+               g_sink = ReplaceInBytes(oneLine, rare, u"beaconlamp"_s, 100).count > 0;
            }));
     return 0;
 }

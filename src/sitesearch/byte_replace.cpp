@@ -93,42 +93,107 @@ QString Shown(QStringView text) {
     return shown;
 }
 
+// A run of lines longer than this (a minified page is one long line) is not
+// shown whole: each group of nearby replacements in it is shown with some
+// text either side, cut off with an ellipsis.
+constexpr qsizetype kWholeRunChars = 400;
+constexpr qsizetype kContextChars = 60;
+
+// Moves a cut off the middle of a surrogate pair, outwards.
+qsizetype CutBefore(QStringView text, qsizetype at, qsizetype floor) {
+    at = std::max(at, floor);
+    return at > floor && text[at].isLowSurrogate() ? at - 1 : at;
+}
+qsizetype CutAfter(QStringView text, qsizetype at, qsizetype ceiling) {
+    at = std::min(at, ceiling);
+    return at < ceiling && at > 0 && text[at - 1].isHighSurrogate() ? at + 1 : at;
+}
+
+// Replacements first..last shown over [from, to) of the text, marked as cut
+// where that is less than the run [runStart, runEnd).
+ChangedLine DescribePart(QStringView text, const std::vector<PatternReplacement> &found,
+                         size_t first, size_t last, qsizetype from, qsizetype to, int line,
+                         qsizetype runStart, qsizetype runEnd) {
+    QString after;
+    qsizetype pos = from;
+    for (size_t j = first; j <= last; ++j) {
+        after += text.sliced(pos, found[j].start - pos);
+        after += found[j].text;
+        pos = found[j].start + found[j].length;
+    }
+    after += text.sliced(pos, to - pos);
+    const QString head = from > runStart ? u"\u2026"_s : QString();
+    const QString tail = to < runEnd ? u"\u2026"_s : QString();
+    return {line, head + Shown(text.sliced(from, to - from)) + tail, head + Shown(after) + tail};
+}
+
+// Adds what the replacements first..last of one run of lines change to out:
+// the whole run when it is short, else each group of nearby replacements.
+void DescribeRun(QStringView text, const std::vector<PatternReplacement> &found, size_t first,
+                 size_t last, qsizetype runStart, qsizetype runEnd, LineCursor &lines,
+                 int maxChanges, ByteReplacement &out) {
+    // Past maxChanges a change is only counted: no text is copied for it.
+    const auto full = [&] {
+        if (maxChanges <= 0 || int(out.changes.size()) < maxChanges)
+            return false;
+        ++out.changesLeftOut;
+        return true;
+    };
+    if (runEnd - runStart <= kWholeRunChars) {
+        if (full())
+            return;
+        lines.MoveTo(found[first].start);
+        out.changes.push_back(DescribePart(text, found, first, last, runStart, runEnd, lines.Line(),
+                                           runStart, runEnd));
+        return;
+    }
+    for (size_t k = first; k <= last;) {
+        size_t end = k;
+        while (end < last &&
+               found[end + 1].start - (found[end].start + found[end].length) <= 2 * kContextChars)
+            ++end;
+        if (!full()) {
+            lines.MoveTo(found[k].start);
+            const qsizetype from = CutBefore(text, found[k].start - kContextChars, runStart);
+            const qsizetype to =
+                CutAfter(text, found[end].start + found[end].length + kContextChars, runEnd);
+            out.changes.push_back(
+                DescribePart(text, found, k, end, from, to, lines.Line(), runStart, runEnd));
+        }
+        k = end + 1;
+    }
+}
+
 // The lines the replacements touch, before and after, as runs of whole
 // lines; replacements that touch the same lines make one run.
 void DescribeChanges(QStringView text, const std::vector<PatternReplacement> &found, int maxChanges,
                      ByteReplacement &out) {
     LineCursor lines(text);
     LineCursor endLines(text); // the line where a replacement ends
+    // The end of endLines' line, looked for once per line: many
+    // replacements on one long line would otherwise each scan to its end.
+    qsizetype endLineStart = -1;
+    qsizetype endLineEnd = 0;
     size_t k = 0;
     while (k < found.size()) {
         lines.MoveTo(found[k].start);
-        const int line = lines.Line();
         const qsizetype runStart = lines.LineStart();
         qsizetype runEnd = 0;
         size_t last = k;
         // Take in every replacement that begins before the run's end.
         for (;;) {
             endLines.MoveTo(found[last].start + found[last].length);
-            runEnd = std::max(runEnd, endLines.LineEnd());
+            if (endLines.LineStart() != endLineStart) {
+                endLineStart = endLines.LineStart();
+                endLineEnd = endLines.LineEnd();
+            }
+            runEnd = std::max(runEnd, endLineEnd);
             if (last + 1 < found.size() && found[last + 1].start <= runEnd)
                 ++last;
             else
                 break;
         }
-        if (maxChanges > 0 && int(out.changes.size()) >= maxChanges) {
-            ++out.changesLeftOut;
-        } else {
-            QString after;
-            qsizetype pos = runStart;
-            for (size_t j = k; j <= last; ++j) {
-                after += text.sliced(pos, found[j].start - pos);
-                after += found[j].text;
-                pos = found[j].start + found[j].length;
-            }
-            after += text.sliced(pos, runEnd - pos);
-            out.changes.push_back(
-                {line, Shown(text.sliced(runStart, runEnd - runStart)), Shown(after)});
-        }
+        DescribeRun(text, found, k, last, runStart, runEnd, lines, maxChanges, out);
         k = last + 1;
     }
 }

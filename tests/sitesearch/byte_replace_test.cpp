@@ -87,6 +87,46 @@ TEST(ReplaceInBytes, ChangedLinesBeforeAndAfter) {
     EXPECT_EQ(r.changesLeftOut, 1);
 }
 
+TEST(ReplaceInBytes, ALongLineIsShownAroundEachGroupOfChangesNotWhole) {
+    // A minified page: one line of 10,000 characters with an occurrence near
+    // its start, two close together in the middle, and one at its very end.
+    QString line = QString(10000, u'x');
+    line.replace(100, 3, u"old"_s);
+    line.replace(5000, 3, u"old"_s);
+    line.replace(5050, 3, u"old"_s);
+    line.replace(9997, 3, u"old"_s);
+    // A character beyond U+FFFF just where a cut would fall before the
+    // middle group: it is shown whole, never half of it.
+    line.replace(4939, 2, u"\U0001F600"_s);
+    const QString page = u"first\n"_s + line + u"\nlast old\n"_s;
+    const ByteReplacement r =
+        ReplaceInBytes(page.toUtf8(), TextPattern(u"old"_s, {.matchCase = true}), u"NEW"_s);
+    EXPECT_EQ(r.count, 5);
+    ASSERT_EQ(r.changes.size(), 4u);
+    const QString ellipsis = u"\u2026"_s;
+    const auto around = [&](qsizetype from, qsizetype to) { return line.mid(from, to - from); };
+    EXPECT_EQ(r.changes[0].line, 2);
+    EXPECT_EQ(r.changes[0].before, ellipsis + around(40, 163) + ellipsis);
+    EXPECT_EQ(r.changes[0].after,
+              ellipsis + around(40, 100) + u"NEW"_s + around(103, 163) + ellipsis);
+    EXPECT_EQ(r.changes[1].line, 2);
+    EXPECT_EQ(r.changes[1].before, ellipsis + around(4939, 5113) + ellipsis);
+    EXPECT_TRUE(r.changes[1].before.startsWith(ellipsis + u"\U0001F600"_s));
+    EXPECT_EQ(r.changes[1].after, ellipsis + around(4939, 5000) + u"NEW"_s + around(5003, 5050) +
+                                      u"NEW"_s + around(5053, 5113) + ellipsis);
+    // At the line's end nothing is cut, so no ellipsis there.
+    EXPECT_EQ(r.changes[2].before, ellipsis + around(9937, 10000));
+    EXPECT_EQ(r.changes[2].after, ellipsis + around(9937, 9997) + u"NEW"_s);
+    EXPECT_EQ(r.changes[3].line, 3);
+    EXPECT_EQ(r.changes[3].before, u"last old"_s);
+
+    // Past the limit, the groups are counted and left out.
+    const ByteReplacement limited =
+        ReplaceInBytes(page.toUtf8(), TextPattern(u"old"_s, {.matchCase = true}), u"NEW"_s, 2);
+    EXPECT_EQ(limited.changes.size(), 2u);
+    EXPECT_EQ(limited.changesLeftOut, 2);
+}
+
 TEST(ReplaceInBytes, GivesWhatTheEditorsReplaceAllGives) {
     // The same occurrences as the editor's Replace All, whole word after a
     // replacement and empty matches included.
