@@ -250,7 +250,9 @@ namespace {
 TEST_F(PageFixture, AHiddenViewLoadsWithoutWaitingForPaint) {
     PageView view(profile, {});
     view.resize(300, 200);
-    view.SetTimeLimit(1000);
+    // Long enough for an engine start on a busy machine; a view that waited
+    // for a paint a hidden view never gets would still run into it.
+    view.SetTimeLimit(5000);
     const QString page = Write(u"hidden.htm"_s, "<title>Hidden</title><p>text");
     QString error;
     for (int n = 0; n < 3; ++n)
