@@ -95,9 +95,11 @@ QString Shown(QStringView text) {
 
 // A run of lines longer than this (a minified page is one long line) is not
 // shown whole: each group of nearby replacements in it is shown with some
-// text either side, cut off with an ellipsis.
+// text either side, cut off with an ellipsis. Less goes before than after,
+// so that the change itself is in sight at the start of a narrow column.
 constexpr qsizetype kWholeRunChars = 400;
-constexpr qsizetype kContextChars = 60;
+constexpr qsizetype kContextBefore = 20;
+constexpr qsizetype kContextAfter = 60;
 
 // Moves a cut off the middle of a surrogate pair, outwards.
 qsizetype CutBefore(QStringView text, qsizetype at, qsizetype floor) {
@@ -149,14 +151,14 @@ void DescribeRun(QStringView text, const std::vector<PatternReplacement> &found,
     }
     for (size_t k = first; k <= last;) {
         size_t end = k;
-        while (end < last &&
-               found[end + 1].start - (found[end].start + found[end].length) <= 2 * kContextChars)
+        while (end < last && found[end + 1].start - (found[end].start + found[end].length) <=
+                                 kContextBefore + kContextAfter)
             ++end;
         if (!full()) {
             lines.MoveTo(found[k].start);
-            const qsizetype from = CutBefore(text, found[k].start - kContextChars, runStart);
+            const qsizetype from = CutBefore(text, found[k].start - kContextBefore, runStart);
             const qsizetype to =
-                CutAfter(text, found[end].start + found[end].length + kContextChars, runEnd);
+                CutAfter(text, found[end].start + found[end].length + kContextAfter, runEnd);
             out.changes.push_back(
                 DescribePart(text, found, k, end, from, to, lines.Line(), runStart, runEnd));
         }

@@ -29,8 +29,8 @@ class FindInFilesTest(harness.ProgramTestCase):
         os.makedirs(target, exist_ok=True)
         harness.Setup.session.screenshot(os.path.join(target, name))
 
-    def open_window(self):
-        self.site = self.write_site(PAGES)
+    def open_window(self, pages=PAGES):
+        self.site = self.write_site(pages)
         main = self.start_program()
         harness.wait_for_entry(harness.find(main, "list", "Folder View files"), "index.htm")
         harness.press_key("f", "Control", "Shift")
@@ -122,6 +122,29 @@ class FindInFilesTest(harness.ProgramTestCase):
             if changed:
                 with open(backup, "rb") as f:
                     self.assertEqual(f.read(), before)
+
+
+    def test_a_minified_page_is_previewed_around_each_change(self):
+        """A page of one long line: the preview shows each change with some
+        text either side, cut off with an ellipsis, not the whole line."""
+        line = "<p>" + "a" * 3000 + " old " + "b" * 3000 + " old " + "c" * 3000 + "</p>"
+        _, window = self.open_window({"index.htm": line.encode() + b"\n"})
+        self.fill(window, "Replace with", "new")
+        status = self.find_all(window, "old")
+        self.assertTrue(status.startswith("2 matches in 1 "), status)
+        harness.click(harness.find(window, "push button", "Replace All..."))
+        preview = harness.find_window(self.program.application(), "dialog", "Replace in Files")
+        files = harness.find(preview, "tree", "Files to change")
+        for at in (line.index(" old "), line.rindex(" old ")):
+            start, end = at + 1, at + 4
+            before = line[start - 20:end + 60]
+            after = line[start - 20:start] + "new" + line[end:end + 60]
+            harness.find(files, None, "\u2026" + before + "\u2026")
+            harness.find(files, None, "\u2026" + after + "\u2026")
+        self.shoot("replace_in_files_long_line.png")
+        harness.click(harness.find(preview, "push button", "Cancel"))
+        with open(os.path.join(self.site, "index.htm"), "rb") as f:
+            self.assertEqual(f.read(), line.encode() + b"\n")
 
 
 def selection_of(editor):

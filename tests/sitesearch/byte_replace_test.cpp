@@ -97,7 +97,7 @@ TEST(ReplaceInBytes, ALongLineIsShownAroundEachGroupOfChangesNotWhole) {
     line.replace(9997, 3, u"old"_s);
     // A character beyond U+FFFF just where a cut would fall before the
     // middle group: it is shown whole, never half of it.
-    line.replace(4939, 2, u"\U0001F600"_s);
+    line.replace(4979, 2, u"\U0001F600"_s);
     const QString page = u"first\n"_s + line + u"\nlast old\n"_s;
     const ByteReplacement r =
         ReplaceInBytes(page.toUtf8(), TextPattern(u"old"_s, {.matchCase = true}), u"NEW"_s);
@@ -106,17 +106,17 @@ TEST(ReplaceInBytes, ALongLineIsShownAroundEachGroupOfChangesNotWhole) {
     const QString ellipsis = u"\u2026"_s;
     const auto around = [&](qsizetype from, qsizetype to) { return line.mid(from, to - from); };
     EXPECT_EQ(r.changes[0].line, 2);
-    EXPECT_EQ(r.changes[0].before, ellipsis + around(40, 163) + ellipsis);
+    EXPECT_EQ(r.changes[0].before, ellipsis + around(80, 163) + ellipsis);
     EXPECT_EQ(r.changes[0].after,
-              ellipsis + around(40, 100) + u"NEW"_s + around(103, 163) + ellipsis);
+              ellipsis + around(80, 100) + u"NEW"_s + around(103, 163) + ellipsis);
     EXPECT_EQ(r.changes[1].line, 2);
-    EXPECT_EQ(r.changes[1].before, ellipsis + around(4939, 5113) + ellipsis);
+    EXPECT_EQ(r.changes[1].before, ellipsis + around(4979, 5113) + ellipsis);
     EXPECT_TRUE(r.changes[1].before.startsWith(ellipsis + u"\U0001F600"_s));
-    EXPECT_EQ(r.changes[1].after, ellipsis + around(4939, 5000) + u"NEW"_s + around(5003, 5050) +
+    EXPECT_EQ(r.changes[1].after, ellipsis + around(4979, 5000) + u"NEW"_s + around(5003, 5050) +
                                       u"NEW"_s + around(5053, 5113) + ellipsis);
     // At the line's end nothing is cut, so no ellipsis there.
-    EXPECT_EQ(r.changes[2].before, ellipsis + around(9937, 10000));
-    EXPECT_EQ(r.changes[2].after, ellipsis + around(9937, 9997) + u"NEW"_s);
+    EXPECT_EQ(r.changes[2].before, ellipsis + around(9977, 10000));
+    EXPECT_EQ(r.changes[2].after, ellipsis + around(9977, 9997) + u"NEW"_s);
     EXPECT_EQ(r.changes[3].line, 3);
     EXPECT_EQ(r.changes[3].before, u"last old"_s);
 

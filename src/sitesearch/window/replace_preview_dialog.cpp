@@ -38,6 +38,9 @@ QTreeWidgetItem *FileRow(const PreviewedFile &file, const QString &folder, int i
         line->setText(0, u"Line "_s + QString::number(change.line));
         line->setText(1, change.before);
         line->setText(2, change.after);
+        // A long line is cut off at the column's edge: the whole of it on hover.
+        line->setToolTip(1, change.before);
+        line->setToolTip(2, change.after);
         line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     if (file.changesLeftOut > 0) {
