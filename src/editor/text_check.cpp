@@ -130,7 +130,73 @@ bool AllNeutralFrom(const char16_t *data, qsizetype size, qsizetype from) {
     return true;
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull; // in any of eight bytes
+
+// Where the first byte of 0x80 or more is, or size when there is none; eight
+// bytes at a time.
+qsizetype FirstNonAsciiByte(const uchar *data, qsizetype size) {
+    qsizetype i = 0;
+    for (std::uint64_t word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, data + i, sizeof word);
+        if (word & kHighBits)
+            break;
+    }
+    while (i < size && data[i] < 0x80)
+        ++i;
+    return i;
+}
+
+bool IsContinuation(uchar b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// The character of two or three bytes starting at data[i] (a byte of 0x80
+// or more), with *length set to its bytes; 0 for bytes that are not valid
+// UTF-8 and for a character of four bytes (beyond U+FFFF: never neutral).
+// Overlong forms and surrogates are invalid, as the decoder has them.
+char16_t CharacterAt(const uchar *data, qsizetype i, qsizetype size, int *length) {
+    const uchar lead = data[i];
+    if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(data[i + 1])) {
+        *length = 2;
+        return char16_t(((lead & 0x1F) << 6) | (data[i + 1] & 0x3F));
+    }
+    if (lead < 0xE0 || lead > 0xEF || i + 2 >= size || !IsContinuation(data[i + 1]) ||
+        !IsContinuation(data[i + 2]))
+        return 0;
+    const char16_t c =
+        char16_t(((lead & 0x0F) << 12) | ((data[i + 1] & 0x3F) << 6) | (data[i + 2] & 0x3F));
+    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    *length = 3;
+    return c;
+}
+
+bool AllNeutralUtf8From(const uchar *data, qsizetype size, qsizetype from) {
+    const NeutralTable &table = Table();
+    for (qsizetype i = from; i < size;) {
+        if (data[i] < 0x80) {
+            i += FirstNonAsciiByte(data + i, size - i);
+            continue;
+        }
+        int length = 0;
+        const char16_t c = CharacterAt(data, i, size, &length);
+        if (c == 0 || !table[c])
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 } // namespace
+
+TextCheck CheckUtf8Text(QByteArrayView bytes) {
+    const uchar *data = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype first = FirstNonAsciiByte(data, bytes.size());
+    if (first == bytes.size())
+        return TextCheck::KnownAscii;
+    return AllNeutralUtf8From(data, bytes.size(), first) ? TextCheck::KnownNeutral
+                                                         : TextCheck::Check;
+}
 
 bool IsNeutralCharacter(char16_t c) {
     return Table()[c];

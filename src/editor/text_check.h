@@ -4,6 +4,7 @@
 // text whose characters cannot tell the two forms of a pattern apart is
 // matched by the quicker one.
 
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace velmora {
@@ -36,5 +37,14 @@ bool IsNeutralCharacter(char16_t c);
 // knows (KnownValid for text decoded from UTF-8 or Latin-1); it is never
 // weakened.
 TextCheck CheckText(QStringView text, TextCheck known = TextCheck::Check);
+
+// The same look at UTF-8 bytes (without a byte-order mark), for a search
+// that matches them without decoding them: KnownAscii when every byte is
+// below 0x80; KnownNeutral when they are valid UTF-8 and every character
+// beyond ASCII is neutral (so none lies beyond U+FFFF, and each is one
+// UTF-16 unit of the decoded text); otherwise Check, and such bytes are
+// searched as decoded text. A NUL byte is ASCII here: whether a page with
+// one is text at all is the caller's to tell.
+TextCheck CheckUtf8Text(QByteArrayView bytes);
 
 } // namespace velmora

@@ -64,7 +64,7 @@ TextCheck CheckOnce(QStringView text, PatternOptions options) {
 
 } // namespace
 
-TextPattern::TextPattern(const QString &find, PatternOptions options)
+TextPattern::TextPattern(const QString &find, PatternOptions options, PatternForms forms)
     : find_(find), options_(options) {
     if (!options.regularExpression || find.isEmpty())
         return;
@@ -79,6 +79,8 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
         // Neutral characters beyond ASCII are [:punct:] and [:graph:] only
         // with Unicode properties.
         neutralRegex_ = NamesPosixClass(find) ? regex_ : asciiRegex_;
+        if (forms == PatternForms::WithUtf8)
+            CompileUtf8Forms();
         return;
     }
     // Both compile the same pattern the same way, so they fail alike; the
@@ -120,6 +122,30 @@ const CompiledRegex &TextPattern::FormFor(TextCheck check) const {
     default:
         return *regex_;
     }
+}
+
+// The UTF-8 forms take the Unicode properties exactly where the UTF-16 forms
+// for the same texts do, so both match alike.
+void TextPattern::CompileUtf8Forms() {
+    const auto compile = [this](const std::shared_ptr<const CompiledRegex> &form) {
+        auto utf8 =
+            std::make_shared<const CompiledUtf8Regex>(find_, EngineFlags(options_, form == regex_));
+        return utf8->Valid() ? utf8 : nullptr;
+    };
+    asciiUtf8Regex_ = compile(asciiRegex_);
+    // \C matches one code unit: a byte here, a UTF-16 unit in the text, so
+    // it can tell them apart on a character beyond ASCII.
+    if (find_.contains(u"\\C"_s))
+        return;
+    neutralUtf8Regex_ = neutralRegex_ == asciiRegex_ ? asciiUtf8Regex_ : compile(neutralRegex_);
+}
+
+const CompiledUtf8Regex *TextPattern::Utf8FormFor(TextCheck check) const {
+    if (check == TextCheck::KnownAscii)
+        return asciiUtf8Regex_.get();
+    if (check == TextCheck::KnownNeutral)
+        return neutralUtf8Regex_.get();
+    return nullptr;
 }
 
 PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty,
@@ -227,6 +253,64 @@ PiecePlace TextPattern::NextRegularStartingBy(QStringView text, qsizetype from,
     // of a surrogate pair: nor does the search after the limit.
     const qsizetype resume = std::max(pos, StepOver(text, startLimit));
     return {{}, resume <= text.size() ? resume : -1};
+}
+
+bool TextPattern::SearchesUtf8(TextCheck check) const {
+    return Valid() && options_.regularExpression && Utf8FormFor(check) != nullptr;
+}
+
+namespace {
+
+bool IsLeadByte(char b) {
+    return (uchar(b) & 0xC0) != 0x80;
+}
+
+// The start of the character after the one at or around pos.
+qsizetype StepOverUtf8(QByteArrayView bytes, qsizetype pos) {
+    ++pos;
+    while (pos < bytes.size() && !IsLeadByte(bytes[pos]))
+        ++pos;
+    return pos;
+}
+
+// In bytes of ASCII and neutral characters the only letters, digits and '_'
+// are ASCII ones: a byte beyond ASCII belongs to no word.
+bool IsWordByte(char b) {
+    return uchar(b) < 0x80 && IsWordChar(QChar(b));
+}
+
+} // namespace
+
+PiecePlace TextPattern::NextPlaceInUtf8StartingBy(QByteArrayView bytes, qsizetype from,
+                                                  qsizetype startLimit, bool nonEmpty,
+                                                  TextCheck check) const {
+    const CompiledUtf8Regex *regex = Utf8FormFor(check);
+    if (!regex || !SearchesUtf8(check) || from < 0 || from > bytes.size())
+        return {};
+    startLimit = searchableInPieces_ ? std::max(startLimit, from) : bytes.size();
+    const auto wholeWord = [&](qsizetype start, qsizetype end) {
+        return !options_.wholeWord || ((start == 0 || !IsWordByte(bytes[start - 1])) &&
+                                       (end >= bytes.size() || !IsWordByte(bytes[end])));
+    };
+    qsizetype pos = from;
+    while (pos <= startLimit) {
+        bool failed = false;
+        const RegexHit hit = regex->MatchStartingBy(bytes, pos, startLimit, &failed);
+        if (failed)
+            return {};
+        if (!hit.Found())
+            break;
+        const qsizetype start = hit.Start();
+        const qsizetype end = hit.End();
+        if ((!nonEmpty || end > start) && wholeWord(start, end))
+            return {{start, end - start, {}}, -1};
+        if (start >= bytes.size())
+            return {};
+        pos = StepOverUtf8(bytes, start);
+    }
+    // The limit may fall inside a character, whose start the matcher tried.
+    const qsizetype resume = std::max(pos, StepOverUtf8(bytes, startLimit));
+    return {{}, resume <= bytes.size() ? resume : -1};
 }
 
 QString TextPattern::Expand(const PatternMatch &match, const QString &replacement) const {
