@@ -150,41 +150,59 @@ bool IsContinuation(uchar b) {
     return (b & 0xC0) == 0x80;
 }
 
-// The character of two or three bytes starting at data[i] (a byte of 0x80
-// or more), with *length set to its bytes; 0 for bytes that are not valid
-// UTF-8 and for a character of four bytes (beyond U+FFFF: never neutral).
-// Overlong forms and surrogates are invalid, as the decoder has them.
-char16_t CharacterAt(const uchar *data, qsizetype i, qsizetype size, int *length) {
+// The character whose UTF-8 sequence starts at data[i] (a byte of 0x80 or
+// more), with *length set to its bytes; -1 for bytes that are not valid
+// UTF-8. Overlong forms, surrogates and sequences beyond U+10FFFF are
+// invalid, as the decoder has them.
+char32_t CharacterAt(const uchar *data, qsizetype i, qsizetype size, int *length) {
+    constexpr char32_t kInvalid = char32_t(-1);
     const uchar lead = data[i];
-    if (lead >= 0xC2 && lead <= 0xDF && i + 1 < size && IsContinuation(data[i + 1])) {
-        *length = 2;
-        return char16_t(((lead & 0x1F) << 6) | (data[i + 1] & 0x3F));
+    int count = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        count = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        count = 3;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        count = 4;
+        least = 0x10000;
+    } else {
+        return kInvalid;
     }
-    if (lead < 0xE0 || lead > 0xEF || i + 2 >= size || !IsContinuation(data[i + 1]) ||
-        !IsContinuation(data[i + 2]))
-        return 0;
-    const char16_t c =
-        char16_t(((lead & 0x0F) << 12) | ((data[i + 1] & 0x3F) << 6) | (data[i + 2] & 0x3F));
-    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    *length = 3;
+    if (i + count > size)
+        return kInvalid;
+    char32_t c = lead & (0x7F >> count);
+    for (int k = 1; k < count; ++k) {
+        if (!IsContinuation(data[i + k]))
+            return kInvalid;
+        c = (c << 6) | (data[i + k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return kInvalid;
+    *length = count;
     return c;
 }
 
-bool AllNeutralUtf8From(const uchar *data, qsizetype size, qsizetype from) {
+// From the first byte beyond ASCII on: KnownNeutral, KnownValid (valid, but
+// some character is not neutral) or Check (not valid UTF-8).
+TextCheck Utf8CheckFrom(const uchar *data, qsizetype size, qsizetype from) {
     const NeutralTable &table = Table();
+    bool neutral = true;
     for (qsizetype i = from; i < size;) {
         if (data[i] < 0x80) {
             i += FirstNonAsciiByte(data + i, size - i);
             continue;
         }
         int length = 0;
-        const char16_t c = CharacterAt(data, i, size, &length);
-        if (c == 0 || !table[c])
-            return false;
+        const char32_t c = CharacterAt(data, i, size, &length);
+        if (c == char32_t(-1))
+            return TextCheck::Check;
+        // Beyond U+FFFF a character is a surrogate pair: never neutral.
+        neutral = neutral && c < 0x10000 && table[c];
         i += length;
     }
-    return true;
+    return neutral ? TextCheck::KnownNeutral : TextCheck::KnownValid;
 }
 
 } // namespace
@@ -194,8 +212,7 @@ TextCheck CheckUtf8Text(QByteArrayView bytes) {
     const qsizetype first = FirstNonAsciiByte(data, bytes.size());
     if (first == bytes.size())
         return TextCheck::KnownAscii;
-    return AllNeutralUtf8From(data, bytes.size(), first) ? TextCheck::KnownNeutral
-                                                         : TextCheck::Check;
+    return Utf8CheckFrom(data, bytes.size(), first);
 }
 
 bool IsNeutralCharacter(char16_t c) {

@@ -138,6 +138,12 @@ void TextPattern::CompileUtf8Forms() {
     if (find_.contains(u"\\C"_s))
         return;
     neutralUtf8Regex_ = neutralRegex_ == asciiRegex_ ? asciiUtf8Regex_ : compile(neutralRegex_);
+    if (asciiRegex_ == regex_)
+        validUtf8Regex_ = asciiUtf8Regex_;
+    else if (neutralRegex_ == regex_)
+        validUtf8Regex_ = neutralUtf8Regex_;
+    else
+        validUtf8Regex_ = compile(regex_);
 }
 
 const CompiledUtf8Regex *TextPattern::Utf8FormFor(TextCheck check) const {
@@ -145,6 +151,8 @@ const CompiledUtf8Regex *TextPattern::Utf8FormFor(TextCheck check) const {
         return asciiUtf8Regex_.get();
     if (check == TextCheck::KnownNeutral)
         return neutralUtf8Regex_.get();
+    if (check == TextCheck::KnownValid)
+        return validUtf8Regex_.get();
     return nullptr;
 }
 
@@ -273,10 +281,36 @@ qsizetype StepOverUtf8(QByteArrayView bytes, qsizetype pos) {
     return pos;
 }
 
-// In bytes of ASCII and neutral characters the only letters, digits and '_'
-// are ASCII ones: a byte beyond ASCII belongs to no word.
-bool IsWordByte(char b) {
-    return uchar(b) < 0x80 && IsWordChar(QChar(b));
+// The character of the decoded text that starts at byte pos of valid UTF-8;
+// a null QChar past the end. A character beyond U+FFFF is a surrogate pair
+// in the text, whose halves are no letters: one half stands for it.
+QChar Utf8CharAt(QByteArrayView bytes, qsizetype pos) {
+    if (pos >= bytes.size())
+        return QChar();
+    const uchar lead = uchar(bytes[pos]);
+    if (lead < 0x80)
+        return QChar(char16_t(lead));
+    if (lead >= 0xF0)
+        return QChar(QChar::highSurrogate(0x10000));
+    const int count = lead >= 0xE0 ? 3 : 2;
+    char32_t c = lead & (count == 3 ? 0x0F : 0x1F);
+    for (int k = 1; k < count; ++k)
+        c = (c << 6) | (uchar(bytes[pos + k]) & 0x3F);
+    return QChar(char16_t(c));
+}
+
+// The character of the decoded text that ends right before byte pos.
+QChar Utf8CharBefore(QByteArrayView bytes, qsizetype pos) {
+    if (pos <= 0)
+        return QChar();
+    qsizetype lead = pos - 1;
+    while (lead > 0 && !IsLeadByte(bytes[lead]))
+        --lead;
+    return Utf8CharAt(bytes, lead);
+}
+
+bool IsWordCharOrNull(QChar c) {
+    return !c.isNull() && IsWordChar(c);
 }
 
 } // namespace
@@ -288,9 +322,10 @@ PiecePlace TextPattern::NextPlaceInUtf8StartingBy(QByteArrayView bytes, qsizetyp
     if (!regex || !SearchesUtf8(check) || from < 0 || from > bytes.size())
         return {};
     startLimit = searchableInPieces_ ? std::max(startLimit, from) : bytes.size();
+    // As IsWholeWord in the decoded text.
     const auto wholeWord = [&](qsizetype start, qsizetype end) {
-        return !options_.wholeWord || ((start == 0 || !IsWordByte(bytes[start - 1])) &&
-                                       (end >= bytes.size() || !IsWordByte(bytes[end])));
+        return !options_.wholeWord || (!IsWordCharOrNull(Utf8CharBefore(bytes, start)) &&
+                                       !IsWordCharOrNull(Utf8CharAt(bytes, end)));
     };
     qsizetype pos = from;
     while (pos <= startLimit) {

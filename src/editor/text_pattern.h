@@ -59,8 +59,8 @@ struct PiecePlace {
 };
 
 // Which texts a regular expression is compiled for: the UTF-16 text of a
-// QString always; with WithUtf8 also UTF-8 bytes of ASCII and neutral
-// characters, for a search of many pages that need not be decoded.
+// QString always; with WithUtf8 also valid UTF-8 bytes, for a search of many
+// pages that need not be decoded.
 enum class PatternForms { Text, WithUtf8 };
 
 class TextPattern {
@@ -96,8 +96,8 @@ public:
 
     // Whether UTF-8 bytes so checked (CheckUtf8Text) can be searched with
     // NextPlaceInUtf8StartingBy: a regular expression compiled WithUtf8,
-    // and bytes of ASCII or neutral characters (only ASCII for a pattern
-    // with \C, which matches one code unit, not one character).
+    // and bytes that are valid UTF-8 (only ASCII for a pattern with \C,
+    // which matches one code unit, not one character).
     bool SearchesUtf8(TextCheck check) const;
     // NextPlaceStartingBy for UTF-8 bytes that SearchesUtf8 accepts, with
     // every place in bytes: the same occurrences as in the decoded text, and
@@ -145,6 +145,7 @@ private:
     // The same forms for UTF-8 bytes, made only for PatternForms::WithUtf8.
     std::shared_ptr<const CompiledUtf8Regex> asciiUtf8Regex_;
     std::shared_ptr<const CompiledUtf8Regex> neutralUtf8Regex_;
+    std::shared_ptr<const CompiledUtf8Regex> validUtf8Regex_; // the Unicode form
     // \G and the backtracking verbs see where each call of the matcher
     // starts, so a pattern with them is searched in one piece.
     bool searchableInPieces_ = true;

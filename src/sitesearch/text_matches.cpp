@@ -472,8 +472,8 @@ qsizetype CrLfPairsInBytes(QByteArrayView bytes, qsizetype start, qsizetype end)
 }
 
 // What a regular expression search of the page's bytes may rely on, or
-// Check when the page is to be decoded: a NUL or a UTF-16/32 mark, bytes
-// that are not UTF-8 (Latin-1 then), or a character that is not neutral.
+// Check when the page is to be decoded: a NUL or a UTF-16/32 mark, or bytes
+// that are not UTF-8 (Latin-1 then).
 TextCheck Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds) {
     if (kinds.nul || StartsWithWideMark(bytes))
         return TextCheck::Check;
@@ -483,10 +483,9 @@ TextCheck Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds) {
     return CheckUtf8Text(bytes.sliced(textStart));
 }
 
-// A regular expression matched in the bytes of a page of ASCII and neutral
-// characters, where every character is one UTF-16 unit of the decoded text:
-// the same loop as CollectMatches, with places turned into characters only
-// for the occurrences described.
+// A regular expression matched in the bytes of a page of valid UTF-8: the
+// same loop as CollectMatches, with places turned into UTF-16 units only for
+// the occurrences described.
 std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPattern &pattern,
                                               std::vector<LineMatch> &out,
                                               const std::function<bool()> &keep,

@@ -82,8 +82,8 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
 //    case, in UTF-8 or Latin-1 (where each ASCII character is its own byte
 //    and no other character has a byte below 0x80);
 //  - a regular expression of a pattern made with PatternForms::WithUtf8, in
-//    a page of ASCII, or of valid UTF-8 whose characters beyond ASCII are all
-//    neutral (see CheckUtf8Text), so that the quicker form matches it.
+//    a page of valid UTF-8 (or ASCII), matched by the form of the pattern the
+//    decoded text would be matched by (see CheckUtf8Text).
 // Nothing when that is not so: the caller then decodes the page.
 std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
                                                 std::vector<LineMatch> &out,

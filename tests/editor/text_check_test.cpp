@@ -314,7 +314,8 @@ TextCheck ExpectedUtf8Check(const QByteArray &bytes) {
     const QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return TextCheck::Check;
-    return CheckText(text) == TextCheck::KnownNeutral ? TextCheck::KnownNeutral : TextCheck::Check;
+    return CheckText(text) == TextCheck::KnownNeutral ? TextCheck::KnownNeutral
+                                                      : TextCheck::KnownValid;
 }
 
 // Every character of the Basic Multilingual Plane in its own UTF-8 bytes,
@@ -337,9 +338,10 @@ TEST(NeutralCharacters, TheUtf8ScanTellsEveryCharacterAsTheTextScanDoes) {
     }
 }
 
-// Random runs of ASCII, neutral characters, and the bytes that make UTF-8
-// invalid: lone continuation bytes, overlong forms, cut sequences,
-// surrogates, sequences beyond U+10FFFF, bytes never used.
+// Random runs of ASCII, neutral characters, other characters (of two, three
+// and four bytes), and the bytes that make UTF-8 invalid: lone continuation
+// bytes, overlong forms, cut sequences, surrogates, sequences beyond
+// U+10FFFF, bytes never used.
 TEST(NeutralCharacters, TheUtf8ScanRefusesWhatTheDecoderRefuses) {
     const std::vector<QByteArray> pieces{"ab",
                                          " ",
@@ -363,9 +365,13 @@ TEST(NeutralCharacters, TheUtf8ScanRefusesWhatTheDecoderRefuses) {
                                          "\xEF\xBB\xBF",
                                          "\xC3\xA9",
                                          "\xEF\xBF\xBF",
-                                         "\xF8\x88\x80\x80\x80"};
+                                         "\xF8\x88\x80\x80\x80",
+                                         "\xF4\x8F\xBF\xBF",
+                                         "\xF0\x8F\xBF\xBF",
+                                         "\xF0\x9F\x98",
+                                         "\xE2\x84\xAA"};
     std::mt19937 random(99);
-    int neutral = 0, refused = 0;
+    int neutral = 0, refused = 0, valid = 0;
     for (int round = 0; round < 20000; ++round) {
         QByteArray bytes;
         const int count = 1 + int(random() % 12);
@@ -375,9 +381,11 @@ TEST(NeutralCharacters, TheUtf8ScanRefusesWhatTheDecoderRefuses) {
         ASSERT_EQ(CheckUtf8Text(bytes), expected) << bytes.toHex().toStdString();
         neutral += expected == TextCheck::KnownNeutral;
         refused += expected == TextCheck::Check;
+        valid += expected == TextCheck::KnownValid;
     }
     EXPECT_GT(neutral, 2000);
     EXPECT_GT(refused, 2000);
+    EXPECT_GT(valid, 300);
 }
 
 } // namespace

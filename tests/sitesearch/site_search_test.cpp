@@ -188,10 +188,10 @@ TEST_F(SiteSearchTest, KeepsAtMostTheLimitAndCountsTheRest) {
     EXPECT_EQ(outcome.files.size(), 2u); // every page is told, described or not
 }
 
-// A regular expression is matched in the bytes of ASCII and neutral UTF-8
-// pages and in the decoded text of the others; every page must show what
-// its decoded text gives, and a page with a NUL past the first kilobytes is
-// still skipped as binary.
+// A regular expression is matched in the bytes of UTF-8 pages and in the
+// decoded text of the others; every page must show what its decoded text
+// gives, and a page with a NUL past the first kilobytes is still skipped as
+// binary.
 TEST_F(SiteSearchTest, ARegularExpressionFindsInEveryKindOfPageWhatItsTextGives) {
     const QByteArray body = "<p>Reading \xC2\xB6 \xE2\x80\x9Cwriting\xE2\x80\x9D\r\n"
                             "testing \xE2\x80\x94 sing</p>\n";
