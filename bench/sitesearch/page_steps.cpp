@@ -131,6 +131,20 @@ int main(int argc, char **argv) {
                }
                g_sink = found > 0;
            }));
+    // The same regular expressions matched in the page's bytes, undecoded.
+    Report("UTF-8 scan for the bytes search (ASCII, neutral)",
+           MedianMs(runs, [&] { g_sink = CheckUtf8Text(bytes) == TextCheck::KnownAscii; }));
+    const auto collectRegexBytes = [&](const QString &find) {
+        const TextPattern pattern(find, regex, PatternForms::WithUtf8);
+        return MedianMs(runs, [&] {
+            std::vector<LineMatch> out;
+            g_sink = CollectMatchesInBytes(bytes, pattern, out, nothingKept, {}).has_value();
+        });
+    };
+    Report("bytes: regex lighthouse\\d, never there", collectRegexBytes(u"lighthouse\\d"_s));
+    Report("bytes: regex \\bzq\\w+\\b, never there", collectRegexBytes(u"\\bzq\\w+\\b"_s));
+    Report("bytes: regex \\b\\w+ing\\b, 3 a line (counted only)",
+           collectRegexBytes(u"\\b\\w+ing\\b"_s));
     Report("fingerprint", MedianMs(runs, [&] { PageFingerprint(bytes); }));
 
     // A minified page: the whole site on one line, the word found once
@@ -148,6 +162,16 @@ int main(int argc, char **argv) {
     Report("one line: literal in the text, 60 occurrences", MedianMs(runs, [&] {
                std::vector<LineMatch> out;
                CollectMatches(oneLineText.text, rare, out, {}, {}, TextCheck::KnownValid);
+           }));
+    // Every occurrence described: its column and row on a line of 60 MB.
+    const TextPattern rareRegex(u"lightho\\w+"_s, regex, PatternForms::WithUtf8);
+    Report("one line: regex in the bytes, 60 occurrences", MedianMs(runs, [&] {
+               std::vector<LineMatch> out;
+               CollectMatchesInBytes(oneLine, rareRegex, out, {}, {});
+           }));
+    Report("one line: regex in the text, 60 occurrences", MedianMs(runs, [&] {
+               std::vector<LineMatch> out;
+               CollectMatches(oneLineText.text, rareRegex, out, {}, {}, TextCheck::KnownValid);
            }));
     // The preview of Replace All... on that page: the changed line, before
     // and after.

@@ -130,7 +130,90 @@ bool AllNeutralFrom(const char16_t *data, qsizetype size, qsizetype from) {
     return true;
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull; // in any of eight bytes
+
+// Where the first byte of 0x80 or more is, or size when there is none; eight
+// bytes at a time.
+qsizetype FirstNonAsciiByte(const uchar *data, qsizetype size) {
+    qsizetype i = 0;
+    for (std::uint64_t word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, data + i, sizeof word);
+        if (word & kHighBits)
+            break;
+    }
+    while (i < size && data[i] < 0x80)
+        ++i;
+    return i;
+}
+
+bool IsContinuation(uchar b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// The character whose UTF-8 sequence starts at data[i] (a byte of 0x80 or
+// more), with *length set to its bytes; -1 for bytes that are not valid
+// UTF-8. Overlong forms, surrogates and sequences beyond U+10FFFF are
+// invalid, as the decoder has them.
+char32_t CharacterAt(const uchar *data, qsizetype i, qsizetype size, int *length) {
+    constexpr char32_t kInvalid = char32_t(-1);
+    const uchar lead = data[i];
+    int count = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        count = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        count = 3;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        count = 4;
+        least = 0x10000;
+    } else {
+        return kInvalid;
+    }
+    if (i + count > size)
+        return kInvalid;
+    char32_t c = lead & (0x7F >> count);
+    for (int k = 1; k < count; ++k) {
+        if (!IsContinuation(data[i + k]))
+            return kInvalid;
+        c = (c << 6) | (data[i + k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return kInvalid;
+    *length = count;
+    return c;
+}
+
+// From the first byte beyond ASCII on: KnownNeutral, KnownValid (valid, but
+// some character is not neutral) or Check (not valid UTF-8).
+TextCheck Utf8CheckFrom(const uchar *data, qsizetype size, qsizetype from) {
+    const NeutralTable &table = Table();
+    bool neutral = true;
+    for (qsizetype i = from; i < size;) {
+        if (data[i] < 0x80) {
+            i += FirstNonAsciiByte(data + i, size - i);
+            continue;
+        }
+        int length = 0;
+        const char32_t c = CharacterAt(data, i, size, &length);
+        if (c == char32_t(-1))
+            return TextCheck::Check;
+        // Beyond U+FFFF a character is a surrogate pair: never neutral.
+        neutral = neutral && c < 0x10000 && table[c];
+        i += length;
+    }
+    return neutral ? TextCheck::KnownNeutral : TextCheck::KnownValid;
+}
+
 } // namespace
+
+TextCheck CheckUtf8Text(QByteArrayView bytes) {
+    const uchar *data = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype first = FirstNonAsciiByte(data, bytes.size());
+    if (first == bytes.size())
+        return TextCheck::KnownAscii;
+    return Utf8CheckFrom(data, bytes.size(), first);
+}
 
 bool IsNeutralCharacter(char16_t c) {
     return Table()[c];

@@ -4,6 +4,7 @@
 // text whose characters cannot tell the two forms of a pattern apart is
 // matched by the quicker one.
 
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace velmora {
@@ -36,5 +37,16 @@ bool IsNeutralCharacter(char16_t c);
 // knows (KnownValid for text decoded from UTF-8 or Latin-1); it is never
 // weakened.
 TextCheck CheckText(QStringView text, TextCheck known = TextCheck::Check);
+
+// The same look at UTF-8 bytes (without a byte-order mark), for a search
+// that matches them without decoding them: KnownAscii when every byte is
+// below 0x80; KnownNeutral when they are valid UTF-8 and every character
+// beyond ASCII is neutral (so none lies beyond U+FFFF); KnownValid when they
+// are valid UTF-8 with other characters; Check when they are not valid
+// UTF-8 (the editor reads such bytes as Latin-1). Valid as the editor's
+// decoder has it: no overlong form, surrogate or code point beyond U+10FFFF.
+// A NUL byte is ASCII here: whether a page with one is text at all is the
+// caller's to tell.
+TextCheck CheckUtf8Text(QByteArrayView bytes);
 
 } // namespace velmora

@@ -64,7 +64,7 @@ TextCheck CheckOnce(QStringView text, PatternOptions options) {
 
 } // namespace
 
-TextPattern::TextPattern(const QString &find, PatternOptions options)
+TextPattern::TextPattern(const QString &find, PatternOptions options, PatternForms forms)
     : find_(find), options_(options) {
     if (!options.regularExpression || find.isEmpty())
         return;
@@ -79,6 +79,8 @@ TextPattern::TextPattern(const QString &find, PatternOptions options)
         // Neutral characters beyond ASCII are [:punct:] and [:graph:] only
         // with Unicode properties.
         neutralRegex_ = NamesPosixClass(find) ? regex_ : asciiRegex_;
+        if (forms == PatternForms::WithUtf8)
+            CompileUtf8Forms();
         return;
     }
     // Both compile the same pattern the same way, so they fail alike; the
@@ -120,6 +122,38 @@ const CompiledRegex &TextPattern::FormFor(TextCheck check) const {
     default:
         return *regex_;
     }
+}
+
+// The UTF-8 forms take the Unicode properties exactly where the UTF-16 forms
+// for the same texts do, so both match alike.
+void TextPattern::CompileUtf8Forms() {
+    const auto compile = [this](const std::shared_ptr<const CompiledRegex> &form) {
+        auto utf8 =
+            std::make_shared<const CompiledUtf8Regex>(find_, EngineFlags(options_, form == regex_));
+        return utf8->Valid() ? utf8 : nullptr;
+    };
+    asciiUtf8Regex_ = compile(asciiRegex_);
+    // \C matches one code unit: a byte here, a UTF-16 unit in the text, so
+    // it can tell them apart on a character beyond ASCII.
+    if (find_.contains(u"\\C"_s))
+        return;
+    neutralUtf8Regex_ = neutralRegex_ == asciiRegex_ ? asciiUtf8Regex_ : compile(neutralRegex_);
+    if (asciiRegex_ == regex_)
+        validUtf8Regex_ = asciiUtf8Regex_;
+    else if (neutralRegex_ == regex_)
+        validUtf8Regex_ = neutralUtf8Regex_;
+    else
+        validUtf8Regex_ = compile(regex_);
+}
+
+const CompiledUtf8Regex *TextPattern::Utf8FormFor(TextCheck check) const {
+    if (check == TextCheck::KnownAscii)
+        return asciiUtf8Regex_.get();
+    if (check == TextCheck::KnownNeutral)
+        return neutralUtf8Regex_.get();
+    if (check == TextCheck::KnownValid)
+        return validUtf8Regex_.get();
+    return nullptr;
 }
 
 PatternMatch TextPattern::Next(QStringView text, qsizetype from, bool nonEmpty,
@@ -227,6 +261,91 @@ PiecePlace TextPattern::NextRegularStartingBy(QStringView text, qsizetype from,
     // of a surrogate pair: nor does the search after the limit.
     const qsizetype resume = std::max(pos, StepOver(text, startLimit));
     return {{}, resume <= text.size() ? resume : -1};
+}
+
+bool TextPattern::SearchesUtf8(TextCheck check) const {
+    return Valid() && options_.regularExpression && Utf8FormFor(check) != nullptr;
+}
+
+namespace {
+
+bool IsLeadByte(char b) {
+    return (uchar(b) & 0xC0) != 0x80;
+}
+
+// The start of the character after the one at or around pos.
+qsizetype StepOverUtf8(QByteArrayView bytes, qsizetype pos) {
+    ++pos;
+    while (pos < bytes.size() && !IsLeadByte(bytes[pos]))
+        ++pos;
+    return pos;
+}
+
+// The character of the decoded text that starts at byte pos of valid UTF-8;
+// a null QChar past the end. A character beyond U+FFFF is a surrogate pair
+// in the text, whose halves are no letters: one half stands for it.
+QChar Utf8CharAt(QByteArrayView bytes, qsizetype pos) {
+    if (pos >= bytes.size())
+        return QChar();
+    const uchar lead = uchar(bytes[pos]);
+    if (lead < 0x80)
+        return QChar(char16_t(lead));
+    if (lead >= 0xF0)
+        return QChar(QChar::highSurrogate(0x10000));
+    const int count = lead >= 0xE0 ? 3 : 2;
+    char32_t c = lead & (count == 3 ? 0x0F : 0x1F);
+    for (int k = 1; k < count; ++k)
+        c = (c << 6) | (uchar(bytes[pos + k]) & 0x3F);
+    return QChar(char16_t(c));
+}
+
+// The character of the decoded text that ends right before byte pos.
+QChar Utf8CharBefore(QByteArrayView bytes, qsizetype pos) {
+    if (pos <= 0)
+        return QChar();
+    qsizetype lead = pos - 1;
+    while (lead > 0 && !IsLeadByte(bytes[lead]))
+        --lead;
+    return Utf8CharAt(bytes, lead);
+}
+
+bool IsWordCharOrNull(QChar c) {
+    return !c.isNull() && IsWordChar(c);
+}
+
+} // namespace
+
+PiecePlace TextPattern::NextPlaceInUtf8StartingBy(QByteArrayView bytes, qsizetype from,
+                                                  qsizetype startLimit, bool nonEmpty,
+                                                  TextCheck check) const {
+    const CompiledUtf8Regex *regex = Utf8FormFor(check);
+    if (!regex || !SearchesUtf8(check) || from < 0 || from > bytes.size())
+        return {};
+    startLimit = searchableInPieces_ ? std::max(startLimit, from) : bytes.size();
+    // As IsWholeWord in the decoded text.
+    const auto wholeWord = [&](qsizetype start, qsizetype end) {
+        return !options_.wholeWord || (!IsWordCharOrNull(Utf8CharBefore(bytes, start)) &&
+                                       !IsWordCharOrNull(Utf8CharAt(bytes, end)));
+    };
+    qsizetype pos = from;
+    while (pos <= startLimit) {
+        bool failed = false;
+        const RegexHit hit = regex->MatchStartingBy(bytes, pos, startLimit, &failed);
+        if (failed)
+            return {};
+        if (!hit.Found())
+            break;
+        const qsizetype start = hit.Start();
+        const qsizetype end = hit.End();
+        if ((!nonEmpty || end > start) && wholeWord(start, end))
+            return {{start, end - start, {}}, -1};
+        if (start >= bytes.size())
+            return {};
+        pos = StepOverUtf8(bytes, start);
+    }
+    // The limit may fall inside a character, whose start the matcher tried.
+    const qsizetype resume = std::max(pos, StepOverUtf8(bytes, startLimit));
+    return {{}, resume <= bytes.size() ? resume : -1};
 }
 
 QString TextPattern::Expand(const PatternMatch &match, const QString &replacement) const {

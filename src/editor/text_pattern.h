@@ -6,6 +6,7 @@
 // Neither widgets nor files here: the caller brings the text.
 
 #include "editor/compiled_regex.h"
+#include "editor/compiled_utf8_regex.h"
 #include "editor/text_check.h"
 
 #include <QString>
@@ -57,11 +58,17 @@ struct PiecePlace {
     qsizetype resume = -1; // otherwise where the search goes on; -1: it is over
 };
 
+// Which texts a regular expression is compiled for: the UTF-16 text of a
+// QString always; with WithUtf8 also valid UTF-8 bytes, for a search of many
+// pages that need not be decoded.
+enum class PatternForms { Text, WithUtf8 };
+
 class TextPattern {
 public:
     // An empty find text matches nothing. A regular expression is compiled
     // here once; Valid() tells whether it compiled.
-    TextPattern(const QString &find, PatternOptions options);
+    TextPattern(const QString &find, PatternOptions options,
+                PatternForms forms = PatternForms::Text);
 
     bool Valid() const { return error_.isEmpty(); }
     // Why the pattern is not valid: the error and the offset where it was
@@ -86,6 +93,17 @@ public:
     // and still find exactly what one search of the whole text finds.
     PiecePlace NextPlaceStartingBy(QStringView text, qsizetype from, qsizetype startLimit,
                                    bool nonEmpty = false, TextCheck check = TextCheck::Check) const;
+
+    // Whether UTF-8 bytes so checked (CheckUtf8Text) can be searched with
+    // NextPlaceInUtf8StartingBy: a regular expression compiled WithUtf8,
+    // and bytes that are valid UTF-8 (only ASCII for a pattern with \C,
+    // which matches one code unit, not one character).
+    bool SearchesUtf8(TextCheck check) const;
+    // NextPlaceStartingBy for UTF-8 bytes that SearchesUtf8 accepts, with
+    // every place in bytes: the same occurrences as in the decoded text, and
+    // where to go on, always at the start of a character.
+    PiecePlace NextPlaceInUtf8StartingBy(QByteArrayView bytes, qsizetype from, qsizetype startLimit,
+                                         bool nonEmpty, TextCheck check) const;
 
     // What replaces match: for a literal text the replacement as it stands;
     // for a regular expression \0 to \9 give the captured groups (\0 the
@@ -115,6 +133,8 @@ private:
     bool IsWholeWord(QStringView text, qsizetype start, qsizetype end,
                      std::optional<QChar> prevChar, qsizetype from) const;
     const CompiledRegex &FormFor(TextCheck check) const;
+    const CompiledUtf8Regex *Utf8FormFor(TextCheck check) const;
+    void CompileUtf8Forms();
 
     QString find_;
     PatternOptions options_;
@@ -122,6 +142,10 @@ private:
     std::shared_ptr<const CompiledRegex> regex_;
     std::shared_ptr<const CompiledRegex> asciiRegex_;   // for KnownAscii texts
     std::shared_ptr<const CompiledRegex> neutralRegex_; // for KnownNeutral texts
+    // The same forms for UTF-8 bytes, made only for PatternForms::WithUtf8.
+    std::shared_ptr<const CompiledUtf8Regex> asciiUtf8Regex_;
+    std::shared_ptr<const CompiledUtf8Regex> neutralUtf8Regex_;
+    std::shared_ptr<const CompiledUtf8Regex> validUtf8Regex_; // the Unicode form
     // \G and the backtracking verbs see where each call of the matcher
     // starts, so a pattern with them is searched in one piece.
     bool searchableInPieces_ = true;

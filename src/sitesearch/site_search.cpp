@@ -99,7 +99,9 @@ private:
     void Search() {
         // A pattern of the thread's own: nothing of a compiled regular
         // expression is shared between threads.
-        const TextPattern pattern(query_.find, query_.options);
+        // A regular expression is compiled for UTF-8 bytes too, so that
+        // most pages need not be decoded.
+        const TextPattern pattern(query_.find, query_.options, PatternForms::WithUtf8);
         QByteArray bytes;
         while (const auto next = Take()) {
             std::optional<FileMatches> found = SearchPage(next->second, pattern, bytes);
@@ -134,8 +136,9 @@ private:
             return kept_.load(std::memory_order_relaxed) < keptMatches_ &&
                    kept_.fetch_add(1) < keptMatches_;
         };
-        // A plain text is found in the bytes themselves where that gives the
-        // same answer; otherwise the page is decoded as the editor decodes it.
+        // A plain text or a regular expression is found in the bytes
+        // themselves where that gives the same answer; otherwise the page is
+        // decoded as the editor decodes it.
         MatchCount count;
         if (const auto fast = CollectMatchesInBytes(bytes, pattern, file.matches, keep, stop)) {
             count = *fast;

@@ -1,6 +1,7 @@
 #include "sitesearch/text_matches.h"
 
 #include "sitesearch/byte_find.h"
+#include "sitesearch/page_read.h"
 
 #include <QStringDecoder>
 
@@ -34,7 +35,9 @@ qsizetype CrLfPairsIn(QStringView text, qsizetype start, qsizetype end) {
 // part that shows the occurrence at start, with an ellipsis where it was cut.
 void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype start,
                   LineMatch &m) {
-    const qsizetype inLine = std::min(start + m.length, lineEnd) - start;
+    // An occurrence that starts at the LF of a CR LF starts after its line's
+    // end: nothing of it is in the line.
+    const qsizetype inLine = std::max<qsizetype>(0, std::min(start + m.length, lineEnd) - start);
     qsizetype from = lineStart;
     qsizetype to = lineEnd;
     if (to - from > kShownLineChars) {
@@ -177,6 +180,10 @@ public:
     NarrowPage(QByteArrayView bytes, const ByteKinds &kinds)
         : bytes_(bytes), utf8_(!kinds.nonAscii || bytes.isValidUtf8()),
           textStart_(utf8_ && bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
+    // Bytes already known to be valid UTF-8 (after their optional mark).
+    explicit NarrowPage(QByteArrayView bytes)
+        : bytes_(bytes), utf8_(true),
+          textStart_(bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
 
     qsizetype TextStart() const { return textStart_; }
 
@@ -230,7 +237,11 @@ public:
         const QByteArrayView part = bytes_.sliced(from, to - from);
         if (!utf8_)
             return QString::fromLatin1(part);
-        // As the editor decodes: a mark inside the text is a character.
+        // fromUtf8 is quicker than a decoder made for each row, but drops a
+        // mark at the start of what it decodes; the editor keeps a mark
+        // inside the text as a character.
+        if (!part.startsWith(kUtf8Mark))
+            return QString::fromUtf8(part);
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                         QStringConverter::Flag::ConvertInitialBom);
         return utf8.decode(part);
@@ -279,8 +290,13 @@ public:
             const char c = data[i];
             if (c != '\n' && c != '\r')
                 continue;
-            if (c == '\r' && i + 1 < bytes_.size() && data[i + 1] == '\n')
+            if (c == '\r' && i + 1 < bytes_.size() && data[i + 1] == '\n') {
+                if (i + 1 >= pos) {
+                    scanned_ = i;
+                    return; // pos is at the LF of a CR LF: still this line
+                }
                 ++i;
+            }
             ++line_;
             lineStart_ = i + 1;
         }
@@ -343,9 +359,13 @@ void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLin
                      qsizetype lineStart, qsizetype at, qsizetype startInLine, LineMatch &m) {
     // Even at four bytes a character, enough for the longest row.
     const qsizetype reach = std::min(bytes.size(), at + m.length + 4 * (kShownLineChars + 2));
-    const qsizetype lineEnd = lines.LineEnd(at, reach);
+    // At the LF of a CR LF the line (as the text's lines have it) ended at
+    // the CR.
+    const bool atCrLf = at > lineStart && bytes[at] == '\n' && bytes[at - 1] == '\r';
+    const qsizetype lineEnd = atCrLf ? at - 1 : lines.LineEnd(at, reach);
     const bool endSeen = lineEnd < reach || reach == bytes.size();
-    const qsizetype lineUnits = endSeen ? startInLine + page.Units(at, lineEnd) : kLineGoesOn;
+    const qsizetype lineUnits =
+        endSeen ? startInLine + (atCrLf ? -1 : page.Units(at, lineEnd)) : kLineGoesOn;
     if (lineUnits <= kShownLineChars) {
         const QString lineText = page.Decode(lineStart, lineEnd);
         DescribeLine(lineText, 0, lineText.size(), startInLine, m);
@@ -361,15 +381,14 @@ void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLin
                  startInLine - fromUnits, m);
 }
 
-} // namespace
-
-std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
-                                                std::vector<LineMatch> &out,
-                                                const std::function<bool()> &keep,
-                                                const std::function<bool()> &stop) {
+// A plain text with Match case: its bytes are found as they stand.
+std::optional<MatchCount> CollectTextInBytes(QByteArrayView bytes, const TextPattern &pattern,
+                                             std::vector<LineMatch> &out,
+                                             const std::function<bool()> &keep,
+                                             const std::function<bool()> &stop) {
     const PatternOptions options = pattern.Options();
     const QString &find = pattern.Find();
-    if (options.regularExpression || !options.matchCase || find.isEmpty())
+    if (!options.matchCase || find.isEmpty())
         return std::nullopt;
     for (QChar c : find)
         if (c.unicode() >= 0x80 || c == u'\n' || c == u'\r')
@@ -438,6 +457,106 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
         out.push_back(std::move(m));
     }
     return count;
+}
+
+// The CR LF pairs that lie wholly inside bytes [start, end).
+qsizetype CrLfPairsInBytes(QByteArrayView bytes, qsizetype start, qsizetype end) {
+    qsizetype pairs = 0;
+    for (qsizetype i = start; i + 1 < end; ++i) {
+        if (bytes[i] == '\r' && bytes[i + 1] == '\n') {
+            ++pairs;
+            ++i;
+        }
+    }
+    return pairs;
+}
+
+// What a regular expression search of the page's bytes may rely on, or
+// Check when the page is to be decoded: a NUL or a UTF-16/32 mark, or bytes
+// that are not UTF-8 (Latin-1 then).
+TextCheck Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds) {
+    if (kinds.nul || StartsWithWideMark(bytes))
+        return TextCheck::Check;
+    if (!kinds.nonAscii)
+        return TextCheck::KnownAscii;
+    const qsizetype textStart = bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0;
+    return CheckUtf8Text(bytes.sliced(textStart));
+}
+
+// A regular expression matched in the bytes of a page of valid UTF-8: the
+// same loop as CollectMatches, with places turned into UTF-16 units only for
+// the occurrences described.
+std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPattern &pattern,
+                                              std::vector<LineMatch> &out,
+                                              const std::function<bool()> &keep,
+                                              const std::function<bool()> &stop) {
+    if (pattern.Find().isEmpty() || !pattern.Valid() ||
+        !pattern.SearchesUtf8(TextCheck::KnownAscii))
+        return std::nullopt;
+    const ByteKinds kinds = ScanByteKinds(bytes);
+    const TextCheck check = Utf8PageCheck(bytes, kinds);
+    if (!pattern.SearchesUtf8(check))
+        return std::nullopt;
+
+    const NarrowPage page(bytes);
+    const qsizetype textStart = page.TextStart();
+    // The matcher sees the text without its mark, as the decoded text is.
+    const QByteArrayView body = bytes.sliced(textStart);
+    ByteLines lines(bytes, textStart, kinds.cr);
+    LineUnits units(page);
+    MatchCount count;
+    qsizetype moved = textStart;
+    const auto stopped = [&] {
+        count.stopped = stop && stop();
+        return count.stopped;
+    };
+    qsizetype pos = 0;   // in body
+    bool askStop = true; // as in CollectMatches
+    while (pos <= body.size()) {
+        if (askStop && stopped())
+            break;
+        const PiecePlace place =
+            pattern.NextPlaceInUtf8StartingBy(body, pos, pos + kSearchPieceChars, true, check);
+        const PatternMatch &found = place.match;
+        if (!found.Found()) {
+            if (place.resume < 0)
+                break;
+            pos = place.resume;
+            askStop = true;
+            continue;
+        }
+        ++count.found;
+        pos = found.End();
+        askStop = (count.found & 255) == 0;
+        if (keep && !keep())
+            continue;
+        const qsizetype at = textStart + found.start;
+        const qsizetype end = textStart + found.End();
+        if (!MoveLinesTo(lines, moved, at, stop)) {
+            count.stopped = true;
+            break;
+        }
+        const qsizetype startInLine = units.To(lines.LineStart(), at);
+        LineMatch m;
+        m.line = lines.Line();
+        m.column = startInLine + 1;
+        m.length = page.Units(at, end);
+        m.editorLength = m.length - CrLfPairsInBytes(bytes, at, end);
+        DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
+        out.push_back(std::move(m));
+    }
+    return count;
+}
+
+} // namespace
+
+std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
+                                                std::vector<LineMatch> &out,
+                                                const std::function<bool()> &keep,
+                                                const std::function<bool()> &stop) {
+    return pattern.Options().regularExpression
+               ? CollectRegexInBytes(bytes, pattern, out, keep, stop)
+               : CollectTextInBytes(bytes, pattern, out, keep, stop);
 }
 
 } // namespace velmora

@@ -76,11 +76,15 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
                           TextCheck check = TextCheck::Check);
 
 // The same as CollectMatches on the page's decoded text, found in the page's
-// bytes without decoding them: for a text of ASCII characters without line
-// breaks searched with Match case, in a page with no NUL byte and no
-// UTF-16/32 byte-order mark (so UTF-8 or Latin-1, where each ASCII character
-// is its own byte and no other character has a byte below 0x80). Nothing
-// when that is not so: the caller then decodes the page.
+// bytes without decoding them, in a page with no NUL byte and no UTF-16/32
+// byte-order mark:
+//  - a text of ASCII characters without line breaks searched with Match
+//    case, in UTF-8 or Latin-1 (where each ASCII character is its own byte
+//    and no other character has a byte below 0x80);
+//  - a regular expression of a pattern made with PatternForms::WithUtf8, in
+//    a page of valid UTF-8 (or ASCII), matched by the form of the pattern the
+//    decoded text would be matched by (see CheckUtf8Text).
+// Nothing when that is not so: the caller then decodes the page.
 std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const TextPattern &pattern,
                                                 std::vector<LineMatch> &out,
                                                 const std::function<bool()> &keep,

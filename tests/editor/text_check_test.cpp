@@ -10,6 +10,7 @@
 #include "editor/text_pattern.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -295,6 +296,96 @@ TEST(NeutralCharacters, TextsWithOtherCharactersKeepTheUnicodeForm) {
     // apart; they are kept out all the same.
     for (const QString &text : texts)
         EXPECT_NE(CheckText(text), TextCheck::KnownNeutral) << text.toStdString();
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// What CheckUtf8Text must say: the decoder's verdict on the bytes, then the
+// scan of the decoded text.
+TextCheck ExpectedUtf8Check(const QByteArray &bytes) {
+    if (QtPrivate::isAscii(QLatin1StringView(bytes)))
+        return TextCheck::KnownAscii;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return TextCheck::Check;
+    return CheckText(text) == TextCheck::KnownNeutral ? TextCheck::KnownNeutral
+                                                      : TextCheck::KnownValid;
+}
+
+// Every character of the Basic Multilingual Plane in its own UTF-8 bytes,
+// surrogates written as if they were characters (which is not valid).
+TEST(NeutralCharacters, TheUtf8ScanTellsEveryCharacterAsTheTextScanDoes) {
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        QByteArray bytes;
+        if (c < 0x80) {
+            bytes += char(c);
+        } else if (c < 0x800) {
+            bytes += char(0xC0 | (c >> 6));
+            bytes += char(0x80 | (c & 0x3F));
+        } else {
+            bytes += char(0xE0 | (c >> 12));
+            bytes += char(0x80 | ((c >> 6) & 0x3F));
+            bytes += char(0x80 | (c & 0x3F));
+        }
+        const QByteArray inText = "a " + bytes + " b";
+        ASSERT_EQ(CheckUtf8Text(inText), ExpectedUtf8Check(inText)) << std::hex << int(c);
+    }
+}
+
+// Random runs of ASCII, neutral characters, other characters (of two, three
+// and four bytes), and the bytes that make UTF-8 invalid: lone continuation
+// bytes, overlong forms, cut sequences, surrogates, sequences beyond
+// U+10FFFF, bytes never used.
+TEST(NeutralCharacters, TheUtf8ScanRefusesWhatTheDecoderRefuses) {
+    const std::vector<QByteArray> pieces{"ab",
+                                         " ",
+                                         "\n",
+                                         "\xC2\xB6",
+                                         "\xE2\x80\x94",
+                                         "\xE2\x82\xAC",
+                                         "\x80",
+                                         "\xBF",
+                                         "\xC0\x80",
+                                         "\xC1\xBF",
+                                         "\xE0\x80\xAF",
+                                         "\xE0\x9F\xBF",
+                                         "\xED\xA0\x80",
+                                         "\xF4\x90\x80\x80",
+                                         "\xF0\x9F\x98\x80",
+                                         "\xC2",
+                                         "\xE2\x80",
+                                         "\xFE",
+                                         "\xFF",
+                                         "\xEF\xBB\xBF",
+                                         "\xC3\xA9",
+                                         "\xEF\xBF\xBF",
+                                         "\xF8\x88\x80\x80\x80",
+                                         "\xF4\x8F\xBF\xBF",
+                                         "\xF0\x8F\xBF\xBF",
+                                         "\xF0\x9F\x98",
+                                         "\xE2\x84\xAA"};
+    std::mt19937 random(99);
+    int neutral = 0, refused = 0, valid = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes;
+        const int count = 1 + int(random() % 12);
+        for (int i = 0; i < count; ++i)
+            bytes += pieces[random() % (round % 2 ? pieces.size() : 6)];
+        const TextCheck expected = ExpectedUtf8Check(bytes);
+        ASSERT_EQ(CheckUtf8Text(bytes), expected) << bytes.toHex().toStdString();
+        neutral += expected == TextCheck::KnownNeutral;
+        refused += expected == TextCheck::Check;
+        valid += expected == TextCheck::KnownValid;
+    }
+    EXPECT_GT(neutral, 2000);
+    EXPECT_GT(refused, 2000);
+    EXPECT_GT(valid, 300);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the order of its results, its limits and how fast it stops.
 #include "sitesearch/site_search.h"
 
+#include "foundation/text_codec.h"
 #include "sitewalk/file_search.h"
 
 #include "temp_files.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -186,6 +188,52 @@ TEST_F(SiteSearchTest, KeepsAtMostTheLimitAndCountsTheRest) {
     EXPECT_EQ(outcome.files.size(), 2u); // every page is told, described or not
 }
 
+// A regular expression is matched in the bytes of UTF-8 pages and in the
+// decoded text of the others; every page must show what its decoded text
+// gives, and a page with a NUL past the first kilobytes is still skipped as
+// binary.
+TEST_F(SiteSearchTest, ARegularExpressionFindsInEveryKindOfPageWhatItsTextGives) {
+    const QByteArray body = "<p>Reading \xC2\xB6 \xE2\x80\x9Cwriting\xE2\x80\x9D\r\n"
+                            "testing \xE2\x80\x94 sing</p>\n";
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : u"<p>caf\u00e9 reading\r\nsinging</p>"_s)
+        utf16 += QByteArray::fromRawData(reinterpret_cast<const char *>(&c), 2);
+    const std::map<QString, QByteArray> pages{
+        {u"a_ascii.htm"_s, "reading\nwriting\r\nthing"},
+        {u"b_neutral.htm"_s, body},
+        {u"c_marked.htm"_s, "\xEF\xBB\xBF" + body},
+        {u"d_latin1.htm"_s, "caf\xE9 reading \xB6 sing"},
+        {u"e_accent.htm"_s, "caf\xC3\xA9 reading " + body},
+        {u"f_utf16.htm"_s, utf16},
+        {u"g_beyond.htm"_s, "\xF0\x9F\x98\x80 reading sing"},
+        {u"h_nul.htm"_s, QByteArray(9000, ' ') + "reading" + QByteArray(1, '\0')},
+    };
+    for (const auto &[name, bytes] : pages)
+        Write(name, bytes);
+    SiteSearchQuery query = Query(u"\\b\\w+ing\\b"_s);
+    query.options.regularExpression = true;
+    const Outcome outcome = RunSearch(query);
+    EXPECT_EQ(outcome.summary.skipped, 1);
+    EXPECT_EQ(outcome.summary.searched, qint64(pages.size()) - 1);
+    ASSERT_EQ(outcome.files.size(), pages.size() - 1);
+    const TextPattern pattern(query.find, query.options);
+    for (const FileMatches &file : outcome.files) {
+        const QString name = file.path.mid(Root().size());
+        SCOPED_TRACE(name.toStdString());
+        std::vector<LineMatch> expected;
+        const MatchCount count =
+            CollectMatches(DecodeText(pages.at(name)).text, pattern, expected, {}, {});
+        EXPECT_EQ(file.count, count.found);
+        ASSERT_EQ(file.matches.size(), expected.size());
+        for (size_t k = 0; k < expected.size(); ++k) {
+            EXPECT_EQ(file.matches[k].line, expected[k].line);
+            EXPECT_EQ(file.matches[k].column, expected[k].column);
+            EXPECT_EQ(file.matches[k].length, expected[k].length);
+            EXPECT_EQ(file.matches[k].shownLine, expected[k].shownLine);
+        }
+    }
+}
+
 TEST_F(SiteSearchTest, StopDuringALargeSearchEndsItWithin100Milliseconds) {
     // Thousands of names for one big page (hard links), so that the search
     // has much to do and the test little to write.
@@ -219,8 +267,9 @@ TEST_F(SiteSearchTest, StopDuringALargeSearchEndsItWithin100Milliseconds) {
     EXPECT_LT(summary.searched, 3001);
 }
 
-// Stop while one page of 60 MB is searched: read, decoded and matched a
-// piece at a time, the search notices it at once wherever it is in the page.
+// Stop while one page of 60 MB is searched: read, then matched (in its bytes,
+// or decoded first) a piece at a time, the search notices it at once wherever
+// it is in the page.
 // The time from Stop to the end of the search, on a steady clock; the median
 // of three tries (stopping at different steps of the page), so that one try
 // slowed by the shared machine does not decide.
@@ -232,7 +281,10 @@ TEST_F(SiteSearchTest, StopInsideOneHugePageEndsTheSearchWithin100Milliseconds) 
         page += line;
     Write(u"huge.htm"_s, page);
     page = {};
-    SiteSearchQuery regex = Query(u"lighthouse\\d+"_s); // never there
+    // Never there (the page holds no digit), and slow enough to search that
+    // the page is not done before the last Stop although it is matched in its
+    // bytes, undecoded (each piece of a megabyte takes some 30 ms).
+    SiteSearchQuery regex = Query(u"(?:\\w|\\s){0,10}\\d"_s);
     regex.options.regularExpression = true;
     const SiteSearchQuery literal = Query(u"Lighthouse"_s); // any case: decoded and searched
     for (const SiteSearchQuery &query : {regex, literal}) {
