@@ -471,16 +471,54 @@ qsizetype CrLfPairsInBytes(QByteArrayView bytes, qsizetype start, qsizetype end)
     return pairs;
 }
 
+// How much a search may rely on: ASCII most, then neutral, then valid.
+int Trust(TextCheck check) {
+    switch (check) {
+    case TextCheck::KnownAscii:
+        return 3;
+    case TextCheck::KnownNeutral:
+        return 2;
+    case TextCheck::KnownValid:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// CheckUtf8Text a piece at a time, asking stop() between the pieces: on a
+// page of many megabytes beyond ASCII the scan reads every character and
+// takes long enough to hold up a Stop. Pieces end before the lead byte of a
+// character, so valid bytes fall into valid pieces, and bytes that are not
+// valid leave at least one piece that is not. Nothing when stopped.
+std::optional<TextCheck> CheckUtf8InPieces(QByteArrayView body, const std::function<bool()> &stop) {
+    TextCheck whole = TextCheck::KnownAscii;
+    for (qsizetype pos = 0; pos < body.size();) {
+        if (pos > 0 && stop && stop())
+            return std::nullopt;
+        qsizetype end = std::min(body.size(), pos + kSearchPieceChars);
+        for (int k = 0; k < 3 && end < body.size() && (uchar(body[end]) & 0xC0) == 0x80; ++k)
+            --end;
+        const TextCheck piece = CheckUtf8Text(body.sliced(pos, end - pos));
+        if (Trust(piece) < Trust(whole))
+            whole = piece;
+        if (whole == TextCheck::Check)
+            break;
+        pos = end;
+    }
+    return whole;
+}
+
 // What a regular expression search of the page's bytes may rely on, or
 // Check when the page is to be decoded: a NUL or a UTF-16/32 mark, or bytes
-// that are not UTF-8 (Latin-1 then).
-TextCheck Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds) {
+// that are not UTF-8 (Latin-1 then). Nothing when stopped.
+std::optional<TextCheck> Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds,
+                                       const std::function<bool()> &stop) {
     if (kinds.nul || StartsWithWideMark(bytes))
         return TextCheck::Check;
     if (!kinds.nonAscii)
         return TextCheck::KnownAscii;
     const qsizetype textStart = bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0;
-    return CheckUtf8Text(bytes.sliced(textStart));
+    return CheckUtf8InPieces(bytes.sliced(textStart), stop);
 }
 
 // A regular expression matched in the bytes of a page of valid UTF-8: the
@@ -494,7 +532,10 @@ std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPa
         !pattern.SearchesUtf8(TextCheck::KnownAscii))
         return std::nullopt;
     const ByteKinds kinds = ScanByteKinds(bytes);
-    const TextCheck check = Utf8PageCheck(bytes, kinds);
+    const std::optional<TextCheck> checked = Utf8PageCheck(bytes, kinds, stop);
+    if (!checked)
+        return MatchCount{.found = 0, .stopped = true};
+    const TextCheck check = *checked;
     if (!pattern.SearchesUtf8(check))
         return std::nullopt;
 
