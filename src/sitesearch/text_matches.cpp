@@ -31,13 +31,31 @@ qsizetype CrLfPairsIn(QStringView text, qsizetype start, qsizetype end) {
     return pairs;
 }
 
+// How much of the occurrence at start lies before lineEnd. One that starts
+// at the LF of a CR LF starts after its line's end: nothing of it.
+qsizetype PartInLine(qsizetype start, qsizetype length, qsizetype lineEnd) {
+    return std::max<qsizetype>(0, std::min(start + length, lineEnd) - start);
+}
+
+// A line short enough to be shown whole, with the occurrence start
+// characters into it: the line is kept as it is, not copied again.
+void DescribeWholeLine(QString line, qsizetype start, LineMatch &m) {
+    const qsizetype inLine = PartInLine(start, m.length, line.size());
+    m.shownStart = start;
+    m.shownLength = std::clamp<qsizetype>(line.size() - start, 0, inLine);
+    m.shownLine = std::move(line);
+}
+
 // The line (from lineStart to lineEnd in text), or around a long one the
 // part that shows the occurrence at start, with an ellipsis where it was cut.
 void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype start,
                   LineMatch &m) {
-    // An occurrence that starts at the LF of a CR LF starts after its line's
-    // end: nothing of it is in the line.
-    const qsizetype inLine = std::max<qsizetype>(0, std::min(start + m.length, lineEnd) - start);
+    if (lineEnd - lineStart <= kShownLineChars) {
+        DescribeWholeLine(text.sliced(lineStart, lineEnd - lineStart).toString(), start - lineStart,
+                          m);
+        return;
+    }
+    const qsizetype inLine = PartInLine(start, m.length, lineEnd);
     qsizetype from = lineStart;
     qsizetype to = lineEnd;
     if (to - from > kShownLineChars) {
@@ -367,8 +385,7 @@ void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLin
     const qsizetype lineUnits =
         endSeen ? startInLine + (atCrLf ? -1 : page.Units(at, lineEnd)) : kLineGoesOn;
     if (lineUnits <= kShownLineChars) {
-        const QString lineText = page.Decode(lineStart, lineEnd);
-        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        DescribeWholeLine(page.Decode(lineStart, lineEnd), startInLine, m);
         return;
     }
     // From more characters before the occurrence than a row shows there,
