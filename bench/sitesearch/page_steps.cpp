@@ -146,6 +146,14 @@ int main(int argc, char **argv) {
     Report("bytes: regex \\b\\w+ing\\b, 3 a line (counted only)",
            collectRegexBytes(u"\\b\\w+ing\\b"_s));
     Report("fingerprint", MedianMs(runs, [&] { PageFingerprint(bytes); }));
+    // A page of text beyond ASCII (Cyrillic: two bytes a letter), the worst
+    // case of the UTF-8 scan, which reads every character there.
+    QByteArray cyrillic;
+    while (cyrillic.size() < bytes.size())
+        cyrillic += "<p>\xD1\x87\xD1\x82\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5 "
+                    "\xD0\xB8 \xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE</p>\n";
+    Report("UTF-8 scan of a page beyond ASCII (Cyrillic)",
+           MedianMs(runs, [&] { g_sink = CheckUtf8Text(cyrillic) == TextCheck::KnownValid; }));
 
     // A minified page: the whole site on one line, the word found once
     // in every megabyte of it.

@@ -24,7 +24,8 @@ namespace velmora {
 // the walk's order before they are sent.
 class SiteSearch::Run {
 public:
-    using DeliverFn = std::function<void(const FileMatches &)>;
+    // Takes the page's result: thousands of occurrences are moved, not copied.
+    using DeliverFn = std::function<void(FileMatches &&)>;
     using FinishFn = std::function<void(const SearchSummary &)>;
 
     Run(const SiteSearchQuery &query, qint64 keptMatches, DeliverFn deliver, FinishFn finish)
@@ -177,7 +178,7 @@ private:
         done_.emplace(number, std::move(found));
         while (!done_.empty() && done_.begin()->first == nextToSend_) {
             if (done_.begin()->second)
-                deliver_(*done_.begin()->second);
+                deliver_(std::move(*done_.begin()->second));
             done_.erase(done_.begin());
             ++nextToSend_;
         }
@@ -238,10 +239,10 @@ QString SiteSearch::Start(const SiteSearchQuery &query) {
     // The threads post to this object's thread; a result of an earlier
     // search still on its way is dropped there by its generation.
     QPointer<SiteSearch> self(this);
-    auto deliver = [self, generation](const FileMatches &file) {
+    auto deliver = [self, generation](FileMatches &&found) {
         QMetaObject::invokeMethod(
             self,
-            [self, generation, file] {
+            [self, generation, file = std::move(found)] {
                 if (self)
                     self->Deliver(generation, file);
             },

@@ -31,13 +31,31 @@ qsizetype CrLfPairsIn(QStringView text, qsizetype start, qsizetype end) {
     return pairs;
 }
 
+// How much of the occurrence at start lies before lineEnd. One that starts
+// at the LF of a CR LF starts after its line's end: nothing of it.
+qsizetype PartInLine(qsizetype start, qsizetype length, qsizetype lineEnd) {
+    return std::max<qsizetype>(0, std::min(start + length, lineEnd) - start);
+}
+
+// A line short enough to be shown whole, with the occurrence start
+// characters into it: the line is kept as it is, not copied again.
+void DescribeWholeLine(QString line, qsizetype start, LineMatch &m) {
+    const qsizetype inLine = PartInLine(start, m.length, line.size());
+    m.shownStart = start;
+    m.shownLength = std::clamp<qsizetype>(line.size() - start, 0, inLine);
+    m.shownLine = std::move(line);
+}
+
 // The line (from lineStart to lineEnd in text), or around a long one the
 // part that shows the occurrence at start, with an ellipsis where it was cut.
 void DescribeLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype start,
                   LineMatch &m) {
-    // An occurrence that starts at the LF of a CR LF starts after its line's
-    // end: nothing of it is in the line.
-    const qsizetype inLine = std::max<qsizetype>(0, std::min(start + m.length, lineEnd) - start);
+    if (lineEnd - lineStart <= kShownLineChars) {
+        DescribeWholeLine(text.sliced(lineStart, lineEnd - lineStart).toString(), start - lineStart,
+                          m);
+        return;
+    }
+    const qsizetype inLine = PartInLine(start, m.length, lineEnd);
     qsizetype from = lineStart;
     qsizetype to = lineEnd;
     if (to - from > kShownLineChars) {
@@ -367,8 +385,7 @@ void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLin
     const qsizetype lineUnits =
         endSeen ? startInLine + (atCrLf ? -1 : page.Units(at, lineEnd)) : kLineGoesOn;
     if (lineUnits <= kShownLineChars) {
-        const QString lineText = page.Decode(lineStart, lineEnd);
-        DescribeLine(lineText, 0, lineText.size(), startInLine, m);
+        DescribeWholeLine(page.Decode(lineStart, lineEnd), startInLine, m);
         return;
     }
     // From more characters before the occurrence than a row shows there,
@@ -471,16 +488,54 @@ qsizetype CrLfPairsInBytes(QByteArrayView bytes, qsizetype start, qsizetype end)
     return pairs;
 }
 
+// How much a search may rely on: ASCII most, then neutral, then valid.
+int Trust(TextCheck check) {
+    switch (check) {
+    case TextCheck::KnownAscii:
+        return 3;
+    case TextCheck::KnownNeutral:
+        return 2;
+    case TextCheck::KnownValid:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// CheckUtf8Text a piece at a time, asking stop() between the pieces: on a
+// page of many megabytes beyond ASCII the scan reads every character and
+// takes long enough to hold up a Stop. Pieces end before the lead byte of a
+// character, so valid bytes fall into valid pieces, and bytes that are not
+// valid leave at least one piece that is not. Nothing when stopped.
+std::optional<TextCheck> CheckUtf8InPieces(QByteArrayView body, const std::function<bool()> &stop) {
+    TextCheck whole = TextCheck::KnownAscii;
+    for (qsizetype pos = 0; pos < body.size();) {
+        if (pos > 0 && stop && stop())
+            return std::nullopt;
+        qsizetype end = std::min(body.size(), pos + kSearchPieceChars);
+        for (int k = 0; k < 3 && end < body.size() && (uchar(body[end]) & 0xC0) == 0x80; ++k)
+            --end;
+        const TextCheck piece = CheckUtf8Text(body.sliced(pos, end - pos));
+        if (Trust(piece) < Trust(whole))
+            whole = piece;
+        if (whole == TextCheck::Check)
+            break;
+        pos = end;
+    }
+    return whole;
+}
+
 // What a regular expression search of the page's bytes may rely on, or
 // Check when the page is to be decoded: a NUL or a UTF-16/32 mark, or bytes
-// that are not UTF-8 (Latin-1 then).
-TextCheck Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds) {
+// that are not UTF-8 (Latin-1 then). Nothing when stopped.
+std::optional<TextCheck> Utf8PageCheck(QByteArrayView bytes, const ByteKinds &kinds,
+                                       const std::function<bool()> &stop) {
     if (kinds.nul || StartsWithWideMark(bytes))
         return TextCheck::Check;
     if (!kinds.nonAscii)
         return TextCheck::KnownAscii;
     const qsizetype textStart = bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0;
-    return CheckUtf8Text(bytes.sliced(textStart));
+    return CheckUtf8InPieces(bytes.sliced(textStart), stop);
 }
 
 // A regular expression matched in the bytes of a page of valid UTF-8: the
@@ -494,7 +549,10 @@ std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPa
         !pattern.SearchesUtf8(TextCheck::KnownAscii))
         return std::nullopt;
     const ByteKinds kinds = ScanByteKinds(bytes);
-    const TextCheck check = Utf8PageCheck(bytes, kinds);
+    const std::optional<TextCheck> checked = Utf8PageCheck(bytes, kinds, stop);
+    if (!checked)
+        return MatchCount{.found = 0, .stopped = true};
+    const TextCheck check = *checked;
     if (!pattern.SearchesUtf8(check))
         return std::nullopt;
 

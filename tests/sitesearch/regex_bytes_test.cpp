@@ -264,6 +264,23 @@ TEST(RegexInBytes, APageOfManyPiecesFindsWhatTheDecodedTextGives) {
     }
 }
 
+// On a page of megabytes beyond ASCII the check of the bytes reads every
+// character: a Stop asked for meanwhile ends the search before any match.
+TEST(RegexInBytes, AStopIsNoticedWhileAPageBeyondAsciiIsChecked) {
+    QByteArray page;
+    while (page.size() < 3 * kSearchPieceChars)
+        page += "\xD1\x87\xD1\x82\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5 ";
+    const TextPattern pattern(u"\\w+"_s, {.regularExpression = true}, PatternForms::WithUtf8);
+    int asked = 0;
+    std::vector<LineMatch> out;
+    const auto count =
+        CollectMatchesInBytes(page, pattern, out, {}, [&asked] { return ++asked >= 2; });
+    ASSERT_TRUE(count.has_value());
+    EXPECT_TRUE(count->stopped);
+    EXPECT_EQ(count->found, 0);
+    EXPECT_TRUE(out.empty());
+}
+
 TEST(RegexInBytes, PagesTheBytesCannotAnswerForAreLeftToTheText) {
     const TextPattern pattern(u"\\w+"_s, {.regularExpression = true}, PatternForms::WithUtf8);
     std::vector<LineMatch> out;
