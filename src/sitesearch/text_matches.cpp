@@ -44,6 +44,16 @@ void DescribeWholeLine(QString line, qsizetype start, LineMatch &m) {
     m.shownStart = start;
     m.shownLength = std::clamp<qsizetype>(line.size() - start, 0, inLine);
     m.shownLine = std::move(line);
+    m.wholeLine = true;
+}
+
+// A line often holds several occurrences: when the row before showed the
+// same line whole, this one shares its text instead of decoding it again.
+bool DescribedWithRowBefore(const std::vector<LineMatch> &rows, qsizetype start, LineMatch &m) {
+    if (rows.empty() || !rows.back().wholeLine || rows.back().line != m.line)
+        return false;
+    DescribeWholeLine(rows.back().shownLine, start, m);
+    return true;
 }
 
 // The line (from lineStart to lineEnd in text), or around a long one the
@@ -172,8 +182,10 @@ MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vec
         m.editorLength = found.length - CrLfPairsIn(text, found.start, found.End());
         // Past this the line is not shown, and whether it goes on is all
         // that matters.
-        const qsizetype lineEnd = lines.LineEndWithin(found.start + kShownLineChars + 1);
-        DescribeLine(text, lines.LineStart(), lineEnd, found.start, m);
+        if (!DescribedWithRowBefore(out, found.start - lines.LineStart(), m)) {
+            const qsizetype lineEnd = lines.LineEndWithin(found.start + kShownLineChars + 1);
+            DescribeLine(text, lines.LineStart(), lineEnd, found.start, m);
+        }
         out.push_back(std::move(m));
     }
     return count;
@@ -470,7 +482,8 @@ std::optional<MatchCount> CollectTextInBytes(QByteArrayView bytes, const TextPat
         m.column = startInLine + 1;
         m.length = find.size();
         m.editorLength = find.size();
-        DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
+        if (!DescribedWithRowBefore(out, startInLine, m))
+            DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
         out.push_back(std::move(m));
     }
     return count;
@@ -600,7 +613,8 @@ std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPa
         m.column = startInLine + 1;
         m.length = page.Units(at, end);
         m.editorLength = m.length - CrLfPairsInBytes(bytes, at, end);
-        DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
+        if (!DescribedWithRowBefore(out, startInLine, m))
+            DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
         out.push_back(std::move(m));
     }
     return count;

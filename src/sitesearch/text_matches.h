@@ -27,6 +27,7 @@ inline constexpr qsizetype kSearchPieceChars = qsizetype(1) << 20;
 
 struct LineMatch {
     int line = 0;               // from 1
+    bool wholeLine = false;     // shownLine is the whole line
     qsizetype column = 0;       // from 1, in characters of the line
     qsizetype start = 0;        // in the whole text
     qsizetype length = 0;       // in the text
