@@ -98,6 +98,46 @@ bool MoveLinesTo(Lines &lines, qsizetype &moved, qsizetype pos, const std::funct
     return true;
 }
 
+// The occurrences of a search in pieces, one after the other: each is
+// counted, and the kept ones go to describe, which answers false when Stop
+// came while it worked. next(pos, limit) gives the place of the next
+// occurrence that starts at pos or after and by limit. Stop is asked at the
+// start, after every piece without an occurrence and after every 256
+// occurrences: often enough that any page stops at once, seldom enough to
+// cost nothing.
+template <class Next, class Describe>
+MatchCount WalkOccurrences(qsizetype size, const Next &next, const std::function<bool()> &keep,
+                           const std::function<bool()> &stop, const Describe &describe) {
+    MatchCount count;
+    qsizetype pos = 0;
+    bool askStop = true;
+    while (pos <= size) {
+        if (askStop && stop && stop()) {
+            count.stopped = true;
+            break;
+        }
+        const PiecePlace place = next(pos, pos + kSearchPieceChars);
+        const PatternMatch &found = place.match;
+        if (!found.Found()) {
+            if (place.resume < 0)
+                break;
+            pos = place.resume;
+            askStop = true;
+            continue;
+        }
+        ++count.found;
+        pos = found.End();
+        askStop = (count.found & 255) == 0;
+        if (keep && !keep())
+            continue;
+        if (!describe(found)) {
+            count.stopped = true;
+            break;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 void LineCursor::MoveTo(qsizetype pos) {
@@ -137,58 +177,32 @@ qsizetype LineCursor::LineEndWithin(qsizetype limit) const {
 MatchCount CollectMatches(QStringView text, const TextPattern &pattern, std::vector<LineMatch> &out,
                           const std::function<bool()> &keep, const std::function<bool()> &stop,
                           TextCheck check) {
-    MatchCount count;
     LineCursor lines(text);
     qsizetype moved = 0;
     // Only a regular expression needs the text checked, and once is enough;
     // a text of ASCII and neutral characters is matched by the quicker form.
     if (pattern.Options().regularExpression)
         check = CheckText(text, check);
-    const auto stopped = [&] {
-        count.stopped = stop && stop();
-        return count.stopped;
+    const auto next = [&](qsizetype pos, qsizetype limit) {
+        return pattern.NextPlaceStartingBy(text, pos, limit, true, check);
     };
-    qsizetype pos = 0;
-    // Stop is asked at the start, after every piece without an occurrence
-    // and after every 256 occurrences: often enough that any page stops at
-    // once, seldom enough to cost nothing.
-    bool askStop = true;
-    while (pos <= text.size()) {
-        if (askStop && stopped())
-            break;
-        const PiecePlace place =
-            pattern.NextPlaceStartingBy(text, pos, pos + kSearchPieceChars, true, check);
-        const PatternMatch &found = place.match;
-        if (!found.Found()) {
-            if (place.resume < 0)
-                break;
-            pos = place.resume;
-            askStop = true;
-            continue;
-        }
-        ++count.found;
-        pos = found.End();
-        askStop = (count.found & 255) == 0;
-        if (keep && !keep())
-            continue;
-        if (!MoveLinesTo(lines, moved, found.start, stop)) {
-            count.stopped = true;
-            break;
-        }
+    return WalkOccurrences(text.size(), next, keep, stop, [&](const PatternMatch &found) {
+        if (!MoveLinesTo(lines, moved, found.start, stop))
+            return false;
         LineMatch m;
         m.line = lines.Line();
         m.column = found.start - lines.LineStart() + 1;
         m.length = found.length;
         m.editorLength = found.length - CrLfPairsIn(text, found.start, found.End());
-        // Past this the line is not shown, and whether it goes on is all
-        // that matters.
         if (!DescribedWithRowBefore(out, found.start - lines.LineStart(), m)) {
+            // Past this the line is not shown, and whether it goes on is all
+            // that matters.
             const qsizetype lineEnd = lines.LineEndWithin(found.start + kShownLineChars + 1);
             DescribeLine(text, lines.LineStart(), lineEnd, found.start, m);
         }
         out.push_back(std::move(m));
-    }
-    return count;
+        return true;
+    });
 }
 
 } // namespace velmora
@@ -552,7 +566,7 @@ std::optional<TextCheck> Utf8PageCheck(QByteArrayView bytes, const ByteKinds &ki
 }
 
 // A regular expression matched in the bytes of a page of valid UTF-8: the
-// same loop as CollectMatches, with places turned into UTF-16 units only for
+// same walk as CollectMatches, with places turned into UTF-16 units only for
 // the occurrences described.
 std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPattern &pattern,
                                               std::vector<LineMatch> &out,
@@ -575,38 +589,15 @@ std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPa
     const QByteArrayView body = bytes.sliced(textStart);
     ByteLines lines(bytes, textStart, kinds.cr);
     LineUnits units(page);
-    MatchCount count;
     qsizetype moved = textStart;
-    const auto stopped = [&] {
-        count.stopped = stop && stop();
-        return count.stopped;
+    const auto next = [&](qsizetype pos, qsizetype limit) {
+        return pattern.NextPlaceInUtf8StartingBy(body, pos, limit, true, check);
     };
-    qsizetype pos = 0;   // in body
-    bool askStop = true; // as in CollectMatches
-    while (pos <= body.size()) {
-        if (askStop && stopped())
-            break;
-        const PiecePlace place =
-            pattern.NextPlaceInUtf8StartingBy(body, pos, pos + kSearchPieceChars, true, check);
-        const PatternMatch &found = place.match;
-        if (!found.Found()) {
-            if (place.resume < 0)
-                break;
-            pos = place.resume;
-            askStop = true;
-            continue;
-        }
-        ++count.found;
-        pos = found.End();
-        askStop = (count.found & 255) == 0;
-        if (keep && !keep())
-            continue;
+    return WalkOccurrences(body.size(), next, keep, stop, [&](const PatternMatch &found) {
         const qsizetype at = textStart + found.start;
         const qsizetype end = textStart + found.End();
-        if (!MoveLinesTo(lines, moved, at, stop)) {
-            count.stopped = true;
-            break;
-        }
+        if (!MoveLinesTo(lines, moved, at, stop))
+            return false;
         const qsizetype startInLine = units.To(lines.LineStart(), at);
         LineMatch m;
         m.line = lines.Line();
@@ -616,8 +607,8 @@ std::optional<MatchCount> CollectRegexInBytes(QByteArrayView bytes, const TextPa
         if (!DescribedWithRowBefore(out, startInLine, m))
             DescribeInBytes(bytes, page, lines, lines.LineStart(), at, startInLine, m);
         out.push_back(std::move(m));
-    }
-    return count;
+        return true;
+    });
 }
 
 } // namespace
