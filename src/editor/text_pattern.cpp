@@ -62,6 +62,37 @@ TextCheck CheckOnce(QStringView text, PatternOptions options) {
     return CheckText(text);
 }
 
+// One step of a regular expression's search in pieces, for either form:
+// the first match that starts by startLimit and that accept takes (an empty
+// one is passed over when nonEmpty), or where the search goes on after the
+// limit. match(pos, &failed) is the matcher's next hit at or after pos;
+// stepOver(pos) is where the character at pos ends, since the matcher moves
+// on character by character, never into the middle of one: nor does the
+// search after the limit.
+template <class Match, class Accept, class StepOver>
+PiecePlace RegularPlaceStartingBy(qsizetype size, qsizetype from, qsizetype startLimit,
+                                  bool nonEmpty, const Match &match, const Accept &accept,
+                                  const StepOver &stepOver) {
+    qsizetype pos = from;
+    while (pos <= startLimit) {
+        bool failed = false;
+        const RegexHit hit = match(pos, &failed);
+        if (failed)
+            return {};
+        if (!hit.Found())
+            break;
+        const qsizetype start = hit.Start();
+        const qsizetype end = hit.End();
+        if ((!nonEmpty || end > start) && accept(start, end))
+            return {{start, end - start, {}}, -1};
+        if (start >= size)
+            return {};
+        pos = stepOver(start);
+    }
+    const qsizetype resume = std::max(pos, stepOver(startLimit));
+    return {{}, resume <= size ? resume : -1};
+}
+
 } // namespace
 
 TextPattern::TextPattern(const QString &find, PatternOptions options, PatternForms forms)
@@ -241,26 +272,15 @@ PiecePlace TextPattern::NextRegularStartingBy(QStringView text, qsizetype from,
                                               TextCheck check) const {
     const bool valid = check != TextCheck::Check || text.isValidUtf16();
     const CompiledRegex &regex = FormFor(check);
-    qsizetype pos = from;
-    while (pos <= startLimit) {
-        bool failed = false;
-        const RegexHit hit = regex.MatchStartingBy(text, pos, startLimit, valid, &failed);
-        if (failed)
-            return {};
-        if (!hit.Found())
-            break;
-        const qsizetype start = hit.Start();
-        const qsizetype end = hit.End();
-        if ((!nonEmpty || end > start) && IsWholeWord(text, start, end, std::nullopt, from))
-            return {{start, end - start, {}}, -1};
-        if (start >= text.size())
-            return {};
-        pos = StepOver(text, start);
-    }
-    // The matcher moves on character by character, never into the middle
-    // of a surrogate pair: nor does the search after the limit.
-    const qsizetype resume = std::max(pos, StepOver(text, startLimit));
-    return {{}, resume <= text.size() ? resume : -1};
+    return RegularPlaceStartingBy(
+        text.size(), from, startLimit, nonEmpty,
+        [&](qsizetype pos, bool *failed) {
+            return regex.MatchStartingBy(text, pos, startLimit, valid, failed);
+        },
+        [&](qsizetype start, qsizetype end) {
+            return IsWholeWord(text, start, end, std::nullopt, from);
+        },
+        [&](qsizetype pos) { return StepOver(text, pos); });
 }
 
 bool TextPattern::SearchesUtf8(TextCheck check) const {
@@ -327,25 +347,12 @@ PiecePlace TextPattern::NextPlaceInUtf8StartingBy(QByteArrayView bytes, qsizetyp
         return !options_.wholeWord || (!IsWordCharOrNull(Utf8CharBefore(bytes, start)) &&
                                        !IsWordCharOrNull(Utf8CharAt(bytes, end)));
     };
-    qsizetype pos = from;
-    while (pos <= startLimit) {
-        bool failed = false;
-        const RegexHit hit = regex->MatchStartingBy(bytes, pos, startLimit, &failed);
-        if (failed)
-            return {};
-        if (!hit.Found())
-            break;
-        const qsizetype start = hit.Start();
-        const qsizetype end = hit.End();
-        if ((!nonEmpty || end > start) && wholeWord(start, end))
-            return {{start, end - start, {}}, -1};
-        if (start >= bytes.size())
-            return {};
-        pos = StepOverUtf8(bytes, start);
-    }
-    // The limit may fall inside a character, whose start the matcher tried.
-    const qsizetype resume = std::max(pos, StepOverUtf8(bytes, startLimit));
-    return {{}, resume <= bytes.size() ? resume : -1};
+    return RegularPlaceStartingBy(
+        bytes.size(), from, startLimit, nonEmpty,
+        [&](qsizetype pos, bool *failed) {
+            return regex->MatchStartingBy(bytes, pos, startLimit, failed);
+        },
+        wholeWord, [&](qsizetype pos) { return StepOverUtf8(bytes, pos); });
 }
 
 QString TextPattern::Expand(const PatternMatch &match, const QString &replacement) const {
