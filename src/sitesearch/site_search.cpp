@@ -104,15 +104,19 @@ private:
         // most pages need not be decoded.
         const TextPattern pattern(query_.find, query_.options, PatternForms::WithUtf8);
         QByteArray bytes;
+        // The rows of a page are gathered here, then moved into a list of
+        // their exact size: growing each page's list one doubling at a time
+        // cost more than the rows themselves.
+        std::vector<LineMatch> rows;
         while (const auto next = Take()) {
-            std::optional<FileMatches> found = SearchPage(next->second, pattern, bytes);
+            std::optional<FileMatches> found = SearchPage(next->second, pattern, bytes, rows);
             Hand(next->first, std::move(found));
         }
         Leave();
     }
 
     std::optional<FileMatches> SearchPage(const QString &path, const TextPattern &pattern,
-                                          QByteArray &bytes) {
+                                          QByteArray &bytes, std::vector<LineMatch> &rows) {
         const auto stop = [this] { return stop_.load(); };
         const PageRead read = ReadPageForSearch(path, bytes, stop);
         if (read.outcome == PageReadOutcome::Folder || read.outcome == PageReadOutcome::Stopped)
@@ -130,7 +134,7 @@ private:
                 ++searched_;
             return std::nullopt;
         }
-        FileMatches file;
+        rows.clear();
         // Read first: once the kept matches are full, the threads no longer
         // write the shared counter for every occurrence they find.
         const auto keep = [this] {
@@ -141,7 +145,7 @@ private:
         // themselves where that gives the same answer; otherwise the page is
         // decoded as the editor decodes it.
         MatchCount count;
-        if (const auto fast = CollectMatchesInBytes(bytes, pattern, file.matches, keep, stop)) {
+        if (const auto fast = CollectMatchesInBytes(bytes, pattern, rows, keep, stop)) {
             count = *fast;
         } else {
             const std::optional<DecodedText> decodedPage = DecodeTextStoppable(bytes, stop);
@@ -156,13 +160,16 @@ private:
             // a UTF-16 page may hold a lone surrogate and is checked.
             const bool narrow =
                 decoded.encoding == TextEncoding::Utf8 || decoded.encoding == TextEncoding::Latin1;
-            count = CollectMatches(decoded.text, pattern, file.matches, keep, stop,
+            count = CollectMatches(decoded.text, pattern, rows, keep, stop,
                                    narrow ? TextCheck::KnownValid : TextCheck::Check);
         }
         ++searched_;
         found_ += count.found;
         if (count.found == 0)
             return std::nullopt;
+        FileMatches file;
+        file.matches.assign(std::make_move_iterator(rows.begin()),
+                            std::make_move_iterator(rows.end()));
         file.path = path;
         file.stamp = read.stamp;
         file.fingerprint = PageFingerprint(bytes);
