@@ -85,16 +85,25 @@ struct PageOutcome {
     AtomicBatch::Ticket page = AtomicBatch::kNoTicket;
 };
 
+// A thread's buffers, reused from page to page: fresh memory for every page
+// costs more than the replacement itself.
+struct PageBuffers {
+    QByteArray old;
+    QByteArray replaced;
+};
+
 PageOutcome StagePage(const ReplaceTarget &target, const TextPattern &pattern,
                       const QString &replacement, const ReplaceSettings &settings,
-                      bool unsavedInEditor, QByteArray &bytes, AtomicBatch &batch) {
+                      bool unsavedInEditor, PageBuffers &buffers, AtomicBatch &batch) {
+    const QByteArray &bytes = buffers.old;
     if (unsavedInEditor)
         return {u"it has unsaved changes in the editor"_s};
-    if (QString reason = ReadUnchanged(target, bytes); !reason.isEmpty())
+    if (QString reason = ReadUnchanged(target, buffers.old); !reason.isEmpty())
         return {reason};
     if (!InsideFolder(target.path, settings.folder))
         return {u"it is a link to a file outside the folder searched"_s};
-    const ByteReplacement replaced = ReplaceInBytes(bytes, pattern, replacement);
+    const ReplacementCount replaced =
+        ReplaceInBytesForWriting(bytes, pattern, replacement, buffers.replaced);
     if (!replaced.problem.isEmpty())
         return {replaced.problem};
     if (replaced.count == 0)
@@ -106,7 +115,7 @@ PageOutcome StagePage(const ReplaceTarget &target, const TextPattern &pattern,
         if (const QString error = batch.Error(outcome.backup); !error.isEmpty())
             return {u"its backup could not be written: "_s + error};
     }
-    outcome.page = batch.Stage(target.path, replaced.bytes, outcome.backup);
+    outcome.page = batch.Stage(target.path, buffers.replaced, outcome.backup);
     return outcome;
 }
 
@@ -147,10 +156,10 @@ ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
         for (int t = 0; t < threads; ++t) {
             workers.emplace_back([&] {
                 const TextPattern own(pattern.Find(), pattern.Options());
-                QByteArray bytes;
+                PageBuffers buffers;
                 for (size_t k = next++; k < targets.size(); k = next++)
                     outcomes[k] = StagePage(targets[k], own, replacement, settings,
-                                            inEditor[k] && editorUnsaved, bytes, batch);
+                                            inEditor[k] && editorUnsaved, buffers, batch);
             });
         }
     } // joined here
