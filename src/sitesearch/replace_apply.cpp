@@ -119,8 +119,8 @@ struct PageOutcome {
     AtomicBatch::Ticket page = AtomicBatch::kNoTicket;
 };
 
-// A thread's buffers, reused from page to page: fresh memory for every page
-// costs more than the replacement itself.
+// A thread's buffers for a page's old and new bytes, reused from page to
+// page instead of taken afresh for each.
 struct PageBuffers {
     QByteArray old;
     QByteArray replaced;
