@@ -55,7 +55,8 @@ def run_once(tool, target):
     cpu = (after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) * 1000.0
     fields = out.split()
     return {"wall": wall, "cpu": cpu, "search_ms": field(fields, "search_ms"),
-            "apply_ms": field(fields, "apply_ms"), "apply_cpu_ms": field(fields, "apply_cpu_ms")}
+            "apply_ms": field(fields, "apply_ms"), "apply_cpu_ms": field(fields, "apply_cpu_ms"),
+            "apply_user_ms": field(fields, "apply_user_ms")}
 
 
 def main():
@@ -83,7 +84,9 @@ def main():
     for tool, runs in results.items():
         medians = {key: statistics.median(run[key] for run in runs) for key in runs[0]}
         print(f"  {tool}")
-        print("    " + "  ".join(f"{key} {value:7.1f}" for key, value in medians.items()))
+        print("    median " + "  ".join(f"{key} {value:7.1f}" for key, value in medians.items()))
+        for key in ("wall", "apply_cpu_ms", "apply_user_ms"):
+            print(f"    every {key}: " + " ".join(f"{run[key]:.0f}" for run in runs))
 
 
 if __name__ == "__main__":
