@@ -174,23 +174,12 @@ AtomicBatch::Ticket AtomicBatch::Stage(const QString &path, QByteArrayView bytes
     Entry entry;
     entry.after = after;
     entry.file = std::make_unique<AtomicFile>(path, links_);
-    bool opened = false;
-    {
-        std::lock_guard creating(CreationLock(path));
-        opened = entry.file->Open(&entry.error);
-    }
-    if (!opened || !entry.file->Write(bytes, &entry.error) ||
+    if (!entry.file->Open(&entry.error) || !entry.file->Write(bytes, &entry.error) ||
         !entry.file->CloseUnsynced(&entry.error))
         entry.file.reset();
     std::lock_guard lock(mutex_);
     entries_.push_back(std::move(entry));
     return entries_.size() - 1;
-}
-
-std::mutex &AtomicBatch::CreationLock(const QString &path) {
-    const QStringView folder =
-        QStringView(path).first(std::max<qsizetype>(0, path.lastIndexOf(u'/')));
-    return folderLocks_[qHash(folder) % kFolderLocks];
 }
 
 void AtomicBatch::Commit() {

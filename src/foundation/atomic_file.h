@@ -23,7 +23,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -108,14 +107,6 @@ private:
     };
     // Files replaced at once; each replacement mostly waits for the disk.
     static constexpr size_t kReplacingThreads = 8;
-    // Temporaries are made in one folder one at a time: the file system
-    // makes them one after the other anyway, and threads waiting for the
-    // folder in the kernel spin there, burning processor time while the one
-    // inside looks for a free inode (long on a disk that freed many lately).
-    // Waiting here sleeps instead, at the price of a wake-up between files.
-    // Folders share these locks by their names' hash.
-    static constexpr size_t kFolderLocks = 16;
-    std::mutex &CreationLock(const QString &path);
     void SyncEachFile();
     void ReplaceInOrder();
     void ReplaceTogether(const std::vector<size_t> &round);
@@ -124,7 +115,6 @@ private:
     const LinkPolicy links_;
     mutable std::mutex mutex_;
     std::vector<Entry> entries_;
-    std::array<std::mutex, kFolderLocks> folderLocks_;
 };
 
 // The whole content in one call.
