@@ -202,6 +202,55 @@ void DescribeChanges(QStringView text, const std::vector<PatternReplacement> &fo
 
 } // namespace
 
+namespace {
+
+// Puts into out the page's bytes with the found occurrences replaced; the
+// reason when the page cannot take them.
+QString ReplaceDecoded(const QByteArray &bytes, const DecodedText &decoded,
+                       const std::vector<PatternReplacement> &found, QByteArray &out) {
+    if (decoded.binary)
+        return u"it is not a text file"_s;
+    out.resize(0);
+    out.reserve(bytes.size() + bytes.size() / 8);
+    ByteOffsets offsets(decoded.text, decoded.encoding, decoded.byteOrderMark);
+    qsizetype copied = 0;
+    for (const PatternReplacement &r : found) {
+        if (QString problem = EncodingProblem(r.text, decoded.encoding); !problem.isEmpty())
+            return problem;
+        const qsizetype from = offsets.At(r.start);
+        const qsizetype to = offsets.At(r.start + r.length);
+        out.append(bytes.constData() + copied, from - copied);
+        out.append(EncodeText(r.text, decoded.encoding, false));
+        copied = to;
+    }
+    out.append(bytes.constData() + copied, bytes.size() - copied);
+    return {};
+}
+
+// The same for occurrences found in the bytes: each is needleSize bytes at
+// its start, and every one takes the same replacement.
+QString ReplaceNarrow(const QByteArray &bytes, NarrowEncoding narrow,
+                      const std::vector<qsizetype> &starts, qsizetype needleSize,
+                      const QString &replacement, QByteArray &out) {
+    const TextEncoding encoding =
+        narrow == NarrowEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Latin1;
+    if (QString problem = EncodingProblem(replacement, encoding); !problem.isEmpty())
+        return problem;
+    const QByteArray inserted = EncodeText(replacement, encoding, false);
+    out.resize(0);
+    out.reserve(bytes.size() + qsizetype(starts.size()) * (inserted.size() - needleSize));
+    qsizetype copied = 0;
+    for (const qsizetype at : starts) {
+        out.append(bytes.constData() + copied, at - copied);
+        out.append(inserted);
+        copied = at + needleSize;
+    }
+    out.append(bytes.constData() + copied, bytes.size() - copied);
+    return {};
+}
+
+} // namespace
+
 ByteReplacement ReplaceInBytes(const QByteArray &bytes, const TextPattern &pattern,
                                const QString &replacement, int maxChanges) {
     ByteReplacement out;
@@ -211,31 +260,36 @@ ByteReplacement ReplaceInBytes(const QByteArray &bytes, const TextPattern &patte
         pattern.Replacements(decoded.text, 0, replacement);
     if (found.empty())
         return out;
-    if (decoded.binary) {
-        out.problem = u"it is not a text file"_s;
-        return out;
-    }
     QByteArray result;
-    result.reserve(bytes.size() + bytes.size() / 8);
-    ByteOffsets offsets(decoded.text, decoded.encoding, decoded.byteOrderMark);
-    qsizetype copied = 0;
-    for (const PatternReplacement &r : found) {
-        const QString problem = EncodingProblem(r.text, decoded.encoding);
-        if (!problem.isEmpty()) {
-            out.problem = problem;
-            return out;
-        }
-        const qsizetype from = offsets.At(r.start);
-        const qsizetype to = offsets.At(r.start + r.length);
-        result.append(bytes.constData() + copied, from - copied);
-        result.append(EncodeText(r.text, decoded.encoding, false));
-        copied = to;
-    }
-    result.append(bytes.constData() + copied, bytes.size() - copied);
+    out.problem = ReplaceDecoded(bytes, decoded, found, result);
+    if (!out.problem.isEmpty())
+        return out;
     out.bytes = std::move(result);
     out.count = int(found.size());
     DescribeChanges(decoded.text, found, maxChanges, out);
     return out;
+}
+
+ReplacementCount ReplaceInBytesForWriting(const QByteArray &bytes, const TextPattern &pattern,
+                                          const QString &replacement, QByteArray &out) {
+    ReplacementCount result;
+    std::vector<qsizetype> starts;
+    if (const auto narrow = FindReplacementsInBytes(bytes, pattern, replacement, starts)) {
+        if (starts.empty())
+            return result;
+        result.problem =
+            ReplaceNarrow(bytes, *narrow, starts, pattern.Find().size(), replacement, out);
+        result.count = result.problem.isEmpty() ? int(starts.size()) : 0;
+        return result;
+    }
+    const DecodedText decoded = DecodeText(bytes);
+    const std::vector<PatternReplacement> found =
+        pattern.Replacements(decoded.text, 0, replacement);
+    if (found.empty())
+        return result;
+    result.problem = ReplaceDecoded(bytes, decoded, found, out);
+    result.count = result.problem.isEmpty() ? int(found.size()) : 0;
+    return result;
 }
 
 } // namespace velmora

@@ -35,4 +35,18 @@ struct ByteReplacement {
 ByteReplacement ReplaceInBytes(const QByteArray &bytes, const TextPattern &pattern,
                                const QString &replacement, int maxChanges = 0);
 
+// What writing a replacement needs to know of it.
+struct ReplacementCount {
+    int count = 0;   // occurrences replaced
+    QString problem; // as in ByteReplacement
+};
+
+// The same new bytes as ReplaceInBytes, for writing them: no lines are
+// described, and the bytes go to out, whose memory is reused from page to
+// page (out is meaningful only when count > 0 and there is no problem). A
+// plain text found with Match case is replaced in the bytes without
+// decoding the page, where that gives the same bytes.
+ReplacementCount ReplaceInBytesForWriting(const QByteArray &bytes, const TextPattern &pattern,
+                                          const QString &replacement, QByteArray &out);
+
 } // namespace velmora

@@ -91,16 +91,21 @@ quint64 PageFingerprint(QByteArrayView bytes) {
 }
 
 PageRead ReadPageForSearch(const QString &path, QByteArray &bytes,
-                           const std::function<bool()> &stop) {
+                           const std::function<bool()> &stop, PageLinks links) {
     // Emptied, but its memory kept for the next page: fresh memory for every
     // page costs more than reading it.
     bytes.resize(0);
     const QByteArray name = QFile::encodeName(path);
     // Non-blocking: opening a FIFO for reading must not wait for a writer.
+    const int noFollow = links == PageLinks::DoNotFollow ? O_NOFOLLOW : 0;
     const FileDescriptor file(
-        ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0)
+        ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
+    if (file.get() < 0) {
+        // Without following, a link as the last part of the name is ELOOP.
+        if (noFollow && errno == ELOOP)
+            return Refused(PageReadOutcome::Link, u"it is a symbolic link"_s);
         return Refused(PageReadOutcome::Unreadable, SystemReason(errno));
+    }
     struct stat st {};
     if (::fstat(file.get(), &st) != 0)
         return Refused(PageReadOutcome::Unreadable, SystemReason(errno));

@@ -26,7 +26,11 @@ enum class PageReadOutcome {
     Binary,
     Unreadable, // gone, no permission, an error while reading
     Stopped,    // the search was stopped while the page was read
+    Link,       // a symbolic link, when links are not to be followed
 };
+
+// Whether a page that is itself a symbolic link is read where it leads.
+enum class PageLinks { Follow, DoNotFollow };
 
 // What a file was when it was read, to tell later whether it changed since.
 struct PageStamp {
@@ -47,7 +51,8 @@ struct PageRead {
 // search. bytes is empty whenever the outcome is not Read. A large page is
 // read a megabyte at a time; stop, when given, is asked between them.
 PageRead ReadPageForSearch(const QString &path, QByteArray &bytes,
-                           const std::function<bool()> &stop = {});
+                           const std::function<bool()> &stop = {},
+                           PageLinks links = PageLinks::Follow);
 
 // True for bytes that begin with a UTF-16 or UTF-32 byte-order mark.
 bool StartsWithWideMark(QByteArrayView bytes);

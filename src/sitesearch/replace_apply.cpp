@@ -5,7 +5,9 @@
 #include <QFileInfo>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -21,23 +23,55 @@ bool SameFile(const QString &a, const QString &b) {
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-// True when the page (links resolved) lies inside the folder (links
-// resolved): a link out of the site is not written through.
-bool InsideFolder(const QString &path, const QString &folder) {
-    if (folder.isEmpty())
-        return true;
-    const QString real = QFileInfo(path).canonicalFilePath();
-    QString root = QFileInfo(folder).canonicalFilePath();
-    if (real.isEmpty() || root.isEmpty())
-        return false;
-    if (!root.endsWith(u'/'))
-        root += u'/';
-    return real.startsWith(root);
-}
+// Tells whether pages lie inside the folder searched, links resolved: a
+// link out of the site is not written through. The folder is resolved once,
+// and each folder holding pages once, not every page's whole path: a page
+// that is not itself a link lies wherever its folder lies.
+class InsideCheck {
+public:
+    explicit InsideCheck(const QString &folder)
+        : anywhere_(folder.isEmpty()), root_(WithSlash(QFileInfo(folder).canonicalFilePath())) {}
 
-// Reads the page again; empty reason when it is as the search saw it.
-QString ReadUnchanged(const ReplaceTarget &target, QByteArray &bytes) {
-    const PageRead read = ReadPageForSearch(target.path, bytes);
+    bool PageInside(const QString &path, bool pageIsLink) {
+        if (anywhere_)
+            return true;
+        if (pageIsLink)
+            return Inside(QFileInfo(path).canonicalFilePath());
+        const QString holder = QFileInfo(path).path();
+        std::lock_guard lock(mutex_);
+        auto known = holders_.find(holder);
+        if (known == holders_.end())
+            known = holders_.emplace(holder, Inside(QFileInfo(holder).canonicalFilePath())).first;
+        return known->second;
+    }
+
+private:
+    static QString WithSlash(QString path) {
+        if (!path.isEmpty() && !path.endsWith(u'/'))
+            path += u'/';
+        return path;
+    }
+
+    // real is a page's or folder's canonical path (empty when unresolved).
+    bool Inside(const QString &real) const {
+        return !real.isEmpty() && !root_.isEmpty() && WithSlash(real).startsWith(root_);
+    }
+
+    const bool anywhere_;
+    const QString root_;
+    std::mutex mutex_;
+    std::unordered_map<QString, bool> holders_;
+};
+
+// Reads the page again; empty reason when it is as the search saw it. A page
+// that is itself a link is read where it leads, and said to be one.
+QString ReadUnchanged(const ReplaceTarget &target, QByteArray &bytes, bool *isLink = nullptr) {
+    PageRead read = ReadPageForSearch(target.path, bytes, {}, PageLinks::DoNotFollow);
+    if (read.outcome == PageReadOutcome::Link) {
+        if (isLink)
+            *isLink = true;
+        read = ReadPageForSearch(target.path, bytes);
+    }
     if (!read.ok())
         return u"it cannot be read: "_s + read.error;
     if (!(read.stamp == target.stamp) || PageFingerprint(bytes) != target.fingerprint)
@@ -85,16 +119,27 @@ struct PageOutcome {
     AtomicBatch::Ticket page = AtomicBatch::kNoTicket;
 };
 
+// A thread's buffers for a page's old and new bytes, reused from page to
+// page instead of taken afresh for each.
+struct PageBuffers {
+    QByteArray old;
+    QByteArray replaced;
+};
+
 PageOutcome StagePage(const ReplaceTarget &target, const TextPattern &pattern,
                       const QString &replacement, const ReplaceSettings &settings,
-                      bool unsavedInEditor, QByteArray &bytes, AtomicBatch &batch) {
+                      InsideCheck &inside, bool unsavedInEditor, PageBuffers &buffers,
+                      AtomicBatch &batch) {
+    const QByteArray &bytes = buffers.old;
     if (unsavedInEditor)
         return {u"it has unsaved changes in the editor"_s};
-    if (QString reason = ReadUnchanged(target, bytes); !reason.isEmpty())
+    bool isLink = false;
+    if (QString reason = ReadUnchanged(target, buffers.old, &isLink); !reason.isEmpty())
         return {reason};
-    if (!InsideFolder(target.path, settings.folder))
+    if (!inside.PageInside(target.path, isLink))
         return {u"it is a link to a file outside the folder searched"_s};
-    const ByteReplacement replaced = ReplaceInBytes(bytes, pattern, replacement);
+    const ReplacementCount replaced =
+        ReplaceInBytesForWriting(bytes, pattern, replacement, buffers.replaced);
     if (!replaced.problem.isEmpty())
         return {replaced.problem};
     if (replaced.count == 0)
@@ -106,7 +151,7 @@ PageOutcome StagePage(const ReplaceTarget &target, const TextPattern &pattern,
         if (const QString error = batch.Error(outcome.backup); !error.isEmpty())
             return {u"its backup could not be written: "_s + error};
     }
-    outcome.page = batch.Stage(target.path, replaced.bytes, outcome.backup);
+    outcome.page = batch.Stage(target.path, buffers.replaced, outcome.backup);
     return outcome;
 }
 
@@ -141,16 +186,17 @@ ReplaceOutcome ApplyReplacements(const std::vector<ReplaceTarget> &targets,
     std::vector<PageOutcome> outcomes(targets.size());
     std::atomic<size_t> next = 0;
     AtomicBatch batch;
+    InsideCheck inside(settings.folder);
     {
         const int threads = int(std::min<size_t>(kReplaceThreads, targets.size()));
         std::vector<std::jthread> workers;
         for (int t = 0; t < threads; ++t) {
             workers.emplace_back([&] {
                 const TextPattern own(pattern.Find(), pattern.Options());
-                QByteArray bytes;
+                PageBuffers buffers;
                 for (size_t k = next++; k < targets.size(); k = next++)
-                    outcomes[k] = StagePage(targets[k], own, replacement, settings,
-                                            inEditor[k] && editorUnsaved, bytes, batch);
+                    outcomes[k] = StagePage(targets[k], own, replacement, settings, inside,
+                                            inEditor[k] && editorUnsaved, buffers, batch);
             });
         }
     } // joined here

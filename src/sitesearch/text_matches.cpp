@@ -230,6 +230,7 @@ public:
           textStart_(bytes.startsWith(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
 
     qsizetype TextStart() const { return textStart_; }
+    bool Utf8() const { return utf8_; }
 
     // The character of the text that ends right before byte at (a null
     // QChar at the start of the text). A character beyond U+FFFF is a
@@ -424,6 +425,67 @@ void DescribeInBytes(QByteArrayView bytes, const NarrowPage &page, const ByteLin
                  startInLine - fromUnits, m);
 }
 
+// True when a plain text is found in a page's bytes just as in its decoded
+// text: an ASCII text without line breaks, searched with Match case, in a
+// page without a UTF-16/32 mark. The page's NULs are for the caller to see.
+bool FoundAlikeInBytes(QByteArrayView bytes, const TextPattern &pattern) {
+    const PatternOptions options = pattern.Options();
+    const QString &find = pattern.Find();
+    if (options.regularExpression || !options.matchCase || find.isEmpty())
+        return false;
+    for (QChar c : find)
+        if (c.unicode() >= 0x80 || c == u'\n' || c == u'\r')
+            return false;
+    return !(bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+             bytes.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)));
+}
+
+bool IsWordBoundary(QChar before, QChar after) {
+    return (before.isNull() || !IsWordChar(before)) && (after.isNull() || !IsWordChar(after));
+}
+
+} // namespace
+
+std::optional<NarrowEncoding> FindReplacementsInBytes(QByteArrayView bytes,
+                                                      const TextPattern &pattern,
+                                                      const QString &replacement,
+                                                      std::vector<qsizetype> &starts) {
+    starts.clear();
+    if (!FoundAlikeInBytes(bytes, pattern))
+        return std::nullopt;
+    const ByteKinds kinds = ScanByteKinds(bytes);
+    if (kinds.nul)
+        return std::nullopt;
+    const NarrowPage page(bytes, kinds);
+    const QByteArray needle = pattern.Find().toLatin1();
+    const bool wholeWord = pattern.Options().wholeWord;
+    // As Replace All sees it: an occurrence right after a replacement has
+    // the replacement's last character before it (or, for an empty one, the
+    // character before the occurrence replaced).
+    qsizetype pos = page.TextStart(); // where the last replacement ended
+    QChar lastOut;
+    for (qsizetype at = FindBytes(bytes, needle, pos); at >= 0;) {
+        const qsizetype end = at + needle.size();
+        if (wholeWord) {
+            const QChar before = !starts.empty() && at == pos ? lastOut : page.Before(at);
+            if (!IsWordBoundary(before, page.At(end))) {
+                at = FindBytes(bytes, needle, at + 1);
+                continue;
+            }
+        }
+        if (!replacement.isEmpty())
+            lastOut = replacement.back();
+        else if (at > pos || starts.empty())
+            lastOut = page.Before(at);
+        starts.push_back(at);
+        pos = end;
+        at = FindBytes(bytes, needle, pos);
+    }
+    return page.Utf8() ? NarrowEncoding::Utf8 : NarrowEncoding::Latin1;
+}
+
+namespace {
+
 // A plain text with Match case: its bytes are found as they stand.
 std::optional<MatchCount> CollectTextInBytes(QByteArrayView bytes, const TextPattern &pattern,
                                              std::vector<LineMatch> &out,
@@ -431,13 +493,7 @@ std::optional<MatchCount> CollectTextInBytes(QByteArrayView bytes, const TextPat
                                              const std::function<bool()> &stop) {
     const PatternOptions options = pattern.Options();
     const QString &find = pattern.Find();
-    if (!options.matchCase || find.isEmpty())
-        return std::nullopt;
-    for (QChar c : find)
-        if (c.unicode() >= 0x80 || c == u'\n' || c == u'\r')
-            return std::nullopt;
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-        bytes.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)))
+    if (!FoundAlikeInBytes(bytes, pattern))
         return std::nullopt;
     // One pass tells the NULs, the CRs and whether any byte is beyond ASCII.
     const ByteKinds kinds = ScanByteKinds(bytes);

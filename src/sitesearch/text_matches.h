@@ -91,4 +91,17 @@ std::optional<MatchCount> CollectMatchesInBytes(QByteArrayView bytes, const Text
                                                 const std::function<bool()> &keep,
                                                 const std::function<bool()> &stop);
 
+// How a page without a UTF-16/32 mark and without a NUL byte is read.
+enum class NarrowEncoding { Utf8, Latin1 };
+
+// The occurrences that the editor's Replace All replaces with replacement,
+// as byte offsets in the page (each as long as the text found), found in
+// the bytes under the same conditions as CollectMatchesInBytes, and with
+// the same rule for a Whole word right after a replacement. Nothing when
+// those conditions do not hold: the caller then decodes the page.
+std::optional<NarrowEncoding> FindReplacementsInBytes(QByteArrayView bytes,
+                                                      const TextPattern &pattern,
+                                                      const QString &replacement,
+                                                      std::vector<qsizetype> &starts);
+
 } // namespace velmora

@@ -149,5 +149,43 @@ TEST(ReplaceInBytes, GivesWhatTheEditorsReplaceAllGives) {
     }
 }
 
+TEST(ReplaceInBytes, WritingGivesTheSameBytesAsThePreview) {
+    // The writing route replaces a plain text found with Match case in the
+    // bytes themselves; it must give the bytes the decoding route gives,
+    // around non-ASCII letters, marks, line ends, a Whole word right after
+    // a replacement, and with one buffer reused from page to page.
+    const QByteArray pages[] = {
+        "old bold old_ old-old oldold OLD old",
+        "\xEF\xBB\xBFold \xC3\xA9old old\xC3\xA9 \xD0\xB6 old\xE2\x82\xAC",
+        "\xE9old old\xE9 old \xFF",
+        "x\xF0\x9F\x98\x80old old\r\nold\rold\n",
+        "-a-a -a-a- x-a",
+        QByteArray("old\0old", 7),
+        EncodeText(u"old -a old\r\n"_s, TextEncoding::Utf16Le, true),
+        QByteArray(),
+    };
+    const QString finds[] = {u"old"_s, u"-a"_s, u"d o"_s};
+    const QString withs[] = {u"new"_s, QString(), u"."_s, u"\u00fc"_s, u"\u20ac"_s, u"x_"_s};
+    QByteArray out;
+    for (const QByteArray &page : pages) {
+        for (const QString &find : finds) {
+            for (const bool wholeWord : {false, true}) {
+                for (const QString &with : withs) {
+                    const TextPattern pattern(find, {wholeWord, true, false});
+                    const ByteReplacement want = ReplaceInBytes(page, pattern, with);
+                    const ReplacementCount got = ReplaceInBytesForWriting(page, pattern, with, out);
+                    const std::string what = page.toHex().toStdString() + " / " +
+                                             find.toStdString() + " / " + with.toStdString() +
+                                             (wholeWord ? " / whole word" : "");
+                    EXPECT_EQ(got.count, want.count) << what;
+                    EXPECT_EQ(got.problem.isEmpty(), want.problem.isEmpty()) << what;
+                    if (got.count > 0)
+                        EXPECT_EQ(out, want.bytes) << what;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace velmora

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -190,6 +191,41 @@ TEST_F(ReplaceApplyTest, ThePreviewTellsTheChangesWithoutWriting) {
     EXPECT_EQ(preview.changes[0].line, 2);
     EXPECT_EQ(preview.changes[0].after, u"new line"_s);
     EXPECT_EQ(ReadBytes(page.path), QByteArray("keep\nold line\n"));
+}
+
+// Whether a page lies inside the folder searched is told by where it really
+// is: a page in a linked folder that leads out of the site is not written,
+// while one reached through a link that stays inside is, and a page that is
+// a link to another page of the site is written at its target.
+TEST_F(ReplaceApplyTest, LinksAreWrittenThroughOnlyWhenTheyStayInside) {
+    QTemporaryDir outside;
+    WriteBytes(outside.path() + u"/far.htm"_s, "old far");
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(u"real"_s));
+    const auto link = [](const QString &target, const QString &name) {
+        ASSERT_EQ(
+            ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()),
+            0);
+    };
+    link(outside.path(), Path(u"out"_s));
+    link(Path(u"real"_s), Path(u"in"_s));
+    const ReplaceTarget near = Page(u"real/near.htm"_s, "old near");
+    link(near.path, Path(u"alias.htm"_s));
+    const QString farPath = Path(u"out/far.htm"_s);
+    QByteArray bytes;
+    const ReplaceTarget far{farPath, ReadPageForSearch(farPath, bytes).stamp,
+                            PageFingerprint(bytes)};
+    const ReplaceTarget viaLinkedFolder = Page(u"in/also.htm"_s, "old also");
+    const ReplaceTarget alias{Path(u"alias.htm"_s), near.stamp, near.fingerprint};
+
+    const ReplaceOutcome outcome = Apply({far, viaLinkedFolder, alias});
+    EXPECT_EQ(ReadBytes(outside.path() + u"/far.htm"_s), QByteArray("old far"));
+    EXPECT_EQ(ReadBytes(Path(u"real/also.htm"_s)), QByteArray("new also"));
+    EXPECT_EQ(ReadBytes(near.path), QByteArray("new near"));
+    EXPECT_EQ(QFileInfo(Path(u"alias.htm"_s)).symLinkTarget(), near.path);
+    ASSERT_EQ(outcome.skipped.size(), 1u);
+    EXPECT_EQ(outcome.skipped[0].path, farPath);
+    EXPECT_EQ(outcome.skipped[0].reason, u"it is a link to a file outside the folder searched"_s);
+    EXPECT_EQ(outcome.files, 2);
 }
 
 } // namespace
