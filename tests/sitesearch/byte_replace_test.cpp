@@ -179,8 +179,9 @@ TEST(ReplaceInBytes, WritingGivesTheSameBytesAsThePreview) {
                                              (wholeWord ? " / whole word" : "");
                     EXPECT_EQ(got.count, want.count) << what;
                     EXPECT_EQ(got.problem.isEmpty(), want.problem.isEmpty()) << what;
-                    if (got.count > 0)
+                    if (got.count > 0) {
                         EXPECT_EQ(out, want.bytes) << what;
+                    }
                 }
             }
         }
